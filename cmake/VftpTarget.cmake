@@ -1,0 +1,30 @@
+# Our own code builds with every warning as an error; third-party headers are
+# included as system headers so their warnings do not count against us.
+function(vftp_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+endfunction()
+
+# One static library per layer, named after its folder.
+function(vftp_layer name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+  vftp_warnings(${name})
+endfunction()
+
+# A GoogleTest executable whose cases are registered one by one with CTest,
+# each bounded in time so that no test can hang the suite.
+function(vftp_test name)
+  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;DEPS" ${ARGN})
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 120)
+  endif()
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main Threads::Threads)
+  vftp_warnings(${name})
+  gtest_discover_tests(${name}
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES TIMEOUT ${ARG_TIMEOUT}
+               ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VFTP_SOURCE_DIR=${PROJECT_SOURCE_DIR};VFTP_BINARY_DIR=${PROJECT_BINARY_DIR}")
+endfunction()

@@ -1,0 +1,198 @@
+#include "platform/HostLookup.h"
+
+#include <arpa/inet.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
+#include <strings.h>
+
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <thread>
+
+#include "platform/MessageLoop.h"
+#include "platform/SocketErrors.h"
+
+namespace platform {
+
+namespace {
+
+struct PendingLookup {
+    bool cancelled = false;
+    bool finished = false;
+    HostRecord record;
+};
+
+class LookupRegistry {
+public:
+    static LookupRegistry& Instance() {
+        static LookupRegistry* const registry = new LookupRegistry();  // outlives detached workers
+        return *registry;
+    }
+
+    LookupHandle Start() {
+        std::lock_guard lock(mutex_);
+        LookupHandle handle = nextHandle_++;
+        if (nextHandle_ == 0) nextHandle_ = 1;
+        pending_[handle] = PendingLookup{};
+        return handle;
+    }
+
+    // Stores the answer; false when the lookup was cancelled meanwhile.
+    bool Finish(LookupHandle handle, HostRecord&& record) {
+        std::lock_guard lock(mutex_);
+        const auto it = pending_.find(handle);
+        if (it == pending_.end()) return false;
+        if (it->second.cancelled) {
+            pending_.erase(it);
+            return false;
+        }
+        it->second.finished = true;
+        it->second.record = std::move(record);
+        return true;
+    }
+
+    bool Cancel(LookupHandle handle) {
+        std::lock_guard lock(mutex_);
+        const auto it = pending_.find(handle);
+        if (it == pending_.end()) return false;
+        if (it->second.finished) {
+            pending_.erase(it);
+        } else {
+            it->second.cancelled = true;
+        }
+        return true;
+    }
+
+    bool Take(LookupHandle handle, HostRecord& out) {
+        std::lock_guard lock(mutex_);
+        const auto it = pending_.find(handle);
+        if (it == pending_.end() || !it->second.finished) return false;
+        out = std::move(it->second.record);
+        pending_.erase(it);
+        return true;
+    }
+
+private:
+    std::mutex mutex_;
+    std::map<LookupHandle, PendingLookup> pending_;
+    LookupHandle nextHandle_ = 1;
+};
+
+int ResolveName(const std::string& name, HostRecord& record) {
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = AI_CANONNAME;
+    addrinfo* result = nullptr;
+    const int status = getaddrinfo(name.c_str(), nullptr, &hints, &result);
+    if (status != 0) return AddrInfoToSocketError(status);
+    record.name = (result && result->ai_canonname) ? result->ai_canonname : name;
+    for (addrinfo* entry = result; entry; entry = entry->ai_next) {
+        const auto* address = reinterpret_cast<const sockaddr_in*>(entry->ai_addr);
+        record.addresses.push_back(address->sin_addr.s_addr);
+    }
+    freeaddrinfo(result);
+    return record.addresses.empty() ? WSANO_DATA : 0;
+}
+
+int ResolveAddress(std::uint32_t address, HostRecord& record) {
+    sockaddr_in peer{};
+    peer.sin_family = AF_INET;
+    peer.sin_addr.s_addr = address;
+    char host[NI_MAXHOST] = {};
+    const int status = getnameinfo(reinterpret_cast<const sockaddr*>(&peer), sizeof peer, host, sizeof host, nullptr, 0, NI_NAMEREQD);
+    if (status != 0) return AddrInfoToSocketError(status);
+    record.name = host;
+    record.addresses.push_back(address);
+    return 0;
+}
+
+template <typename Resolve>
+LookupHandle StartWorker(WindowHandle window, std::uint32_t message, Resolve resolve) {
+    auto& registry = LookupRegistry::Instance();
+    const LookupHandle handle = registry.Start();
+    try {
+        std::thread([handle, window, message, resolve]() {
+            HostRecord record;
+            const int error = resolve(record);
+            if (LookupRegistry::Instance().Finish(handle, std::move(record)))
+                PostMessage(window, message, handle, MakeLParam(0, static_cast<std::uint16_t>(error)));
+        }).detach();
+    } catch (const std::system_error&) {
+        (void)registry.Cancel(handle);
+        WSASetLastError(WSAENOBUFS);
+        return 0;
+    }
+    return handle;
+}
+
+}  // namespace
+
+LookupHandle WSAAsyncGetHostByName(WindowHandle window, std::uint32_t message, const std::string& name) {
+    return StartWorker(window, message, [name](HostRecord& record) { return ResolveName(name, record); });
+}
+
+LookupHandle WSAAsyncGetHostByAddr(WindowHandle window, std::uint32_t message, std::uint32_t addressNetworkOrder) {
+    return StartWorker(window, message, [addressNetworkOrder](HostRecord& record) { return ResolveAddress(addressNetworkOrder, record); });
+}
+
+int WSACancelAsyncRequest(LookupHandle handle) {
+    if (handle != 0 && LookupRegistry::Instance().Cancel(handle)) return 0;
+    WSASetLastError(WSAEINVAL);
+    return -1;
+}
+
+bool TakeLookupResult(LookupHandle handle, HostRecord& out) { return LookupRegistry::Instance().Take(handle, out); }
+
+std::vector<std::uint32_t> BlockingHostAddresses(const std::string& name) {
+    HostRecord record;
+    const int error = ResolveName(name, record);
+    if (error != 0) WSASetLastError(error);
+    return record.addresses;
+}
+
+namespace {
+// Used only when the system's services and protocols databases are missing
+// (minimal containers without netbase), so that "ftp" and "tcp" still work.
+struct NamedNumber {
+    const char* name;
+    int number;
+};
+constexpr NamedNumber kFallbackServices[] = {{"ftp-data", 20}, {"ftp", 21}, {"ssh", 22}, {"telnet", 23},
+                                             {"smtp", 25}, {"http", 80}, {"https", 443}, {"socks", 1080}};
+constexpr NamedNumber kFallbackProtocols[] = {{"ip", 0}, {"icmp", 1}, {"tcp", 6}, {"udp", 17}};
+
+template <std::size_t N>
+int FindFallback(const NamedNumber (&table)[N], const std::string& name) {
+    for (const auto& entry : table)
+        if (strcasecmp(entry.name, name.c_str()) == 0) return entry.number;
+    return -1;
+}
+}  // namespace
+
+int BlockingServicePort(const std::string& service, const std::string& protocol) {
+    servent entry{};
+    servent* found = nullptr;
+    char buffer[1024];
+    getservbyname_r(service.c_str(), protocol.empty() ? nullptr : protocol.c_str(), &entry, buffer, sizeof buffer, &found);
+    if (found) return ntohs(static_cast<std::uint16_t>(found->s_port));
+    const int fallback = FindFallback(kFallbackServices, service);
+    if (fallback < 0) WSASetLastError(WSANO_DATA);
+    return fallback;
+}
+
+int BlockingProtocolNumber(const std::string& name) {
+    protoent entry{};
+    protoent* found = nullptr;
+    char buffer[1024];
+    getprotobyname_r(name.c_str(), &entry, buffer, sizeof buffer, &found);
+    if (found) return found->p_proto;
+    const int fallback = FindFallback(kFallbackProtocols, name);
+    if (fallback < 0) WSASetLastError(WSANO_DATA);
+    return fallback;
+}
+
+}  // namespace platform

@@ -1,0 +1,157 @@
+#include "platform/MessageLoop.h"
+
+#include <sys/epoll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <stdexcept>
+
+#include "platform/SocketEventMonitor.h"
+
+namespace platform {
+
+namespace {
+constexpr std::uint64_t kWakeTag = ~std::uint64_t{0};
+// Socket readiness is looked at again after this many dispatched messages, so
+// that a chain of self-posted messages (a fast upload) cannot starve the
+// control connection's replies.
+constexpr int kDispatchesBetweenPolls = 64;
+}  // namespace
+
+MessageLoop& MessageLoop::Instance() {
+    static MessageLoop* const loop = new MessageLoop();
+    return *loop;
+}
+
+MessageLoop::MessageLoop() {
+    epollFd_ = epoll_create1(EPOLL_CLOEXEC);
+    wakeFd_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    if (epollFd_ < 0 || wakeFd_ < 0) throw std::runtime_error("cannot create the message loop's descriptors");
+    epoll_event ev{};
+    ev.events = EPOLLIN;
+    ev.data.u64 = kWakeTag;
+    if (epoll_ctl(epollFd_, EPOLL_CTL_ADD, wakeFd_, &ev) != 0) throw std::runtime_error("cannot watch the wake-up descriptor");
+    sockets_ = std::make_unique<SocketEventMonitor>(epollFd_);
+}
+
+WindowHandle MessageLoop::Register(MessageTarget* target) {
+    std::lock_guard lock(mutex_);
+    const WindowHandle handle = nextHandle_++;
+    windows_[handle] = target;
+    return handle;
+}
+
+void MessageLoop::Unregister(WindowHandle handle) {
+    std::lock_guard lock(mutex_);
+    windows_.erase(handle);
+}
+
+bool MessageLoop::Post(WindowHandle target, std::uint32_t message, WParam wParam, LParam lParam) {
+    bool wasEmpty = false;
+    {
+        std::lock_guard lock(mutex_);
+        wasEmpty = queue_.empty();
+        queue_.push_back({target, message, wParam, lParam});
+    }
+    if (wasEmpty) {
+        const std::uint64_t one = 1;
+        (void)!write(wakeFd_, &one, sizeof one);
+    }
+    return true;
+}
+
+std::size_t MessageLoop::PendingCount() {
+    std::lock_guard lock(mutex_);
+    return queue_.size();
+}
+
+bool MessageLoop::PopMessage(PostedMessage& out) {
+    std::lock_guard lock(mutex_);
+    if (queue_.empty()) return false;
+    out = queue_.front();
+    queue_.pop_front();
+    return true;
+}
+
+void MessageLoop::Dispatch(const PostedMessage& message) {
+    MessageTarget* target = nullptr;
+    {
+        std::lock_guard lock(mutex_);
+        const auto it = windows_.find(message.target);
+        if (it == windows_.end()) return;  // the window is gone: drop, never touch freed memory
+        target = it->second;
+    }
+    (void)target->HandleMessage(message.message, message.wParam, message.lParam);
+}
+
+void MessageLoop::ProcessMessages() {
+    if (externalPump_) externalPump_();
+    PollReadiness(0);
+    int sincePoll = 0;
+    PostedMessage message{};
+    for (;;) {
+        if (!PopMessage(message)) {
+            PollReadiness(0);
+            if (!PopMessage(message)) break;
+            sincePoll = 0;
+        }
+        Dispatch(message);
+        if (++sincePoll >= kDispatchesBetweenPolls) {
+            PollReadiness(0);
+            if (externalPump_) externalPump_();
+            sincePoll = 0;
+        }
+    }
+}
+
+bool MessageLoop::WaitMessage(int milliseconds) {
+    if (PendingCount() > 0) return true;
+    if (externalWait_) {
+        externalWait_(milliseconds);
+        PollReadiness(0);
+    } else {
+        PollReadiness(milliseconds);
+    }
+    return PendingCount() > 0;
+}
+
+void MessageLoop::SetExternalLoop(std::function<void()> pump, std::function<void(int)> wait) {
+    externalPump_ = std::move(pump);
+    externalWait_ = std::move(wait);
+}
+
+void MessageLoop::DrainWakeup() {
+    std::uint64_t count = 0;
+    (void)!read(wakeFd_, &count, sizeof count);
+}
+
+void MessageLoop::PollReadiness(int milliseconds) {
+    std::array<epoll_event, 64> events{};
+    int ready = 0;
+    do {
+        ready = epoll_wait(epollFd_, events.data(), static_cast<int>(events.size()), milliseconds);
+    } while (ready < 0 && errno == EINTR);
+    for (int i = 0; i < ready; ++i) {
+        if (events[i].data.u64 == kWakeTag) {
+            DrainWakeup();
+            continue;
+        }
+        sockets_->OnReady(static_cast<int>(events[i].data.u64), events[i].events);
+    }
+}
+
+bool PostMessage(WindowHandle target, std::uint32_t message, WParam wParam, LParam lParam) {
+    return MessageLoop::Instance().Post(target, message, wParam, lParam);
+}
+
+void ProcessMessages() { MessageLoop::Instance().ProcessMessages(); }
+
+bool WaitMessage(int milliseconds) { return MessageLoop::Instance().WaitMessage(milliseconds); }
+
+bool ApplicationTerminated() { return MessageLoop::Instance().Terminated(); }
+
+void SetApplicationTerminated(bool value) { MessageLoop::Instance().SetTerminated(value); }
+
+}  // namespace platform

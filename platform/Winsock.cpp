@@ -1,0 +1,179 @@
+#include "platform/Winsock.h"
+
+#include <arpa/inet.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/MessageLoop.h"
+#include "platform/SocketErrors.h"
+#include "platform/SocketEventMonitor.h"
+
+namespace platform {
+
+namespace {
+
+SocketEventMonitor& Monitor() { return MessageLoop::Instance().Sockets(); }
+
+int Fail() {
+    WSASetLastError(ErrnoToSocketError(errno));
+    return kSocketError;
+}
+
+const sockaddr* AsGeneric(const sockaddr_in& address) { return reinterpret_cast<const sockaddr*>(&address); }
+
+}  // namespace
+
+SocketHandle WsSocket(int type, int protocol) {
+    const int handle = socket(AF_INET, type | SOCK_NONBLOCK | SOCK_CLOEXEC, protocol);
+    if (handle < 0) return Fail();
+    return handle;
+}
+
+int WsCloseSocket(SocketHandle handle) {
+    Monitor().NoteClosed(handle);
+    if (close(handle) != 0 && errno != EINTR) return Fail();
+    return 0;
+}
+
+int WsConnect(SocketHandle handle, const sockaddr_in& address) {
+    if (connect(handle, AsGeneric(address), sizeof address) == 0) {
+        Monitor().NoteConnected(handle);
+        return 0;
+    }
+    if (errno == EINPROGRESS) {
+        Monitor().NoteConnectStarted(handle);
+        WSASetLastError(WSAEWOULDBLOCK);
+        return kSocketError;
+    }
+    return Fail();
+}
+
+int WsBind(SocketHandle handle, const sockaddr_in& address) {
+    return bind(handle, AsGeneric(address), sizeof address) == 0 ? 0 : Fail();
+}
+
+int WsListen(SocketHandle handle, int backlog) {
+    if (listen(handle, backlog) != 0) return Fail();
+    Monitor().NoteListening(handle);
+    return 0;
+}
+
+SocketHandle WsAccept(SocketHandle handle, sockaddr_in* peer) {
+    sockaddr_in scratch{};
+    socklen_t length = sizeof scratch;
+    const int accepted = accept4(handle, reinterpret_cast<sockaddr*>(peer ? peer : &scratch), &length, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    const int savedErrno = errno;
+    Monitor().NoteAccepted(handle);
+    if (accepted < 0) {
+        errno = savedErrno;
+        return Fail();
+    }
+    Monitor().NoteConnected(accepted);
+    return accepted;
+}
+
+int WsRecv(SocketHandle handle, void* buffer, int length, int flags) {
+    ssize_t received = 0;
+    do {
+        received = recv(handle, buffer, static_cast<size_t>(length < 0 ? 0 : length), flags);
+    } while (received < 0 && errno == EINTR);
+    const int savedErrno = errno;
+    Monitor().NoteReceived(handle);
+    if (received < 0) {
+        errno = savedErrno;
+        return Fail();
+    }
+    return static_cast<int>(received);
+}
+
+int WsRecvFrom(SocketHandle handle, void* buffer, int length, int flags, sockaddr_in* from, socklen_t* fromLength) {
+    ssize_t received = 0;
+    do {
+        received = recvfrom(handle, buffer, static_cast<size_t>(length < 0 ? 0 : length), flags, reinterpret_cast<sockaddr*>(from), fromLength);
+    } while (received < 0 && errno == EINTR);
+    const int savedErrno = errno;
+    Monitor().NoteReceived(handle);
+    if (received < 0) {
+        errno = savedErrno;
+        return Fail();
+    }
+    return static_cast<int>(received);
+}
+
+namespace {
+int AfterSend(SocketHandle handle, ssize_t sent) {
+    if (sent >= 0) return static_cast<int>(sent);
+    const int savedErrno = errno;
+    if (savedErrno == EAGAIN || savedErrno == EWOULDBLOCK) Monitor().NoteSendBlocked(handle);
+    errno = savedErrno;
+    return Fail();
+}
+}  // namespace
+
+int WsSend(SocketHandle handle, const void* data, int length, int flags) {
+    ssize_t sent = 0;
+    do {
+        sent = send(handle, data, static_cast<size_t>(length < 0 ? 0 : length), flags | MSG_NOSIGNAL);
+    } while (sent < 0 && errno == EINTR);
+    return AfterSend(handle, sent);
+}
+
+int WsSendTo(SocketHandle handle, const void* data, int length, int flags, const sockaddr_in& to) {
+    ssize_t sent = 0;
+    do {
+        sent = sendto(handle, data, static_cast<size_t>(length < 0 ? 0 : length), flags | MSG_NOSIGNAL, AsGeneric(to), sizeof to);
+    } while (sent < 0 && errno == EINTR);
+    return AfterSend(handle, sent);
+}
+
+int WsShutdown(SocketHandle handle, int how) {
+    const int modes[] = {SHUT_RD, SHUT_WR, SHUT_RDWR};
+    if (how < 0 || how > 2) {
+        WSASetLastError(WSAEINVAL);
+        return kSocketError;
+    }
+    return shutdown(handle, modes[how]) == 0 ? 0 : Fail();
+}
+
+int WsBytesWaiting(SocketHandle handle, unsigned long* count) {
+    int waiting = 0;
+    if (ioctl(handle, FIONREAD, &waiting) != 0) return Fail();
+    *count = static_cast<unsigned long>(waiting < 0 ? 0 : waiting);
+    return 0;
+}
+
+int WsSetSockOpt(SocketHandle handle, int level, int name, const void* value, socklen_t length) {
+    return setsockopt(handle, level, name, value, length) == 0 ? 0 : Fail();
+}
+
+int WsGetSockName(SocketHandle handle, sockaddr_in* address, socklen_t* length) {
+    return getsockname(handle, reinterpret_cast<sockaddr*>(address), length) == 0 ? 0 : Fail();
+}
+
+int WsGetPeerName(SocketHandle handle, sockaddr_in* address, socklen_t* length) {
+    return getpeername(handle, reinterpret_cast<sockaddr*>(address), length) == 0 ? 0 : Fail();
+}
+
+int WsAsyncSelect(SocketHandle handle, WindowHandle window, std::uint32_t message, long events) {
+    if (handle < 0) {
+        WSASetLastError(WSAENOTSOCK);
+        return kSocketError;
+    }
+    return Monitor().Select(handle, window, message, events);
+}
+
+std::uint32_t WsInetAddr(const char* text) {
+    in_addr address{};
+    if (text == nullptr || inet_aton(text, &address) == 0) return INADDR_NONE;
+    return address.s_addr;
+}
+
+const char* WsInetNtoa(std::uint32_t addressNetworkOrder) {
+    in_addr address{};
+    address.s_addr = addressNetworkOrder;
+    return inet_ntoa(address);
+}
+
+}  // namespace platform
