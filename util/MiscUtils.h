@@ -1,1 +1,86 @@
 #pragma once
+// Stateless text and file helpers shared by the windows. None of them raises
+// for a failure of the file system: folder and file functions report failure
+// by their result (false, 0 or -1). Local paths use the platform separator
+// '/'; the path helpers keep their historical "Backslash" names.
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+// A date-time is a count of days since 1899-12-30 00:00 local time; the
+// fraction is the time of day.
+using TDateTime = double;
+
+// Prefix of the temporary names handed out by NewTempFileName, and the name
+// returned when no private temporary folder can be used (no folder part).
+inline constexpr char TempNamePrefix[] = "QTX";
+inline constexpr char FallbackTempName[] = "QTX0F1E2.TMP";
+
+// Appends '/' unless the path is empty or already ends with one.
+std::string WithTrailingBackslash(const std::string& path);
+// Drops one trailing '/' at most; "/" becomes "" and "" stays "".
+std::string WithoutTrailingBackslash(const std::string& path);
+
+// Creates one folder (the parent must exist). False on any error, including
+// an already existing folder.
+bool MakeFolder(const std::string& path);
+
+// Deletes the folder and everything inside as far as it can; true only when
+// the folder itself is gone. Symbolic links inside are removed as links and
+// never followed. A subfolder the user cannot enter or write is treated as a
+// file: it stays, and so does the folder. An empty path or "/" is refused.
+bool DeleteFolderTree(const std::string& path);
+
+// Creates the file, or truncates an existing one, to zero bytes. Errors are
+// ignored.
+void CreateEmptyFile(const std::string& path);
+
+// Size of a regular file (following links) without opening it, so read-only
+// and locked files report their true size; 0 when it cannot be read.
+std::int64_t FileSizeOf(const std::string& path);
+
+// Last-modification stamp of a file or folder, or -1 when it does not exist.
+TDateTime FileDateTime(const std::string& path);
+
+// A point in time expressed as a local date-time.
+TDateTime ToDateTime(std::chrono::system_clock::time_point when);
+
+// Whole seconds of the time-of-day part of t (milliseconds dropped after
+// rounding to the millisecond), for elapsed-time displays.
+int SecondsOfDay(TDateTime t);
+
+// Separators used for grouped numbers.
+struct NumberSeparators {
+    std::string thousands;
+    std::string decimal;
+};
+
+// Separators of the process's C locale; "," and "." in the "C" locale.
+NumberSeparators LocaleNumberSeparators();
+
+// "0 bytes", "1,024 bytes", "1.5 KB", "1,024 MB", "3 GB": divided by 1024
+// while above 1024, at most up to GB, with at most two decimals.
+std::string SizeText(std::int64_t n);
+std::string SizeText(std::int64_t n, const NumberSeparators& separators);
+
+// "1,536 bytes" for n above 1; "1 byte", "0 byte" otherwise.
+std::string ByteCountText(std::int64_t n);
+std::string ByteCountText(std::int64_t n, const NumberSeparators& separators);
+
+// Wraps a value in double quotes for a profile file whose reader strips
+// surrounding quotes; quotes, CR and LF inside become the characters 2, 3, 4.
+std::string QuoteValue(const std::string& s);
+// The inverse of QuoteValue; also accepts values written without quotes.
+std::string UnquoteValue(const std::string& s);
+
+// 1-based position of the rightmost occurrence of needle in text; 0 when
+// either is empty or there is none.
+int LastPos(const std::string& needle, const std::string& text);
+
+int LargerOf(int a, int b);
+
+// A fresh, unused file name inside the user's private temporary folder
+// (mode 0700, owned by the user); only the name is reserved, no file is left.
+// FallbackTempName when no such folder can be made.
+std::string NewTempFileName();
