@@ -247,6 +247,10 @@ protected:
     bool AddrResolved() const { return addrResolved_; }
     sockaddr_in& MutableSocketAddress() { return sin_; }
     void SetPortNumber(std::uint16_t Value) { portNumber_ = Value; }
+    // Marks the address and port of SocketAddress as final, so that Connect
+    // does not resolve Addr/Port into it (a proxy connection sets them).
+    void SetAddrResolved(bool Value) { addrResolved_ = Value; }
+    void SetPortResolved(bool Value) { portResolved_ = Value; }
     void SetCloseReported(bool Value) { closeReported_ = Value; }
     bool CloseReported() const { return closeReported_; }
     void AddReadCount(int Count) { readCount_ += Count; }
@@ -266,9 +270,13 @@ private:
     void ResolveForConnect();
     bool OpenStreamOptions();
     void SendErrorClose(int Error);
-    void DiscardWaiting();
+    bool DiscardWaiting();
     void PumpOnce();
     bool CloseHandleRetrying();
+    bool ApplyLingerChecked();
+    bool AcceptTextProperty(const std::string& Value, std::string& Stored, bool Assigned, const char* Name);
+    int WaitingBytes(bool& Ok);
+    void HoldStalledBytes();
 
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     std::unique_ptr<platform::MessageWindow> window_;
@@ -302,6 +310,9 @@ private:
     bool multiThreaded_ = false;
     TSocketState state_ = wsClosed;
     sockaddr_in sin_{};
+    // Bytes taken off the handle after an OnDataAvailable handler returned
+    // without reading: served first by RawReceive (see ReceiveLoop).
+    std::string stalled_;
 };
 
 // ---- SOCKS 5 -----------------------------------------------------------------

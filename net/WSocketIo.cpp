@@ -1,0 +1,260 @@
+// Sending through the block queue, receiving, and the waits that pump the
+// message loop.
+#include <sys/socket.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "net/WSocket.h"
+#include "platform/MessageLoop.h"
+
+namespace {
+constexpr int kDiscardChunk = 1024;
+// Bytes a silent handler may leave with us before we stop taking more off the
+// handle; past this the peer is held back by the kernel's flow control.
+constexpr std::size_t kStalledLimit = 64 * 1024;
+constexpr int kPumpWaitMs = 50;
+}  // namespace
+
+// ---- sending ---------------------------------------------------------------
+
+int TCustomWSocket::Send(const void* Data, int Len) {
+    if (state_ != wsConnected) {
+        platform::WSASetLastError(platform::WSAENOTCONN);
+        ReportSocketError("Send");
+        return -1;
+    }
+    allSent_ = false;
+    int result = 0;
+    if (Len > 0) {
+        AppendToSendBuffer(Data, Len);
+        result = Len;
+    }
+    const auto alive = AliveToken();
+    TryToSend();
+    if (alive.expired()) return result;
+    if (allSent_ && hSocket_ != platform::kInvalidSocket)
+        (void)window_->Post(SocketEventMessage, static_cast<platform::WParam>(hSocket_), platform::MakeLParam(platform::FD_WRITE, 0));
+    return result;
+}
+
+int TCustomWSocket::SendText(const std::string& Str) { return Send(Str.data(), static_cast<int>(Str.size())); }
+
+void TCustomWSocket::AppendToSendBuffer(const void* Data, int Len) {
+    if (sendQueue_.empty()) sendQueue_.push_back(std::make_unique<TBuffer>(sendBlockSize_));
+    const char* bytes = static_cast<const char*>(Data);
+    int copied = sendQueue_.back()->Append(bytes, Len);
+    while (copied < Len) {
+        sendQueue_.push_back(std::make_unique<TBuffer>(sendBlockSize_));
+        copied += sendQueue_.back()->Append(bytes + copied, Len - copied);
+    }
+}
+
+void TCustomWSocket::ClearSendBuffer() { sendQueue_.clear(); }
+
+int TCustomWSocket::RawSend(const void* Data, int Len) {
+    if (socketType_ == SOCK_DGRAM) return platform::WsSendTo(hSocket_, Data, Len, sendFlags_, sin_);
+    return platform::WsSend(hSocket_, Data, Len, sendFlags_);
+}
+
+void TCustomWSocket::TryToSend() {
+    if (hSocket_ == platform::kInvalidSocket) return;
+    if (sendQueue_.empty()) {
+        allSent_ = true;
+        return;
+    }
+    for (;;) {
+        TBuffer& block = *sendQueue_.front();
+        int unread = 0;
+        const char* data = block.Peek(unread);
+        if (unread == 0) {
+            if (sendQueue_.size() > 1) {
+                sendQueue_.pop_front();
+                continue;
+            }
+            allSent_ = true;
+            return;
+        }
+        const int sent = RawSend(data, unread);
+        if (sent == 0) return;
+        if (sent < 0) {
+            const int error = platform::WSAGetLastError();
+            if (error == platform::WSAEWOULDBLOCK) return;
+            if (error == platform::WSAECONNRESET || error == platform::WSAENOTSOCK || error == platform::WSAENOTCONN ||
+                error == platform::WSAEINVAL) {
+                SendErrorClose(error);
+                return;
+            }
+            ReportSocketError("TryToSend failed");
+            return;
+        }
+        block.Consume(sent);
+        if (sent < unread) return;
+    }
+}
+
+// The connection is gone under a send: close it and report the cause once.
+// CloseReported keeps Close itself from reporting error 0 first.
+void TCustomWSocket::SendErrorClose(int Error) {
+    closeReported_ = true;
+    const auto alive = AliveToken();
+    Close();
+    if (alive.expired() || destroying_) return;
+    NotifySessionClosed(static_cast<std::uint16_t>(Error));
+}
+
+// ---- receiving -------------------------------------------------------------
+
+int TCustomWSocket::RawReceive(void* Buffer, int BufferSize) {
+    if (!stalled_.empty() && BufferSize > 0) {
+        const int count = std::min<int>(BufferSize, static_cast<int>(stalled_.size()));
+        std::copy_n(stalled_.data(), count, static_cast<char*>(Buffer));
+        stalled_.erase(0, static_cast<std::size_t>(count));
+        return count;
+    }
+    return platform::WsRecv(hSocket_, Buffer, BufferSize, 0);
+}
+
+int TCustomWSocket::Receive(void* Buffer, int BufferSize) {
+    const int count = RawReceive(Buffer, BufferSize);
+    if (count < 0)
+        lastError_ = platform::WSAGetLastError();
+    else
+        readCount_ += count;
+    return count;
+}
+
+std::string TCustomWSocket::ReceiveText() {
+    const int waiting = RcvdCount();
+    if (waiting <= 0) return {};
+    std::string text(static_cast<std::size_t>(waiting), '\0');
+    const int count = RawReceive(text.data(), waiting);
+    if (count <= 0) return {};
+    text.resize(static_cast<std::size_t>(count));
+    return text;
+}
+
+int TCustomWSocket::ReceiveFrom(void* Buffer, int BufferSize, sockaddr_in& From, socklen_t& FromLen) {
+    const int count = platform::WsRecvFrom(hSocket_, Buffer, BufferSize, 0, &From, &FromLen);
+    if (count < 0)
+        lastError_ = platform::WSAGetLastError();
+    else
+        readCount_ += count;
+    return count;
+}
+
+int TCustomWSocket::WaitingBytes(bool& Ok) {
+    unsigned long count = 0;
+    Ok = platform::WsBytesWaiting(hSocket_, &count) == 0;
+    return Ok ? static_cast<int>(count + stalled_.size()) : -1;
+}
+
+int TCustomWSocket::RcvdCount() {
+    bool ok = false;
+    const int count = WaitingBytes(ok);
+    if (!ok) ReportSocketError("ioctlSocket");
+    return ok ? count : -1;
+}
+
+// True when nothing was left to read.
+bool TCustomWSocket::DiscardWaiting() {
+    char scratch[kDiscardChunk];
+    if (RawReceive(scratch, sizeof scratch) >= 0) return false;
+    lastError_ = platform::WSAGetLastError();
+    if (lastError_ != platform::WSAEWOULDBLOCK) return false;
+    lastError_ = 0;
+    return true;
+}
+
+// A handler that returned without reading would otherwise be called again at
+// once, forever. Its bytes are moved off the handle instead: that read re-arms
+// the read notification, so the next arrival calls the handler again, and the
+// bytes are still the first a later Receive returns.
+void TCustomWSocket::HoldStalledBytes() {
+    unsigned long waiting = 0;
+    if (platform::WsBytesWaiting(hSocket_, &waiting) != 0) return;
+    const std::size_t room = stalled_.size() < kStalledLimit ? kStalledLimit - stalled_.size() : 0;
+    const std::size_t take = std::min<std::size_t>(waiting, room);
+    if (take == 0) return;
+    std::vector<char> bytes(take);
+    const int count = platform::WsRecv(hSocket_, bytes.data(), static_cast<int>(take), 0);
+    if (count > 0) stalled_.append(bytes.data(), static_cast<std::size_t>(count));
+}
+
+void TCustomWSocket::ReceiveLoop(std::uint16_t Error) {
+    const auto alive = AliveToken();
+    const auto handle = hSocket_;
+    for (;;) {
+        lastError_ = 0;
+        try {
+            bool ok = false;
+            const int waitingBefore = WaitingBytes(ok);
+            const std::int64_t readBefore = readCount_;
+            const bool handled = NotifyDataAvailable(Error);
+            if (alive.expired() || hSocket_ != handle) return;
+            if (!handled && DiscardWaiting()) break;
+            if (lastError_ != 0) break;
+            const int waiting = WaitingBytes(ok);
+            if (!ok) {
+                lastError_ = platform::WSAGetLastError();
+                break;
+            }
+            if (waiting <= 0) break;
+            if (handled && readCount_ == readBefore && waiting == waitingBefore) {
+                HoldStalledBytes();
+                break;
+            }
+        } catch (...) {
+            break;
+        }
+    }
+}
+
+// ---- waits -----------------------------------------------------------------
+
+void TCustomWSocket::PumpMessages() { platform::ProcessMessages(); }
+
+void TCustomWSocket::PumpOnce() {
+    if (multiThreaded_)
+        PumpMessages();
+    else
+        platform::ProcessMessages();
+}
+
+void TCustomWSocket::FlushSendBuffer() {
+    const auto alive = AliveToken();
+    while (hSocket_ != platform::kInvalidSocket && !allSent_) {
+        TryToSend();
+        if (alive.expired() || allSent_ || hSocket_ == platform::kInvalidSocket) return;
+        // The kernel buffer is full: sleep until the write notification.
+        (void)platform::WaitMessage(kPumpWaitMs);
+        PumpOnce();
+        if (alive.expired()) return;
+    }
+}
+
+void TCustomWSocket::WaitUntilClosed() {
+    const auto alive = AliveToken();
+    while (hSocket_ != platform::kInvalidSocket && state_ != wsClosed) {
+        PumpOnce();
+        if (alive.expired() || hSocket_ == platform::kInvalidSocket || state_ == wsClosed) return;
+        bool ok = false;
+        const int waiting = WaitingBytes(ok);
+        if (!ok) return;
+        if (waiting > 0) {
+            NotifyDataAvailable(0);
+            if (alive.expired() || hSocket_ == platform::kInvalidSocket) return;
+        }
+        // A zero-length read cannot tell "nothing yet" from "closed" here;
+        // a one-byte peek can, without taking the byte.
+        char probe = 0;
+        const int peeked = platform::WsRecv(hSocket_, &probe, 1, MSG_PEEK);
+        if (peeked == 0) return;
+        if (peeked < 0) {
+            lastError_ = platform::WSAGetLastError();
+            if (lastError_ != platform::WSAEWOULDBLOCK) return;
+        }
+        if (platform::ApplicationTerminated()) return;
+        (void)platform::WaitMessage(kPumpWaitMs);
+    }
+}
