@@ -1,0 +1,39 @@
+#pragma once
+// One server profile and its section of the profile file.
+
+#include <cstdint>
+#include <string>
+
+class TIniFile;
+
+// Passive-mode choice. Only Yes asks for passive data connections; Default is
+// what a new profile, or a file with an unknown word, gives.
+enum class TPasvMode { No, Yes, Default };
+
+class TFTPServer {
+public:
+    std::string Name;
+    std::string Hostname;
+    std::string Port = "21";  // as typed; never checked for being a number
+    std::string Username;
+    std::string Password;  // clear text in memory; an e-mail address when anonymous
+    TPasvMode PASV = TPasvMode::Default;
+    std::string LocalStartDir;
+    std::string StartDir;
+    std::int32_t MenuTag = 0;  // 100 + position in the Servers menu; 0 without an entry
+
+    // True when Username, upper-cased in ASCII, is "ANONYMOUS".
+    bool IsAnonymous() const;
+
+    // Fill from / write to one section; nothing when `ini` is null. Loading
+    // leaves a field unchanged when its key is missing or empty.
+    void LoadFromIni(const TIniFile* ini, const std::string& section);
+    // Raises EIniFileException when the file cannot be written.
+    void SaveToIni(TIniFile* ini, const std::string& section) const;
+
+    // The stored form of a non-anonymous password: two hexadecimal digits of a
+    // random offset 1..32, then two per character of (code + offset) mod 256.
+    static std::string EncodePassword(const std::string& password);
+    // The inverse; empty for text that is not in that form.
+    static std::string DecodePassword(const std::string& encoded);
+};

@@ -1,0 +1,51 @@
+#pragma once
+// The server profiles of the main window and their file "FTPServers.ini":
+// loading at start-up, saving at shut-down, and the numbered profile entries
+// of the Servers menu. The main window owns one store.
+
+#include <functional>
+#include <string>
+
+#include "profiles/ServerList.h"
+
+class QMenu;
+
+class TServerStore {
+public:
+    // Settings key and value that relocate the profile file.
+    static constexpr char ServersKey[] = "Software\\Orvan Software\\Velliant FTP\\FTP Servers\\";
+    static constexpr char IniFilenameValue[] = "INIFilename";
+    // Menu entries with a tag (QAction data) of at least this are profiles.
+    static constexpr int FirstServerTag = 100;
+
+    // `defaultIniFile` is the program folder followed by "FTPServers.ini".
+    explicit TServerStore(std::string defaultIniFile);
+
+    TServerList ServerList;
+    std::string DefaultServerIniFile;
+    std::string ServerIniFile;
+    // Start-up values of the profile file's "General" section.
+    bool WaitMode = true;
+    int StartTimeout = 30;
+
+    // Reads the file location from the settings, writes the "Temp" marker and
+    // adds the file's profiles to ServerList. Raises EIniFileException
+    // ("Unable to write to <file>") when the marker cannot be written; no
+    // profile is loaded then.
+    void LoadServers();
+    // Writes ServerList back (Count, one section per profile in list order)
+    // and erases sections left over from a longer list. Raises
+    // EIniFileException when the file cannot be written.
+    void SaveServers();
+    // Frees every profile.
+    void ClearServers() { ServerList.Clear(); }
+
+    // Removes the menu's profile entries and clears every MenuTag.
+    void ClearServerMenu(QMenu* menu);
+    // Rebuilds the profile entries at the end of the menu: "n. Name" with the
+    // tag 100 + n. Triggering one calls `connect` with its tag.
+    void FillServerMenu(QMenu* menu, const std::function<void(int tag)>& connect);
+
+    // The profile whose MenuTag equals `tag`, or null.
+    TFTPServer* ServerWithTag(int tag) const;
+};
