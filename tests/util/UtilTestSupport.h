@@ -1,9 +1,7 @@
 #pragma once
-// Temporary folders, environment overrides and an unprivileged runner for the
-// helper tests.
+// Environment overrides and an unprivileged runner for the helper tests.
 
 #include <grp.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -18,54 +16,24 @@ namespace utiltest {
 
 inline constexpr uid_t kNobody = 65534;
 
-// A fresh folder under the system temporary folder, removed with its contents.
-class TempFolder {
-public:
-    TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vftp-util-XXXXXX").string();
-        path_ = mkdtemp(pattern.data());
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        for (auto& entry : std::filesystem::recursive_directory_iterator(path_, ignored))
-            if (entry.is_directory(ignored) && !entry.is_symlink(ignored)) chmod(entry.path().c_str(), 0700);
-        std::filesystem::remove_all(path_, ignored);
-    }
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
-// Sets (or with nullopt unsets) an environment variable for one scope.
+// Sets (or with nullopt unsets) an environment variable for one scope; TZ
+// changes take effect at once and are undone with the scope.
 class ScopedEnv {
 public:
     ScopedEnv(const char* name, std::optional<std::string> value) : name_(name) {
         if (const char* old = std::getenv(name)) old_ = old;
-        if (value) setenv(name, value->c_str(), 1);
-        else unsetenv(name);
+        Set(value);
     }
-    ~ScopedEnv() {
-        if (old_) setenv(name_, old_->c_str(), 1);
-        else unsetenv(name_);
-    }
+    ~ScopedEnv() { Set(old_); }
 
 private:
+    void Set(const std::optional<std::string>& value) {
+        if (value) setenv(name_, value->c_str(), 1);
+        else unsetenv(name_);
+        tzset();
+    }
     const char* name_;
     std::optional<std::string> old_;
-};
-
-// Runs one scope in the given time zone; the zone is re-read on both ends.
-class ScopedZone {
-public:
-    explicit ScopedZone(const std::string& zone) : env_("TZ", zone) { tzset(); }
-
-private:
-    struct Reload {
-        ~Reload() { tzset(); }
-    } reload_;  // destroyed after env_ has put TZ back
-    ScopedEnv env_;
 };
 
 // Permission checks mean nothing to root, so as root the tree is handed to
