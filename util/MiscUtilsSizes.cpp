@@ -41,7 +41,7 @@ bool IsPlainCLocale(const char* name) {
 
 NumberSeparators LocaleNumberSeparators() {
     // The plain C locale has no thousands separator at all; the size displays
-    // were designed around "1,024 KB", so that locale reads like English.
+    // read "1,024 KB", so that locale reads like English.
     if (IsPlainCLocale(std::setlocale(LC_NUMERIC, nullptr))) return {",", "."};
     const std::lconv* conventions = std::localeconv();
     return {conventions->thousands_sep, conventions->decimal_point};
