@@ -88,8 +88,10 @@ void TCustomWSocket::TryToSend() {
             ReportSocketError("TryToSend failed");
             return;
         }
+        // A short send is not a refusal: only a would-block refusal re-arms
+        // the write notification, so keep going until the kernel says so,
+        // or the rest of the queue would wait for an event that never comes.
         block.Consume(sent);
-        if (sent < unread) return;
     }
 }
 

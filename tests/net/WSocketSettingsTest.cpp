@@ -1,0 +1,177 @@
+// Property setters, resolvers, lookups and error texts.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "tests/net/NetTestSupport.h"
+
+using namespace nettest;
+
+namespace {
+
+template <typename F>
+std::string ErrorOf(F&& action) {
+    try {
+        action();
+    } catch (const ESocketException& e) {
+        return e.what();
+    }
+    return "(no error)";
+}
+
+}  // namespace
+
+TEST(WSocketSettings, AddrPortProtoAreFixedWhileConnected) {
+    RawListener listener;
+    TWSocket socket;
+    socket.SetAddr(" 127.0.0.1 ");
+    EXPECT_EQ(socket.Addr(), "127.0.0.1");
+    socket.SetPort(listener.PortText());
+    socket.Connect();
+    const int peer = listener.AcceptPumping();
+    ASSERT_TRUE(PumpUntil([&] { return socket.State() == wsConnected; }));
+
+    socket.SetPort(listener.PortText());  // same text: accepted silently
+    socket.SetAddr("127.0.0.1");
+    EXPECT_EQ(ErrorOf([&] { socket.SetPort("21"); }), "Cannot change Port if not closed");
+    EXPECT_EQ(ErrorOf([&] { socket.SetAddr("10.0.0.1"); }), "Cannot change Addr if not closed");
+    EXPECT_EQ(ErrorOf([&] { socket.SetProto("udp"); }), "Cannot change Proto if not closed");
+    EXPECT_EQ(ErrorOf([&] { socket.Connect(); }), "Connect: Socket already in use");
+    EXPECT_EQ(socket.Port(), listener.PortText());
+    close(peer);
+    ASSERT_TRUE(PumpUntil([&] { return socket.State() == wsClosed; }));
+}
+
+TEST(WSocketSettings, ConnectNamesTheMissingPart) {
+    TWSocket socket;
+    EXPECT_EQ(ErrorOf([&] { socket.Connect(); }), "Connect: No Port Specified");
+    socket.SetPort("21");
+    EXPECT_EQ(ErrorOf([&] { socket.Connect(); }), "Connect: No IP Address Specified");
+    socket.SetAddr("127.0.0.1");
+    socket.SetProto("");
+    EXPECT_EQ(ErrorOf([&] { socket.Connect(); }), "Connect: No Protocol Specified");
+    socket.SetProto("tcp");
+    socket.SetPort(std::string(32, '1'));
+    EXPECT_EQ(ErrorOf([&] { socket.Connect(); }), "connect: WSocketResolvePort: Invalid Port.");
+    EXPECT_EQ(socket.State(), wsClosed);
+
+    TWSocket listener;
+    EXPECT_EQ(ErrorOf([&] { listener.Listen(); }), "Error 10022 in function listen: port not assigned\r\nInvalid argument");
+    EXPECT_EQ(ErrorOf([&] { listener.Accept(); }), "Error 10022 in function not a listening socket\r\nInvalid argument");
+}
+
+TEST(WSocketSettings, OnErrorReplacesTheExceptionAndTheOperationFallsBack) {
+    TWSocket socket;
+    int errors = 0;
+    socket.OnError = [&](TCustomWSocket*) { ++errors; };
+    socket.Connect();
+    EXPECT_EQ(errors, 1);
+    EXPECT_EQ(socket.Accept(), platform::kInvalidSocket);
+    EXPECT_EQ(errors, 2);
+    EXPECT_EQ(socket.LastError(), 10022);
+}
+
+TEST(WSocketSettings, SendFlagsMapBothWays) {
+    TWSocket socket;
+    EXPECT_EQ(socket.SendFlags(), wsSendNormal);
+    socket.SetSendFlags(wsSendUrgent);
+    EXPECT_EQ(socket.SendFlags(), wsSendUrgent);
+    EXPECT_EQ(ErrorOf([&] { socket.SetSendFlags(static_cast<TSocketSendFlags>(7)); }), "Invalid SendFlags");
+    EXPECT_EQ(ErrorOf([&] { socket.ApplyLinger(); }), "Cannot set linger option at this time");
+}
+
+TEST(WSocketResolvers, PortProtoAndHostTextsFollowTheirRules) {
+    EXPECT_EQ(WSocketResolvePort("21abc", "tcp"), 21);
+    EXPECT_EQ(WSocketResolvePort("70000", "tcp"), 4464);
+    EXPECT_EQ(WSocketResolvePort("ftp", "tcp"), 21);
+    EXPECT_EQ(WSocketResolvePort(" ftp ", ""), 21);
+    EXPECT_EQ(WSocketResolvePort(std::string(31, '0') , "tcp"), 0);
+    EXPECT_EQ(ErrorOf([] { WSocketResolvePort(std::string(32, '1'), "tcp"); }), "WSocketResolvePort: Invalid Port.");
+    EXPECT_EQ(ErrorOf([] { WSocketResolvePort("", "tcp"); }), "WSocketResolvePort: Invalid Port.");
+    EXPECT_EQ(ErrorOf([] { WSocketResolvePort("nosuchservice", "tcp"); }), "WSocketResolvePort: Cannot convert port 'nosuchservice'");
+
+    EXPECT_EQ(WSocketResolveProto("tcp"), 6);
+    EXPECT_EQ(WSocketResolveProto("17x"), 17);
+    EXPECT_EQ(ErrorOf([] { WSocketResolveProto(""); }), "WSocketResolveProto: Invalid Protocol.");
+    EXPECT_EQ(ErrorOf([] { WSocketResolveProto("nosuchproto"); }), "WSocketResolveProto: Cannot convert protocol 'nosuchproto'");
+
+    EXPECT_EQ(WSocketResolveHost("127.1"), htonl(0x7F000001));
+    EXPECT_EQ(WSocketResolveHost("255.255.255.255"), 0xFFFFFFFFu);
+    EXPECT_EQ(WSocketResolveHost("localhost"), htonl(0x7F000001));
+    EXPECT_EQ(ErrorOf([] { WSocketResolveHost(""); }), "WSocketResolveHost: Invalid Hostname.");
+    EXPECT_EQ(ErrorOf([] { WSocketResolveHost(std::string(257, 'a')); }), "WSocketResolveHost: Invalid Hostname.");
+    EXPECT_EQ(ErrorOf([] { WSocketResolveHost("no-such-host.invalid"); }),
+              "WSocketResolveHost: Cannot convert host address 'no-such-host.invalid'");
+}
+
+TEST(WSocketLookup, DottedTextIsAnsweredInsideTheCall) {
+    TWSocket socket;
+    EventLog log;
+    log.Attach(socket);
+    socket.StartDnsLookup("127.1");
+    EXPECT_EQ(log.events, std::vector<std::string>{"lookup 0"});
+    EXPECT_EQ(socket.DnsResult(), "127.0.0.1");
+    EXPECT_TRUE(socket.DnsResultList().empty());
+}
+
+TEST(WSocketLookup, NamesAreAnsweredByMessage) {
+    TWSocket socket;
+    EventLog log;
+    log.Attach(socket);
+    socket.StartDnsLookup("localhost");
+    EXPECT_TRUE(log.events.empty());
+    ASSERT_TRUE(PumpUntil([&] { return !log.events.empty(); }));
+    EXPECT_EQ(log.events, std::vector<std::string>{"lookup 0"});
+    EXPECT_EQ(socket.DnsResult(), "127.0.0.1");
+    ASSERT_FALSE(socket.DnsResultList().empty());
+    EXPECT_EQ(socket.DnsResultList().front(), "127.0.0.1");
+
+    socket.StartReverseDnsLookup("127.0.0.1");
+    ASSERT_TRUE(PumpUntil([&] { return log.events.size() == 2; }));
+    EXPECT_EQ(log.events.back(), "lookup 0");
+    EXPECT_EQ(socket.DnsResultList().size(), 1u);
+    EXPECT_FALSE(socket.DnsResult().empty());
+}
+
+TEST(WSocketLookup, CancelGives10004AndTheLateAnswerIsDropped) {
+    TWSocket socket;
+    EventLog log;
+    log.Attach(socket);
+    socket.StartDnsLookup("localhost");
+    socket.CancelLookup();
+    EXPECT_EQ(log.events, std::vector<std::string>{"lookup 10004"});
+    PumpFor(300);
+    EXPECT_EQ(log.events.size(), 1u);
+    socket.CancelLookup();  // nothing pending: nothing happens
+    EXPECT_EQ(log.events.size(), 1u);
+
+    // A new lookup replaces a pending one without an event for the old one.
+    socket.StartDnsLookup("localhost");
+    socket.StartDnsLookup("localhost");
+    ASSERT_TRUE(PumpUntil([&] { return log.events.size() == 2; }));
+    PumpFor(200);
+    EXPECT_EQ(log.events.size(), 2u);
+}
+
+TEST(WSocketLookup, EmptyNameIsMisuse) {
+    TWSocket socket;
+    EventLog log;
+    log.Attach(socket);
+    EXPECT_EQ(ErrorOf([&] { socket.StartDnsLookup(""); }), "DNS lookup: invalid host name.");
+    EXPECT_TRUE(log.events.empty());
+    int errors = 0;
+    socket.OnError = [&](TCustomWSocket*) { ++errors; };
+    socket.StartDnsLookup("");
+    EXPECT_EQ(errors, 1);
+    EXPECT_EQ(log.events, std::vector<std::string>{"lookup 10022"});
+}
+
+TEST(WSocketLookup, DestroyingWithAPendingLookupRaisesNothing) {
+    EventLog log;
+    {
+        TWSocket socket;
+        log.Attach(socket);
+        socket.StartDnsLookup("localhost");
+    }
+    PumpFor(200);
+    EXPECT_TRUE(log.events.empty());
+}
