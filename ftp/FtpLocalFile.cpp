@@ -1,0 +1,94 @@
+#include "ftp/FtpLocalFile.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace {
+
+int LockFor(std::uint16_t shareFlags) {
+    switch (shareFlags) {
+    case 0x10:
+    case 0x30:
+        return LOCK_EX;
+    case 0x20:
+        return LOCK_SH;
+    default:
+        return 0;
+    }
+}
+
+}  // namespace
+
+FtpLocalFile::~FtpLocalFile() { (void)Close(); }
+
+std::unique_ptr<FtpLocalFile> FtpLocalFile::Open(const std::string& path, int flags, std::uint16_t shareFlags) {
+    const int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0644);
+    if (fd < 0) return nullptr;
+    const int lock = LockFor(shareFlags);
+    if (lock != 0 && ::flock(fd, lock | LOCK_NB) != 0) {
+        ::close(fd);
+        return nullptr;
+    }
+    return std::unique_ptr<FtpLocalFile>(new FtpLocalFile(fd));
+}
+
+std::unique_ptr<FtpLocalFile> FtpLocalFile::Create(const std::string& path, std::uint16_t shareFlags) {
+    auto file = Open(path, O_WRONLY | O_CREAT, shareFlags);
+    if (file && ::ftruncate(file->fd_, 0) != 0) {
+        // Character devices (a terminal, /dev/full) cannot be truncated and
+        // need not be: only regular files are refused here.
+        struct stat info {};
+        if (::fstat(file->fd_, &info) != 0 || S_ISREG(info.st_mode)) return nullptr;
+    }
+    return file;
+}
+
+std::unique_ptr<FtpLocalFile> FtpLocalFile::OpenForWrite(const std::string& path, std::uint16_t shareFlags,
+                                                         std::int64_t offset) {
+    auto file = Open(path, O_WRONLY, shareFlags);
+    if (file && ::lseek(file->fd_, static_cast<off_t>(offset), SEEK_SET) < 0) return nullptr;
+    return file;
+}
+
+std::unique_ptr<FtpLocalFile> FtpLocalFile::OpenForRead(const std::string& path, std::uint16_t shareFlags,
+                                                        std::int64_t offset) {
+    auto file = Open(path, O_RDONLY, shareFlags);
+    if (file && offset > 0 && ::lseek(file->fd_, static_cast<off_t>(offset), SEEK_SET) < 0) return nullptr;
+    return file;
+}
+
+bool FtpLocalFile::WriteAll(const char* data, int count) {
+    while (count > 0) {
+        const ssize_t put = ::write(fd_, data, static_cast<std::size_t>(count));
+        if (put < 0 && errno == EINTR) continue;
+        if (put <= 0) return false;
+        data += put;
+        count -= static_cast<int>(put);
+    }
+    return true;
+}
+
+int FtpLocalFile::Read(char* data, int count) {
+    for (;;) {
+        const ssize_t got = ::read(fd_, data, static_cast<std::size_t>(count));
+        if (got < 0 && errno == EINTR) continue;
+        return got < 0 ? -1 : static_cast<int>(got);
+    }
+}
+
+bool FtpLocalFile::Close() {
+    if (fd_ < 0) return true;
+    const int result = ::close(fd_);
+    fd_ = -1;
+    return result == 0;
+}
+
+std::int64_t GetLocalFileSize(const std::string& path) {
+    struct stat info {};
+    if (path.empty() || ::stat(path.c_str(), &info) != 0) return -1;
+    return static_cast<std::int64_t>(info.st_size);
+}

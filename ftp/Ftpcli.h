@@ -1,0 +1,402 @@
+#pragma once
+// The FTP engine: one control connection to one server, replies turned into
+// lines and judged, requests built from steps, and a data connection per
+// listing or transfer. This is the one header a caller needs.
+//
+// Every request has a starting form (Begin..., returns at once; the outcome
+// arrives as OnRequestDone through the message loop, never from inside the
+// call that ended it) and TFtpClient adds blocking forms that pump the loop
+// until the engine is ready again or Timeout seconds pass without progress.
+//
+// Misuse (a request while another runs, a missing parameter, a parameter that
+// holds a line break and would smuggle a second command) raises FtpException
+// before anything is sent. Network failures are values: socket error numbers
+// or reply codes in OnRequestDone's Error, with ErrorMessage holding the first
+// failure text since it was last cleared.
+//
+// All events are raised on the thread that owns the message loop, with the
+// engine as Sender. A handler may start the next request from OnRequestDone.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "ftp/FtpLocalFile.h"
+#include "ftp/FtpReplyBuffer.h"
+#include "net/WSocket.h"
+#include "platform/MessageWindow.h"
+
+class FtpException : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The numbers are part of the interface (status texts are mapped from them);
+// 6 belongs to a state the engine never enters.
+enum TFtpState : std::uint8_t {
+    ftpStateDisconnected = 0,
+    ftpStateReady = 1,
+    ftpStateBetweenSteps = 2,
+    ftpStateResolving = 3,
+    ftpStateConnected = 4,
+    ftpStateAborting = 5,
+    ftpStateConnecting = 7,
+    ftpStateWaitingReply = 8,
+};
+
+// The number is what OnRequestDone carries; 19 and 20 are not assigned.
+enum TFtpRequest : std::uint8_t {
+    ftpReqNone = 0,
+    ftpReqOpen = 1,
+    ftpReqUser = 2,
+    ftpReqPass = 3,
+    ftpReqCwd = 4,
+    ftpReqLogin = 5,
+    ftpReqSessionRetrieve = 6,
+    ftpReqList = 7,
+    ftpReqNameList = 8,
+    ftpReqPort = 9,
+    ftpReqRetrieve = 10,
+    ftpReqSessionList = 11,
+    ftpReqSessionNameList = 12,
+    ftpReqSessionSyst = 13,
+    ftpReqSyst = 14,
+    ftpReqQuit = 15,
+    ftpReqSize = 16,
+    ftpReqStore = 17,
+    ftpReqAppend = 18,
+    ftpReqMkd = 21,
+    ftpReqRmd = 22,
+    ftpReqSessionRename = 23,
+    ftpReqDele = 24,
+    ftpReqRename = 25,
+    ftpReqRenameTo = 26,
+    ftpReqRenameFrom = 27,
+    ftpReqSessionDele = 28,
+    ftpReqSessionMkd = 29,
+    ftpReqSessionRmd = 30,
+    ftpReqPwd = 31,
+    ftpReqQuote = 32,
+    ftpReqCdup = 33,
+    ftpReqSessionQuote = 34,
+    ftpReqSessionStore = 35,
+    ftpReqType = 36,
+    ftpReqRest = 37,
+    ftpReqRestartRetrieve = 38,
+    ftpReqSessionRestartRetrieve = 39,
+};
+
+// How the local file of a transfer is shared while it is open (see
+// FtpLocalFile.h for the mapping onto Linux locks).
+enum TFtpShareMode { ftpShareCompat, ftpShareExclusive, ftpShareDenyWrite, ftpShareDenyRead, ftpShareDenyNone };
+
+// Steps in the fixed order in which a request runs them.
+enum class TFtpStep : std::uint8_t {
+    None, Open, User, Pass, Cwd, Cdup, Type, Port, Rest, Retr, Stor, Appe, List, Nlst,
+    Syst, Mkd, Rmd, Rnfr, Rnto, Size, Dele, Pwd, Quote, Quit,
+};
+
+class TCustomFtpCli;
+
+using TFtpDisplay = std::function<void(TCustomFtpCli* Sender, std::string& Msg)>;
+using TFtpCommand = std::function<void(TCustomFtpCli* Sender, std::string& Cmd)>;
+using TFtpNotifyEvent = std::function<void(TCustomFtpCli* Sender)>;
+using TFtpSessionConnected = std::function<void(TCustomFtpCli* Sender, std::uint16_t Error)>;
+using TFtpSessionClosed = std::function<void(TCustomFtpCli* Sender, std::uint16_t Error)>;
+using TFtpRequestDone = std::function<void(TCustomFtpCli* Sender, TFtpRequest RqType, std::uint16_t Error)>;
+using TFtpProgress = std::function<void(TCustomFtpCli* Sender, std::int64_t Count, bool& Abort)>;
+using TFtpReadyToTransmit = std::function<void(TCustomFtpCli* Sender, bool& bCancel)>;
+
+// Messages the engine posts to its own window.
+inline constexpr std::uint32_t RequestDoneMessage = platform::WM_USER + 1;
+inline constexpr std::uint32_t StartSendMessage = platform::WM_USER + 2;
+
+class TCustomFtpCli : public platform::MessageTarget {
+public:
+    TCustomFtpCli();
+    ~TCustomFtpCli() override;
+    TCustomFtpCli(const TCustomFtpCli&) = delete;
+    TCustomFtpCli& operator=(const TCustomFtpCli&) = delete;
+
+    platform::LParam HandleMessage(std::uint32_t Msg, platform::WParam wParam, platform::LParam lParam) override;
+
+    // ---- parameters, read by the requests ---------------------------------
+    std::string HostName;
+    std::string Port = "ftp";
+    std::string UserName;
+    std::string PassWord;
+    std::string HostDirName;
+    std::string HostFileName;
+    // Local file of a transfer; also the new name for RNTO and the whole
+    // command line of a quote request.
+    std::string LocalFileName;
+    bool DisplayFlag = false;      // kept for the caller; the engine ignores it
+    bool DisplayFileFlag = false;  // received data goes to OnDisplayFile, not a file
+    bool Passive = false;          // PASV instead of PORT
+    std::int64_t ResumeAt = 0;     // restart offset of a download
+
+    bool Binary() const { return typeChar_ == 'I'; }
+    void SetBinary(bool Value) { typeChar_ = Value ? 'I' : 'A'; }
+    char TypeChar() const { return typeChar_; }
+    TFtpShareMode ShareMode() const;
+    // Any value that is not a share mode stores the exclusive one.
+    void SetShareMode(TFtpShareMode Value);
+    bool AppendMode() const { return appendMode_; }
+
+    // ---- results ------------------------------------------------------------
+    TFtpState State() const { return state_; }
+    int StatusCode() const { return statusCode_; }
+    int ResultCode() const { return resultCode_; }
+    const std::string& LastResponse() const { return lastResponse_; }
+    const std::string& ErrorMessage() const { return errorMessage_; }
+    void SetErrorMessage(const std::string& Value) { errorMessage_ = Value; }
+    TFtpRequest RequestType() const { return requestType_; }
+    bool Connected() const { return controlSocket_->State() != wsClosed; }
+    std::int64_t RemoteFileSize() const { return remoteFileSize_; }
+    const std::string& ReplyDirectory() const { return replyDirectory_; }
+    std::int64_t ByteCount() const { return byteCount_; }
+    const std::string& SavedReply() const { return savedReply_; }
+    TFtpStep CurrentStep() const { return currentStep_; }
+    TWSocket& ControlSocket() { return *controlSocket_; }
+    TWSocket& DataSocket() { return *dataSocket_; }
+
+    // ---- events -------------------------------------------------------------
+    TFtpDisplay OnDisplay;
+    TFtpDisplay OnDisplayFile;
+    TFtpCommand OnCommand;
+    TFtpNotifyEvent OnResponse;
+    TFtpSessionConnected OnSessionConnected;
+    TFtpSessionClosed OnSessionClosed;
+    TFtpNotifyEvent OnStateChange;
+    TFtpRequestDone OnRequestDone;
+    TFtpProgress OnProgress;
+    TFtpReadyToTransmit OnReadyToTransmit;
+
+    // ---- starting operations ------------------------------------------------
+    // Raise FtpException "FTP component not ready" unless State is ready or
+    // between steps; single commands also "FTP component not connected",
+    // sequences that open "FTP component already connected".
+    virtual void SendCommand(std::string Cmd);
+    virtual void BeginPort();
+    virtual void BeginOpen();
+    virtual void BeginUser();
+    virtual void BeginPass();
+    virtual void BeginLogin();
+    virtual void BeginQuit();
+    // Tears both connections down locally (no ABOR is sent).
+    virtual void AbortSession();
+    virtual void BeginRetrieve();
+    virtual void StepRetr();
+    virtual void BeginSessionRetrieve();
+    virtual void BeginStore();
+    virtual void StepStor();
+    virtual void BeginSessionStore();
+    virtual void BeginAppend();
+    virtual void StepAppe();
+    virtual void BeginSessionAppend();
+    virtual void StepList();
+    virtual void BeginList();
+    virtual void StepNlst();
+    virtual void BeginNameList();
+    virtual void BeginTransferType();
+    virtual void BeginTypeBinary();
+    virtual void BeginTypeAscii();
+    virtual void BeginPwd();
+    virtual void BeginCwd();
+    virtual void BeginCdup();
+    virtual void BeginSessionList();
+    virtual void BeginSessionNameList();
+    virtual void BeginSyst();
+    virtual void BeginSessionSyst();
+    virtual void BeginSize();
+    virtual void BeginSessionSize();
+    virtual void BeginMkd();
+    virtual void BeginSessionMkd();
+    virtual void BeginRmd();
+    virtual void BeginSessionRmd();
+    virtual void BeginDele();
+    virtual void BeginSessionDele();
+    virtual void BeginRenameFrom();
+    virtual void BeginRenameTo();
+    virtual void BeginRename();
+    virtual void BeginSessionRename();
+    virtual void BeginQuote();
+    virtual void BeginSessionQuote();
+    virtual void BeginRest();
+    virtual void BeginRestartRetrieve();
+    virtual void BeginSessionRestartRetrieve();
+
+protected:
+    virtual void NotifyDisplay(const std::string& Msg);
+    virtual bool NotifyReadyToTransmit();  // true: cancel
+    virtual void NotifyDisplayFile(const std::string& Msg);
+    // False when OnProgress asked to abort (the data connection is closed).
+    virtual bool NotifyProgress();
+    virtual void DisplayTransferStats();
+
+    void SetState(TFtpState NewState);
+    void SetStatusCode(int Value) { statusCode_ = Value; }
+    // Completion of the current step: runs the next step of a sequence, or
+    // ends the request and posts OnRequestDone.
+    void FinishStep(std::uint16_t Error);
+
+private:
+    using Handler = void (TCustomFtpCli::*)();
+    using StepSet = std::uint32_t;
+
+    // control connection (FtpcliControl.cpp)
+    void ControlDnsLookupDone(std::uint16_t Error);
+    void ControlSessionConnected(std::uint16_t Error);
+    void ControlConnectFailed(std::uint16_t Error);
+    void ControlDataAvailable(std::uint16_t Error);
+    void ControlSessionClosed(std::uint16_t Error);
+    void DispatchReplyLine(std::uint16_t Error);
+    void GreetingLine(std::uint16_t Error);
+    std::string WinsockFailureLine(int Error) const;
+    // commands (FtpcliCommands.cpp)
+    void ExecuteCommand(TFtpRequest Request, const std::string& Command, std::vector<int> Accepted,
+                        Handler Callback = nullptr);
+    void CheckCanSend() const;
+    void CommonReplyHandler();
+    void ParseReplyResults();
+    void QuitDone();
+    // sequences (FtpcliSequence.cpp)
+    void StartSequence(TFtpRequest Request, StepSet Steps);
+    void CheckSequenceArguments(StepSet Steps) const;
+    void NextStep();
+    void RunStep(TFtpStep Step);
+    void FailFromException(const std::exception& Error);
+    // data connection (FtpcliData.cpp, FtpcliDownload.cpp, FtpcliUpload.cpp)
+    void ResetDataSocket();
+    bool PassivePort(int& PortNumber);
+    bool ConnectPassive(int PortNumber);
+    void FailDataConnection(const std::string& Line);
+    void StartDownload(TFtpRequest Request, const char* Command);
+    bool OpenDownloadFile();
+    void DownloadSessionAvailable();
+    void DownloadSessionConnected(std::uint16_t Error);
+    void BindDownloadData();
+    void DownloadDataAvailable();
+    void DownloadSessionClosed(std::uint16_t Error);
+    void DownloadFirstReply();
+    void DownloadSecondReply();
+    void TryFinishTransfer(bool DataClosed);
+    void CutDisplayLines(const char* Data, int Count);
+    void StartUpload(bool Append);
+    void SendUploadCommand();
+    void UploadSessionAvailable();
+    void UploadSessionConnected(std::uint16_t Error);
+    void UploadSessionClosed(std::uint16_t Error);
+    void UploadFirstReply();
+    void UploadSecondReply();
+    void SendNextBlock(std::uint16_t Error);
+    void DiscardDataAvailable();
+    void CloseLocalStream();
+    void CloseDataSocket();
+    void RecordLocalFailure(const std::string& Line);
+    // shared
+    void Display(const std::string& Msg) { NotifyDisplay(Msg); }
+    void RecordFailure();
+    bool IsFinalLine();
+    // Runs a socket event's work; an exception raised inside ends the running
+    // request with a failure instead of escaping into the message loop.
+    void Guarded(const std::function<void()>& Body);
+
+    std::unique_ptr<platform::MessageWindow> window_;
+    std::unique_ptr<TWSocket> controlSocket_;
+    std::unique_ptr<TWSocket> dataSocket_;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+
+    char typeChar_ = 'I';
+    std::uint16_t shareFlags_ = 0x10;
+    bool appendMode_ = false;
+    std::uint32_t startTick_ = 0;
+    std::uint32_t endTick_ = 0;
+    TFtpState state_ = ftpStateReady;
+    int statusCode_ = 0;
+    int resultCode_ = 0;
+    StepSet pendingSteps_ = 0;
+    TFtpStep currentStep_ = TFtpStep::None;
+    int sequenceError_ = 0;
+    bool inSequence_ = false;
+    std::unique_ptr<FtpLocalFile> localStream_;
+    TFtpRequest requestType_ = ftpReqNone;
+    bool doneSignalled_ = false;
+    FtpReplyBuffer receiveBuffer_;
+    std::string lastResponse_;
+    std::string savedReply_;
+    std::string savedPasvReply_;
+    int savedStatusCode_ = -1;
+    std::string errorMessage_;
+    std::uint16_t dataCloseError_ = 0;
+    std::string transferCommand_;
+    bool controlConnected_ = false;
+    char sendBlock_[1514] = {};
+    std::int64_t byteCount_ = 0;
+    std::int64_t remoteFileSize_ = 0;
+    std::string replyDirectory_;
+    Handler fNext_ = nullptr;
+    Handler stepCallback_ = nullptr;
+    std::vector<int> acceptedCodes_;
+    bool sequenceContinuation_ = false;
+    bool finalReplyOk_ = false;
+    bool receiveDataClosed_ = false;
+    bool sendDataClosed_ = false;
+    bool endOfFile_ = false;
+    bool maySend_ = false;
+    // A local failure (file write or read, abort from OnProgress, send
+    // error) that must end the transfer as failed even when the server's
+    // final reply says the transfer went well.
+    std::string localFailure_;
+};
+
+class TFtpClient : public TCustomFtpCli {
+public:
+    TFtpClient();
+
+    int Timeout = 15;  // seconds without progress; 0 or less: no limit
+    std::uint32_t Deadline = 0;
+    bool MultiThreaded = false;
+
+    // Runs a starting operation and waits; false when it raised (the
+    // exception is swallowed), failed or timed out ("426 Timeout").
+    template <typename Operation>
+    bool RunAndWait(Operation&& Start) {
+        try {
+            Start();
+        } catch (...) {
+            return false;
+        }
+        return WaitUntilReady();
+    }
+    bool WaitUntilReady();
+
+    bool Login() { return Run(&TCustomFtpCli::BeginLogin); }
+    bool Cwd() { return Run(&TCustomFtpCli::BeginCwd); }
+    bool Pwd() { return Run(&TCustomFtpCli::BeginPwd); }
+    bool Cdup() { return Run(&TCustomFtpCli::BeginCdup); }
+    bool TransferType() { return Run(&TCustomFtpCli::BeginTransferType); }
+    bool Retrieve() { return Run(&TCustomFtpCli::BeginRetrieve); }
+    bool Store() { return Run(&TCustomFtpCli::BeginStore); }
+    bool Quit() { return Run(&TCustomFtpCli::BeginQuit); }
+    bool AbortSessionWait() { return Run(&TCustomFtpCli::AbortSession); }
+    bool List() { return Run(&TCustomFtpCli::BeginList); }
+    bool Mkd() { return Run(&TCustomFtpCli::BeginMkd); }
+    bool Rename() { return Run(&TCustomFtpCli::BeginRename); }
+    bool Dele() { return Run(&TCustomFtpCli::BeginDele); }
+    bool Rmd() { return Run(&TCustomFtpCli::BeginRmd); }
+    bool Size() { return Run(&TCustomFtpCli::BeginSize); }
+    bool Quote() { return Run(&TCustomFtpCli::BeginQuote); }
+    bool RestartRetrieve() { return Run(&TCustomFtpCli::BeginRestartRetrieve); }
+
+protected:
+    bool NotifyProgress() override;
+
+private:
+    bool Run(void (TCustomFtpCli::*Start)()) {
+        return RunAndWait([this, Start] { (this->*Start)(); });
+    }
+};

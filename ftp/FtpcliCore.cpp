@@ -1,0 +1,144 @@
+// The engine object itself: construction, properties, state, display and
+// completion signalling.
+#include "ftp/Ftpcli.h"
+
+#include "platform/Ticks.h"
+
+TCustomFtpCli::TCustomFtpCli()
+    : window_(std::make_unique<platform::MessageWindow>(this)),
+      controlSocket_(std::make_unique<TWSocket>()),
+      dataSocket_(std::make_unique<TWSocket>()) {
+    controlSocket_->OnDnsLookupDone = [this](TCustomWSocket*, std::uint16_t Error) { ControlDnsLookupDone(Error); };
+    controlSocket_->OnSessionConnected = [this](TCustomWSocket*, std::uint16_t Error) {
+        ControlSessionConnected(Error);
+    };
+    controlSocket_->OnDataAvailable = [this](TCustomWSocket*, std::uint16_t Error) { ControlDataAvailable(Error); };
+    controlSocket_->OnSessionClosed = [this](TCustomWSocket*, std::uint16_t Error) { ControlSessionClosed(Error); };
+}
+
+TCustomFtpCli::~TCustomFtpCli() {
+    // Messages still queued for the window are dropped from here on, and the
+    // sockets must not call back into a half-destroyed engine.
+    window_.reset();
+    for (TWSocket* socket : {controlSocket_.get(), dataSocket_.get()}) {
+        socket->OnDnsLookupDone = nullptr;
+        socket->OnSessionConnected = nullptr;
+        socket->OnSessionAvailable = nullptr;
+        socket->OnDataAvailable = nullptr;
+        socket->OnDataSent = nullptr;
+        socket->OnSessionClosed = nullptr;
+    }
+    localStream_.reset();
+}
+
+TFtpShareMode TCustomFtpCli::ShareMode() const {
+    switch (shareFlags_) {
+    case 0x00: return ftpShareCompat;
+    case 0x20: return ftpShareDenyWrite;
+    case 0x30: return ftpShareDenyRead;
+    case 0x40: return ftpShareDenyNone;
+    default: return ftpShareExclusive;
+    }
+}
+
+void TCustomFtpCli::SetShareMode(TFtpShareMode Value) {
+    switch (Value) {
+    case ftpShareCompat: shareFlags_ = 0x00; break;
+    case ftpShareDenyWrite: shareFlags_ = 0x20; break;
+    case ftpShareDenyRead: shareFlags_ = 0x30; break;
+    case ftpShareDenyNone: shareFlags_ = 0x40; break;
+    default: shareFlags_ = 0x10; break;
+    }
+}
+
+platform::LParam TCustomFtpCli::HandleMessage(std::uint32_t Msg, platform::WParam wParam, platform::LParam) {
+    if (Msg == RequestDoneMessage) {
+        // The request type is read now, not when the request ended: a caller
+        // that starts the next request first sees that one's type here.
+        if (OnRequestDone) OnRequestDone(this, requestType_, static_cast<std::uint16_t>(wParam));
+    } else if (Msg == StartSendMessage) {
+        Guarded([this] {
+            startTick_ = platform::GetTickCount();
+            SendNextBlock(0);
+        });
+    }
+    return 0;
+}
+
+void TCustomFtpCli::SetState(TFtpState NewState) {
+    if (NewState == state_) return;
+    state_ = NewState;
+    if (OnStateChange) OnStateChange(this);
+}
+
+void TCustomFtpCli::SendCommand(std::string Cmd) {
+    if (OnCommand) OnCommand(this, Cmd);
+    NotifyDisplay("> " + Cmd);
+    if (controlSocket_->State() == wsConnected) (void)controlSocket_->SendText(Cmd + "\r\n");
+}
+
+void TCustomFtpCli::NotifyDisplay(const std::string& Msg) {
+    if (!OnDisplay) return;
+    std::string text = Msg;
+    OnDisplay(this, text);
+}
+
+void TCustomFtpCli::NotifyDisplayFile(const std::string& Msg) {
+    if (!OnDisplayFile) return;
+    std::string text = Msg;
+    OnDisplayFile(this, text);
+}
+
+bool TCustomFtpCli::NotifyReadyToTransmit() {
+    bool cancel = false;
+    if (OnReadyToTransmit) OnReadyToTransmit(this, cancel);
+    return cancel;
+}
+
+void TCustomFtpCli::RecordFailure() {
+    if (errorMessage_.empty()) errorMessage_ = lastResponse_;
+}
+
+bool TCustomFtpCli::IsFinalLine() { return IsFinalReplyLine(lastResponse_, statusCode_); }
+
+void TCustomFtpCli::FinishStep(std::uint16_t Error) {
+    if (doneSignalled_) return;
+    doneSignalled_ = true;
+    if (Error == 0 && sequenceContinuation_) {
+        if (state_ != ftpStateAborting) SetState(ftpStateBetweenSteps);
+        NextStep();
+        return;
+    }
+    SetState(ftpStateReady);
+    if (dataSocket_->State() != wsClosed) CloseDataSocket();
+    if (inSequence_ && savedStatusCode_ >= 0) {
+        lastResponse_ = savedReply_;
+        statusCode_ = savedStatusCode_;
+    }
+    inSequence_ = false;
+    pendingSteps_ = 0;
+    sequenceContinuation_ = false;
+    (void)window_->Post(RequestDoneMessage, Error, 0);
+}
+
+void TCustomFtpCli::Guarded(const std::function<void()>& Body) {
+    try {
+        Body();
+    } catch (const std::exception& error) {
+        FailFromException(error);
+    }
+}
+
+void TCustomFtpCli::FailFromException(const std::exception& Error) {
+    Display(std::string("! ") + Error.what());
+    localStream_.reset();
+    if (dataSocket_->State() != wsClosed) CloseDataSocket();
+    if (state_ == ftpStateReady) return;
+    lastResponse_ = std::string("500 ") + Error.what();
+    statusCode_ = 500;
+    RecordFailure();
+    resultCode_ = 500;
+    doneSignalled_ = false;
+    sequenceContinuation_ = false;
+    FinishStep(500);
+}

@@ -1,0 +1,133 @@
+// The data connection shared by downloads and uploads: the data-port step,
+// the passive connect, completion of a transfer, progress and statistics.
+#include <arpa/inet.h>
+
+#include <cstdio>
+
+#include "ftp/Ftpcli.h"
+#include "platform/Ticks.h"
+
+void TCustomFtpCli::ResetDataSocket() {
+    dataSocket_->OnSessionAvailable = nullptr;
+    dataSocket_->OnSessionClosed = nullptr;
+    dataSocket_->OnDataAvailable = nullptr;
+    if (dataSocket_->State() != wsClosed) dataSocket_->Close();
+    dataSocket_->SetProto("tcp");
+    dataSocket_->SetAddr("0.0.0.0");
+    dataSocket_->SetPort("0");
+}
+
+void TCustomFtpCli::BeginPort() {
+    CheckCanSend();
+    ResetDataSocket();
+    int listenPort = 0;
+    if (!Passive) {
+        dataSocket_->SetLingerOnOff(wsLingerOn);
+        dataSocket_->SetLingerTimeout(10);
+        dataSocket_->Listen();
+        sockaddr_in local{};
+        socklen_t length = sizeof local;
+        (void)dataSocket_->LocalSocketAddress(local, length);
+        listenPort = ntohs(local.sin_port);
+    }
+    sockaddr_in control{};
+    socklen_t length = sizeof control;
+    (void)controlSocket_->LocalSocketAddress(control, length);
+    const auto* a = reinterpret_cast<const unsigned char*>(&control.sin_addr.s_addr);
+    char command[64];
+    if (Passive) {
+        std::snprintf(command, sizeof command, "PASV");
+    } else if (controlSocket_->SocketAddress().sin_addr.s_addr == htonl(INADDR_LOOPBACK)) {
+        std::snprintf(command, sizeof command, "PORT 127,0,0,1,%d,%d", listenPort / 256, listenPort % 256);
+    } else {
+        std::snprintf(command, sizeof command, "PORT %d,%d,%d,%d,%d,%d", a[0], a[1], a[2], a[3], listenPort / 256,
+                      listenPort % 256);
+    }
+    currentStep_ = TFtpStep::Port;
+    ExecuteCommand(ftpReqPort, command, {200, 227});
+}
+
+// The data connection always goes to the address the control connection was
+// made to; the address numbers of the 227 reply are not trusted.
+bool TCustomFtpCli::PassivePort(int& PortNumber) {
+    if (ParsePasvPort(savedPasvReply_, PortNumber)) return true;
+    FailDataConnection("Unable to establish data connection, bad passive reply: " + savedPasvReply_);
+    return false;
+}
+
+bool TCustomFtpCli::ConnectPassive(int PortNumber) {
+    try {
+        dataSocket_->SetPort(std::to_string(PortNumber));
+        dataSocket_->SetAddr(controlSocket_->Addr());
+        dataSocket_->SetLingerOnOff(wsLingerOff);
+        dataSocket_->SetLingerTimeout(0);
+        dataSocket_->Connect();
+        return true;
+    } catch (const ESocketException&) {
+        FailDataConnection("Unable to establish data connection, error #" + std::to_string(dataSocket_->LastError()));
+        return false;
+    }
+}
+
+void TCustomFtpCli::FailDataConnection(const std::string& Line) {
+    lastResponse_ = Line;
+    statusCode_ = 550;
+    RecordFailure();
+    CloseLocalStream();
+    CloseDataSocket();
+    resultCode_ = 550;
+    FinishStep(550);
+}
+
+void TCustomFtpCli::TryFinishTransfer(bool DataClosed) {
+    if (!finalReplyOk_ || !DataClosed) return;
+    DisplayTransferStats();
+    ResumeAt = 0;
+    int error = dataCloseError_;
+    if (!localFailure_.empty()) {
+        // The server saw a complete transfer, but the local side did not.
+        if (errorMessage_.empty()) errorMessage_ = localFailure_;
+        error = 426;
+    }
+    resultCode_ = error;
+    FinishStep(static_cast<std::uint16_t>(error));
+}
+
+void TCustomFtpCli::RecordLocalFailure(const std::string& Line) {
+    if (localFailure_.empty()) localFailure_ = Line;
+}
+
+void TCustomFtpCli::CloseLocalStream() {
+    if (!localStream_) return;
+    const bool closed = localStream_->Close();
+    localStream_.reset();
+    if (!closed) RecordLocalFailure("426 Error writing local file " + LocalFileName);
+}
+
+void TCustomFtpCli::CloseDataSocket() {
+    if (dataSocket_->State() != wsClosed) dataSocket_->Close();
+}
+
+bool TCustomFtpCli::NotifyProgress() {
+    if (!OnProgress) return true;
+    bool abort = false;
+    OnProgress(this, byteCount_ + ResumeAt, abort);
+    if (!abort) return true;
+    Display("! Abort requested");
+    RecordLocalFailure("426 Operation aborted.");
+    CloseDataSocket();
+    return false;
+}
+
+void TCustomFtpCli::DisplayTransferStats() {
+    endTick_ = platform::GetTickCount();
+    const std::int64_t elapsed = static_cast<std::uint32_t>(endTick_ - startTick_);
+    std::string line = "! " + std::to_string(byteCount_) + " bytes received/sent in " +
+                       std::to_string(elapsed / 1000) + " seconds";
+    if (elapsed != 0) {
+        const std::int64_t rate =
+            byteCount_ <= 32767 ? byteCount_ * 1000 / elapsed : (byteCount_ / elapsed) * 1000;
+        line += " (" + std::to_string(rate) + " Bytes/sec)";
+    }
+    Display(line);
+}

@@ -1,0 +1,172 @@
+// Downloads: RETR, LIST and NLST into a local file or onto the display.
+#include "ftp/Ftpcli.h"
+#include "platform/Ticks.h"
+
+void TCustomFtpCli::StepRetr() {
+    currentStep_ = TFtpStep::Retr;
+    StartDownload(ftpReqRetrieve, "RETR");
+}
+
+void TCustomFtpCli::StepList() {
+    currentStep_ = TFtpStep::List;
+    StartDownload(ftpReqList, "LIST");
+}
+
+void TCustomFtpCli::StepNlst() {
+    currentStep_ = TFtpStep::Nlst;
+    StartDownload(ftpReqNameList, "NLST");
+}
+
+void TCustomFtpCli::StartDownload(TFtpRequest Request, const char* Command) {
+    if (!controlConnected_) throw FtpException(std::string(Command) + ": not connected");
+    if (LocalFileName.empty() && !DisplayFileFlag) throw FtpException("LocalFileName empty");
+    if (HostFileName.find_first_of("\r\n") != std::string::npos)
+        throw FtpException("HostFileName contains a line break; refused");
+    if (!inSequence_) requestType_ = Request;
+    transferCommand_ = Command;
+    finalReplyOk_ = false;
+    receiveDataClosed_ = false;
+    doneSignalled_ = false;
+    byteCount_ = 0;
+    dataCloseError_ = 0;
+    localFailure_.clear();
+    dataSocket_->OnSessionAvailable = [this](TCustomWSocket*, std::uint16_t) {
+        Guarded([this] { DownloadSessionAvailable(); });
+    };
+    if (!DisplayFileFlag && !OpenDownloadFile()) return;
+    if (Passive) {
+        int port = 0;
+        if (!PassivePort(port)) return;
+        dataSocket_->OnSessionConnected = [this](TCustomWSocket*, std::uint16_t Error) {
+            Guarded([this, Error] { DownloadSessionConnected(Error); });
+        };
+        // The command goes out without waiting for the connection.
+        if (!ConnectPassive(port)) return;
+    }
+    SetState(ftpStateWaitingReply);
+    fNext_ = &TCustomFtpCli::DownloadFirstReply;
+    SendCommand(HostFileName.empty() ? transferCommand_ : transferCommand_ + " " + HostFileName);
+}
+
+bool TCustomFtpCli::OpenDownloadFile() {
+    localStream_ = ResumeAt > 0 ? FtpLocalFile::OpenForWrite(LocalFileName, shareFlags_, ResumeAt)
+                                : FtpLocalFile::Create(LocalFileName, shareFlags_);
+    if (localStream_) return true;
+    lastResponse_ = "Unable to open local file " + LocalFileName;
+    statusCode_ = 550;
+    RecordFailure();
+    CloseDataSocket();
+    resultCode_ = 550;
+    FinishStep(550);
+    return false;
+}
+
+void TCustomFtpCli::DownloadSessionAvailable() {
+    const platform::SocketHandle accepted = dataSocket_->Accept();
+    dataSocket_->Close();
+    if (accepted == platform::kInvalidSocket) {
+        FailDataConnection("Unable to establish data connection, error #" + std::to_string(dataSocket_->LastError()));
+        return;
+    }
+    BindDownloadData();
+    dataSocket_->Dup(accepted);
+    startTick_ = platform::GetTickCount();
+}
+
+void TCustomFtpCli::DownloadSessionConnected(std::uint16_t Error) {
+    BindDownloadData();
+    startTick_ = platform::GetTickCount();
+    if (Error != 0) FailDataConnection("Unable to establish data connection, error #" + std::to_string(Error));
+}
+
+void TCustomFtpCli::BindDownloadData() {
+    dataSocket_->OnSessionClosed = [this](TCustomWSocket*, std::uint16_t Error) {
+        Guarded([this, Error] { DownloadSessionClosed(Error); });
+    };
+    dataSocket_->OnDataAvailable = [this](TCustomWSocket*, std::uint16_t) {
+        Guarded([this] { DownloadDataAvailable(); });
+    };
+    dataSocket_->OnDataSent = nullptr;
+}
+
+void TCustomFtpCli::DownloadDataAvailable() {
+    if (!NotifyProgress()) return;
+    char buffer[2048];
+    const int received = dataSocket_->Receive(buffer, sizeof buffer);
+    if (received > 0) {
+        byteCount_ += received;
+        if (localStream_ && !localStream_->WriteAll(buffer, received)) {
+            // A short local file must never be reported as a good download.
+            Display("! Error writing local file");
+            RecordLocalFailure("426 Error writing local file " + LocalFileName);
+            dataSocket_->Shutdown(2);
+            CloseDataSocket();
+            return;
+        }
+        if (DisplayFileFlag) CutDisplayLines(buffer, received);
+    } else if (received < 0 && dataSocket_->State() == wsConnected &&
+               dataSocket_->LastError() != platform::WSAEWOULDBLOCK) {
+        const std::string error = std::to_string(dataSocket_->LastError());
+        Display("! Data: Receive error " + error);
+        RecordLocalFailure("426 Data: Receive error " + error);
+        dataSocket_->Shutdown(2);
+        CloseDataSocket();
+    }
+}
+
+// Pieces are runs of bytes other than CR and LF; a block that starts with a
+// line end first yields one empty piece. A line split across two blocks
+// arrives as two pieces.
+void TCustomFtpCli::CutDisplayLines(const char* Data, int Count) {
+    auto isLineEnd = [](char c) { return c == '\r' || c == '\n'; };
+    int pos = 0;
+    if (Count > 0 && isLineEnd(Data[0])) {
+        NotifyDisplayFile("");
+        while (pos < Count && isLineEnd(Data[pos])) ++pos;
+    }
+    while (pos < Count) {
+        const int start = pos;
+        while (pos < Count && !isLineEnd(Data[pos])) ++pos;
+        NotifyDisplayFile(std::string(Data + start, Data + pos));
+        while (pos < Count && isLineEnd(Data[pos])) ++pos;
+    }
+}
+
+void TCustomFtpCli::DownloadSessionClosed(std::uint16_t Error) {
+    CloseLocalStream();
+    receiveDataClosed_ = true;
+    dataCloseError_ = Error;
+    TryFinishTransfer(receiveDataClosed_);
+}
+
+void TCustomFtpCli::DownloadFirstReply() {
+    Display("< " + lastResponse_);
+    if (!IsFinalLine()) return;
+    if (statusCode_ == 125 || statusCode_ == 150) {
+        fNext_ = &TCustomFtpCli::DownloadSecondReply;
+        return;
+    }
+    RecordFailure();
+    fNext_ = nullptr;
+    CloseDataSocket();
+    CloseLocalStream();
+    ResumeAt = 0;
+    resultCode_ = statusCode_;
+    FinishStep(static_cast<std::uint16_t>(statusCode_));
+}
+
+void TCustomFtpCli::DownloadSecondReply() {
+    Display("< " + lastResponse_);
+    if (!IsFinalLine()) return;
+    if (statusCode_ == 125 || statusCode_ == 226 || statusCode_ == 250) {
+        finalReplyOk_ = true;
+        TryFinishTransfer(receiveDataClosed_);
+        return;
+    }
+    RecordFailure();
+    CloseLocalStream();
+    CloseDataSocket();
+    Display("! RETR/LIST/NLST Failed");
+    resultCode_ = statusCode_;
+    FinishStep(static_cast<std::uint16_t>(statusCode_));
+}

@@ -1,0 +1,203 @@
+// Requests made of several steps, run in a fixed order by the sequencer.
+#include "ftp/Ftpcli.h"
+
+namespace {
+
+using StepSet = std::uint32_t;
+
+constexpr StepSet Bit(TFtpStep Step) { return StepSet{1} << static_cast<unsigned>(Step); }
+
+template <typename... Steps>
+constexpr StepSet StepsOf(Steps... steps) {
+    return (Bit(steps) | ...);
+}
+
+constexpr TFtpStep kFirstStep = TFtpStep::Open;
+constexpr TFtpStep kLastStep = TFtpStep::Quit;
+
+constexpr StepSet kLogin = StepsOf(TFtpStep::Open, TFtpStep::User, TFtpStep::Pass);
+constexpr StepSet kSession = kLogin | Bit(TFtpStep::Cwd);
+
+bool Has(StepSet Steps, TFtpStep Step) { return (Steps & Bit(Step)) != 0; }
+
+void RefuseLineBreak(StepSet Steps, StepSet Users, const char* Name, const std::string& Value) {
+    if ((Steps & Users) != 0 && Value.find_first_of("\r\n") != std::string::npos)
+        throw FtpException(std::string(Name) + " contains a line break; refused");
+}
+
+}  // namespace
+
+// Everything a step would refuse later, from inside a socket event, is
+// refused here while the caller can still see the exception.
+void TCustomFtpCli::CheckSequenceArguments(StepSet Steps) const {
+    if (Has(Steps, TFtpStep::User) && UserName.empty()) throw FtpException("UserName emtpy");
+    const StepSet hostFileSteps = StepsOf(TFtpStep::Retr, TFtpStep::Stor, TFtpStep::Appe, TFtpStep::List,
+                                          TFtpStep::Nlst, TFtpStep::Mkd, TFtpStep::Rmd, TFtpStep::Rnfr,
+                                          TFtpStep::Size, TFtpStep::Dele);
+    RefuseLineBreak(Steps, Bit(TFtpStep::User), "UserName", UserName);
+    RefuseLineBreak(Steps, Bit(TFtpStep::Pass), "PassWord", PassWord);
+    RefuseLineBreak(Steps, Has(Steps, TFtpStep::Cwd) && !HostDirName.empty() ? Bit(TFtpStep::Cwd) : 0,
+                    "HostDirName", HostDirName);
+    RefuseLineBreak(Steps, hostFileSteps, "HostFileName", HostFileName);
+    RefuseLineBreak(Steps, StepsOf(TFtpStep::Rnto, TFtpStep::Quote), "LocalFileName", LocalFileName);
+    const bool downloadToFile =
+        (Steps & StepsOf(TFtpStep::Retr, TFtpStep::List, TFtpStep::Nlst)) != 0 && !DisplayFileFlag;
+    const bool upload = (Steps & StepsOf(TFtpStep::Stor, TFtpStep::Appe)) != 0;
+    if ((downloadToFile || upload) && LocalFileName.empty()) throw FtpException("LocalFileName empty");
+}
+
+void TCustomFtpCli::StartSequence(TFtpRequest Request, StepSet Steps) {
+    if (controlConnected_ && Has(Steps, TFtpStep::Open)) throw FtpException("FTP component already connected");
+    if (state_ != ftpStateReady && state_ != ftpStateBetweenSteps) throw FtpException("FTP component not ready");
+    if (!Has(Steps, TFtpStep::Open) && !controlConnected_) throw FtpException("FTP component not connected");
+    CheckSequenceArguments(Steps);
+    savedReply_ = lastResponse_;
+    savedStatusCode_ = -1;
+    requestType_ = Request;
+    resultCode_ = 0;
+    pendingSteps_ = Steps;
+    currentStep_ = TFtpStep::None;
+    sequenceError_ = 0;
+    inSequence_ = true;
+    lastResponse_.clear();
+    errorMessage_.clear();
+    NextStep();
+}
+
+void TCustomFtpCli::NextStep() {
+    if (state_ == ftpStateAborting) {
+        pendingSteps_ = 0;
+        sequenceError_ = 426;
+        errorMessage_ = "426 Operation aborted.";
+    }
+    ParseReplyResults();
+    sequenceContinuation_ = true;
+    for (auto step = static_cast<unsigned>(kFirstStep); step <= static_cast<unsigned>(kLastStep); ++step) {
+        const auto candidate = static_cast<TFtpStep>(step);
+        if (!Has(pendingSteps_, candidate)) continue;
+        pendingSteps_ &= ~Bit(candidate);
+        // A 230 answer to USER means the server needs no password.
+        if (candidate == TFtpStep::Pass && currentStep_ == TFtpStep::User && statusCode_ != 331) continue;
+        if (candidate == TFtpStep::Cwd && HostDirName.empty()) continue;
+        if (candidate == TFtpStep::Retr &&
+            !(currentStep_ == TFtpStep::Rest && ResumeAt >= 0 && statusCode_ == 350))
+            ResumeAt = 0;
+        if (candidate == TFtpStep::Quit) {
+            savedReply_ = lastResponse_;
+            savedStatusCode_ = statusCode_;
+        }
+        try {
+            RunStep(candidate);
+        } catch (const std::exception& error) {
+            FailFromException(error);
+        }
+        return;
+    }
+    pendingSteps_ = 0;
+    sequenceContinuation_ = false;
+    doneSignalled_ = false;
+    FinishStep(static_cast<std::uint16_t>(sequenceError_));
+}
+
+void TCustomFtpCli::RunStep(TFtpStep Step) {
+    switch (Step) {
+    case TFtpStep::Open: BeginOpen(); break;
+    case TFtpStep::User: BeginUser(); break;
+    case TFtpStep::Pass: BeginPass(); break;
+    case TFtpStep::Cwd: BeginCwd(); break;
+    case TFtpStep::Cdup: BeginCdup(); break;
+    case TFtpStep::Type: BeginTransferType(); break;
+    case TFtpStep::Port: BeginPort(); break;
+    case TFtpStep::Rest: BeginRest(); break;
+    case TFtpStep::Retr: StepRetr(); break;
+    case TFtpStep::Stor: StepStor(); break;
+    case TFtpStep::Appe: StepAppe(); break;
+    case TFtpStep::List: StepList(); break;
+    case TFtpStep::Nlst: StepNlst(); break;
+    case TFtpStep::Syst: BeginSyst(); break;
+    case TFtpStep::Mkd: BeginMkd(); break;
+    case TFtpStep::Rmd: BeginRmd(); break;
+    case TFtpStep::Rnfr: BeginRenameFrom(); break;
+    case TFtpStep::Rnto: BeginRenameTo(); break;
+    case TFtpStep::Size: BeginSize(); break;
+    case TFtpStep::Dele: BeginDele(); break;
+    case TFtpStep::Pwd: BeginPwd(); break;
+    case TFtpStep::Quote: BeginQuote(); break;
+    case TFtpStep::Quit: BeginQuit(); break;
+    case TFtpStep::None: break;
+    }
+}
+
+void TCustomFtpCli::BeginLogin() { StartSequence(ftpReqLogin, kLogin); }
+
+void TCustomFtpCli::BeginList() { StartSequence(ftpReqList, StepsOf(TFtpStep::Port, TFtpStep::List)); }
+
+void TCustomFtpCli::BeginNameList() { StartSequence(ftpReqNameList, StepsOf(TFtpStep::Port, TFtpStep::Nlst)); }
+
+void TCustomFtpCli::BeginRetrieve() { StartSequence(ftpReqRetrieve, StepsOf(TFtpStep::Port, TFtpStep::Retr)); }
+
+void TCustomFtpCli::BeginStore() { StartSequence(ftpReqStore, StepsOf(TFtpStep::Port, TFtpStep::Stor)); }
+
+void TCustomFtpCli::BeginAppend() { StartSequence(ftpReqAppend, StepsOf(TFtpStep::Port, TFtpStep::Appe)); }
+
+void TCustomFtpCli::BeginRename() { StartSequence(ftpReqRename, StepsOf(TFtpStep::Rnfr, TFtpStep::Rnto)); }
+
+void TCustomFtpCli::BeginRestartRetrieve() {
+    StartSequence(ftpReqRestartRetrieve, StepsOf(TFtpStep::Port, TFtpStep::Rest, TFtpStep::Retr));
+}
+
+void TCustomFtpCli::BeginSessionRetrieve() {
+    StartSequence(ftpReqSessionRetrieve,
+                  kSession | StepsOf(TFtpStep::Type, TFtpStep::Port, TFtpStep::Retr, TFtpStep::Quit));
+}
+
+void TCustomFtpCli::BeginSessionRestartRetrieve() {
+    StartSequence(ftpReqSessionRestartRetrieve,
+                  kSession | StepsOf(TFtpStep::Type, TFtpStep::Port, TFtpStep::Rest, TFtpStep::Retr, TFtpStep::Quit));
+}
+
+void TCustomFtpCli::BeginSessionStore() {
+    StartSequence(ftpReqSessionStore,
+                  kSession | StepsOf(TFtpStep::Type, TFtpStep::Port, TFtpStep::Stor, TFtpStep::Quit));
+}
+
+void TCustomFtpCli::BeginSessionAppend() {
+    StartSequence(ftpReqSessionStore,
+                  kSession | StepsOf(TFtpStep::Type, TFtpStep::Port, TFtpStep::Appe, TFtpStep::Quit));
+}
+
+void TCustomFtpCli::BeginSessionList() {
+    StartSequence(ftpReqSessionList, kSession | StepsOf(TFtpStep::Port, TFtpStep::List, TFtpStep::Quit));
+}
+
+void TCustomFtpCli::BeginSessionNameList() {
+    StartSequence(ftpReqSessionNameList, kSession | StepsOf(TFtpStep::Port, TFtpStep::Nlst, TFtpStep::Quit));
+}
+
+void TCustomFtpCli::BeginSessionSyst() {
+    StartSequence(ftpReqSessionSyst, kLogin | StepsOf(TFtpStep::Syst, TFtpStep::Quit));
+}
+
+void TCustomFtpCli::BeginSessionSize() {
+    StartSequence(ftpReqSize, kSession | StepsOf(TFtpStep::Size, TFtpStep::Quit));
+}
+
+void TCustomFtpCli::BeginSessionMkd() {
+    StartSequence(ftpReqSessionMkd, kSession | StepsOf(TFtpStep::Mkd, TFtpStep::Quit));
+}
+
+void TCustomFtpCli::BeginSessionRmd() {
+    StartSequence(ftpReqSessionRmd, kSession | StepsOf(TFtpStep::Rmd, TFtpStep::Quit));
+}
+
+void TCustomFtpCli::BeginSessionDele() {
+    StartSequence(ftpReqSessionDele, kSession | StepsOf(TFtpStep::Dele, TFtpStep::Quit));
+}
+
+void TCustomFtpCli::BeginSessionRename() {
+    StartSequence(ftpReqSessionRename, kSession | StepsOf(TFtpStep::Rnfr, TFtpStep::Rnto, TFtpStep::Quit));
+}
+
+void TCustomFtpCli::BeginSessionQuote() {
+    StartSequence(ftpReqSessionQuote, kSession | StepsOf(TFtpStep::Quote, TFtpStep::Quit));
+}

@@ -1,0 +1,188 @@
+// Uploads: STOR and APPE from a local file, one block per drained send.
+#include "ftp/Ftpcli.h"
+#include "platform/Ticks.h"
+
+void TCustomFtpCli::StepStor() {
+    currentStep_ = TFtpStep::Stor;
+    StartUpload(false);
+}
+
+void TCustomFtpCli::StepAppe() {
+    currentStep_ = TFtpStep::Appe;
+    StartUpload(true);
+}
+
+void TCustomFtpCli::StartUpload(bool Append) {
+    appendMode_ = Append;
+    requestType_ = Append ? ftpReqAppend : ftpReqStore;
+    if (!controlConnected_) throw FtpException("STOR/APPE: not connected");
+    if (LocalFileName.empty()) throw FtpException("LocalFileName empty");
+    if (HostFileName.find_first_of("\r\n") != std::string::npos)
+        throw FtpException("HostFileName contains a line break; refused");
+    finalReplyOk_ = false;
+    sendDataClosed_ = false;
+    doneSignalled_ = false;
+    byteCount_ = 0;
+    dataCloseError_ = 0;
+    localFailure_.clear();
+    if (NotifyReadyToTransmit()) {
+        errorMessage_ = "426 Transmit cancelled by application";
+        statusCode_ = 426;
+        Display("! " + errorMessage_);
+        resultCode_ = 426;
+        FinishStep(426);
+        return;
+    }
+    dataSocket_->OnSessionAvailable = [this](TCustomWSocket*, std::uint16_t) {
+        Guarded([this] { UploadSessionAvailable(); });
+    };
+    localStream_ = FtpLocalFile::OpenForRead(LocalFileName, shareFlags_, ResumeAt);
+    endOfFile_ = false;
+    maySend_ = false;
+    if (!localStream_) {
+        errorMessage_ = "426 Unable to open local file " + LocalFileName;
+        statusCode_ = 426;
+        Display("! " + errorMessage_);
+        CloseDataSocket();
+        resultCode_ = 426;
+        FinishStep(426);
+        return;
+    }
+    if (!Passive) {
+        SendUploadCommand();
+        return;
+    }
+    int port = 0;
+    if (!PassivePort(port)) return;
+    // Busy while the data connection is being made, so that no second request
+    // can start in between; the command goes out once it is up.
+    SetState(ftpStateWaitingReply);
+    fNext_ = &TCustomFtpCli::UploadFirstReply;
+    dataSocket_->OnSessionConnected = [this](TCustomWSocket*, std::uint16_t Error) {
+        Guarded([this, Error] { UploadSessionConnected(Error); });
+    };
+    (void)ConnectPassive(port);
+}
+
+void TCustomFtpCli::SendUploadCommand() {
+    SetState(ftpStateWaitingReply);
+    fNext_ = &TCustomFtpCli::UploadFirstReply;
+    SendCommand((appendMode_ ? "APPE " : "STOR ") + HostFileName);
+}
+
+void TCustomFtpCli::UploadSessionConnected(std::uint16_t Error) {
+    dataSocket_->OnSessionClosed = [this](TCustomWSocket*, std::uint16_t CloseError) {
+        Guarded([this, CloseError] { UploadSessionClosed(CloseError); });
+    };
+    dataSocket_->OnDataAvailable = nullptr;
+    dataSocket_->OnDataSent = nullptr;
+    startTick_ = platform::GetTickCount();
+    if (Error != 0) {
+        FailDataConnection("Unable to establish data connection, error #" + std::to_string(Error));
+        return;
+    }
+    SendUploadCommand();
+}
+
+void TCustomFtpCli::UploadSessionAvailable() {
+    const platform::SocketHandle accepted = dataSocket_->Accept();
+    dataSocket_->Close();
+    if (accepted == platform::kInvalidSocket) {
+        FailDataConnection("Unable to establish data connection, error #" + std::to_string(dataSocket_->LastError()));
+        return;
+    }
+    dataSocket_->OnSessionClosed = [this](TCustomWSocket*, std::uint16_t Error) {
+        Guarded([this, Error] { UploadSessionClosed(Error); });
+    };
+    dataSocket_->OnDataAvailable = [this](TCustomWSocket*, std::uint16_t) { DiscardDataAvailable(); };
+    dataSocket_->OnDataSent = [this](TCustomWSocket*, std::uint16_t Error) {
+        Guarded([this, Error] { SendNextBlock(Error); });
+    };
+    dataSocket_->Dup(accepted);
+    // Graceful close at the end, so that the server sees the whole file.
+    dataSocket_->SetLingerOnOff(wsLingerOff);
+    dataSocket_->SetLingerTimeout(10);
+    dataSocket_->ApplyLinger();
+}
+
+void TCustomFtpCli::DiscardDataAvailable() {
+    char scratch[2048];
+    (void)dataSocket_->Receive(scratch, sizeof scratch);
+}
+
+void TCustomFtpCli::UploadFirstReply() {
+    Display("< " + lastResponse_);
+    if (!IsFinalLine()) return;
+    if (statusCode_ == 125 || statusCode_ == 150) {
+        maySend_ = true;
+        fNext_ = &TCustomFtpCli::UploadSecondReply;
+        if (Passive) {
+            dataSocket_->OnDataSent = [this](TCustomWSocket*, std::uint16_t Error) {
+                Guarded([this, Error] { SendNextBlock(Error); });
+            };
+            SendNextBlock(0);
+        } else {
+            (void)window_->Post(StartSendMessage, 0, 0);
+        }
+        return;
+    }
+    RecordFailure();
+    fNext_ = nullptr;
+    CloseDataSocket();
+    CloseLocalStream();
+    ResumeAt = 0;
+    resultCode_ = statusCode_;
+    FinishStep(static_cast<std::uint16_t>(statusCode_));
+}
+
+void TCustomFtpCli::UploadSecondReply() {
+    Display("< " + lastResponse_);
+    if (!IsFinalLine()) return;
+    if (statusCode_ == 226 || statusCode_ == 250) {
+        finalReplyOk_ = true;
+        TryFinishTransfer(sendDataClosed_);
+        return;
+    }
+    RecordFailure();
+    CloseLocalStream();
+    CloseDataSocket();
+    Display("! STOR Failed");
+    resultCode_ = statusCode_;
+    FinishStep(static_cast<std::uint16_t>(statusCode_));
+}
+
+void TCustomFtpCli::SendNextBlock(std::uint16_t Error) {
+    if (!localStream_ || !NotifyProgress()) return;
+    if (Error != 0) {
+        Display("! Error #" + std::to_string(Error) + " sending data");
+        RecordLocalFailure("426 Error #" + std::to_string(Error) + " sending data");
+        CloseDataSocket();
+        return;
+    }
+    // In active mode the first reply may come before the server's connection
+    // has been accepted; the first writable notice after the accept resumes.
+    if (endOfFile_ || !maySend_ || dataSocket_->State() != wsConnected) return;
+    const int count = localStream_->Read(sendBlock_, sizeof sendBlock_);
+    if (count < 0) {
+        // Closing gracefully would make a truncated upload look complete.
+        Display("! Error reading file");
+        RecordLocalFailure("426 Error reading file " + LocalFileName);
+        CloseDataSocket();
+        return;
+    }
+    if (count == 0) {
+        endOfFile_ = true;
+        CloseDataSocket();
+        return;
+    }
+    byteCount_ += count;
+    (void)dataSocket_->Send(sendBlock_, count);
+}
+
+void TCustomFtpCli::UploadSessionClosed(std::uint16_t Error) {
+    CloseLocalStream();
+    sendDataClosed_ = true;
+    dataCloseError_ = Error;
+    if (!endOfFile_ && maySend_) RecordLocalFailure("426 Data connection closed before the end of the file");
+    TryFinishTransfer(sendDataClosed_);
+}

@@ -1,0 +1,55 @@
+#pragma once
+// Runs a real FTP server as a child process on 127.0.0.1 for interoperability
+// tests: Start() writes its configuration into a private folder, launches it,
+// and returns once the port accepts connections (bounded); Stop() or the
+// destructor kills it. A server binary that is missing makes Start() fail
+// with a clear message, never a silent skip.
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/TempDir.h"
+
+class FtpServerProcess {
+public:
+    virtual ~FtpServerProcess();
+    FtpServerProcess(const FtpServerProcess&) = delete;
+    FtpServerProcess& operator=(const FtpServerProcess&) = delete;
+
+    bool Start();
+    void Stop();
+
+    int Port() const { return port_; }
+    // The folder the server shows as "/".
+    std::string Root() const { return work_.File("root"); }
+    const std::string& User() const { return user_; }
+    const std::string& Password() const { return password_; }
+    // A password the server refuses for User().
+    const std::string& WrongPassword() const { return wrongPassword_; }
+    const std::string& Error() const { return error_; }
+    const std::string& Name() const { return name_; }
+
+protected:
+    FtpServerProcess(std::string name, std::string user, std::string password, std::string wrongPassword);
+    // Writes configuration files and returns the command line to run.
+    virtual std::vector<std::string> Prepare() = 0;
+    const TempDir& Work() const { return work_; }
+
+private:
+    bool WaitUntilAccepting();
+    std::string ServerLog() const;
+
+    std::string name_;
+    std::string user_;
+    std::string password_;
+    std::string wrongPassword_;
+    TempDir work_;
+    int port_ = 0;
+    pid_t pid_ = -1;
+    std::string error_;
+};
+
+// A port that was free a moment ago on 127.0.0.1.
+int FindFreePort();

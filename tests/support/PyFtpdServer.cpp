@@ -1,0 +1,40 @@
+#include "tests/support/PyFtpdServer.h"
+
+#include <unistd.h>
+
+namespace {
+
+// The Debian interpreter is the one that sees the Debian python3-pyftpdlib
+// package; a python3 earlier on PATH may be a private installation without it.
+std::string Interpreter() {
+    if (::access("/usr/bin/python3", X_OK) == 0) return "/usr/bin/python3";
+    return "python3";
+}
+
+const char* const kScript = R"(import sys
+try:
+    from pyftpdlib.authorizers import DummyAuthorizer
+    from pyftpdlib.handlers import FTPHandler
+    from pyftpdlib.servers import FTPServer
+except ImportError as error:
+    sys.exit("pyftpdlib is not installed (Debian package python3-pyftpdlib): %s" % error)
+port, root, user, password = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4]
+authorizer = DummyAuthorizer()
+authorizer.add_user(user, password, root, perm="elradfmwMT")
+class Handler(FTPHandler):
+    pass
+Handler.authorizer = authorizer
+Handler.permit_foreign_addresses = False
+server = FTPServer(("127.0.0.1", port), Handler)
+server.serve_forever(timeout=0.5)
+)";
+
+}  // namespace
+
+PyFtpdServer::PyFtpdServer() : FtpServerProcess("pyftpdlib", "tester", "s3cret", "wrong") {}
+
+std::vector<std::string> PyFtpdServer::Prepare() {
+    const std::string script = Work().File("server.py");
+    (void)WriteFile(script, kScript);
+    return {Interpreter(), script, std::to_string(Port()), Root(), User(), Password()};
+}

@@ -1,0 +1,84 @@
+#pragma once
+// A scripted FTP server for protocol edge cases that real servers do not
+// produce. It runs on its own thread with plain POSIX sockets on 127.0.0.1,
+// port 0, replays the script step by step and records every line the client
+// sent. Each wait is bounded, so a wrong client fails the test instead of
+// hanging it. Independent of the code under test.
+
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+class ScriptedFtpServer {
+public:
+    ScriptedFtpServer();
+    ~ScriptedFtpServer();
+    ScriptedFtpServer(const ScriptedFtpServer&) = delete;
+    ScriptedFtpServer& operator=(const ScriptedFtpServer&) = delete;
+
+    // Script building; steps run in order once a client connects.
+    ScriptedFtpServer& Send(std::string bytes);
+    // Waits for the next client line; it must equal `line`, or start with
+    // what precedes a final '*'.
+    ScriptedFtpServer& Expect(std::string line);
+    // Expect(line) then Send(reply + CR LF).
+    ScriptedFtpServer& Reply(std::string line, std::string reply);
+    ScriptedFtpServer& Pause(int milliseconds);
+    ScriptedFtpServer& Close();
+    // Reads (and records) whatever arrives until the client closes or the time
+    // passes; used for a server that never answers.
+    ScriptedFtpServer& Silence(int milliseconds);
+    // Opens a passive data listener and sends its 227 reply.
+    ScriptedFtpServer& PasvReply();
+    ScriptedFtpServer& DataAccept();
+    ScriptedFtpServer& DataSend(std::string bytes);
+    ScriptedFtpServer& DataClose();
+    // Closes the data connection with a reset instead of a graceful close.
+    ScriptedFtpServer& DataReset();
+    // Reads the data connection until the client closes it.
+    ScriptedFtpServer& DataReceiveAll();
+
+    // Starts listening and running the script; false with Failure() set.
+    bool Start();
+    int Port() const { return port_; }
+    // Waits (bounded) until the script ran to its end or failed.
+    bool WaitDone(int milliseconds);
+    void Stop();
+
+    std::vector<std::string> Lines();
+    std::string Failure();
+    std::string DataReceived();
+
+private:
+    enum class Kind { Send, Expect, Pause, Close, Silence, PasvReply, DataAccept, DataSend, DataClose, DataReset, DataReceiveAll };
+    struct Step {
+        Kind kind;
+        std::string text;
+        int milliseconds;
+    };
+
+    void Run();
+    bool RunStep(const Step& step);
+    bool ReadLine(std::string& line, int milliseconds);
+    bool SendAll(int fd, const std::string& bytes);
+    void Fail(const std::string& why);
+    void Record(const std::string& line);
+    void CloseFd(int& fd);
+
+    std::vector<Step> steps_;
+    int listenFd_ = -1;
+    int controlFd_ = -1;
+    int dataListenFd_ = -1;
+    int dataFd_ = -1;
+    int port_ = 0;
+    std::string pending_;
+    std::thread thread_;
+    std::atomic<bool> stop_{false};
+    std::atomic<bool> done_{false};
+    std::mutex mutex_;
+    std::vector<std::string> lines_;
+    std::string failure_;
+    std::string data_;
+};
