@@ -1,0 +1,146 @@
+#include "profiles/FrmOptions.h"
+
+#include <QCheckBox>
+#include <QCollator>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+#include "profiles/CommaText.h"
+#include "util/ProgramFolders.h"
+#include "util/SettingsKey.h"
+#include "util/SpinEdit.h"
+#include "util/UiUtils.h"
+
+void TfrmOptions::ConnectHandlers() {
+    connect(btnOk, &QPushButton::clicked, this, [this] { btnOkClick(); });
+    connect(btnCancel, &QPushButton::clicked, this, [this] { btnCancelClick(); });
+    connect(btnAddFTPText, &QPushButton::clicked, this, [this] { btnAddFTPTextClick(); });
+    connect(btnRmvFTPText, &QPushButton::clicked, this, [this] { btnRmvFTPTextClick(); });
+    connect(btnOpenDownWave, &QPushButton::clicked, this, [this] { btnOpenDownWaveClick(); });
+    connect(btnOpenUpWave, &QPushButton::clicked, this, [this] { btnOpenUpWaveClick(); });
+    // Covers clicks and keyboard moves alike.
+    connect(lbFTPTextExt, &QListWidget::itemSelectionChanged, this, [this] { UpdateRemoveButton(); });
+}
+
+void TfrmOptions::LoadOptions() {
+    const TSettingsKey key(OptionsKey);
+    const std::string blip = ProgramResourceFolder() + "blip.wav";
+    cbShowWebHosting->setChecked(key.ReadBool("WebHostingButton", true));
+    cbPlaySoundDownload->setChecked(key.ReadBool("PlayDownload", true));
+    ebxSoundDownload->setText(ToQt(key.ReadString("DownloadSound", blip)));
+    cbPlaySoundUpload->setChecked(key.ReadBool("PlayUpload", true));
+    ebxSoundUpload->setText(ToQt(key.ReadString("UploadSound", blip)));
+    FillTextExtensions(key.ReadString("AsciiExt", DefaultAsciiExt));
+    sedtTimeOut->setValue(key.ReadInteger("FTPTimeOut", 120));
+    cbDirAutoRefresh->setChecked(key.ReadBool("FTPAutoRefresh", true));
+}
+
+void TfrmOptions::SaveOptions() {
+    TSettingsKey key(OptionsKey);
+    if (!key.OpenForWriting()) return;
+    key.WriteBool("WebHostingButton", cbShowWebHosting->isChecked());
+    key.WriteBool("PlayDownload", cbPlaySoundDownload->isChecked());
+    key.WriteString("DownloadSound", FromQt(ebxSoundDownload->text()));
+    key.WriteBool("PlayUpload", cbPlaySoundUpload->isChecked());
+    key.WriteString("UploadSound", FromQt(ebxSoundUpload->text()));
+    key.WriteString("AsciiExt", CommaTextOf(TextExtensions()));
+    key.WriteInteger("FTPTimeOut", sedtTimeOut->Value());
+    key.WriteBool("FTPAutoRefresh", cbDirAutoRefresh->isChecked());
+}
+
+void TfrmOptions::ApplyOptions() {
+    if (OnApplyOptions) OnApplyOptions(this, cbShowWebHosting->isChecked());
+}
+
+std::vector<std::string> TfrmOptions::TextExtensions() const {
+    std::vector<std::string> entries;
+    for (int i = 0; i < lbFTPTextExt->count(); ++i) entries.push_back(FromQt(lbFTPTextExt->item(i)->text()));
+    return entries;
+}
+
+void TfrmOptions::FillTextExtensions(const std::string& commaText) {
+    lbFTPTextExt->clear();
+    for (const auto& entry : ParseCommaText(commaText))
+        if (!IsRefusedTextExtension(ExtensionOf(entry))) InsertSorted(ToQt(entry));
+    UpdateRemoveButton();
+}
+
+void TfrmOptions::InsertSorted(const QString& entry) {
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    int at = lbFTPTextExt->count();
+    while (at > 0 && collator.compare(lbFTPTextExt->item(at - 1)->text(), entry) > 0) --at;
+    lbFTPTextExt->insertItem(at, entry);
+}
+
+void TfrmOptions::UpdateRemoveButton() { btnRmvFTPText->setEnabled(!lbFTPTextExt->selectedItems().isEmpty()); }
+
+bool TfrmOptions::AddTextExtension(const std::string& answer) {
+    const std::string extension = ExtensionOf(answer);
+    if (IsRefusedTextExtension(extension)) {
+        ShowInfoBox(ApplicationTitle, "This extension is not a Ascii Text type.");
+        return false;
+    }
+    // An empty entry would match every file without an extension and send
+    // binaries without one (programs, archives) as text, corrupting them.
+    if (extension.empty()) return false;
+    InsertSorted(ToQt(extension));
+    return true;
+}
+
+void TfrmOptions::btnOkClick() {
+    try {
+        SaveOptions();
+    } catch (const ESettingsError& error) {
+        ShowInfoBox(ApplicationTitle, error.what());
+        return;
+    }
+    ApplyOptions();
+    accept();
+}
+
+void TfrmOptions::btnCancelClick() {
+    LoadOptions();
+    reject();
+}
+
+void TfrmOptions::btnAddFTPTextClick() {
+    bool ok = false;
+    const QString answer = QInputDialog::getText(this, QString::fromLatin1(ApplicationTitle),
+                                                 QStringLiteral("Enter new text extension:"), QLineEdit::Normal,
+                                                 QString(), &ok);
+    if (ok) (void)AddTextExtension(FromQt(answer));
+}
+
+void TfrmOptions::btnRmvFTPTextClick() {
+    const auto selected = lbFTPTextExt->selectedItems();
+    if (selected.isEmpty()) return;
+    delete lbFTPTextExt->takeItem(lbFTPTextExt->row(selected.front()));
+    lbFTPTextExt->clearSelection();
+    btnRmvFTPText->setEnabled(false);
+}
+
+void TfrmOptions::ChooseWaveFile(QLineEdit* target, const QString& title) {
+    QFileDialog dialog(this, title);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilter(QStringLiteral("Wave files (*.wav)"));
+    const QFileInfo current(target->text());
+    if (!target->text().isEmpty() && current.absoluteDir().exists()) dialog.setDirectory(current.absoluteDir());
+    dialog.selectFile(current.fileName());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    target->setText(dialog.selectedFiles().front());
+}
+
+void TfrmOptions::btnOpenDownWaveClick() {
+    ChooseWaveFile(ebxSoundDownload, QStringLiteral("Choose Wave file to play when download finishes"));
+}
+
+void TfrmOptions::btnOpenUpWaveClick() {
+    ChooseWaveFile(ebxSoundUpload, QStringLiteral("Choose Wave file to play when upload finishes"));
+}

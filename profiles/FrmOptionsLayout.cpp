@@ -1,0 +1,120 @@
+// Construction of the options dialog's pages and controls.
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "profiles/FrmOptions.h"
+#include "util/SpinEdit.h"
+
+namespace {
+
+QHBoxLayout* FileRow(QLineEdit* edit, QPushButton* browse) {
+    auto* row = new QHBoxLayout;
+    row->setContentsMargins(20, 0, 0, 0);
+    row->addWidget(edit);
+    row->addWidget(browse);
+    return row;
+}
+
+}  // namespace
+
+TfrmOptions::TfrmOptions(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Options"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setFixedSize(350, 259);
+
+    pgcOptions = new QTabWidget(this);
+    pgcOptions->addTab(BuildGeneralPage(), QStringLiteral("General"));
+    pgcOptions->addTab(BuildTransferPage(), QStringLiteral("Transferring files"));
+    pgcOptions->addTab(BuildFtpPage(), QStringLiteral("FTP"));
+
+    btnOk = new QPushButton(QStringLiteral("&Ok"), this);
+    btnOk->setDefault(true);
+    btnCancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(btnOk);
+    buttons->addWidget(btnCancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(pgcOptions);
+    layout->addLayout(buttons);
+    ConnectHandlers();
+
+    pgcOptions->setCurrentIndex(0);
+    lbFTPTextExt->clear();
+    LoadOptions();
+}
+
+QWidget* TfrmOptions::BuildGeneralPage() {
+    auto* page = new QWidget;
+    cbShowWebHosting = new QCheckBox(QStringLiteral("Show Web Hosting and Secure button on Kestra FTP toolbar."), page);
+    cbPlaySoundDownload = new QCheckBox(QStringLiteral("Play a sound when download is finished:"), page);
+    ebxSoundDownload = new QLineEdit(page);
+    btnOpenDownWave = new QPushButton(QStringLiteral("..."), page);
+    cbPlaySoundUpload = new QCheckBox(QStringLiteral("Play a sound when upload is finished:"), page);
+    ebxSoundUpload = new QLineEdit(page);
+    btnOpenUpWave = new QPushButton(QStringLiteral("..."), page);
+    for (QPushButton* browse : {btnOpenDownWave, btnOpenUpWave}) browse->setFixedWidth(28);
+
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(cbShowWebHosting);
+    layout->addWidget(cbPlaySoundDownload);
+    layout->addLayout(FileRow(ebxSoundDownload, btnOpenDownWave));
+    layout->addWidget(cbPlaySoundUpload);
+    layout->addLayout(FileRow(ebxSoundUpload, btnOpenUpWave));
+    layout->addStretch();
+    return page;
+}
+
+QWidget* TfrmOptions::BuildTransferPage() {
+    auto* page = new QWidget;
+    lblFTPTextExt = new QLabel(QStringLiteral("Text Files Types:"), page);
+    lbFTPTextExt = new QListWidget(page);
+    btnAddFTPText = new QPushButton(QStringLiteral("Add"), page);
+    btnRmvFTPText = new QPushButton(QStringLiteral("Remove"), page);
+    btnRmvFTPText->setEnabled(false);
+    lblFTPTextHelp = new QLabel(
+        QStringLiteral("Extensions that appear in the \"Text File Types\" list will be transferred as ASCII (Text) "
+                       "files, while all other file types will be transferred as BINARY files. Uploading a binary "
+                       "file such as an AVI file as text will lead to a bad transfer."),
+        page);
+    lblFTPTextHelp->setWordWrap(true);
+
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(btnAddFTPText);
+    buttons->addWidget(btnRmvFTPText);
+    buttons->addStretch();
+    auto* list = new QVBoxLayout;
+    list->addWidget(lblFTPTextExt);
+    list->addWidget(lbFTPTextExt);
+    auto* layout = new QHBoxLayout(page);
+    layout->addLayout(list);
+    layout->addLayout(buttons);
+    layout->addWidget(lblFTPTextHelp, 1);
+    return page;
+}
+
+QWidget* TfrmOptions::BuildFtpPage() {
+    auto* page = new QWidget;
+    lblTimeOut = new QLabel(QStringLiteral("Time-out (seconds):"), page);
+    sedtTimeOut = new TSpinEdit(page);
+    sedtTimeOut->setRange(MinTimeOut, MaxTimeOut);
+    lblTimeOut->setBuddy(sedtTimeOut);
+    cbDirAutoRefresh = new QCheckBox(QStringLiteral("Auto-refresh directories on upload/download"), page);
+
+    auto* row = new QHBoxLayout;
+    row->addWidget(lblTimeOut);
+    row->addWidget(sedtTimeOut);
+    row->addStretch();
+    auto* layout = new QVBoxLayout(page);
+    layout->addLayout(row);
+    layout->addWidget(cbDirAutoRefresh);
+    layout->addStretch();
+    return page;
+}

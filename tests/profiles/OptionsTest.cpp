@@ -1,0 +1,204 @@
+// The options dialog against a test-mode settings store: defaults, the
+// text-transfer list and its stored form, the time-out field, OK and Cancel.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QFocusEvent>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QtTest/QTest>
+
+#include "profiles/CommaText.h"
+#include "profiles/FrmOptions.h"
+#include "tests/profiles/QtTestSupport.h"
+#include "util/ProgramFolders.h"
+#include "util/SettingsKey.h"
+#include "util/SpinEdit.h"
+
+namespace {
+
+using Entries = std::vector<std::string>;
+
+class OptionsTest : public ::testing::Test {
+protected:
+    void SetUp() override { qttest::ClearSettings(); }
+    static TSettingsKey Key() { return TSettingsKey(TfrmOptions::OptionsKey); }
+
+    // Types `text` into the time-out field and moves the focus away.
+    static int TypeTimeOut(TfrmOptions& form, const QString& text) {
+        QLineEdit* edit = form.sedtTimeOut->findChild<QLineEdit*>();
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+        QApplication::sendEvent(form.sedtTimeOut, &out);
+        return form.sedtTimeOut->text().toInt();
+    }
+
+    // Presses Add and answers the input box with `answer`.
+    static void AddViaDialog(TfrmOptions& form, const QString& answer) {
+        bool seen = false;
+        qttest::AnswerNextModal<QInputDialog>(
+            [answer](QInputDialog* box) {
+                EXPECT_EQ(box->labelText(), "Enter new text extension:");
+                EXPECT_EQ(box->windowTitle(), "Quillford Velliant FTP");
+                box->setTextValue(answer);
+                box->accept();
+            },
+            &seen);
+        form.btnAddFTPText->click();
+        EXPECT_TRUE(seen);
+    }
+};
+
+TEST_F(OptionsTest, FirstStartShowsTheDefaults) {
+    TfrmOptions form;
+    EXPECT_EQ(form.windowTitle(), "Options");
+    EXPECT_EQ(form.size(), QSize(350, 259));
+    EXPECT_EQ(form.pgcOptions->currentIndex(), 0);
+    EXPECT_EQ(form.pgcOptions->tabText(1), "Transferring files");
+    EXPECT_TRUE(form.cbShowWebHosting->isChecked());
+    EXPECT_TRUE(form.cbPlaySoundDownload->isChecked());
+    EXPECT_TRUE(form.cbPlaySoundUpload->isChecked());
+    EXPECT_TRUE(form.cbDirAutoRefresh->isChecked());
+    const QString blip = QString::fromStdString(ProgramResourceFolder() + "blip.wav");
+    EXPECT_EQ(form.ebxSoundDownload->text(), blip);
+    EXPECT_EQ(form.ebxSoundUpload->text(), blip);
+    EXPECT_TRUE(QFile::exists(blip)) << "the shipped sound is found";
+    EXPECT_EQ(form.sedtTimeOut->Value(), 120);
+    EXPECT_EQ(form.TextExtensions(),
+              (Entries{".asp", ".c", ".c++", ".cpp", ".css", ".diz", ".doc", ".h", ".h++", ".hpp", ".htm", ".html",
+                       ".javascript", ".js", ".log", ".phtml", ".shtml", ".sql", ".txt"}));
+    EXPECT_FALSE(form.btnRmvFTPText->isEnabled());
+}
+
+TEST_F(OptionsTest, StoredListDropsPicturesAndKeepsQuotedEntriesWhole) {
+    Key().WriteString("AsciiExt", ".txt,.GIF,.html");
+    EXPECT_EQ(TfrmOptions().TextExtensions(), (Entries{".html", ".txt"}));
+    Key().WriteString("AsciiExt", "\".my ext\",photo.jpeg,.Zip,.pl");
+    EXPECT_EQ(TfrmOptions().TextExtensions(), (Entries{".my ext", ".pl"}));
+}
+
+TEST_F(OptionsTest, AddingTakesTheExtensionAndRefusesPictures) {
+    TfrmOptions form;
+    form.lbFTPTextExt->clear();
+    bool refused = false;
+    qttest::AnswerNextModal<QMessageBox>(
+        [](QMessageBox* box) {
+            EXPECT_EQ(box->text(), "This extension is not a Ascii Text type.");
+            EXPECT_EQ(box->windowTitle(), "Quillford Velliant FTP");
+            box->accept();
+        },
+        &refused);
+    EXPECT_FALSE(form.AddTextExtension("picture.Jpg"));
+    EXPECT_TRUE(refused);
+
+    AddViaDialog(form, "notes.TXT");
+    AddViaDialog(form, ".my ext");
+    AddViaDialog(form, ".TXT");  // already present: listed twice
+    EXPECT_FALSE(form.AddTextExtension("txt")) << "no extension: nothing is added";
+    EXPECT_EQ(form.TextExtensions(), (Entries{".my ext", ".TXT", ".TXT"}));
+
+    form.btnOkClick();
+    EXPECT_EQ(Key().ReadString("AsciiExt", ""), "\".my ext\",.TXT,.TXT");
+}
+
+TEST_F(OptionsTest, RemoveNeedsASelectionAndAnEmptiedListStaysEmpty) {
+    TfrmOptions form;
+    EXPECT_FALSE(form.btnRmvFTPText->isEnabled());
+    while (form.lbFTPTextExt->count() > 0) {
+        form.lbFTPTextExt->setCurrentRow(0);
+        ASSERT_TRUE(form.btnRmvFTPText->isEnabled());
+        form.btnRmvFTPText->click();
+        EXPECT_FALSE(form.btnRmvFTPText->isEnabled());
+    }
+    form.btnOkClick();
+    EXPECT_TRUE(Key().ValueExists("AsciiExt"));
+    EXPECT_EQ(Key().ReadString("AsciiExt", "x"), "");
+    EXPECT_TRUE(TfrmOptions().TextExtensions().empty());
+}
+
+TEST_F(OptionsTest, TimeOutIsBroughtIntoRangeWhenTheFieldIsLeft) {
+    TfrmOptions form;
+    EXPECT_EQ(TypeTimeOut(form, "0"), 1);
+    EXPECT_EQ(TypeTimeOut(form, "40000"), 32768);
+    EXPECT_EQ(TypeTimeOut(form, "99999999999999999999"), 32768);
+    EXPECT_EQ(TypeTimeOut(form, "45"), 45);
+    form.sedtTimeOut->findChild<QLineEdit*>()->setText(QString());
+    EXPECT_EQ(form.sedtTimeOut->Value(), 1) << "no number counts as 1";
+}
+
+TEST_F(OptionsTest, OkStoresAndAppliesCancelRereadsCloseBoxKeepsEdits) {
+    TfrmOptions form;
+    std::vector<bool> applied;
+    form.OnApplyOptions = [&](TfrmOptions* sender, bool show) {
+        EXPECT_EQ(sender, &form);
+        applied.push_back(show);
+    };
+    form.cbShowWebHosting->setChecked(false);
+    form.cbDirAutoRefresh->setChecked(false);
+    TypeTimeOut(form, "300");
+    form.btnOk->click();
+    EXPECT_EQ(form.result(), QDialog::Accepted);
+    EXPECT_EQ(applied, (std::vector<bool>{false}));
+    EXPECT_EQ(Key().ReadInteger("WebHostingButton", -1), 0);
+    EXPECT_EQ(Key().ReadInteger("FTPAutoRefresh", -1), 0);
+    EXPECT_EQ(Key().ReadInteger("FTPTimeOut", -1), 300);
+
+    form.cbShowWebHosting->setChecked(true);
+    form.btnCancel->click();
+    EXPECT_EQ(form.result(), QDialog::Rejected);
+    EXPECT_FALSE(form.cbShowWebHosting->isChecked()) << "Cancel restores the stored state";
+    EXPECT_EQ(applied.size(), 1u);
+
+    form.show();
+    form.cbPlaySoundUpload->setChecked(false);
+    form.close();
+    EXPECT_FALSE(form.cbPlaySoundUpload->isChecked());
+    EXPECT_EQ(Key().ReadInteger("PlayUpload", -1), 1);
+}
+
+TEST_F(OptionsTest, WaveBrowseOffersWaveFilesAndTakesTheChoice) {
+    QTemporaryDir dir;
+    const QString wave = dir.path() + "/ding.wav";
+    qttest::WriteFile(wave.toStdString(), "RIFF");
+    TfrmOptions form;
+    bool seen = false;
+    qttest::AnswerNextModal<QFileDialog>(
+        [wave](QFileDialog* dialog) {
+            EXPECT_EQ(dialog->windowTitle(), "Choose Wave file to play when upload finishes");
+            EXPECT_EQ(dialog->nameFilters(), QStringList{"Wave files (*.wav)"});
+            EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFile);
+            dialog->selectFile(wave);
+            static_cast<QDialog*>(dialog)->accept();
+        },
+        &seen);
+    form.btnOpenUpWave->click();
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(form.ebxSoundUpload->text(), wave);
+
+    qttest::AnswerNextModal<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
+    form.btnOpenDownWave->click();
+    EXPECT_EQ(form.ebxSoundDownload->text(), QString::fromStdString(ProgramResourceFolder() + "blip.wav"));
+}
+
+TEST(CommaTextTest, WritesAndReadsTheStoredListForm) {
+    EXPECT_EQ(CommaTextOf({}), "");
+    EXPECT_EQ(CommaTextOf({""}), "\"\"");
+    EXPECT_EQ(CommaTextOf({".a", "b c", "q\"t", "x,y", ""}), ".a,\"b c\",\"q\"\"t\",\"x,y\",");
+    EXPECT_EQ(ParseCommaText(".a,\"b c\",\"q\"\"t\",\"x,y\","), (Entries{".a", "b c", "q\"t", "x,y", ""}));
+    EXPECT_EQ(ParseCommaText("  .a  .b,\t.c ,"), (Entries{".a", ".b", ".c", ""}));
+    EXPECT_EQ(ParseCommaText("\"\""), (Entries{""}));
+    EXPECT_EQ(ParseCommaText(""), Entries{});
+    EXPECT_EQ(ParseCommaText("\"open"), (Entries{"open"}));
+    EXPECT_EQ(ExtensionOf("a.tar.gz"), ".gz");
+    EXPECT_EQ(ExtensionOf("txt"), "");
+    EXPECT_TRUE(IsRefusedTextExtension(".JpEg"));
+    EXPECT_FALSE(IsRefusedTextExtension(".jpg2"));
+}
+
+}  // namespace

@@ -1,0 +1,55 @@
+#pragma once
+// Helpers for widget tests: waits with deadlines, answering modal dialogs,
+// temporary folders. The QApplication is created once by QtTestMain.cpp,
+// with the standard paths in test mode so no test touches real settings.
+
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWidget>
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+namespace qttest {
+
+// Processes Qt events (and so, once a pump exists, our messages) until the
+// condition holds or the deadline passes; returns the condition's last value.
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline = std::chrono::seconds(5));
+
+// Arms a timer that waits for a modal widget of type T other than `except`
+// and hands it to `answer`. The answer runs at most once; a dialog that never
+// appears is reported by `*seen` staying false.
+template <typename T>
+void AnswerNextModal(std::function<void(T*)> answer, bool* seen = nullptr, QWidget* except = nullptr) {
+    auto* timer = new QTimer(qApp);
+    auto started = std::chrono::steady_clock::now();
+    if (seen != nullptr) *seen = false;
+    QObject::connect(timer, &QTimer::timeout, timer, [=] {
+        auto* modal = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (modal != nullptr && modal != except) {
+            timer->stop();
+            timer->deleteLater();
+            if (seen != nullptr) *seen = true;
+            answer(modal);
+            return;
+        }
+        if (std::chrono::steady_clock::now() - started > std::chrono::seconds(10)) {
+            timer->stop();
+            timer->deleteLater();
+            // Nothing to answer: close whatever modal is up so the test ends.
+            if (QWidget* other = QApplication::activeModalWidget()) other->close();
+        }
+    });
+    timer->start(10);
+}
+
+// Clears every settings group the program uses (test-mode store only).
+void ClearSettings();
+
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& content);
+
+}  // namespace qttest
