@@ -396,7 +396,8 @@ private:
     int authMethod_ = 0;
     std::string boundAddr_;
     std::string boundPort_;
-    std::uint8_t rcvBuf_[128] = {};
+    // Large enough for the longest CONNECT reply (a 255-byte name).
+    std::uint8_t rcvBuf_[512] = {};
     int rcvCnt_ = 0;
     int rcvdCnt_ = 0;  // leftover application bytes after the CONNECT reply
     int rcvdPtr_ = 0;
@@ -420,26 +421,33 @@ public:
     const std::string& LineEnd() const { return lineEnd_; }
     void SetLineEnd(const std::string& Value) { lineEnd_ = Value; }
     int LineLength() const { return lineLength_; }
-    int LineBufferCount() const { return lineBufferCount_; }
+    int LineBufferCount() const { return end_ - head_; }
 
 protected:
+    void ResetToDefaults() override;
     bool NotifyDataAvailable(std::uint16_t Error) override;
     void NotifySessionClosed(std::uint16_t Error) override;
     int RawReceive(void* Buffer, int BufferSize) override;
 
 private:
-    void DeliverHeldLines(std::size_t SearchStart);
+    // Held bytes are [head_, end_) of lineBuffer_; a pending line is the
+    // first lineLength_ of them. Reads advance head_ instead of moving bytes,
+    // and the buffer is compacted once per arrival.
+    void DeliverHeldLines(int SearchFrom);
     bool DeliverPendingLine();
-    void CompactAfterLine(int LineEndPos);
-    void TakeFront(int Count);
     void DeliverHeldRaw();
+    int FindLineEnd(int SearchFrom) const;
+    void Compact();
+    void FreeLineBuffer();
+    int Held() const { return end_ - head_; }
+    int TakeHeld(void* Buffer, int Count);
 
     std::vector<char> lineBuffer_;
-    int lineBufferCount_ = 0;
+    int head_ = 0;
+    int end_ = 0;
     std::string lineEnd_ = "\r\n";
     bool lineMode_ = false;
     int lineLength_ = 0;
-    bool retriggerPosted_ = false;
 };
 
 // ---- synchronous waits ---------------------------------------------------------

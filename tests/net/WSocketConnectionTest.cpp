@@ -198,9 +198,10 @@ TEST(WSocketConnection, HandlerMayDestroyTheSocketThatRaisedTheEvent) {
     RawListener listener;
     auto socket = std::make_unique<TWSocket>();
     bool destroyed = false;
+    // The handler's own closure dies with the socket: nothing after reset().
     socket->OnDataAvailable = [&](TCustomWSocket*, std::uint16_t) {
-        socket.reset();
         destroyed = true;
+        socket.reset();
     };
     socket->SetAddr("127.0.0.1");
     socket->SetPort(listener.PortText());
