@@ -25,6 +25,7 @@ class Handler(FTPHandler):
     pass
 Handler.authorizer = authorizer
 Handler.permit_foreign_addresses = False
+Handler.auth_failed_timeout = 0.05
 server = FTPServer(("127.0.0.1", port), Handler)
 server.serve_forever(timeout=0.5)
 )";

@@ -42,6 +42,7 @@ std::vector<std::string> VsftpdServer::Prepare() {
         "xferlog_enable=NO\n"
         "syslog_enable=NO\n"
         "dirmessage_enable=NO\n"
+        "delay_failed_login=0\n"
         "ftpd_banner=Scratch server ready\n";
     const std::string path = Work().File("vsftpd.conf");
     (void)WriteFile(path, config);
