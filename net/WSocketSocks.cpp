@@ -235,7 +235,10 @@ bool TCustomSocksWSocket::HandleMethodReply() {
 
 bool TCustomSocksWSocket::HandleAuthReply() {
     const auto alive = AliveToken();
+    // Leaving the waiting state first keeps the close that follows from
+    // reporting the refusal a second time.
     const auto refuse = [&](int error, const char* text) {
+        socksState_ = SocksIdle;
         NotifyAuthState(socksAuthRefused);
         if (!alive.expired()) SocksError(error, text);
     };

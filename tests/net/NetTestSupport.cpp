@@ -110,6 +110,52 @@ std::uint16_t ClosedPort() {
     return listener.Port();
 }
 
+std::string ReadExactly(int fd, std::size_t count, int ms) {
+    std::string got;
+    while (got.size() < count) {
+        pollfd p{fd, POLLIN, 0};
+        if (poll(&p, 1, ms) != 1) break;
+        char buffer[4096];
+        const ssize_t n = recv(fd, buffer, std::min(sizeof buffer, count - got.size()), 0);
+        if (n <= 0) break;
+        got.append(buffer, static_cast<std::size_t>(n));
+    }
+    return got;
+}
+
+EchoServer::EchoServer() {
+    thread_ = std::thread([this] {
+        while (!stop_) {
+            const int fd = listener_.AcceptBlocking(50);
+            if (fd < 0) continue;
+            while (!stop_) {
+                pollfd p{fd, POLLIN, 0};
+                if (poll(&p, 1, 50) != 1) continue;
+                char buffer[65536];
+                const ssize_t n = recv(fd, buffer, sizeof buffer, 0);
+                if (n <= 0 || !WriteAll(fd, std::string(buffer, static_cast<std::size_t>(n)))) break;
+            }
+            close(fd);
+        }
+    });
+}
+
+EchoServer::~EchoServer() {
+    stop_ = true;
+    thread_.join();
+}
+
+ScriptedPeer::ScriptedPeer(std::function<void(int fd)> script) {
+    thread_ = std::thread([this, script = std::move(script)] {
+        const int fd = listener_.AcceptBlocking(5000);
+        if (fd < 0) return;
+        script(fd);
+        close(fd);
+    });
+}
+
+ScriptedPeer::~ScriptedPeer() { thread_.join(); }
+
 namespace {
 const char* StateName(TSocketState state) {
     static const char* names[] = {"invalid", "opened", "bound", "connecting", "connected", "accepting", "listening", "closed"};
@@ -135,6 +181,15 @@ void EventLog::Attach(TCustomWSocket& socket, bool readData) {
         if (n > 0) received.append(buffer, static_cast<std::size_t>(n));
         if (events.empty() || events.back() != "data") events.push_back("data");
     };
+}
+
+void EventLog::AttachSocks(TCustomSocksWSocket& socket) {
+    static const char* const authNames[] = {"begun", "accepted", "refused", "skipped"};
+    socket.OnSocksConnected = [this](TCustomWSocket*, std::uint16_t e) { events.push_back("socks connected " + std::to_string(e)); };
+    socket.OnSocksError = [this](TCustomWSocket*, int e, const std::string& msg) {
+        events.push_back("socks error " + std::to_string(e) + " " + msg);
+    };
+    socket.OnSocksAuthState = [this](TCustomWSocket*, TSocksAuthState state) { events.push_back(std::string("auth ") + authNames[state]); };
 }
 
 int EventLog::Count(const std::string& event) const {

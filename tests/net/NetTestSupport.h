@@ -8,7 +8,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "net/WSocket.h"
@@ -52,12 +54,44 @@ void ResetClose(int fd);
 // A port nobody listens on (bound, then released).
 std::uint16_t ClosedPort();
 
+// Reads exactly `count` bytes with a blocking socket (for peer threads);
+// fewer on end of stream or after `ms`.
+std::string ReadExactly(int fd, std::size_t count, int ms = 5000);
+
+// Echoes every byte back, one connection after another, on its own thread.
+class EchoServer {
+public:
+    EchoServer();
+    ~EchoServer();
+    std::uint16_t Port() const { return listener_.Port(); }
+
+private:
+    RawListener listener_;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+// A one-connection peer driven by a script on its own thread, for protocol
+// behaviour no real server shows. The script gets the accepted handle.
+class ScriptedPeer {
+public:
+    explicit ScriptedPeer(std::function<void(int fd)> script);
+    ~ScriptedPeer();
+    std::uint16_t Port() const { return listener_.Port(); }
+    std::string PortText() const { return listener_.PortText(); }
+
+private:
+    RawListener listener_;
+    std::thread thread_;
+};
+
 // Everything a socket raised, in order, as short texts ("connected 0",
 // "state 4->7", "closed 0", "data", ...).
 struct EventLog {
     std::vector<std::string> events;
     std::string received;
     void Attach(TCustomWSocket& socket, bool readData = true);
+    void AttachSocks(TCustomSocksWSocket& socket);
     int Count(const std::string& event) const;
     int IndexOf(const std::string& event) const;
 };
