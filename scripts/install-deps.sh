@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-multimedia-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-pyftpdlib vsftpd microsocks dante-server
-  curl netbase procps
+  curl netbase procps time
 )
 
 missing=()

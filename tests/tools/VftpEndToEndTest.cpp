@@ -1,0 +1,204 @@
+// vftp as a user runs it: the real executable against real servers on
+// loopback, judged by its output, its files and its exit status.
+#include <gtest/gtest.h>
+
+#include <poll.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <memory>
+
+#include "tests/support/PyFtpdServer.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/VsftpdServer.h"
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs vftp with a deadline; a run that does not end in time is killed and
+// reported with status -1.
+Outcome RunVftp(const std::vector<std::string>& args, const std::string& folder, int seconds = 60) {
+    int outPipe[2], errPipe[2];
+    if (pipe(outPipe) != 0 || pipe(errPipe) != 0) return {};
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(outPipe[1], 1);
+        dup2(errPipe[1], 2);
+        close(outPipe[0]);
+        close(errPipe[0]);
+        if (chdir(folder.c_str()) != 0) _exit(127);
+        std::vector<char*> argv{const_cast<char*>(VFTP_EXECUTABLE)};
+        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(VFTP_EXECUTABLE, argv.data());
+        _exit(127);
+    }
+    close(outPipe[1]);
+    close(errPipe[1]);
+    Outcome outcome;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
+    int open = 2;
+    while (open > 0 && std::chrono::steady_clock::now() < deadline) {
+        if (poll(fds, 2, 200) <= 0) continue;
+        for (int i = 0; i < 2; ++i) {
+            if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP))) continue;
+            char buffer[65536];
+            const ssize_t n = read(fds[i].fd, buffer, sizeof buffer);
+            if (n <= 0) {
+                close(fds[i].fd);
+                fds[i].fd = -1;
+                --open;
+            } else {
+                (i == 0 ? outcome.out : outcome.err).append(buffer, static_cast<std::size_t>(n));
+            }
+        }
+    }
+    if (open > 0) kill(pid, SIGKILL);
+    for (auto& fd : fds)
+        if (fd.fd >= 0) close(fd.fd);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    outcome.status = open > 0 ? -1 : (WIFEXITED(status) ? WEXITSTATUS(status) : -1);
+    return outcome;
+}
+
+class VftpAgainstServer : public ::testing::TestWithParam<std::string> {
+protected:
+    void SetUp() override {
+        if (GetParam() == "pyftpdlib")
+            server_ = std::make_unique<PyFtpdServer>();
+        else
+            server_ = std::make_unique<VsftpdServer>();
+        ASSERT_TRUE(server_->Start()) << server_->Error();
+    }
+    std::string Url(const std::string& path) const {
+        return "ftp://" + server_->User() + ":" + server_->Password() + "@127.0.0.1:" + std::to_string(server_->Port()) + "/" + path;
+    }
+    std::string Remote(const std::string& path) const { return server_->Root() + "/" + path; }
+    Outcome Vftp(std::vector<std::string> args) { return RunVftp(args, local_.Path()); }
+
+    std::unique_ptr<FtpServerProcess> server_;
+    TempDir local_;
+};
+
+}  // namespace
+
+TEST_P(VftpAgainstServer, EveryCommandOnce) {
+    const std::string content = RandomBytes(100000, 7);
+    ASSERT_TRUE(WriteFile(local_.File("site.bin"), content));
+
+    Outcome r = Vftp({"-q", "put", "site.bin", Url("")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadFile(Remote("site.bin")), content);
+
+    r = Vftp({"append", "site.bin", Url("site.bin")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadFile(Remote("site.bin")), content + content);
+
+    r = Vftp({"size", Url("site.bin")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "200000\n");
+
+    r = Vftp({"-a", "get", Url("site.bin"), "copy.bin"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadFile(local_.File("copy.bin")), content + content);
+
+    r = Vftp({"get", Url("site.bin"), "-"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, content + content);
+
+    r = Vftp({"mkdir", Url("docs")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    r = Vftp({"mv", Url("site.bin"), "docs/moved.bin"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(FileExists(Remote("docs/moved.bin")));
+
+    r = Vftp({"ls", Url("docs/")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("moved.bin"), std::string::npos) << r.out;
+    r = Vftp({"nls", Url("docs/")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("moved.bin"), std::string::npos) << r.out;
+
+    r = Vftp({"pwd", Url("docs")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(r.out.size() > 6 && r.out.compare(r.out.size() - 6, 6, "/docs\n") == 0) << r.out;
+
+    r = Vftp({"quote", Url(""), "NOOP"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.substr(0, 3), "200");
+
+    r = Vftp({"chmod", "600", Url("docs/moved.bin")});
+    if (GetParam() == "pyftpdlib") {
+        ASSERT_EQ(r.status, 0) << r.err;
+        struct stat info{};
+        ASSERT_EQ(stat(Remote("docs/moved.bin").c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, 0600u);
+    }
+
+    r = Vftp({"rm", Url("docs/moved.bin")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_FALSE(FileExists(Remote("docs/moved.bin")));
+    r = Vftp({"rmdir", Url("docs")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_FALSE(FileExists(Remote("docs")));
+}
+
+TEST_P(VftpAgainstServer, FailuresExitWithOneAndTheServersWords) {
+    Outcome r = Vftp({"get", Url("missing.txt"), "missing.txt"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err.rfind("vftp: 550", 0), 0u) << r.err;
+
+    r = Vftp({"put", "no-such-local-file", Url("")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Unable to open local file"), std::string::npos) << r.err;
+
+    const std::string wrong = "ftp://" + server_->User() + ":" + server_->WrongPassword() + "@127.0.0.1:" +
+                              std::to_string(server_->Port()) + "/";
+    r = Vftp({"-v", "ls", wrong});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("vftp: 530"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("> PASS *****"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find(server_->WrongPassword()), std::string::npos) << "password printed: " << r.err;
+
+    r = Vftp({"rm", Url("a%0D%0ADELE%20b")});  // a smuggled second command is refused before sending
+    EXPECT_EQ(r.status, 1);
+}
+
+TEST_P(VftpAgainstServer, ResumesAPartialDownload) {
+    const std::string content = RandomBytes(300000, 11);
+    ASSERT_TRUE(WriteFile(Remote("big.bin"), content));
+    ASSERT_TRUE(WriteFile(local_.File("big.bin"), content.substr(0, 123456)));
+    const Outcome r = Vftp({"-c", "-v", "get", Url("big.bin")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("> REST 123456"), std::string::npos) << r.err;
+    EXPECT_EQ(ReadFile(local_.File("big.bin")), content);
+}
+
+INSTANTIATE_TEST_SUITE_P(RealServers, VftpAgainstServer, ::testing::Values("pyftpdlib", "vsftpd"));
+
+TEST(Vftp, UsageErrorsAndUnreachableServers) {
+    TempDir here;
+    Outcome r = RunVftp({"frobnicate", "ftp://127.0.0.1/"}, here.Path());
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("usage: vftp"), std::string::npos);
+    r = RunVftp({"ls", "http://127.0.0.1/"}, here.Path());
+    EXPECT_EQ(r.status, 2);
+    r = RunVftp({"--help"}, here.Path());
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("chmod MODE URL"), std::string::npos);
+
+    const int closedPort = FindFreePort();
+    r = RunVftp({"-t", "10", "ls", "ftp://127.0.0.1:" + std::to_string(closedPort) + "/"}, here.Path());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "vftp: 500 Connection refused (Winsock error #10061)\n");
+}

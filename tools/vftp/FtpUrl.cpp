@@ -1,0 +1,105 @@
+#include "tools/vftp/FtpUrl.h"
+
+#include <cctype>
+
+namespace {
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+bool ValidPort(const std::string& port) {
+    if (port.empty() || port.size() > 5) return false;
+    for (char c : port)
+        if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+    const long value = std::stol(port);
+    return value > 0 && value < 65536;
+}
+
+// Host and port of "HOST[:PORT]"; false when either is malformed.
+bool SplitHostPort(const std::string& text, FtpUrl& url, std::string& error) {
+    const auto colon = text.rfind(':');
+    url.host = colon == std::string::npos ? text : text.substr(0, colon);
+    if (colon != std::string::npos) url.port = text.substr(colon + 1);
+    if (url.host.empty()) {
+        error = "no host name";
+        return false;
+    }
+    if (!ValidPort(url.port)) {
+        error = "invalid port '" + url.port + "'";
+        return false;
+    }
+    return true;
+}
+
+bool SplitUserInfo(const std::string& text, FtpUrl& url, std::string& error) {
+    const auto colon = text.find(':');
+    const std::string user = text.substr(0, colon);
+    if (!PercentDecode(user, url.user) || url.user.empty()) {
+        error = "invalid user name";
+        return false;
+    }
+    url.password.clear();
+    if (colon != std::string::npos && !PercentDecode(text.substr(colon + 1), url.password)) {
+        error = "invalid password encoding";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool PercentDecode(const std::string& text, std::string& out) {
+    out.clear();
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '%') {
+            out += text[i];
+            continue;
+        }
+        if (i + 2 >= text.size()) return false;
+        const int high = HexValue(text[i + 1]);
+        const int low = HexValue(text[i + 2]);
+        if (high < 0 || low < 0) return false;
+        out += static_cast<char>(high * 16 + low);
+        i += 2;
+    }
+    return true;
+}
+
+std::optional<FtpUrl> ParseFtpUrl(const std::string& text, std::string& error) {
+    static const std::string scheme = "ftp://";
+    if (text.size() < scheme.size() || !std::equal(scheme.begin(), scheme.end(), text.begin(),
+                                                   [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); })) {
+        error = "not an ftp:// URL";
+        return std::nullopt;
+    }
+    const std::string rest = text.substr(scheme.size());
+    const auto slash = rest.find('/');
+    const std::string authority = rest.substr(0, slash);
+    const std::string encodedPath = slash == std::string::npos ? "" : rest.substr(slash + 1);
+
+    FtpUrl url;
+    const auto at = authority.rfind('@');
+    if (at != std::string::npos && !SplitUserInfo(authority.substr(0, at), url, error)) return std::nullopt;
+    if (!SplitHostPort(at == std::string::npos ? authority : authority.substr(at + 1), url, error)) return std::nullopt;
+    if (!PercentDecode(encodedPath, url.path)) {
+        error = "invalid percent encoding in the path";
+        return std::nullopt;
+    }
+    return url;
+}
+
+std::string FtpUrl::Folder() const {
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) return "";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+std::string FtpUrl::Name() const {
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}

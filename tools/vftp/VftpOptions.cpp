@@ -1,0 +1,96 @@
+#include "tools/vftp/VftpOptions.h"
+
+#include <map>
+
+const char* const kVftpUsage =
+    "usage: vftp [OPTIONS] COMMAND ARGS\n"
+    "  ls URL          nls URL          size URL         pwd URL\n"
+    "  get URL [LOCAL] (LOCAL '-' = standard output; default: the remote name in the current folder)\n"
+    "  put LOCAL URL   append LOCAL URL (URL ending in '/' = that folder, remote name = LOCAL's name)\n"
+    "  mkdir URL       rmdir URL        rm URL           mv URL NEWNAME\n"
+    "  chmod MODE URL  quote URL 'RAW COMMAND'\n"
+    "URL: ftp://[USER[:PASSWORD]@]HOST[:PORT]/PATH  (percent-encoded; default user anonymous;\n"
+    "     PATH is relative to the log-in folder, %2F at its start makes it absolute)\n"
+    "OPTIONS: -p/--passive (default) | -a/--active, --ascii | --binary (default),\n"
+    "         -c/--continue (resume a download from the local file's size),\n"
+    "         -t/--timeout SECONDS (default 30), -v/--verbose (FTP dialogue on standard error,\n"
+    "         password masked), -q/--quiet (no progress bar), -h/--help\n"
+    "Exit status: 0 success, 1 FTP or network failure, 2 usage error.\n";
+
+namespace {
+
+// Number of arguments each command takes: minimum and maximum.
+const std::map<std::string, std::pair<std::size_t, std::size_t>>& CommandArity() {
+    static const std::map<std::string, std::pair<std::size_t, std::size_t>> arity = {
+        {"ls", {1, 1}},    {"nls", {1, 1}},   {"size", {1, 1}},  {"pwd", {1, 1}},  {"get", {1, 2}},
+        {"put", {2, 2}},   {"append", {2, 2}}, {"mkdir", {1, 1}}, {"rmdir", {1, 1}}, {"rm", {1, 1}},
+        {"mv", {2, 2}},    {"chmod", {2, 2}}, {"quote", {2, 2}},
+    };
+    return arity;
+}
+
+bool ParseTimeout(const std::string& text, int& seconds) {
+    if (text.empty() || text.size() > 6 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+    seconds = std::stoi(text);
+    return true;
+}
+
+// Applies one option; false with `error` set when it is unknown or malformed.
+bool ApplyOption(const std::vector<std::string>& args, std::size_t& i, VftpOptions& options, std::string& error) {
+    const std::string& arg = args[i];
+    if (arg == "-p" || arg == "--passive") options.passive = true;
+    else if (arg == "-a" || arg == "--active") options.passive = false;
+    else if (arg == "--ascii") options.binary = false;
+    else if (arg == "--binary") options.binary = true;
+    else if (arg == "-c" || arg == "--continue") options.resume = true;
+    else if (arg == "-v" || arg == "--verbose") options.verbose = true;
+    else if (arg == "-q" || arg == "--quiet") options.quiet = true;
+    else if (arg == "-h" || arg == "--help") options.help = true;
+    else if (arg == "-t" || arg == "--timeout") {
+        if (i + 1 >= args.size() || !ParseTimeout(args[i + 1], options.timeoutSeconds)) {
+            error = "option " + arg + " needs a number of seconds";
+            return false;
+        }
+        ++i;
+    } else {
+        error = "unknown option " + arg;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::optional<VftpOptions> ParseVftpOptions(const std::vector<std::string>& args, std::string& error) {
+    VftpOptions options;
+    std::vector<std::string> words;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
+            if (!ApplyOption(args, i, options, error)) return std::nullopt;
+        } else {
+            words.push_back(arg);
+        }
+    }
+    if (options.help) return options;
+    if (words.empty()) {
+        error = "no command given";
+        return std::nullopt;
+    }
+    options.command = words.front();
+    options.arguments.assign(words.begin() + 1, words.end());
+    const auto it = CommandArity().find(options.command);
+    if (it == CommandArity().end()) {
+        error = "unknown command '" + options.command + "'";
+        return std::nullopt;
+    }
+    const auto [least, most] = it->second;
+    if (options.arguments.size() < least || options.arguments.size() > most) {
+        error = "wrong number of arguments for '" + options.command + "'";
+        return std::nullopt;
+    }
+    return options;
+}

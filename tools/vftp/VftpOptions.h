@@ -1,0 +1,23 @@
+#pragma once
+// Command line of vftp: options, one command, its arguments.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+struct VftpOptions {
+    bool passive = true;
+    bool binary = true;
+    bool resume = false;
+    int timeoutSeconds = 30;
+    bool verbose = false;
+    bool quiet = false;
+    bool help = false;
+    std::string command;
+    std::vector<std::string> arguments;
+};
+
+// Nothing on a usage error; `error` then holds the reason.
+std::optional<VftpOptions> ParseVftpOptions(const std::vector<std::string>& args, std::string& error);
+
+extern const char* const kVftpUsage;

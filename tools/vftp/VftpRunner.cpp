@@ -1,0 +1,231 @@
+#include "tools/vftp/VftpRunner.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+
+#include "platform/MessageLoop.h"
+#include "platform/Ticks.h"
+#include "util/MiscUtils.h"
+
+VftpRunner::VftpRunner(VftpOptions options) : options_(std::move(options)) { BindEvents(); }
+
+std::string VftpRunner::MaskedDisplayLine(const std::string& line) {
+    static const std::string pass = "> PASS ";
+    return line.compare(0, pass.size(), pass) == 0 ? "> PASS *****" : line;
+}
+
+void VftpRunner::BindEvents() {
+    ftp_.Timeout = options_.timeoutSeconds;
+    ftp_.Passive = options_.passive;
+    ftp_.SetBinary(options_.binary);
+    ftp_.OnDisplay = [this](TCustomFtpCli*, std::string& msg) {
+        if (options_.verbose) std::cerr << MaskedDisplayLine(msg) << '\n';
+    };
+    ftp_.OnRequestDone = [this](TCustomFtpCli*, TFtpRequest, std::uint16_t error) {
+        requestDone_ = true;
+        requestError_ = error;
+    };
+    ftp_.OnProgress = [this](TCustomFtpCli*, std::int64_t count, bool&) {
+        if (progress_) progress_->Update(count);
+    };
+}
+
+int VftpRunner::Run() {
+    const std::string& command = options_.command;
+    const auto& args = options_.arguments;
+    const bool uploading = command == "put" || command == "append";
+    const std::string& urlText = uploading || command == "chmod" ? args[1] : args[0];
+    if (!Connect(urlText)) return 2;
+    if (command == "ls") return List(false);
+    if (command == "nls") return List(true);
+    if (command == "size") return Size();
+    if (command == "pwd") return Pwd();
+    if (command == "get") return Get();
+    if (uploading) return Put(command == "append");
+    if (command == "mkdir") return SimpleFileRequest(&TCustomFtpCli::BeginSessionMkd);
+    if (command == "rmdir") return SimpleFileRequest(&TCustomFtpCli::BeginSessionRmd);
+    if (command == "rm") return SimpleFileRequest(&TCustomFtpCli::BeginSessionDele);
+    if (command == "mv") return Rename();
+    if (command == "chmod") return Chmod();
+    return Quote();
+}
+
+bool VftpRunner::Connect(const std::string& urlText) {
+    std::string error;
+    const auto url = ParseFtpUrl(urlText, error);
+    if (!url) {
+        std::cerr << "vftp: " << urlText << ": " << error << '\n' << kVftpUsage;
+        return false;
+    }
+    url_ = *url;
+    ftp_.HostName = url_.host;
+    ftp_.Port = url_.port;
+    ftp_.UserName = url_.user;
+    ftp_.PassWord = url_.password;
+    ftp_.HostDirName = url_.Folder();
+    ftp_.HostFileName = url_.Name();
+    return true;
+}
+
+bool VftpRunner::Execute(Start start) {
+    requestDone_ = false;
+    requestError_ = 0;
+    try {
+        (ftp_.*start)();
+    } catch (const std::exception& e) {
+        error_ = e.what();
+        return false;
+    }
+    const bool ended = ftp_.WaitUntilReady();
+    WaitForRequestDone();
+    if (progress_) progress_->Finish();
+    if (ended && requestError_ == 0) return true;
+    error_ = FailureText();
+    return false;
+}
+
+// OnRequestDone is posted, so it arrives only after the wait saw the engine
+// ready; give it a moment (bounded) to be delivered.
+void VftpRunner::WaitForRequestDone() {
+    const std::uint32_t start = platform::GetTickCount();
+    while (!requestDone_ && platform::GetTickCount() - start < 2000) {
+        platform::ProcessMessages();
+        if (!requestDone_) platform::WaitMessage(50);
+    }
+}
+
+std::string VftpRunner::FailureText() const {
+    if (!ftp_.ErrorMessage().empty()) return ftp_.ErrorMessage();
+    if (!ftp_.LastResponse().empty()) return ftp_.LastResponse();
+    return "request failed with error " + std::to_string(requestError_);
+}
+
+int VftpRunner::Failure(const std::string& text) {
+    std::cerr << "vftp: " << MaskedDisplayLine(text) << '\n';
+    return 1;
+}
+
+// Lists into a private temporary file and copies it out: the listing's bytes
+// reach standard output unchanged, whatever the block boundaries were.
+int VftpRunner::List(bool namesOnly) {
+    if (url_.EndsWithSlash()) {
+        ftp_.HostDirName = url_.path;
+        ftp_.HostFileName.clear();
+    }
+    ftp_.LocalFileName = NewTempFileName();
+    const bool ok = Execute(namesOnly ? &TCustomFtpCli::BeginSessionNameList : &TCustomFtpCli::BeginSessionList);
+    const int status = ok ? CopyToStandardOutput(ftp_.LocalFileName) : Failure(error_);
+    (void)std::remove(ftp_.LocalFileName.c_str());
+    return status;
+}
+
+int VftpRunner::CopyToStandardOutput(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return Failure("cannot read the temporary file " + path);
+    std::cout << in.rdbuf();
+    std::cout.flush();
+    return std::cout ? 0 : Failure("cannot write to standard output");
+}
+
+// SIZE runs in a logged-in session with TYPE I first: servers refuse SIZE in
+// ASCII mode, which is where a fresh session starts.
+int VftpRunner::Size() {
+    if (url_.Name().empty()) return Failure("size needs a file name at the end of the URL");
+    std::int64_t size = 0;
+    const bool ok = RunInSession([this, &size] {
+        if (!Execute(&TCustomFtpCli::BeginTypeBinary) || !Execute(&TCustomFtpCli::BeginSize)) return false;
+        size = ftp_.RemoteFileSize();
+        return true;
+    });
+    if (!ok) return Failure(error_);
+    std::cout << size << '\n';
+    return 0;
+}
+
+bool VftpRunner::RunInSession(const std::function<bool()>& work) {
+    if (!Execute(&TCustomFtpCli::BeginLogin)) return false;
+    const bool moved = ftp_.HostDirName.empty() || Execute(&TCustomFtpCli::BeginCwd);
+    const bool done = moved && work();
+    const std::string failure = error_;
+    (void)Execute(&TCustomFtpCli::BeginQuit);
+    error_ = failure;
+    return done;
+}
+
+int VftpRunner::Pwd() {
+    ftp_.HostDirName = url_.path;
+    std::string directory;
+    const bool ok = RunInSession([this, &directory] {
+        if (!Execute(&TCustomFtpCli::BeginPwd)) return false;
+        directory = ftp_.ReplyDirectory();
+        return true;
+    });
+    if (!ok) return Failure(error_);
+    std::cout << directory << '\n';
+    return 0;
+}
+
+int VftpRunner::Get() {
+    const std::string name = url_.Name();
+    if (name.empty() || name == "." || name == "..")
+        return Failure("get needs a file name at the end of the URL, not a folder");
+    const bool toStandardOutput = options_.arguments.size() > 1 && options_.arguments[1] == "-";
+    std::string local = options_.arguments.size() > 1 ? options_.arguments[1] : name;
+    if (toStandardOutput) local = NewTempFileName();
+    ftp_.LocalFileName = local;
+    progress_ = std::make_unique<ProgressBar>(!options_.quiet && !toStandardOutput && isatty(STDERR_FILENO), name, -1);
+    const bool resume = options_.resume && !toStandardOutput;
+    const bool ok = Execute(resume ? &TCustomFtpCli::BeginSessionRestartRetrieve : &TCustomFtpCli::BeginSessionRetrieve);
+    int status = ok ? 0 : Failure(error_);
+    if (toStandardOutput) {
+        if (ok) status = CopyToStandardOutput(local);
+        (void)std::remove(local.c_str());
+    }
+    return status;
+}
+
+int VftpRunner::Put(bool append) {
+    const std::string& local = options_.arguments[0];
+    if (url_.EndsWithSlash()) {
+        const auto slash = local.rfind('/');
+        ftp_.HostDirName = url_.path;
+        ftp_.HostFileName = slash == std::string::npos ? local : local.substr(slash + 1);
+    }
+    if (ftp_.HostFileName.empty()) return Failure("put needs a local file name");
+    ftp_.LocalFileName = local;
+    progress_ = std::make_unique<ProgressBar>(!options_.quiet && isatty(STDERR_FILENO), ftp_.HostFileName, FileSizeOf(local));
+    return Execute(append ? &TCustomFtpCli::BeginSessionAppend : &TCustomFtpCli::BeginSessionStore) ? 0 : Failure(error_);
+}
+
+int VftpRunner::SimpleFileRequest(Start start) {
+    if (url_.Name().empty()) {
+        // "mkdir ftp://host/a/b/" names the folder b.
+        const FtpUrl trimmed{url_.user, url_.password, url_.host, url_.port, url_.path.substr(0, url_.path.size() - 1)};
+        ftp_.HostDirName = trimmed.Folder();
+        ftp_.HostFileName = trimmed.Name();
+    }
+    return Execute(start) ? 0 : Failure(error_);
+}
+
+int VftpRunner::Rename() {
+    ftp_.LocalFileName = options_.arguments[1];
+    return Execute(&TCustomFtpCli::BeginSessionRename) ? 0 : Failure(error_);
+}
+
+int VftpRunner::Chmod() {
+    ftp_.LocalFileName = "SITE CHMOD " + options_.arguments[0] + " " + url_.Name();
+    if (!Execute(&TCustomFtpCli::BeginSessionQuote)) return Failure(error_);
+    std::cout << ftp_.LastResponse() << '\n';
+    return 0;
+}
+
+int VftpRunner::Quote() {
+    ftp_.HostDirName = url_.path;
+    ftp_.LocalFileName = options_.arguments[1];
+    if (!Execute(&TCustomFtpCli::BeginSessionQuote)) return Failure(error_);
+    std::cout << ftp_.LastResponse() << '\n';
+    return 0;
+}

@@ -1,0 +1,59 @@
+#pragma once
+// Runs one vftp command as one self-contained engine request (open, log in,
+// work, QUIT) and turns its outcome into an exit status and output.
+
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "ftp/Ftpcli.h"
+#include "tools/vftp/FtpUrl.h"
+#include "tools/vftp/ProgressBar.h"
+#include "tools/vftp/VftpOptions.h"
+
+class VftpRunner {
+public:
+    explicit VftpRunner(VftpOptions options);
+    // 0 success, 1 FTP or network failure (reported on standard error), 2
+    // usage error.
+    int Run();
+
+    // The display line as vftp shows it: a password is never printed.
+    static std::string MaskedDisplayLine(const std::string& line);
+
+private:
+    using Start = void (TCustomFtpCli::*)();
+
+    void BindEvents();
+    bool Connect(const std::string& urlText);
+    // Starts a request and waits for its end, including the posted
+    // OnRequestDone; false with error_ set on any failure.
+    bool Execute(Start start);
+    void WaitForRequestDone();
+    // Logs in, changes to HostDirName when set, runs `work`, and quits;
+    // false with error_ set when any part failed.
+    bool RunInSession(const std::function<bool()>& work);
+    std::string FailureText() const;
+
+    int List(bool namesOnly);
+    int Size();
+    int Pwd();
+    int Get();
+    int Put(bool append);
+    int SimpleFileRequest(Start start);
+    int Rename();
+    int Chmod();
+    int Quote();
+    int CopyToStandardOutput(const std::string& path);
+    int Failure(const std::string& text);
+
+    VftpOptions options_;
+    TFtpClient ftp_;
+    FtpUrl url_;
+    std::unique_ptr<ProgressBar> progress_;
+    bool requestDone_ = false;
+    std::uint16_t requestError_ = 0;
+    std::string error_;
+};

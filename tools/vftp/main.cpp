@@ -1,0 +1,23 @@
+// vftp: the command-line companion of Velliant FTP. One FTP request per call,
+// for scripted site updates.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "tools/vftp/VftpOptions.h"
+#include "tools/vftp/VftpRunner.h"
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    std::string error;
+    const auto options = ParseVftpOptions(args, error);
+    if (!options) {
+        std::cerr << "vftp: " << error << '\n' << kVftpUsage;
+        return 2;
+    }
+    if (options->help) {
+        std::cout << kVftpUsage;
+        return 0;
+    }
+    return VftpRunner(*options).Run();
+}
