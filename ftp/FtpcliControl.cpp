@@ -102,7 +102,11 @@ void TCustomFtpCli::DispatchReplyLine(std::uint16_t Error) {
         break;
     case ftpStateWaitingReply:
         if (fNext_ == nullptr) throw FtpException("Program error: FNext is nil");
-        Guarded([this] { (this->*fNext_)(); });
+        try {
+            (this->*fNext_)();
+        } catch (const std::exception& error) {
+            FailFromException(error);
+        }
         break;
     default:
         Display("< " + lastResponse_);
