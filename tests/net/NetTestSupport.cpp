@@ -61,6 +61,15 @@ int RawListener::AcceptBlocking(int ms) {
     return accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC);
 }
 
+int ConnectPumping(TCustomWSocket& socket, RawListener& listener) {
+    socket.SetAddr("127.0.0.1");
+    socket.SetPort(listener.PortText());
+    socket.Connect();
+    const int peer = listener.AcceptPumping();
+    if (peer < 0 || !PumpUntil([&] { return socket.State() == wsConnected; })) return -1;
+    return peer;
+}
+
 int RawConnect(std::uint16_t port) {
     const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     const sockaddr_in address = Loopback(port);

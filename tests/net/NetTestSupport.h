@@ -42,6 +42,10 @@ private:
     std::uint16_t port_ = 0;
 };
 
+// Points `socket` at the listener, connects, accepts the peer and pumps until
+// the socket is connected. Returns the peer's handle, or -1.
+int ConnectPumping(TCustomWSocket& socket, RawListener& listener);
+
 // A plain blocking client connection to 127.0.0.1:port; -1 on failure.
 int RawConnect(std::uint16_t port);
 // Writes everything or fails.

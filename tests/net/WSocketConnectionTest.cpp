@@ -213,3 +213,36 @@ TEST(WSocketConnection, HandlerMayDestroyTheSocketThatRaisedTheEvent) {
     ASSERT_TRUE(PumpUntil([&] { return destroyed; }));
     PumpFor(100);
 }
+
+TEST(WSocketConnection, ClosedHandlerMayReconnectAtOnce) {
+    Connected c;
+    c.Open();
+    RawListener second;
+    c.socket.OnSessionClosed = [&](TCustomWSocket* s, std::uint16_t) {
+        s->SetAddr("127.0.0.1");
+        s->SetPort(second.PortText());
+        s->Connect();
+    };
+    c.socket.Close();
+    // The close's own reset must not undo the new connection.
+    EXPECT_EQ(c.socket.State(), wsConnecting);
+    const int peer = second.AcceptPumping();
+    ASSERT_GE(peer, 0);
+    EXPECT_TRUE(PumpUntil([&] { return c.socket.State() == wsConnected; }));
+    close(peer);
+}
+
+TEST(WSocketConnection, DestroyingAnOpenSocketRaisesNothing) {
+    EventLog log;
+    RawListener listener;
+    int peer = -1;
+    {
+        TWSocket socket;
+        peer = ConnectPumping(socket, listener);
+        ASSERT_GE(peer, 0);
+        log.Attach(socket);
+    }
+    EXPECT_TRUE(log.events.empty());
+    EXPECT_EQ(ReadPumping(peer, 1, 2000), "");
+    close(peer);
+}

@@ -115,8 +115,6 @@ TEST(WSocketData, LargeSendArrivesWholeAndInOrder) {
     constexpr std::size_t kSize = 64u << 20;
     RawListener listener;
     TWSocket socket;
-    socket.SetAddr("127.0.0.1");
-    socket.SetPort(listener.PortText());
     int dataSent = 0;
     bool sendReturned = false;
     bool sentBeforeDrained = false;
@@ -125,10 +123,8 @@ TEST(WSocketData, LargeSendArrivesWholeAndInOrder) {
         ++dataSent;
         if (!s->AllSent()) sentBeforeDrained = true;
     };
-    socket.Connect();
-    const int peer = listener.AcceptPumping();
+    const int peer = ConnectPumping(socket, listener);
     ASSERT_GE(peer, 0);
-    ASSERT_TRUE(PumpUntil([&] { return socket.State() == wsConnected; }));
 
     std::string payload(kSize, '\0');
     for (std::size_t i = 0; i < kSize; i += 4) {
@@ -171,8 +167,6 @@ TEST(WSocketData, LargeSendArrivesWholeAndInOrder) {
 TEST(WSocketData, HandlerThatDoesNotReadNeitherSpinsNorLosesData) {
     RawListener listener;
     TWSocket socket;
-    socket.SetAddr("127.0.0.1");
-    socket.SetPort(listener.PortText());
     int calls = 0;
     bool readNow = false;
     std::string received;
@@ -183,10 +177,8 @@ TEST(WSocketData, HandlerThatDoesNotReadNeitherSpinsNorLosesData) {
         const int n = s->Receive(buffer, sizeof buffer);
         if (n > 0) received.append(buffer, static_cast<std::size_t>(n));
     };
-    socket.Connect();
-    const int peer = listener.AcceptPumping();
+    const int peer = ConnectPumping(socket, listener);
     ASSERT_GE(peer, 0);
-    ASSERT_TRUE(PumpUntil([&] { return socket.State() == wsConnected; }));
     ASSERT_TRUE(WriteAll(peer, "first"));
     ASSERT_TRUE(PumpUntil([&] { return calls > 0; }));
     PumpFor(100);
@@ -203,11 +195,7 @@ TEST(WSocketData, HandlerThatDoesNotReadNeitherSpinsNorLosesData) {
 TEST(WSocketData, DataNobodyWantsIsReadAndDropped) {
     RawListener listener;
     TWSocket socket;
-    socket.SetAddr("127.0.0.1");
-    socket.SetPort(listener.PortText());
-    socket.Connect();
-    const int peer = listener.AcceptPumping();
-    ASSERT_TRUE(PumpUntil([&] { return socket.State() == wsConnected; }));
+    const int peer = ConnectPumping(socket, listener);
     ASSERT_TRUE(WriteAll(peer, std::string(300000, 'z')));
     EXPECT_TRUE(PumpUntil([&] { return socket.RcvdCount() == 0; }, 3000));
     close(peer);

@@ -29,11 +29,8 @@ struct LineRun {
             if (onLine) onLine(s);
         };
         socket.OnSessionClosed = [this](TCustomWSocket*, std::uint16_t) { events.push_back("closed"); };
-        socket.SetAddr("127.0.0.1");
-        socket.SetPort(listener.PortText());
-        socket.Connect();
-        peer = listener.AcceptPumping();
-        EXPECT_TRUE(PumpUntil([&] { return socket.State() == wsConnected; }));
+        peer = ConnectPumping(socket, listener);
+        EXPECT_GE(peer, 0);
     }
     ~LineRun() {
         if (peer >= 0) close(peer);

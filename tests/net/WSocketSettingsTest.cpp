@@ -23,12 +23,10 @@ std::string ErrorOf(F&& action) {
 TEST(WSocketSettings, AddrPortProtoAreFixedWhileConnected) {
     RawListener listener;
     TWSocket socket;
-    socket.SetAddr(" 127.0.0.1 ");
-    EXPECT_EQ(socket.Addr(), "127.0.0.1");
-    socket.SetPort(listener.PortText());
-    socket.Connect();
-    const int peer = listener.AcceptPumping();
-    ASSERT_TRUE(PumpUntil([&] { return socket.State() == wsConnected; }));
+    socket.SetAddr(" 127.0.0.2 ");
+    EXPECT_EQ(socket.Addr(), "127.0.0.2");  // trimmed
+    const int peer = ConnectPumping(socket, listener);
+    ASSERT_GE(peer, 0);
 
     socket.SetPort(listener.PortText());  // same text: accepted silently
     socket.SetAddr("127.0.0.1");
@@ -57,6 +55,19 @@ TEST(WSocketSettings, ConnectNamesTheMissingPart) {
     TWSocket listener;
     EXPECT_EQ(ErrorOf([&] { listener.Listen(); }), "Error 10022 in function listen: port not assigned\r\nInvalid argument");
     EXPECT_EQ(ErrorOf([&] { listener.Accept(); }), "Error 10022 in function not a listening socket\r\nInvalid argument");
+}
+
+TEST(WSocketSettings, ListenOnAPortInUseReleasesItsHandle) {
+    RawListener taken;
+    TWSocket socket;
+    socket.SetAddr("127.0.0.1");
+    socket.SetPort(taken.PortText());
+    EXPECT_EQ(ErrorOf([&] { socket.Listen(); }), "Error 10048 in function Bind\r\nAddress already in use");
+    EXPECT_EQ(socket.State(), wsClosed);
+    EXPECT_EQ(socket.SocketHandle(), platform::kInvalidSocket);
+    socket.SetPort("0");
+    socket.Listen();  // the object is still usable
+    EXPECT_EQ(socket.State(), wsListening);
 }
 
 TEST(WSocketSettings, OnErrorReplacesTheExceptionAndTheOperationFallsBack) {

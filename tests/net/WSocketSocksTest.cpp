@@ -330,3 +330,28 @@ TEST(SocksScripted, ProxyThatIsNotListeningGivesTheSocketError) {
     EXPECT_EQ(Only(log.events, {"socks connected", "connected"}),
               (std::vector<std::string>{"socks connected 10061", "connected 10061"}));
 }
+
+TEST(SocksScripted, LineModeWaitsForTheNegotiationThenSplitsLines) {
+    ScriptedPeer peer([](int fd) {
+        ReadExactly(fd, 3);
+        WriteAll(fd, kMethodReply);
+        ReadExactly(fd, 7 + 14);
+        WriteAll(fd, kConnectOk + "L1\r\nL2");
+        usleep(50 * 1000);
+        WriteAll(fd, "\r\n");
+        ReadExactly(fd, 1, 2000);
+    });
+    ScriptedRun run;
+    run.socket.SetLineMode(true);
+    run.Connect(peer);
+    std::vector<std::string> lines;
+    run.socket.OnDataAvailable = [&](TCustomWSocket* s, std::uint16_t) {
+        char b[16];
+        const int n = s->Receive(b, sizeof b);
+        if (n > 0) lines.emplace_back(b, static_cast<std::size_t>(n));
+    };
+    ASSERT_TRUE(PumpUntil([&] { return lines.size() == 2; }));
+    EXPECT_EQ(lines, (std::vector<std::string>{"L1\r\n", "L2\r\n"}));
+    EXPECT_EQ(run.log.Count("connected 0"), 1);
+    run.socket.Close();
+}
