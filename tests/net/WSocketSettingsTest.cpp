@@ -161,6 +161,15 @@ TEST(WSocketLookup, CancelGives10004AndTheLateAnswerIsDropped) {
     ASSERT_TRUE(PumpUntil([&] { return log.events.size() == 2; }));
     PumpFor(200);
     EXPECT_EQ(log.events.size(), 2u);
+
+    // Destroyed while a lookup runs: the answer finds nobody.
+    {
+        TWSocket doomed;
+        log.Attach(doomed);
+        doomed.StartDnsLookup("localhost");
+    }
+    PumpFor(200);
+    EXPECT_EQ(log.events.size(), 2u);
 }
 
 TEST(WSocketLookup, EmptyNameIsMisuse) {
@@ -174,15 +183,4 @@ TEST(WSocketLookup, EmptyNameIsMisuse) {
     socket.StartDnsLookup("");
     EXPECT_EQ(errors, 1);
     EXPECT_EQ(log.events, std::vector<std::string>{"lookup 10022"});
-}
-
-TEST(WSocketLookup, DestroyingWithAPendingLookupRaisesNothing) {
-    EventLog log;
-    {
-        TWSocket socket;
-        log.Attach(socket);
-        socket.StartDnsLookup("localhost");
-    }
-    PumpFor(200);
-    EXPECT_TRUE(log.events.empty());
 }
