@@ -80,7 +80,7 @@ extern int LiveSocketCount;
 
 // Blocking resolvers used by Connect and Listen. They raise ESocketException
 // on every failure ("WSocketResolveHost: Invalid Hostname.", ...).
-std::uint32_t WSocketResolveHost(const std::string& InAddr);  // network order
+std::uint32_t WSocketResolveHost(const std::string& InAddr);                          // network order
 std::uint16_t WSocketResolvePort(const std::string& Port, const std::string& Proto);  // host order
 int WSocketResolveProto(const std::string& Proto);
 

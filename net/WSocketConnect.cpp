@@ -6,7 +6,8 @@
 #include "platform/MessageLoop.h"
 
 namespace {
-constexpr long kConnectEvents = platform::FD_READ | platform::FD_WRITE | platform::FD_ACCEPT | platform::FD_CONNECT | platform::FD_CLOSE;
+constexpr long kConnectEvents =
+    platform::FD_READ | platform::FD_WRITE | platform::FD_ACCEPT | platform::FD_CONNECT | platform::FD_CLOSE;
 constexpr long kListenEvents = platform::FD_READ | platform::FD_WRITE | platform::FD_ACCEPT | platform::FD_CLOSE;
 constexpr long kDupEvents = platform::FD_READ | platform::FD_WRITE | platform::FD_CONNECT | platform::FD_CLOSE;
 constexpr int kCloseRetries = 100;

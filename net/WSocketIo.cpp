@@ -34,7 +34,8 @@ int TCustomWSocket::Send(const void* Data, int Len) {
     TryToSend();
     if (alive.expired()) return result;
     if (allSent_ && hSocket_ != platform::kInvalidSocket)
-        (void)window_->Post(SocketEventMessage, static_cast<platform::WParam>(hSocket_), platform::MakeLParam(platform::FD_WRITE, 0));
+        (void)window_->Post(SocketEventMessage, static_cast<platform::WParam>(hSocket_),
+                            platform::MakeLParam(platform::FD_WRITE, 0));
     return result;
 }
 

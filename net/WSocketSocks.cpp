@@ -16,8 +16,9 @@ constexpr std::size_t kMaxSocksField = 255;
 
 std::string ConnectReplyText(int code) {
     static const char* const texts[] = {"general SOCKS server failure", "connection not allowed by ruleset",
-                                        "network unreachable", "host unreachable", "connection refused",
-                                        "time to live expired", "command not supported", "address type not supported"};
+                                        "network unreachable",          "host unreachable",
+                                        "connection refused",           "time to live expired",
+                                        "command not supported",        "address type not supported"};
     if (code >= 1 && code <= 8) return texts[code - 1];
     return "unassigned error #" + std::to_string(code);
 }
@@ -242,10 +243,14 @@ bool TCustomSocksWSocket::HandleAuthReply() {
         NotifyAuthState(socksAuthRefused);
         if (!alive.expired()) SocksError(error, text);
     };
-    if (rcvBuf_[0] != 0x01) refuse(20002, "socks version error");
-    else if (rcvCnt_ < 2) return true;
-    else if (rcvCnt_ > 2) refuse(20001, "too much data availaible");
-    else if (rcvBuf_[1] != 0x00) refuse(20015, "socks authentication failed");
+    if (rcvBuf_[0] != 0x01)
+        refuse(20002, "socks version error");
+    else if (rcvCnt_ < 2)
+        return true;
+    else if (rcvCnt_ > 2)
+        refuse(20001, "too much data availaible");
+    else if (rcvBuf_[1] != 0x00)
+        refuse(20015, "socks authentication failed");
     else {
         rcvCnt_ = 0;
         NotifyAuthState(socksAuthAccepted);

@@ -21,7 +21,9 @@ bool PumpUntil(const std::function<bool()>& done, int ms) {
     }
 }
 
-void PumpFor(int ms) { (void)PumpUntil([] { return false; }, ms); }
+void PumpFor(int ms) {
+    (void)PumpUntil([] { return false; }, ms);
+}
 
 sockaddr_in Loopback(std::uint16_t port) {
     sockaddr_in address{};
@@ -99,8 +101,10 @@ std::string ReadPumping(int fd, std::size_t count, int ms) {
             while (!ended && got.size() < count && poll(&p, 1, 0) == 1) {
                 char buffer[65536];
                 const ssize_t n = recv(fd, buffer, std::min(sizeof buffer, count - got.size()), 0);
-                if (n <= 0) ended = true;
-                else got.append(buffer, static_cast<std::size_t>(n));
+                if (n <= 0)
+                    ended = true;
+                else
+                    got.append(buffer, static_cast<std::size_t>(n));
             }
             return ended || got.size() >= count;
         },
@@ -194,16 +198,18 @@ void EventLog::Attach(TCustomWSocket& socket, bool readData) {
 
 void EventLog::AttachSocks(TCustomSocksWSocket& socket) {
     static const char* const authNames[] = {"begun", "accepted", "refused", "skipped"};
-    socket.OnSocksConnected = [this](TCustomWSocket*, std::uint16_t e) { events.push_back("socks connected " + std::to_string(e)); };
+    socket.OnSocksConnected = [this](TCustomWSocket*, std::uint16_t e) {
+        events.push_back("socks connected " + std::to_string(e));
+    };
     socket.OnSocksError = [this](TCustomWSocket*, int e, const std::string& msg) {
         events.push_back("socks error " + std::to_string(e) + " " + msg);
     };
-    socket.OnSocksAuthState = [this](TCustomWSocket*, TSocksAuthState state) { events.push_back(std::string("auth ") + authNames[state]); };
+    socket.OnSocksAuthState = [this](TCustomWSocket*, TSocksAuthState state) {
+        events.push_back(std::string("auth ") + authNames[state]);
+    };
 }
 
-int EventLog::Count(const std::string& event) const {
-    return static_cast<int>(std::count(events.begin(), events.end(), event));
-}
+int EventLog::Count(const std::string& event) const { return static_cast<int>(std::count(events.begin(), events.end(), event)); }
 
 int EventLog::IndexOf(const std::string& event) const {
     const auto it = std::find(events.begin(), events.end(), event);

@@ -6,9 +6,9 @@
 #include <netinet/in.h>
 #include <sys/socket.h>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
-#include <atomic>
 #include <string>
 #include <thread>
 #include <vector>

@@ -118,7 +118,7 @@ TEST(WSocketConnection, RefusedConnectReportsErrorThenCloses) {
     ASSERT_TRUE(PumpUntil([&] { return socket.State() == wsClosed; }));
     PumpFor(100);
     const std::vector<std::string> expected = {"state closed->opened", "state opened->connecting", "state connecting->connected",
-                                               "connected 10061", "state connected->closed", "closed 0 in closed"};
+                                               "connected 10061",      "state connected->closed",  "closed 0 in closed"};
     EXPECT_EQ(log.events, expected);
     // The reset after the close forgets the port: it must be set again.
     try {

@@ -37,7 +37,7 @@ TEST(TBuffer, AppendPeekConsumeAndResizeKeepTheirCounts) {
     EXPECT_EQ(std::string(block.Peek(unread) + 999, 2), "ab");
     EXPECT_EQ(block.Consume(1500), 1500);
     EXPECT_EQ(block.Consume(100), 14);  // never past the written bytes
-    EXPECT_EQ(block.WriteCount(), 0);  // drained: reused from the start
+    EXPECT_EQ(block.WriteCount(), 0);   // drained: reused from the start
     EXPECT_EQ(block.Peek(unread), nullptr);
     EXPECT_EQ(unread, 0);
 

@@ -95,10 +95,11 @@ TEST(WSocketResolvers, PortProtoAndHostTextsFollowTheirRules) {
     EXPECT_EQ(WSocketResolvePort("70000", "tcp"), 4464);
     EXPECT_EQ(WSocketResolvePort("ftp", "tcp"), 21);
     EXPECT_EQ(WSocketResolvePort(" ftp ", ""), 21);
-    EXPECT_EQ(WSocketResolvePort(std::string(31, '0') , "tcp"), 0);
+    EXPECT_EQ(WSocketResolvePort(std::string(31, '0'), "tcp"), 0);
     EXPECT_EQ(ErrorOf([] { WSocketResolvePort(std::string(32, '1'), "tcp"); }), "WSocketResolvePort: Invalid Port.");
     EXPECT_EQ(ErrorOf([] { WSocketResolvePort("", "tcp"); }), "WSocketResolvePort: Invalid Port.");
-    EXPECT_EQ(ErrorOf([] { WSocketResolvePort("nosuchservice", "tcp"); }), "WSocketResolvePort: Cannot convert port 'nosuchservice'");
+    EXPECT_EQ(ErrorOf([] { WSocketResolvePort("nosuchservice", "tcp"); }),
+              "WSocketResolvePort: Cannot convert port 'nosuchservice'");
 
     EXPECT_EQ(WSocketResolveProto("tcp"), 6);
     EXPECT_EQ(WSocketResolveProto("17x"), 17);

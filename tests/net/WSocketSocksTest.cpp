@@ -111,8 +111,7 @@ TEST_P(RealProxy, RefusedTargetGivesTheConnectReplyError) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Proxies, RealProxy,
-                         ::testing::Values(ProxyKind::Microsocks, ProxyKind::MicrosocksAuth, ProxyKind::Dante),
-                         ProxyName);
+                         ::testing::Values(ProxyKind::Microsocks, ProxyKind::MicrosocksAuth, ProxyKind::Dante), ProxyName);
 
 TEST(Socks, WrongCredentialsAreRefusedAndReportedThreeWays) {
     MicrosocksProxy proxy("proxyuser", "proxypass");
@@ -282,7 +281,8 @@ TEST(SocksScripted, BadRepliesAreReportedWithTheirErrors) {
         {std::string("\x05\xff", 2), "", "socks error 20003 authentification method not acceptable"},
         {std::string("\x04\x00", 2), "", "socks error 20002 socks version error"},
         {kMethodReply, std::string("\x04\x00\x00\x01", 4), "socks error 20002 socks version error"},
-        {kMethodReply, std::string("\x05\x00\x00\x07\x00\x00\x00\x00\x00\x00", 10), "socks error 20011 address type not supported"},
+        {kMethodReply, std::string("\x05\x00\x00\x07\x00\x00\x00\x00\x00\x00", 10),
+         "socks error 20011 address type not supported"},
         {kMethodReply, std::string("\x05\x02\x00\x01", 4), "socks error 20005 connection not allowed by ruleset"},
         {kMethodReply, std::string("\x05\x63\x00\x01", 4), "socks error 20012 unassigned error #99"},
         {std::string("\x05\x00\x00", 3), "", "socks error 20001 too much data availaible"},
