@@ -274,6 +274,7 @@ private:
     bool PassivePort(int& PortNumber);
     bool ConnectPassive(int PortNumber);
     void FailDataConnection(const std::string& Line);
+    void BindDataAccept(Handler Accept);
     void StartDownload(TFtpRequest Request, const char* Command);
     bool OpenDownloadFile();
     void DownloadSessionAvailable();
@@ -347,6 +348,9 @@ private:
     bool sendDataClosed_ = false;
     bool endOfFile_ = false;
     bool maySend_ = false;
+    // The server connected to the listening data socket before the transfer
+    // step was ready to accept it.
+    bool acceptPending_ = false;
     // A local failure (file write or read, abort from OnProgress, send
     // error) that must end the transfer as failed even when the server's
     // final reply says the transfer went well.

@@ -21,7 +21,12 @@ void TCustomFtpCli::BeginPort() {
     CheckCanSend();
     ResetDataSocket();
     int listenPort = 0;
+    acceptPending_ = false;
     if (!Passive) {
+        // Some servers connect as soon as they get PORT, before they answer
+        // it; the accept notice is not repeated, so it is remembered until
+        // the transfer step takes the connection.
+        dataSocket_->OnSessionAvailable = [this](TCustomWSocket*, std::uint16_t) { acceptPending_ = true; };
         dataSocket_->SetLingerOnOff(wsLingerOn);
         dataSocket_->SetLingerTimeout(10);
         dataSocket_->Listen();
@@ -45,6 +50,12 @@ void TCustomFtpCli::BeginPort() {
     }
     currentStep_ = TFtpStep::Port;
     ExecuteCommand(ftpReqPort, command, {200, 227});
+}
+
+void TCustomFtpCli::BindDataAccept(Handler Accept) {
+    dataSocket_->OnSessionAvailable = [this, Accept](TCustomWSocket*, std::uint16_t) {
+        Guarded([this, Accept] { (this->*Accept)(); });
+    };
 }
 
 // The data connection always goes to the address the control connection was

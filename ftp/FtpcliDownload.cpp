@@ -30,9 +30,7 @@ void TCustomFtpCli::StartDownload(TFtpRequest Request, const char* Command) {
     byteCount_ = 0;
     dataCloseError_ = 0;
     localFailure_.clear();
-    dataSocket_->OnSessionAvailable = [this](TCustomWSocket*, std::uint16_t) {
-        Guarded([this] { DownloadSessionAvailable(); });
-    };
+    BindDataAccept(&TCustomFtpCli::DownloadSessionAvailable);
     if (!DisplayFileFlag && !OpenDownloadFile()) return;
     if (Passive) {
         int port = 0;
@@ -46,6 +44,10 @@ void TCustomFtpCli::StartDownload(TFtpRequest Request, const char* Command) {
     SetState(ftpStateWaitingReply);
     fNext_ = &TCustomFtpCli::DownloadFirstReply;
     SendCommand(HostFileName.empty() ? transferCommand_ : transferCommand_ + " " + HostFileName);
+    if (acceptPending_ && !Passive) {
+        acceptPending_ = false;
+        DownloadSessionAvailable();
+    }
 }
 
 bool TCustomFtpCli::OpenDownloadFile() {

@@ -33,9 +33,7 @@ void TCustomFtpCli::StartUpload(bool Append) {
         FinishStep(426);
         return;
     }
-    dataSocket_->OnSessionAvailable = [this](TCustomWSocket*, std::uint16_t) {
-        Guarded([this] { UploadSessionAvailable(); });
-    };
+    BindDataAccept(&TCustomFtpCli::UploadSessionAvailable);
     localStream_ = FtpLocalFile::OpenForRead(LocalFileName, shareFlags_, ResumeAt);
     endOfFile_ = false;
     maySend_ = false;
@@ -50,6 +48,10 @@ void TCustomFtpCli::StartUpload(bool Append) {
     }
     if (!Passive) {
         SendUploadCommand();
+        if (acceptPending_) {
+            acceptPending_ = false;
+            UploadSessionAvailable();
+        }
         return;
     }
     int port = 0;

@@ -4,7 +4,7 @@
 #include "tests/support/VsftpdServer.h"
 
 void RealServer::SetUp() {
-    if (GetParam() == "vsftpd") {
+    if (GetParam().compare(0, 6, "vsftpd") == 0) {
         server = std::make_unique<VsftpdServer>();
     } else {
         server = std::make_unique<PyFtpdServer>();
@@ -25,6 +25,9 @@ void RealServer::PointAtServer() {
     ftp.UserName = server->User();
     ftp.PassWord = server->Password();
     ftp.Timeout = 15;
+    const std::string mode = "passive";
+    ftp.Passive = GetParam().size() > mode.size() &&
+                  GetParam().compare(GetParam().size() - mode.size(), mode.size(), mode) == 0;
 }
 
 std::string ServerName(const ::testing::TestParamInfo<std::string>& info) { return info.param; }

@@ -43,6 +43,8 @@ std::vector<std::string> VsftpdServer::Prepare() {
         "syslog_enable=NO\n"
         "dirmessage_enable=NO\n"
         "delay_failed_login=0\n"
+        "ascii_upload_enable=YES\n"
+        "ascii_download_enable=YES\n"
         "ftpd_banner=Scratch server ready\n";
     const std::string path = Work().File("vsftpd.conf");
     (void)WriteFile(path, config);
