@@ -62,6 +62,13 @@ bool MessageLoop::Post(WindowHandle target, std::uint32_t message, WParam wParam
     return true;
 }
 
+void MessageLoop::DiscardMessages(WindowHandle target, std::uint32_t message, WParam wParam) {
+    std::lock_guard lock(mutex_);
+    std::erase_if(queue_, [&](const PostedMessage& queued) {
+        return queued.target == target && queued.message == message && queued.wParam == wParam;
+    });
+}
+
 std::size_t MessageLoop::PendingCount() {
     std::lock_guard lock(mutex_);
     return queue_.size();

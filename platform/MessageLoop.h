@@ -39,6 +39,10 @@ public:
     void Unregister(WindowHandle handle);
 
     bool Post(WindowHandle target, std::uint32_t message, WParam wParam, LParam lParam);
+    // Drops queued messages that match all three; used when a socket handle
+    // is closed, so that a notification meant for it can never reach a new
+    // connection that the system gave the same handle number.
+    void DiscardMessages(WindowHandle target, std::uint32_t message, WParam wParam);
 
     // Dispatches every message queued or made ready without blocking, then
     // returns. Re-entrant: a handler may call it again.

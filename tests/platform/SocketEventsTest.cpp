@@ -155,3 +155,19 @@ TEST(SocketEvents, CancelledSelectionReportsNothing) {
     EXPECT_FALSE(sink.PumpUntil([&] { return !sink.events.empty(); }));
     WsCloseSocket(client);
 }
+
+TEST(SocketEvents, NotificationsQueuedForAClosedHandleNeverReachItsSuccessor) {
+    EventSink sink;
+    Listener listener;
+    ASSERT_EQ(WsListen(listener.handle, 5), 0);
+    const SocketHandle first = WsSocket(SOCK_STREAM, 0);
+    ASSERT_EQ(WsAsyncSelect(first, sink.window.Handle(), kSocketMessage, kAllEvents), 0);
+    PostMessage(sink.window.Handle(), kSocketMessage, static_cast<WParam>(first), MakeLParam(FD_CLOSE, 0));
+    WsCloseSocket(first);
+    const SocketHandle second = WsSocket(SOCK_STREAM, 0);  // the system hands out the lowest free number again
+    EXPECT_EQ(second, first);
+    ASSERT_EQ(WsAsyncSelect(second, sink.window.Handle(), kSocketMessage, kAllEvents), 0);
+    ProcessMessages();
+    EXPECT_EQ(sink.Count(second, FD_CLOSE), 0);
+    WsCloseSocket(second);
+}
