@@ -28,7 +28,7 @@ void AnswerNextModal(std::function<void(T*)> answer, bool* seen = nullptr, QWidg
     auto started = std::chrono::steady_clock::now();
     if (seen != nullptr) *seen = false;
     QObject::connect(timer, &QTimer::timeout, timer, [=] {
-        auto* modal = qobject_cast<T*>(QApplication::activeModalWidget());
+        auto* modal = dynamic_cast<T*>(QApplication::activeModalWidget());
         if (modal != nullptr && modal != except) {
             timer->stop();
             timer->deleteLater();
@@ -39,8 +39,10 @@ void AnswerNextModal(std::function<void(T*)> answer, bool* seen = nullptr, QWidg
         if (std::chrono::steady_clock::now() - started > std::chrono::seconds(10)) {
             timer->stop();
             timer->deleteLater();
-            // Nothing to answer: close whatever modal is up so the test ends.
-            if (QWidget* other = QApplication::activeModalWidget()) other->close();
+            // Nothing to answer: close whatever dialog is up so the test
+            // fails instead of hanging.
+            for (QWidget* top : QApplication::topLevelWidgets())
+                if (top->isVisible() && top->inherits("QDialog")) top->close();
         }
     });
     timer->start(10);

@@ -1,0 +1,113 @@
+// Message boxes answered like a user would, cursors, placement, trash,
+// the program's folders.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QtTest/QTest>
+
+#include <filesystem>
+
+#include "tests/profiles/QtTestSupport.h"
+#include "util/ProgramFolders.h"
+#include "util/UiUtils.h"
+#include "util/WavePlayer.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+int Answer(QMessageBox::StandardButton button, const std::function<int()>& ask) {
+    qttest::AnswerNextModal<QMessageBox>([button](QMessageBox* box) {
+        if (button == QMessageBox::Escape) QTest::keyClick(box, Qt::Key_Escape);
+        else box->button(button)->click();
+    });
+    return ask();
+}
+
+TEST(UiUtilsTest, MessageBoxesReturnTheButtonCodes) {
+    auto yesNoCancel = [] { return AskYesNoCancel("Remove", "Remove the server?"); };
+    auto yesNo = [] { return AskYesNo("Delete", "Delete it?"); };
+    EXPECT_EQ(Answer(QMessageBox::Yes, yesNoCancel), IDYES);
+    EXPECT_EQ(Answer(QMessageBox::No, yesNoCancel), IDNO);
+    EXPECT_EQ(Answer(QMessageBox::Cancel, yesNoCancel), IDCANCEL);
+    EXPECT_EQ(Answer(QMessageBox::Escape, yesNoCancel), IDCANCEL);
+    EXPECT_EQ(Answer(QMessageBox::Yes, yesNo), IDYES);
+    EXPECT_EQ(Answer(QMessageBox::Escape, yesNo), IDNO);
+
+    bool seen = false;
+    qttest::AnswerNextModal<QMessageBox>(
+        [](QMessageBox* box) {
+            EXPECT_EQ(box->windowTitle(), "Caption");
+            EXPECT_EQ(box->text(), "Text");
+            EXPECT_EQ(box->buttons().size(), 1);
+            box->button(QMessageBox::Ok)->click();
+        },
+        &seen);
+    ShowInfoBox("Caption", "Text");
+    EXPECT_TRUE(seen);
+}
+
+TEST(UiUtilsTest, CursorReachesEveryNestedWidget) {
+    QWidget top;
+    auto* middle = new QWidget(&top);
+    auto* leaf = new QWidget(middle);
+    SetCursorDeep(&top, Qt::WaitCursor);
+    EXPECT_EQ(leaf->cursor().shape(), Qt::WaitCursor);
+    SetCursorDeep(middle, Qt::ArrowCursor);
+    EXPECT_EQ(top.cursor().shape(), Qt::WaitCursor);
+    EXPECT_EQ(leaf->cursor().shape(), Qt::ArrowCursor);
+    SetCursorDeep(nullptr, Qt::WaitCursor);
+}
+
+TEST(UiUtilsTest, CentringUsesIntegerHalves) {
+    QWidget owner;
+    owner.setGeometry(100, 50, 539, 442);
+    QWidget dialog;
+    dialog.resize(351, 133);
+    CenterOver(&dialog, &owner);
+    EXPECT_EQ(dialog.pos(), QPoint(100 + 269 - 175, 50 + 221 - 66));
+    CenterOver(&dialog, nullptr);
+    EXPECT_EQ(dialog.pos(), QPoint(194, 205));
+}
+
+TEST(UiUtilsTest, RecycledFileLeavesItsFolder) {
+    const std::string folder = ProgramFolder() + "recycle-test";
+    fs::create_directories(folder);
+    const std::string file = folder + "/old.txt";
+    qttest::WriteFile(file, "x");
+    EXPECT_TRUE(RecycleFile(file));
+    EXPECT_FALSE(fs::exists(file));
+    EXPECT_FALSE(RecycleFile(file)) << "already gone";
+    fs::remove_all(folder);
+}
+
+TEST(UiUtilsTest, IconsComeFromTheFileType) {
+    QTemporaryDir dir;
+    const std::string file = dir.path().toStdString() + "/page.html";
+    qttest::WriteFile(file, "<html></html>");
+    QIcon icon;
+    LoadIconFromFile(file, 0, icon);
+    EXPECT_FALSE(icon.isNull());
+    LoadIconFromFile(file, 3, icon);  // any index is answered without raising
+}
+
+TEST(UiUtilsTest, ProgramFoldersArePrivateAndHoldTheSound) {
+    const std::string written = ProgramFolder();
+    ASSERT_FALSE(written.empty());
+    EXPECT_EQ(written.back(), '/');
+    EXPECT_NE(written.find(".qttest"), std::string::npos) << "tests never use the real folder";
+    EXPECT_EQ(fs::status(written).permissions() & fs::perms::all, fs::perms::owner_all);
+    const std::string sound = ProgramResourceFolder() + "blip.wav";
+    EXPECT_EQ(qttest::ReadFile(sound).substr(0, 4), "RIFF");
+    EXPECT_TRUE(PlayWaveFile(sound));
+    EXPECT_FALSE(PlayWaveFile(written + "missing.wav"));
+}
+
+TEST(UiUtilsTest, EightBitTextsRoundTrip) {
+    const std::string text = "caf\xC3\xA9 / \"x\"";
+    EXPECT_EQ(FromQt(ToQt(text)), text);
+}
+
+}  // namespace
