@@ -161,6 +161,8 @@ public:
     const std::string& SavedReply() const { return savedReply_; }
     TFtpStep CurrentStep() const { return currentStep_; }
     TWSocket& ControlSocket() { return *controlSocket_; }
+    // The statistics line shown after a transfer of `Bytes` in `ElapsedMs`.
+    static std::string TransferStatsLine(std::int64_t Bytes, std::uint32_t ElapsedMs);
     TWSocket& DataSocket() { return *dataSocket_; }
 
     // ---- events -------------------------------------------------------------

@@ -130,15 +130,20 @@ bool TCustomFtpCli::NotifyProgress() {
     return false;
 }
 
-void TCustomFtpCli::DisplayTransferStats() {
-    endTick_ = platform::GetTickCount();
-    const std::int64_t elapsed = static_cast<std::uint32_t>(endTick_ - startTick_);
-    std::string line = "! " + std::to_string(byteCount_) + " bytes received/sent in " +
-                       std::to_string(elapsed / 1000) + " seconds";
+std::string TCustomFtpCli::TransferStatsLine(std::int64_t Bytes, std::uint32_t ElapsedMs) {
+    const std::int64_t elapsed = ElapsedMs;
+    std::string line = "! " + std::to_string(Bytes) + " bytes received/sent in " + std::to_string(elapsed / 1000) +
+                       " seconds";
     if (elapsed != 0) {
-        const std::int64_t rate =
-            byteCount_ <= 32767 ? byteCount_ * 1000 / elapsed : (byteCount_ / elapsed) * 1000;
+        // Dividing first for larger counts is the established formula; it
+        // rounds the rate down to whole kilobytes per second.
+        const std::int64_t rate = Bytes <= 32767 ? Bytes * 1000 / elapsed : (Bytes / elapsed) * 1000;
         line += " (" + std::to_string(rate) + " Bytes/sec)";
     }
-    Display(line);
+    return line;
+}
+
+void TCustomFtpCli::DisplayTransferStats() {
+    endTick_ = platform::GetTickCount();
+    Display(TransferStatsLine(byteCount_, endTick_ - startTick_));
 }

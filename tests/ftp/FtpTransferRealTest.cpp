@@ -192,8 +192,10 @@ TEST_P(Transfer, UnusableLocalFilesFailClearly) {
     ftp.SetErrorMessage("");
     ftp.HostFileName = "some.bin";
     ftp.LocalFileName = local.File("full.bin");
+    // /dev/full is one file for every test process: do not lock it.
+    ftp.SetShareMode(ftpShareDenyNone);
     EXPECT_FALSE(ftp.Retrieve());
-    EXPECT_TRUE(probe.Displayed("! Error writing local file"));
+    EXPECT_TRUE(probe.Displayed("! Error writing local file")) << ::testing::PrintToString(probe.display);
     EXPECT_NE(ftp.ResultCode(), 0);
 
     // A file that cannot be read (a folder opens but does not read).

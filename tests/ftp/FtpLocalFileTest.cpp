@@ -1,0 +1,65 @@
+// Share modes of the transfer's local file, mapped onto advisory locks, and
+// the transfer statistics line.
+#include "ftp/FtpLocalFile.h"
+#include "ftp/Ftpcli.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/TempDir.h"
+
+namespace {
+
+constexpr std::uint16_t kExclusive = 0x10;
+constexpr std::uint16_t kDenyWrite = 0x20;
+constexpr std::uint16_t kDenyNone = 0x40;
+
+TEST(FtpLocalFile, ShareModesDecideWhoMayOpenTheFileToo) {
+    TempDir dir;
+    const std::string path = dir.File("shared.bin");
+    ASSERT_TRUE(WriteFile(path, "keep me"));
+
+    auto writer = FtpLocalFile::OpenForWrite(path, kExclusive, 0);
+    ASSERT_TRUE(writer);
+    EXPECT_FALSE(FtpLocalFile::OpenForRead(path, kDenyWrite, 0)) << "exclusive shuts out readers that lock";
+    EXPECT_FALSE(FtpLocalFile::Create(path, kExclusive)) << "and writers";
+    EXPECT_EQ(ReadFile(path), "keep me") << "a refused create must not empty the file";
+    EXPECT_TRUE(FtpLocalFile::OpenForRead(path, kDenyNone, 0)) << "deny-none takes no lock";
+    writer.reset();
+
+    auto reader = FtpLocalFile::OpenForRead(path, kDenyWrite, 0);
+    ASSERT_TRUE(reader);
+    EXPECT_TRUE(FtpLocalFile::OpenForRead(path, kDenyWrite, 0)) << "readers share";
+    EXPECT_FALSE(FtpLocalFile::OpenForWrite(path, kExclusive, 0));
+}
+
+TEST(FtpLocalFile, OffsetsAndSizesAreSixtyFourBit) {
+    TempDir dir;
+    const std::string path = dir.File("far.bin");
+    auto file = FtpLocalFile::Create(path, kExclusive);
+    ASSERT_TRUE(file);
+    file.reset();
+    const std::int64_t offset = (5LL << 30) + 3;
+    file = FtpLocalFile::OpenForWrite(path, kExclusive, offset);
+    ASSERT_TRUE(file);
+    ASSERT_TRUE(file->WriteAll("xyz", 3));
+    ASSERT_TRUE(file->Close());
+    EXPECT_EQ(GetLocalFileSize(path), offset + 3);
+    file = FtpLocalFile::OpenForRead(path, kExclusive, offset + 1);
+    ASSERT_TRUE(file);
+    char bytes[8] = {};
+    EXPECT_EQ(file->Read(bytes, sizeof bytes), 2);
+    EXPECT_EQ(std::string(bytes, 2), "yz");
+    EXPECT_EQ(GetLocalFileSize(dir.File("none")), -1);
+}
+
+TEST(TransferStats, LineAndRateFormula) {
+    EXPECT_EQ(TCustomFtpCli::TransferStatsLine(0, 0), "! 0 bytes received/sent in 0 seconds");
+    EXPECT_EQ(TCustomFtpCli::TransferStatsLine(20000, 3000),
+              "! 20000 bytes received/sent in 3 seconds (6666 Bytes/sec)");
+    EXPECT_EQ(TCustomFtpCli::TransferStatsLine(100000, 3000),
+              "! 100000 bytes received/sent in 3 seconds (33000 Bytes/sec)");
+    EXPECT_EQ(TCustomFtpCli::TransferStatsLine(3LL << 30, 1500),
+              "! 3221225472 bytes received/sent in 1 seconds (2147483000 Bytes/sec)");
+}
+
+}  // namespace
