@@ -1,0 +1,18 @@
+#include "app/AppSetup.h"
+
+#include <QApplication>
+
+#include "platform/MessageLoop.h"
+#include "util/ProgramFolders.h"
+#include "util/QtMessagePump.h"
+#include "util/UiUtils.h"
+
+std::unique_ptr<QtMessagePump> SetUpApplication(QApplication& app) {
+    QCoreApplication::setOrganizationName(QStringLiteral("Orvan Software"));
+    QCoreApplication::setApplicationName(QStringLiteral("Velliant FTP"));
+    QGuiApplication::setApplicationDisplayName(QString::fromLatin1(ApplicationTitle));
+    // Waiting loops end early once the program is closing.
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, [] { platform::SetApplicationTerminated(true); });
+    (void)ProgramFolder();  // created on first start
+    return std::make_unique<QtMessagePump>();
+}

@@ -1,0 +1,81 @@
+// The typed settings wrapper over the test-mode settings store.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QCheckBox>
+#include <QSettings>
+
+#include "profiles/FrmOptions.h"
+#include "tests/profiles/QtTestSupport.h"
+#include "util/SettingsKey.h"
+
+namespace {
+
+class SettingsKeyTest : public ::testing::Test {
+protected:
+    void SetUp() override { qttest::ClearSettings(); }
+    void TearDown() override { QDir(StorePath()).removeRecursively(); }
+    static QString StorePath() {
+        return QSettings(QStringLiteral("Orvan Software"), QStringLiteral("Velliant FTP")).fileName();
+    }
+};
+
+TEST_F(SettingsKeyTest, KeysBelowTheApplicationBecomeGroups) {
+    EXPECT_EQ(TSettingsKey("Software\\Orvan Software\\Velliant FTP\\Options\\").Group(), "Options");
+    EXPECT_EQ(TSettingsKey("software\\orvan software\\velliant ftp\\vftp.INI\\frmMain").Group(), "vftp.INI/frmMain");
+
+    TSettingsKey("Software\\Orvan Software\\Velliant FTP\\Interface\\").WriteInteger("LogHeight", 80);
+    QSettings raw(QStringLiteral("Orvan Software"), QStringLiteral("Velliant FTP"));
+    EXPECT_EQ(raw.value("Interface/LogHeight").toInt(), 80);
+    EXPECT_TRUE(TSettingsKey("Software\\Orvan Software\\Velliant FTP\\Interface\\").Exists());
+    EXPECT_FALSE(TSettingsKey("Software\\Orvan Software\\Velliant FTP\\Nothing\\").Exists());
+}
+
+TEST_F(SettingsKeyTest, TypedReadsFallBackToTheDefault) {
+    TSettingsKey key("Software\\Orvan Software\\Velliant FTP\\Interface\\");
+    EXPECT_EQ(key.ReadInteger("LocalWidth", 185), 185);
+    EXPECT_EQ(key.ReadString("LocalDir", "/home"), "/home");
+    EXPECT_TRUE(key.ReadBool("LogVisible", true));
+
+    key.WriteString("Top", "120");  // the window position stores decimal text
+    key.WriteString("Name", "not a number");
+    key.WriteString("Huge", "99999999999");
+    key.WriteBool("LogVisible", true);
+    EXPECT_EQ(key.ReadInteger("Top", 0), 120);
+    EXPECT_EQ(key.ReadInteger("Name", 7), 7);
+    EXPECT_EQ(key.ReadInteger("Huge", 7), 7);
+    EXPECT_EQ(key.ReadString("Top", ""), "120");
+    EXPECT_TRUE(key.ReadBool("LogVisible", false));
+    QSettings raw(QStringLiteral("Orvan Software"), QStringLiteral("Velliant FTP"));
+    EXPECT_EQ(raw.value("Interface/LogVisible").toString(), "1") << "flags are stored as 0 or 1";
+    key.DeleteValue("Top");
+    EXPECT_FALSE(key.ValueExists("Top"));
+}
+
+TEST_F(SettingsKeyTest, AStoreThatCannotBeWrittenRaisesOnWriteAndTheOptionsSkipIt) {
+    // A folder where the store's file should be: no write can succeed, even
+    // for a privileged user.
+    QFile::remove(StorePath());
+    ASSERT_TRUE(QDir().mkpath(StorePath()));
+    TSettingsKey key(TfrmOptions::OptionsKey);
+    try {
+        key.WriteInteger("FTPTimeOut", 5);
+        FAIL() << "no error";
+    } catch (const ESettingsError& error) {
+        EXPECT_STREQ(error.what(), "Failed to set data for 'FTPTimeOut'");
+    }
+
+    // The options dialog then stores nothing and says nothing, as a store
+    // that cannot be opened for writing is skipped on purpose.
+    TfrmOptions form;
+    bool applied = false;
+    form.OnApplyOptions = [&](TfrmOptions*, bool) { applied = true; };
+    form.cbShowWebHosting->setChecked(false);
+    form.btnOkClick();
+    EXPECT_EQ(form.result(), QDialog::Accepted);
+    EXPECT_TRUE(applied);
+    EXPECT_FALSE(QSettings(QStringLiteral("Orvan Software"), QStringLiteral("Velliant FTP")).contains("Options/WebHostingButton"));
+}
+
+}  // namespace
