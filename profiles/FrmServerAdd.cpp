@@ -1,0 +1,146 @@
+#include "profiles/FrmServerAdd.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <memory>
+
+#include "profiles/FTPServerObj.h"
+#include "profiles/ServerList.h"
+#include "util/UiUtils.h"
+
+TfrmServerAdd::TfrmServerAdd(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral(" Add a new FTP Server"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    setFixedSize(345, 367);
+    ebxName = AddEdit(lblName, "Name:", 8, 8, 329);
+    ebxHostname = AddEdit(lblHostname, "Hostname/Address:", 8, 52, 210);
+    ebxPort = AddEdit(lblPort, "Port: (default is 21)", 226, 52, 111);
+    rbAnonymous = new QRadioButton(QStringLiteral("Anonymous"), this);
+    rbAnonymous->setGeometry(8, 98, 329, 18);
+    ebxEMail = AddEdit(lblEMail, "E-Mail:", 26, 118, 311);
+    rbUserPass = new QRadioButton(QStringLiteral("Requires username and password"), this);
+    rbUserPass->setGeometry(8, 160, 329, 18);
+    ebxUsername = AddEdit(lblUsername, "Username:", 26, 180, 150);
+    ebxPassword = AddEdit(lblPassword, "Password:", 187, 180, 150);
+    ebxPassword->setEchoMode(QLineEdit::Password);
+    ebxPassword->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
+    ebxLocalStartingDirectory = AddEdit(lblLocalStartingDirectory, "Local starting directory:", 8, 222, 329);
+    ebxRemoteStartingDirectory = AddEdit(lblRemoteStartingDirectory, "Remote starting directory:", 8, 264, 329);
+    cbPASV = new QCheckBox(QStringLiteral("Use Firewall Friendly operation (Passive Mode)"), this);
+    cbPASV->setGeometry(8, 308, 329, 18);
+    btnOk = new QPushButton(QStringLiteral("&Cool"), this);
+    btnOk->setGeometry(176, 334, 75, 25);
+    btnOk->setDefault(true);
+    btnCancel = new QPushButton(QStringLiteral("&No Way !"), this);
+    btnCancel->setGeometry(262, 334, 75, 25);
+    SetTabOrder();
+
+    // toggled covers clicks, the keyboard and programmatic changes alike.
+    connect(rbAnonymous, &QRadioButton::toggled, this, [this] { rbAnonymousClick(); });
+    connect(rbUserPass, &QRadioButton::toggled, this, [this] { rbAnonymousClick(); });
+    connect(btnOk, &QPushButton::clicked, this, [this] { btnOkClick(); });
+    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    FormCreate();
+}
+
+QLineEdit* TfrmServerAdd::AddEdit(QLabel*& label, const char* caption, int left, int top, int width) {
+    label = new QLabel(QString::fromLatin1(caption), this);
+    label->setGeometry(left, top, width, 16);
+    auto* edit = new QLineEdit(this);
+    edit->setGeometry(left, top + 17, width, 21);
+    label->setBuddy(edit);
+    return edit;
+}
+
+void TfrmServerAdd::SetTabOrder() {
+    // The passive box comes before the remote folder, as users of the form
+    // are used to.
+    QWidget* const order[] = {ebxName,    ebxHostname, ebxPort,     rbAnonymous, ebxEMail,
+                              rbUserPass, ebxUsername, ebxPassword, ebxLocalStartingDirectory,
+                              cbPASV,     ebxRemoteStartingDirectory, btnOk,    btnCancel};
+    for (std::size_t i = 0; i + 1 < std::size(order); ++i)
+        setTabOrder(order[i], order[i + 1]);
+}
+
+void TfrmServerAdd::FormCreate() {
+    ebxName->clear();
+    ebxHostname->clear();
+    ebxPort->setText(QStringLiteral("21"));
+    ebxEMail->setText(QString::fromLatin1(PlaceholderEMail));
+    ebxUsername->clear();
+    ebxPassword->clear();
+    ebxLocalStartingDirectory->clear();
+    ebxRemoteStartingDirectory->clear();
+    cbPASV->setChecked(false);
+    rbAnonymous->setChecked(true);
+    rbAnonymousClick();
+    ebxName->setFocus();
+}
+
+void TfrmServerAdd::rbAnonymousClick() {
+    const bool anonymous = rbAnonymous->isChecked();
+    ebxEMail->setEnabled(anonymous);
+    ebxUsername->setEnabled(!anonymous);
+    ebxPassword->setEnabled(!anonymous);
+}
+
+void TfrmServerAdd::btnOkClick() {
+    if (ebxName->text().isEmpty()) {
+        ShowInfoBox(ApplicationTitle, "You must enter a name for this FTP Server");
+        return;
+    }
+    if (ebxPort->text().isEmpty()) ebxPort->setText(QStringLiteral("21"));
+    accept();
+}
+
+void TfrmServerAdd::LoadFrom(const TFTPServer& server) {
+    ebxName->setText(ToQt(server.Name));
+    ebxHostname->setText(ToQt(server.Hostname));
+    ebxPort->setText(ToQt(server.Port));
+    if (server.IsAnonymous()) {
+        rbAnonymous->setChecked(true);
+        ebxEMail->setText(ToQt(server.Password));
+    } else {
+        rbUserPass->setChecked(true);
+        ebxUsername->setText(ToQt(server.Username));
+        ebxPassword->setText(ToQt(server.Password));
+    }
+    cbPASV->setChecked(server.PASV == TPasvMode::Yes);
+    ebxLocalStartingDirectory->setText(ToQt(server.LocalStartDir));
+    ebxRemoteStartingDirectory->setText(ToQt(server.StartDir));
+    rbAnonymousClick();
+}
+
+void TfrmServerAdd::SaveTo(TFTPServer& server) const {
+    server.Name = FromQt(ebxName->text());
+    server.Hostname = FromQt(ebxHostname->text());
+    server.Port = FromQt(ebxPort->text());
+    if (rbAnonymous->isChecked()) {
+        server.Username = "anonymous";
+        server.Password = FromQt(ebxEMail->text());
+    } else {
+        server.Username = FromQt(ebxUsername->text());
+        server.Password = FromQt(ebxPassword->text());
+    }
+    server.PASV = cbPASV->isChecked() ? TPasvMode::Yes : TPasvMode::No;
+    server.LocalStartDir = FromQt(ebxLocalStartingDirectory->text());
+    server.StartDir = FromQt(ebxRemoteStartingDirectory->text());
+}
+
+TFTPServer* TfrmServerAdd::AddServer(QWidget* owner, TServerList& servers,
+                                     const std::function<void()>& serversChanged) {
+    TfrmServerAdd form(owner);
+    CenterOver(&form, owner);
+    if (form.exec() != QDialog::Accepted) return nullptr;
+    auto server = std::make_unique<TFTPServer>();
+    form.SaveTo(*server);
+    const std::string name = server->Name;
+    TFTPServer* added = servers.At(servers.Add(name, std::move(server)));
+    if (serversChanged) serversChanged();
+    return added;
+}
