@@ -287,6 +287,8 @@ private:
     void DownloadFirstReply();
     void DownloadSecondReply();
     void TryFinishTransfer(bool DataClosed);
+    void FailFirstTransferReply();
+    void FailFinalTransferReply(const char* Shown);
     void CutDisplayLines(const char* Data, int Count);
     void StartUpload(bool Append);
     void SendUploadCommand();

@@ -104,6 +104,26 @@ void TCustomFtpCli::TryFinishTransfer(bool DataClosed) {
     FinishStep(static_cast<std::uint16_t>(error));
 }
 
+// The transfer command itself was refused (no 125 or 150).
+void TCustomFtpCli::FailFirstTransferReply() {
+    RecordFailure();
+    fNext_ = nullptr;
+    CloseDataSocket();
+    CloseLocalStream();
+    ResumeAt = 0;
+    resultCode_ = statusCode_;
+    FinishStep(static_cast<std::uint16_t>(statusCode_));
+}
+
+void TCustomFtpCli::FailFinalTransferReply(const char* Shown) {
+    RecordFailure();
+    CloseLocalStream();
+    CloseDataSocket();
+    Display(Shown);
+    resultCode_ = statusCode_;
+    FinishStep(static_cast<std::uint16_t>(statusCode_));
+}
+
 void TCustomFtpCli::RecordLocalFailure(const std::string& Line) {
     if (localFailure_.empty()) localFailure_ = Line;
 }

@@ -148,13 +148,7 @@ void TCustomFtpCli::DownloadFirstReply() {
         fNext_ = &TCustomFtpCli::DownloadSecondReply;
         return;
     }
-    RecordFailure();
-    fNext_ = nullptr;
-    CloseDataSocket();
-    CloseLocalStream();
-    ResumeAt = 0;
-    resultCode_ = statusCode_;
-    FinishStep(static_cast<std::uint16_t>(statusCode_));
+    FailFirstTransferReply();
 }
 
 void TCustomFtpCli::DownloadSecondReply() {
@@ -165,10 +159,5 @@ void TCustomFtpCli::DownloadSecondReply() {
         TryFinishTransfer(receiveDataClosed_);
         return;
     }
-    RecordFailure();
-    CloseLocalStream();
-    CloseDataSocket();
-    Display("! RETR/LIST/NLST Failed");
-    resultCode_ = statusCode_;
-    FinishStep(static_cast<std::uint16_t>(statusCode_));
+    FailFinalTransferReply("! RETR/LIST/NLST Failed");
 }

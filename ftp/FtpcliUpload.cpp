@@ -128,13 +128,7 @@ void TCustomFtpCli::UploadFirstReply() {
         }
         return;
     }
-    RecordFailure();
-    fNext_ = nullptr;
-    CloseDataSocket();
-    CloseLocalStream();
-    ResumeAt = 0;
-    resultCode_ = statusCode_;
-    FinishStep(static_cast<std::uint16_t>(statusCode_));
+    FailFirstTransferReply();
 }
 
 void TCustomFtpCli::UploadSecondReply() {
@@ -145,12 +139,7 @@ void TCustomFtpCli::UploadSecondReply() {
         TryFinishTransfer(sendDataClosed_);
         return;
     }
-    RecordFailure();
-    CloseLocalStream();
-    CloseDataSocket();
-    Display("! STOR Failed");
-    resultCode_ = statusCode_;
-    FinishStep(static_cast<std::uint16_t>(statusCode_));
+    FailFinalTransferReply("! STOR Failed");
 }
 
 void TCustomFtpCli::SendNextBlock(std::uint16_t Error) {

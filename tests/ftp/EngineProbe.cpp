@@ -16,6 +16,14 @@ bool PumpUntil(const std::function<bool()>& condition, int milliseconds) {
     }
 }
 
+void PointAtScripted(TFtpClient& ftp, int port) {
+    ftp.HostName = "127.0.0.1";
+    ftp.Port = std::to_string(port);
+    ftp.UserName = "bob";
+    ftp.PassWord = "pw";
+    ftp.Timeout = 5;
+}
+
 EngineProbe::EngineProbe(TFtpClient& ftp) : ftp_(ftp) {
     ftp.OnDisplay = [this](TCustomFtpCli*, std::string& msg) {
         display.push_back(msg.compare(0, 7, "> PASS ") == 0 ? "> PASS *****" : msg);

@@ -17,6 +17,10 @@ struct DoneRecord {
 // Pumps the message loop until `condition` holds or `milliseconds` pass.
 bool PumpUntil(const std::function<bool()>& condition, int milliseconds);
 
+// Points the engine at a scripted server on `port`, as user "bob" with
+// password "pw" and a 5-second time-out.
+void PointAtScripted(TFtpClient& ftp, int port);
+
 class EngineProbe {
 public:
     explicit EngineProbe(TFtpClient& ftp);

@@ -6,34 +6,17 @@
 #include "ftp/Ftpcli.h"
 #include "platform/Ticks.h"
 #include "tests/ftp/EngineProbe.h"
+#include "tests/ftp/ScriptedEngineTest.h"
 #include "tests/support/FtpServerProcess.h"
 #include "tests/support/ScriptedFtpServer.h"
 
 namespace {
 
-class ControlScript : public ::testing::Test {
-protected:
-    void Point() {
-        ASSERT_TRUE(server.Start()) << server.Failure();
-        ftp.HostName = "127.0.0.1";
-        ftp.Port = std::to_string(server.Port());
-        ftp.UserName = "bob";
-        ftp.PassWord = "pw";
-        ftp.Timeout = 5;
-    }
-    void TearDown() override {
-        EXPECT_EQ(server.Failure(), "");
-        server.Stop();
-    }
-
-    ScriptedFtpServer server;
-    TFtpClient ftp;
-    EngineProbe probe{ftp};
-};
+using ControlScript = ScriptedEngineTest;
 
 TEST_F(ControlScript, GreetingSplitOverTwoReceivesIsOneLine) {
     server.Send("22").Pause(100).Send("0 hello\r\n").Silence(500);
-    Point();
+    StartServer();
     ftp.BeginOpen();
     ASSERT_TRUE(probe.WaitDone());
     EXPECT_EQ(probe.done[0].request, ftpReqOpen);
@@ -45,7 +28,7 @@ TEST_F(ControlScript, GreetingSplitOverTwoReceivesIsOneLine) {
 
 TEST_F(ControlScript, TwoRepliesInOneReceiveAreHandledInOrder) {
     server.Send("220 hi\r\n").Expect("USER bob").Send("331 need password\r\n230 welcome\r\n").Expect("PASS pw");
-    Point();
+    StartServer();
     ASSERT_TRUE(ftp.Login());
     EXPECT_EQ(probe.responses, (std::vector<std::string>{"220 hi", "331 need password", "230 welcome"}));
     EXPECT_TRUE(probe.Displayed("> PASS *****"));
@@ -53,7 +36,7 @@ TEST_F(ControlScript, TwoRepliesInOneReceiveAreHandledInOrder) {
 
 TEST_F(ControlScript, LoneLfLinesAndUserAnswered230SkipPass) {
     server.Send("220 plain\n").Expect("USER bob").Send("230 no password needed\n").Silence(300);
-    Point();
+    StartServer();
     ftp.BeginLogin();
     ASSERT_TRUE(probe.WaitDone());
     EXPECT_EQ(probe.done[0].request, ftpReqLogin);
@@ -66,7 +49,7 @@ TEST_F(ControlScript, LoneLfLinesAndUserAnswered230SkipPass) {
 
 TEST_F(ControlScript, EarlyLoneLfStaysInsideLineEndedByCrLf) {
     server.Send("220 first\nsecond\r\n").Silence(300);
-    Point();
+    StartServer();
     ftp.BeginOpen();
     ASSERT_TRUE(probe.WaitDone());
     EXPECT_EQ(probe.responses, std::vector<std::string>{"220 first\nsecond"});
@@ -75,7 +58,7 @@ TEST_F(ControlScript, EarlyLoneLfStaysInsideLineEndedByCrLf) {
 
 TEST_F(ControlScript, ThreeLineGreetingConnectsOnlyOnItsLastLine) {
     server.Send("220-Welcome\r\n   to the test\r\n220 ready\r\n").Silence(300);
-    Point();
+    StartServer();
     ftp.BeginOpen();
     ASSERT_TRUE(probe.WaitDone());
     EXPECT_EQ(probe.display, (std::vector<std::string>{"< 220-Welcome", "<    to the test", "< 220 ready"}));
@@ -85,7 +68,7 @@ TEST_F(ControlScript, ThreeLineGreetingConnectsOnlyOnItsLastLine) {
 
 TEST_F(ControlScript, RefusedGreetingClosesAndReportsItsCode) {
     server.Send("421 too many users\r\n220 never seen\r\n").Silence(300);
-    Point();
+    StartServer();
     ftp.BeginOpen();
     ASSERT_TRUE(probe.WaitDone());
     EXPECT_EQ(probe.done[0].error, 421);
@@ -98,7 +81,7 @@ TEST_F(ControlScript, RefusedGreetingClosesAndReportsItsCode) {
 
 TEST_F(ControlScript, OverlongLineWithoutLineEndClosesTheConnection) {
     server.Send(std::string(4096, 'x')).Silence(1000);
-    Point();
+    StartServer();
     ftp.BeginOpen();
     ASSERT_TRUE(probe.WaitDone());
     EXPECT_NE(probe.done[0].error, 0);
@@ -114,7 +97,7 @@ double ProcessCpuSeconds() {
 
 TEST_F(ControlScript, SilentServerTimesOutWithoutBurningProcessor) {
     server.Send("220 hi\r\n").Expect("USER bob").Silence(4000);
-    Point();
+    StartServer();
     ftp.Timeout = 2;
     const double cpuBefore = ProcessCpuSeconds();
     const std::uint32_t start = platform::GetTickCount();
@@ -134,7 +117,7 @@ TEST_F(ControlScript, SilentServerTimesOutWithoutBurningProcessor) {
 
 TEST_F(ControlScript, ServerClosingIdleConnectionLeavesEngineBetweenSteps) {
     server.Send("220 hi\r\n").Reply("USER bob", "331 pw").Reply("PASS pw", "230 in").Pause(200).Close();
-    Point();
+    StartServer();
     ASSERT_TRUE(ftp.Login());
     ASSERT_TRUE(PumpUntil([&] { return probe.sessionClosed == 1; }, 3000));
     probe.Settle();
@@ -145,7 +128,7 @@ TEST_F(ControlScript, ServerClosingIdleConnectionLeavesEngineBetweenSteps) {
 
 TEST_F(ControlScript, CloseWhileReplyAwaitedIsAFailureNotSuccess) {
     server.Send("220 hi\r\n").Reply("USER bob", "331 pw").Reply("PASS pw", "230 in").Expect("PWD").Close();
-    Point();
+    StartServer();
     ASSERT_TRUE(ftp.Login());
     EXPECT_FALSE(ftp.Pwd());
     probe.Settle();
@@ -156,7 +139,7 @@ TEST_F(ControlScript, CloseWhileReplyAwaitedIsAFailureNotSuccess) {
 
 TEST_F(ControlScript, AbortDuringSequenceEndsItWith426) {
     server.Send("220 hi\r\n").Expect("USER bob").Silence(3000);
-    Point();
+    StartServer();
     ftp.BeginLogin();
     ASSERT_TRUE(PumpUntil([&] { return ftp.State() == ftpStateWaitingReply && probe.Displayed("> USER bob"); },
                           3000));
@@ -171,7 +154,7 @@ TEST_F(ControlScript, AbortDuringSequenceEndsItWith426) {
 
 TEST_F(ControlScript, AbortDuringSingleCommandEndsItWithResultCode) {
     server.Send("220 hi\r\n").Reply("USER bob", "331 pw").Reply("PASS pw", "230 in").Expect("CWD /x").Silence(3000);
-    Point();
+    StartServer();
     ASSERT_TRUE(ftp.Login());
     probe.Settle();
     ftp.HostDirName = "/x";

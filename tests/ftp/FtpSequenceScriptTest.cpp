@@ -4,41 +4,20 @@
 
 #include "ftp/Ftpcli.h"
 #include "tests/ftp/EngineProbe.h"
+#include "tests/ftp/ScriptedEngineTest.h"
 #include "tests/support/ScriptedFtpServer.h"
 
 namespace {
 
-class SequenceScript : public ::testing::Test {
+class SequenceScript : public ScriptedEngineTest {
 protected:
     ScriptedFtpServer& Greeted() { return server.Send("220 hi\r\n"); }
     ScriptedFtpServer& LoggedIn() { return Greeted().Reply("USER bob", "331 pw").Reply("PASS pw", "230 in"); }
-    void Start() {
-        ASSERT_TRUE(server.Start()) << server.Failure();
-        ftp.HostName = "127.0.0.1";
-        ftp.Port = std::to_string(server.Port());
-        ftp.UserName = "bob";
-        ftp.PassWord = "pw";
-        ftp.Timeout = 5;
-    }
-    void StartLoggedIn() {
-        Start();
-        ASSERT_TRUE(ftp.Login()) << ftp.ErrorMessage();
-        probe.Settle(20);
-        probe.done.clear();
-    }
-    void TearDown() override {
-        EXPECT_EQ(server.Failure(), "");
-        server.Stop();
-    }
-
-    ScriptedFtpServer server;
-    TFtpClient ftp;
-    EngineProbe probe{ftp};
 };
 
 TEST_F(SequenceScript, WrongPasswordFailsLoginButKeepsConnection) {
     Greeted().Reply("USER bob", "331 pw").Reply("PASS pw", "530 Login incorrect.").Silence(300);
-    Start();
+    StartServer();
     EXPECT_FALSE(ftp.Login());
     probe.Settle();
     ASSERT_EQ(probe.done.size(), 1u);
@@ -50,7 +29,7 @@ TEST_F(SequenceScript, WrongPasswordFailsLoginButKeepsConnection) {
 
 TEST_F(SequenceScript, FailedUserStepIsNotResumedByTheNextRequest) {
     Greeted().Reply("USER bob", "530 go away").Reply("PWD", "257 \"/\"").Silence(300);
-    Start();
+    StartServer();
     EXPECT_FALSE(ftp.Login());
     EXPECT_TRUE(ftp.Pwd());
     server.WaitDone(2000);
@@ -146,7 +125,7 @@ TEST_F(SequenceScript, LineBreakInAnyArgumentIsRefusedBeforeSending) {
 }
 
 TEST_F(SequenceScript, LineBreakInLoginNameIsRefusedBeforeConnecting) {
-    Start();
+    StartServer();
     ftp.UserName = "bob\r\nDELE victim";
     EXPECT_THROW(ftp.BeginLogin(), FtpException);
     EXPECT_EQ(ftp.State(), ftpStateReady);
@@ -175,7 +154,7 @@ TEST_F(SequenceScript, QuoteUsesBelow500RuleAndOnCommandMayReplaceText) {
 
 TEST_F(SequenceScript, SelfContainedRequestRestoresReplyBeforeQuit) {
     LoggedIn().Reply("CWD /pub", "250 ok").Reply("SIZE f", "213 3221225472").Reply("QUIT", "221 bye").Silence(300);
-    Start();
+    StartServer();
     ftp.HostDirName = "/pub";
     ftp.HostFileName = "f";
     ftp.BeginSessionSize();
@@ -191,7 +170,7 @@ TEST_F(SequenceScript, SelfContainedRequestRestoresReplyBeforeQuit) {
 
 TEST_F(SequenceScript, SessionListWithoutDirectoryDropsCwd) {
     LoggedIn().Reply("SYST", "215 UNIX Type: L8").Reply("QUIT", "221 bye").Silence(300);
-    Start();
+    StartServer();
     ftp.HostDirName.clear();
     ftp.BeginSessionSyst();
     ASSERT_TRUE(probe.WaitDone());

@@ -4,42 +4,26 @@
 
 #include "ftp/Ftpcli.h"
 #include "tests/ftp/EngineProbe.h"
+#include "tests/ftp/ScriptedEngineTest.h"
 #include "tests/support/ScriptedFtpServer.h"
 #include "tests/support/TempDir.h"
 
 namespace {
 
-class TransferScript : public ::testing::Test {
+class TransferScript : public ScriptedEngineTest {
 protected:
-    void SetUp() override {
-        server.Send("220 hi\r\n").Reply("USER bob", "331 pw").Reply("PASS pw", "230 in");
-    }
-    // Starts the server and logs in; the caller's script follows the log-in.
+    void SetUp() override { server.Send("220 hi\r\n").Reply("USER bob", "331 pw").Reply("PASS pw", "230 in"); }
+    // Logs in for a passive transfer of "f"; the case's script follows.
     void LogIn() {
-        ASSERT_TRUE(server.Start()) << server.Failure();
-        ftp.HostName = "127.0.0.1";
-        ftp.Port = std::to_string(server.Port());
-        ftp.UserName = "bob";
-        ftp.PassWord = "pw";
-        ftp.Timeout = 5;
         ftp.Passive = true;
         ftp.HostFileName = "f";
         ftp.LocalFileName = local.File("f");
-        ASSERT_TRUE(ftp.Login()) << ftp.ErrorMessage();
-        probe.Settle(20);
-        probe.done.clear();
+        StartLoggedIn();
     }
     // Passive set-up of a download of "f".
     ScriptedFtpServer& Retr() { return server.Expect("PASV").PasvReply().Expect("RETR f").DataAccept(); }
-    void TearDown() override {
-        EXPECT_EQ(server.Failure(), "");
-        server.Stop();
-    }
 
-    ScriptedFtpServer server;
     TempDir local;
-    TFtpClient ftp;
-    EngineProbe probe{ftp};
 };
 
 TEST_F(TransferScript, FinalReplyBeforeDataCloseWaitsForTheRest) {
@@ -166,11 +150,8 @@ TEST(TransferPort, ActiveModeOnLoopbackSendsTheLoopbackForm) {
     ASSERT_TRUE(server.Start());
     TempDir local;
     TFtpClient ftp;
-    ftp.HostName = "127.0.0.1";
-    ftp.Port = std::to_string(server.Port());
-    ftp.UserName = "bob";
+    PointAtScripted(ftp, server.Port());
     ftp.LocalFileName = local.File("listing");
-    ftp.Timeout = 5;
     ASSERT_TRUE(ftp.Login());
     EXPECT_FALSE(ftp.List());
     EXPECT_EQ(ftp.ResultCode(), 550);
