@@ -239,6 +239,29 @@ TEST_P(Transfer, ThreeGigabyteFileResumesAndAppendsAboveTwoGigabytes) {
     EXPECT_TRUE(ReadTail(ServerFile("up.bin"), kSize - (1 << 20)) == tail);
 }
 
+TEST_P(Transfer, SelfContainedTransfersReportTheirTypeAndTheReplyBeforeQuit) {
+    const std::string content = RandomBytes(70000, 21);
+    ASSERT_TRUE(WriteFile(ServerFile("whole.bin"), content));
+    ftp.HostFileName = "whole.bin";
+    ftp.LocalFileName = local.File("whole.bin");
+    ftp.BeginSessionRetrieve();
+    ASSERT_TRUE(probe.WaitDone(1, 15000));
+    EXPECT_EQ(probe.done[0].request, ftpReqSessionRetrieve);
+    EXPECT_EQ(probe.done[0].error, 0);
+    EXPECT_EQ(ftp.StatusCode(), 226);
+    EXPECT_FALSE(ftp.Connected());
+    EXPECT_TRUE(ReadFile(local.File("whole.bin")) == content);
+
+    ftp.HostFileName = "copy.bin";
+    ftp.BeginSessionStore();
+    EXPECT_EQ(ftp.RequestType(), ftpReqSessionStore);
+    ASSERT_TRUE(probe.WaitDone(2, 15000));
+    EXPECT_EQ(probe.done[1].request, ftpReqStore) << "the STOR step reports itself";
+    EXPECT_EQ(probe.done[1].error, 0);
+    EXPECT_EQ(ftp.StatusCode(), 226);
+    EXPECT_TRUE(ReadFile(ServerFile("copy.bin")) == content);
+}
+
 INSTANTIATE_TEST_SUITE_P(Modes, Transfer,
                          ::testing::Values("pyftpdlib_passive", "pyftpdlib_active", "vsftpd_passive",
                                            "vsftpd_active"),
