@@ -57,7 +57,7 @@ public:
     bool Cancel(LookupHandle handle) {
         std::lock_guard lock(mutex_);
         const auto it = pending_.find(handle);
-        if (it == pending_.end()) return false;
+        if (it == pending_.end() || it->second.cancelled) return false;
         if (it->second.finished) {
             pending_.erase(it);
         } else {
