@@ -1,0 +1,70 @@
+#include "session/LogLine.h"
+
+#include <cctype>
+#include <cstdio>
+
+namespace {
+
+constexpr char kBlankPrefix[] = "            ";
+constexpr char kDebugPrefix[] = "Debug:      ";
+constexpr char kStatusPrefix[] = "Status:     ";
+constexpr char kCommandPrefix[] = "Command:    ";
+
+bool SpellsPassAt(const std::string& text, std::size_t at) {
+    if (text.size() < at + 4) return false;
+    static constexpr char kWord[] = "PASS";
+    for (std::size_t i = 0; i < 4; ++i)
+        if (std::toupper(static_cast<unsigned char>(text[at + i])) != kWord[i]) return false;
+    return true;
+}
+
+}  // namespace
+
+std::string MaskPassword(const std::string& text) {
+    if (SpellsPassAt(text, 0)) return "PASS *****";
+    if (SpellsPassAt(text, 2)) return "> PASS *****";
+    return text;
+}
+
+std::string FormatLogLine(const std::string& text, TLogKind kind, bool debug) {
+    if (text.empty()) return {};
+    const std::string masked = MaskPassword(text);
+    switch (kind) {
+    case TLogKind::Info:
+        return kBlankPrefix + masked;
+    case TLogKind::Debug:
+        return debug ? kDebugPrefix + masked : std::string();
+    case TLogKind::Status:
+        return kStatusPrefix + masked;
+    case TLogKind::Display:
+        // Commands echoed with "> " are logged by the command event already;
+        // local notices ("! ") are not part of the dialogue.
+        if (masked[0] != '<') return {};
+        return kBlankPrefix + (masked.size() > 2 ? masked.substr(2) : std::string());
+    case TLogKind::Command:
+        return kCommandPrefix + masked;
+    }
+    return {};
+}
+
+TLogColour LogColour(TLogKind kind) {
+    switch (kind) {
+    case TLogKind::Debug:
+        return {128, 128, 0};
+    case TLogKind::Status:
+        return {0, 0, 255};
+    case TLogKind::Command:
+        return {0, 128, 0};
+    case TLogKind::Info:
+    case TLogKind::Display:
+        break;
+    }
+    return {0, 0, 0};
+}
+
+std::string ElapsedText(long long seconds) {
+    if (seconds < 0) seconds = 0;
+    char text[16];
+    std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld", (seconds / 3600) % 24, (seconds / 60) % 60, seconds % 60);
+    return text;
+}

@@ -1,0 +1,40 @@
+#include "session/LogView.h"
+
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+
+#include "util/UiUtils.h"
+
+TLogView::TLogView(QWidget* parent) : QPlainTextEdit(parent) {
+    setReadOnly(true);
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setUndoRedoEnabled(false);
+    QFont font(QStringLiteral("Courier New"));
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    font.setPixelSize(13);
+    setFont(font);
+}
+
+void TLogView::AppendLine(const std::string& text, const QColor& colour) {
+    QTextCharFormat format;
+    format.setForeground(colour);
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    // The document starts with one empty block; the first line takes it.
+    if (!document()->isEmpty()) cursor.insertBlock();
+    cursor.insertText(ToQt(text), format);
+    verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+    viewport()->update();
+}
+
+int TLogView::LineCount() const { return document()->isEmpty() ? 0 : document()->blockCount(); }
+
+std::string TLogView::LineText(int index) const { return FromQt(document()->findBlockByNumber(index).text()); }
+
+QColor TLogView::LineColour(int index) const {
+    const QTextBlock block = document()->findBlockByNumber(index);
+    for (auto it = block.begin(); !it.atEnd(); ++it) return it.fragment().charFormat().foreground().color();
+    return {};
+}

@@ -1,0 +1,215 @@
+// Building commands: the queueing operations, connecting and disconnecting.
+#include <cstdio>
+
+#include "profiles/FTPServerObj.h"
+#include "session/SessionController.h"
+#include "util/MiscUtils.h"
+
+namespace {
+
+using Waiting = bool (TFtpClient::*)();
+using Starting = void (TCustomFtpCli::*)();
+
+struct Operations {
+    Waiting waiting;
+    Starting starting;
+};
+
+Operations OperationsOf(std::int32_t kind, std::int64_t resumeAt) {
+    switch (kind) {
+    case cmdConnect: return {&TFtpClient::Login, &TCustomFtpCli::BeginLogin};
+    case cmdQuit: return {&TFtpClient::Quit, &TCustomFtpCli::BeginQuit};
+    case cmdList: return {&TFtpClient::List, &TCustomFtpCli::BeginList};
+    case cmdPrintDir: return {&TFtpClient::Pwd, &TCustomFtpCli::BeginPwd};
+    case cmdChangeDir: return {&TFtpClient::Cwd, &TCustomFtpCli::BeginCwd};
+    case cmdDeleteFile: return {&TFtpClient::Dele, &TCustomFtpCli::BeginDele};
+    case cmdRemoveDir: return {&TFtpClient::Rmd, &TCustomFtpCli::BeginRmd};
+    case cmdRename: return {&TFtpClient::Rename, &TCustomFtpCli::BeginRename};
+    case cmdMakeDir: return {&TFtpClient::Mkd, &TCustomFtpCli::BeginMkd};
+    case cmdDownload:
+        if (resumeAt != 0) return {&TFtpClient::RestartRetrieve, &TCustomFtpCli::BeginRestartRetrieve};
+        return {&TFtpClient::Retrieve, &TCustomFtpCli::BeginRetrieve};
+    case cmdUpload: return {&TFtpClient::Store, &TCustomFtpCli::BeginStore};
+    case cmdParentDir: return {&TFtpClient::Cdup, &TCustomFtpCli::BeginCdup};
+    case cmdSetType: return {&TFtpClient::TransferType, &TCustomFtpCli::BeginTransferType};
+    case cmdQuote: return {&TFtpClient::Quote, &TCustomFtpCli::BeginQuote};
+    case cmdFileSize: return {&TFtpClient::Size, &TCustomFtpCli::BeginSize};
+    default: return {nullptr, nullptr};
+    }
+}
+
+// The octal mode of nine flags, owner read first ("755").
+std::string ModeText(const bool (&flags)[9]) {
+    std::string mode;
+    for (int who = 0; who < 3; ++who) {
+        const int digit = (flags[who * 3] ? 4 : 0) + (flags[who * 3 + 1] ? 2 : 0) + (flags[who * 3 + 2] ? 1 : 0);
+        mode += static_cast<char>('0' + digit);
+    }
+    return mode;
+}
+
+}  // namespace
+
+std::unique_ptr<TFTPCommand> TSessionController::NewCommand(std::int32_t kind) const {
+    auto command = std::make_unique<TFTPCommand>();
+    command->Kind = kind;
+    return command;
+}
+
+// The operations are bound once the parameters are known: a download picks
+// its restarting form from ResumeAt.
+static void BindOperations(TFTPCommand& command, TFtpClient& ftp) {
+    const Operations ops = OperationsOf(command.Kind, command.ResumeAt);
+    if (ops.waiting == nullptr) return;
+    command.WaitingOperation = [&ftp, w = ops.waiting] { return (ftp.*w)(); };
+    command.StartingOperation = [&ftp, s = ops.starting] { (ftp.*s)(); };
+}
+
+void TSessionController::Enqueue(std::unique_ptr<TFTPCommand> command) {
+    try {
+        BindOperations(*command, FTP);
+        EnqueueCommand(std::move(command));
+    } catch (...) {
+        // Queueing never reports: the command is simply not run.
+    }
+}
+
+void TSessionController::QueueListing() {
+    QueueSetType(false);
+    try {
+        if (!ListingTempFile.empty()) std::remove(ListingTempFile.c_str());
+        auto command = NewCommand(cmdList);
+        command->LocalFileName = ListingTempFile;
+        command->Passive = CurrentPassive;
+        Enqueue(std::move(command));
+    } catch (...) {
+    }
+}
+
+void TSessionController::QueuePrintDir() { Enqueue(NewCommand(cmdPrintDir)); }
+
+void TSessionController::QueueChangeDir(const std::string& dir) {
+    auto command = NewCommand(cmdChangeDir);
+    command->HostDirName = dir;
+    Enqueue(std::move(command));
+}
+
+void TSessionController::QueueParentDir() { Enqueue(NewCommand(cmdParentDir)); }
+
+void TSessionController::QueueDeleteFile(const std::string& name) {
+    auto command = NewCommand(cmdDeleteFile);
+    command->HostFileName = name;
+    Enqueue(std::move(command));
+}
+
+void TSessionController::QueueRemoveDir(const std::string& name) {
+    auto command = NewCommand(cmdRemoveDir);
+    command->HostFileName = name;
+    Enqueue(std::move(command));
+}
+
+void TSessionController::QueueRename(const std::string& oldName, const std::string& newName) {
+    auto command = NewCommand(cmdRename);
+    command->HostFileName = oldName;
+    command->LocalFileName = newName;
+    Enqueue(std::move(command));
+}
+
+void TSessionController::QueueMakeDir(const std::string& name) {
+    auto command = NewCommand(cmdMakeDir);
+    command->HostFileName = name;
+    Enqueue(std::move(command));
+}
+
+void TSessionController::QueueSetType(bool binary) {
+    auto command = NewCommand(cmdSetType);
+    command->Binary = binary;
+    Enqueue(std::move(command));
+}
+
+void TSessionController::QueueFileSize(const std::string& name) {
+    auto command = NewCommand(cmdFileSize);
+    command->HostFileName = name;
+    Enqueue(std::move(command));
+}
+
+void TSessionController::QueueSiteChmod(const std::string& name, const bool (&flags)[9]) {
+    auto command = NewCommand(cmdQuote);
+    command->QuoteText = "SITE CHMOD " + ModeText(flags) + " " + name;
+    Enqueue(std::move(command));
+}
+
+void TSessionController::QueueUpload(const std::string& localPath, const std::string& remoteDir, std::int64_t size,
+                                     bool binary, const std::string& remoteName) {
+    QueueSetType(binary);
+    auto command = NewCommand(cmdUpload);
+    command->LocalFileName = localPath;
+    command->HostDirName = remoteDir;
+    command->HostFileName = remoteName;
+    command->Binary = binary;
+    command->ExpectedSize = size;
+    Enqueue(std::move(command));
+}
+
+void TSessionController::QueueDownload(const std::string& localPath, std::int64_t resumeAt, std::int64_t size,
+                                       bool binary, const std::string& remoteName, const std::string& remoteDir) {
+    if (remoteName == "." || remoteName == "..") return;
+    QueueSetType(binary);
+    auto command = NewCommand(cmdDownload);
+    command->LocalFileName = localPath;
+    command->HostDirName = remoteDir;
+    command->HostFileName = remoteName;
+    command->Binary = binary;
+    command->ExpectedSize = size;
+    command->ResumeAt = resumeAt;
+    Enqueue(std::move(command));
+}
+
+void TSessionController::ConnectToServer(TFTPServer* profile) {
+    // A connect taken while another command is still being handled would be
+    // judged before it ran.
+    if (profile == nullptr || executing_) return;
+    try {
+        if (CreateConnectingWindow) CreateConnectingWindow(profile);
+        auto command = NewCommand(cmdConnect);
+        command->HostName = profile->Hostname;
+        command->Port = profile->Port;
+        command->UserName = profile->Username;
+        command->PassWord = profile->Password;
+        // The profile may be removed while the connection runs; keep what the
+        // session needs from it.
+        const std::string localStartDir = profile->LocalStartDir;
+        const std::string startDir = profile->StartDir;
+        CurrentServer = profile;
+        CurrentPassive = profile->PASV == TPasvMode::Yes;
+        ConnectInProgress = true;
+        ConnectPhase = 1;
+        const auto alive = alive_;
+        Enqueue(std::move(command));
+        if (!*alive) return;
+        if (!(FTP.Connected() && ConnectInProgress)) {
+            DisconnectAction();
+            return;
+        }
+        if (!localStartDir.empty() && ChangeLocalDir) {
+            try {
+                ChangeLocalDir(WithoutTrailingBackslash(localStartDir));
+            } catch (...) {
+            }
+        }
+        if (!startDir.empty()) QueueChangeDir(startDir);
+        QueueListing();
+        QueuePrintDir();
+    } catch (...) {
+    }
+}
+
+void TSessionController::DisconnectFromServer() {
+    DestroyConnecting();
+    Enqueue(NewCommand(cmdQuit));
+}
+
+void TSessionController::DisconnectAction() {
+    if (Busy) (void)FTP.AbortSessionWait();
+    DisconnectFromServer();
+}

@@ -1,0 +1,199 @@
+#pragma once
+// The FTP side of the main window: the command queue and its executor, the
+// handlers of the engine's events, the log pane and the connected and busy
+// states of the server side. The main window owns one controller, hands it
+// the widgets it drives and forwards its server actions to it.
+//
+// Everything runs on the user-interface thread. The executor waits inside
+// engine operations while the message loop keeps running, so every public
+// operation may be entered again from a handler; only one command ever runs
+// at a time.
+
+#include <QDateTime>
+#include <QPointer>
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "ftp/Ftpcli.h"
+#include "session/FTPCommand.h"
+#include "session/LogLine.h"
+
+class QAbstractButton;
+class QAction;
+class QComboBox;
+class QLabel;
+class QMovie;
+class QProgressBar;
+class QTimer;
+class QWidget;
+class TFTPServer;
+class TLogView;
+class TRemoteListView;
+class TSpinEdit;
+class TfrmMessage;
+
+// The window's controls the controller reads or switches; any may be null.
+struct TSessionWidgets {
+    QWidget* mainWindow = nullptr;
+    QWidget* pnlServer = nullptr;
+    QWidget* pnlServerToolbar = nullptr;
+    TLogView* mmoFTPLog = nullptr;
+    QComboBox* cbServerDir = nullptr;
+    TRemoteListView* lvServerFiles = nullptr;
+    QProgressBar* pbTransferStatus = nullptr;
+    QLabel* lblConnectionTime = nullptr;  // status panel 2
+    QLabel* imgConnectedOn = nullptr;
+    QLabel* imgConnectedOff = nullptr;
+    QLabel* imgDisconnectedOn = nullptr;
+    QLabel* imgDisconnectedOff = nullptr;
+    QAction* tb97Connect = nullptr;
+    QAction* tb97Disconnect = nullptr;
+    QAction* tb97FolderUp = nullptr;
+    QAction* tb97NewFolder = nullptr;
+    QAction* tb97Delete = nullptr;
+    QAction* tb97Refresh = nullptr;
+    QAction* tb97TransferBin = nullptr;
+    QAction* tb97TransferAsc = nullptr;
+    QAction* tb97TransferAuto = nullptr;
+    QLabel* animKFTP = nullptr;  // plays its movie, if any, while busy
+    TSpinEdit* sedtTimeOut = nullptr;
+    TfrmMessage* frmMessage = nullptr;
+};
+
+// The connecting window as the session sees it; implemented by the window
+// that shows a connection attempt.
+class TConnectingWindow {
+public:
+    virtual ~TConnectingWindow() = default;
+    virtual void AddProgressLine(const std::string& text, const QColor& colour) = 0;
+};
+
+class TSessionController {
+public:
+    // Off in every build; tests switch it on to see the executor's trace.
+    static constexpr bool DebugLogDefault = false;
+
+    TSessionController();
+    ~TSessionController();
+    TSessionController(const TSessionController&) = delete;
+    TSessionController& operator=(const TSessionController&) = delete;
+
+    TFtpClient FTP;
+    TSessionWidgets W;
+    bool DebugLog = DebugLogDefault;
+
+    // ---- session state ----------------------------------------------------
+    struct QueueEntry {
+        std::string key;  // the kind number in decimal
+        std::unique_ptr<TFTPCommand> command;
+    };
+    std::deque<QueueEntry> CommandQueue;
+    bool WaitMode = true;
+    bool Busy = false;
+    TFTPServer* CurrentServer = nullptr;  // not owned; may be freed meanwhile
+    // The PASV choice of CurrentServer, taken when connecting.
+    bool CurrentPassive = false;
+    std::string CurrentRemoteDir;
+    std::string ListingTempFile;
+    bool AbortRequested = false;
+    bool ConnectInProgress = false;
+    bool SessionUp = false;
+    QDateTime ConnectedSince;
+    // 0 before any attempt, 1 while a connect has not reached the server, 2
+    // once the engine reported its connected state.
+    int ConnectPhase = 0;
+    bool ConnectedState() const { return connectedState_; }
+
+    // ---- hooks the window and the next features fill ---------------------
+    // Opens the connecting window for a profile and returns it (null: none).
+    std::function<TConnectingWindow*(TFTPServer* profile)> CreateConnectingWindow;
+    // Frees the connecting window without its close handling.
+    std::function<void()> DestroyConnectingWindow;
+    // Tells whether the connecting window is open (null: it is not).
+    std::function<TConnectingWindow*()> ConnectingWindow;
+    // Switches the local pane to a profile's local start folder.
+    std::function<void(const std::string& folder)> ChangeLocalDir;
+    // A finished listing (the file ListingTempFile), a finished download and
+    // a finished upload.
+    std::function<void(const std::string& listingFile)> OnListingDone;
+    std::function<void()> OnDownloadDone;
+    std::function<void()> OnUploadDone;
+    // Prepares the progress window of a transfer (download or upload command)
+    // and returns it; the engine's Tag is not needed by the callers, so the
+    // controller keeps the pointer and frees it through ReleaseTransferWindow.
+    std::function<void*(const TFTPCommand& command)> CreateTransferWindow;
+    std::function<void(void* window)> ReleaseTransferWindow;
+
+    // ---- queue and executor -------------------------------------------------
+    void EnqueueCommand(std::unique_ptr<TFTPCommand> command);
+    void ExecuteNextCommand();
+    void ClearCommandQueue();
+    void ConnectToServer(TFTPServer* profile);
+    void DisconnectFromServer();
+    // The Disconnect button and menu item: aborts a running request first.
+    void DisconnectAction();
+    // True from taking a command off the queue until it has been handled.
+    bool Executing() const { return executing_; }
+
+    void QueueListing();
+    void QueuePrintDir();
+    void QueueChangeDir(const std::string& dir);
+    void QueueParentDir();
+    void QueueDeleteFile(const std::string& name);
+    void QueueRemoveDir(const std::string& name);
+    void QueueRename(const std::string& oldName, const std::string& newName);
+    void QueueMakeDir(const std::string& name);
+    void QueueSetType(bool binary);
+    void QueueFileSize(const std::string& name);
+    // `flags` are the nine permission flags, owner read first.
+    void QueueSiteChmod(const std::string& name, const bool (&flags)[9]);
+    void QueueUpload(const std::string& localPath, const std::string& remoteDir, std::int64_t size, bool binary,
+                     const std::string& remoteName);
+    void QueueDownload(const std::string& localPath, std::int64_t resumeAt, std::int64_t size, bool binary,
+                       const std::string& remoteName, const std::string& remoteDir);
+
+    // ---- log and status -------------------------------------------------
+    void AddLogLine(const std::string& text, TLogKind kind);
+    void ClearLog();
+    void SetConnectedState(bool on);
+    void SetBusyState(bool on);
+    void StartActivityAnimation();
+    void StopActivityAnimation();
+    void tmrUpdateConnectionTimeTimer();
+    QTimer* ConnectionTimer() const { return tmrUpdateConnectionTime_; }
+
+    // ---- engine event handlers ----------------------------------------------
+    void FTPCommand(TCustomFtpCli* Sender, std::string& Cmd);
+    void FTPDisplay(TCustomFtpCli* Sender, std::string& Msg);
+    void FTPStateChange(TCustomFtpCli* Sender);
+    void FTPSessionConnected(TCustomFtpCli* Sender, std::uint16_t Error);
+    void FTPSessionClosed(TCustomFtpCli* Sender, std::uint16_t Error);
+    void FTPReadyToTransmit(TCustomFtpCli* Sender, bool& bCancel);
+    void FTPRequestDone(TCustomFtpCli* Sender, TFtpRequest RqType, std::uint16_t Error);
+
+private:
+    std::unique_ptr<TFTPCommand> NewCommand(std::int32_t kind) const;
+    void Enqueue(std::unique_ptr<TFTPCommand> command);
+    bool RunNextCommand();
+    bool PrepareEngine(TFTPCommand& command);
+    bool RunOperation(TFTPCommand& command);
+    void ReportFailure(const TFTPCommand& command);
+    void ShowFailureText(const std::string& text);
+    void ResetTransferProgress();
+    void ReplyDirectoryDone();
+    void DestroyConnecting();
+    std::string StateText() const;
+
+    bool connectedState_ = false;
+    // True from taking a command off the queue until it has been handled, so
+    // a nested ExecuteNextCommand (from a handler run while the executor
+    // waits) never starts a second one.
+    bool executing_ = false;
+    void* transferWindow_ = nullptr;
+    QTimer* tmrUpdateConnectionTime_;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};

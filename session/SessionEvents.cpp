@@ -1,0 +1,144 @@
+// The handlers of the engine's events.
+#include <QApplication>
+#include <QComboBox>
+#include <QPalette>
+#include <QProgressBar>
+#include <QTimer>
+
+#include "session/SessionController.h"
+#include "util/UiUtils.h"
+
+TSessionController::TSessionController() : tmrUpdateConnectionTime_(new QTimer()) {
+    tmrUpdateConnectionTime_->setInterval(1000);
+    QObject::connect(tmrUpdateConnectionTime_, &QTimer::timeout, [this] { tmrUpdateConnectionTimeTimer(); });
+    FTP.OnCommand = [this](TCustomFtpCli* s, std::string& c) { FTPCommand(s, c); };
+    FTP.OnDisplay = [this](TCustomFtpCli* s, std::string& m) { FTPDisplay(s, m); };
+    FTP.OnStateChange = [this](TCustomFtpCli* s) { FTPStateChange(s); };
+    FTP.OnSessionConnected = [this](TCustomFtpCli* s, std::uint16_t e) { FTPSessionConnected(s, e); };
+    FTP.OnSessionClosed = [this](TCustomFtpCli* s, std::uint16_t e) { FTPSessionClosed(s, e); };
+    FTP.OnReadyToTransmit = [this](TCustomFtpCli* s, bool& cancel) { FTPReadyToTransmit(s, cancel); };
+    FTP.OnRequestDone = [this](TCustomFtpCli* s, TFtpRequest r, std::uint16_t e) { FTPRequestDone(s, r, e); };
+    FTP.OnResponse = [](TCustomFtpCli*) {};
+    FTP.OnDisplayFile = [](TCustomFtpCli*, std::string&) {};
+    ConnectedSince = QDateTime::currentDateTime();
+}
+
+TSessionController::~TSessionController() {
+    *alive_ = false;
+    // The engine outlives nothing that its events reach.
+    FTP.OnCommand = nullptr;
+    FTP.OnDisplay = nullptr;
+    FTP.OnStateChange = nullptr;
+    FTP.OnSessionConnected = nullptr;
+    FTP.OnSessionClosed = nullptr;
+    FTP.OnReadyToTransmit = nullptr;
+    FTP.OnRequestDone = nullptr;
+    ClearCommandQueue();
+    delete tmrUpdateConnectionTime_;
+}
+
+void TSessionController::FTPCommand(TCustomFtpCli*, std::string& Cmd) { AddLogLine(Cmd, TLogKind::Command); }
+
+void TSessionController::FTPDisplay(TCustomFtpCli*, std::string& Msg) {
+    AddLogLine(Msg, TLogKind::Display);
+    TConnectingWindow* window = ConnectingWindow ? ConnectingWindow() : nullptr;
+    if (window != nullptr && Msg.size() > 2)
+        window->AddProgressLine(Msg.substr(2), QApplication::palette().color(QPalette::WindowText));
+}
+
+std::string TSessionController::StateText() const {
+    switch (FTP.State()) {
+    case ftpStateDisconnected: return "Disconnected";
+    case ftpStateReady: return "Ready";
+    case ftpStateBetweenSteps: return {};
+    case ftpStateResolving: return "Looking up hostname \"" + FTP.HostName + "\" ...";
+    case ftpStateConnected: return "Connected !";
+    case ftpStateAborting: return "Aborting...";
+    case ftpStateConnecting: return "Trying to connect to " + FTP.HostName + " ...";
+    case ftpStateWaitingReply: return "Waiting for response...";
+    }
+    return {};
+}
+
+void TSessionController::FTPStateChange(TCustomFtpCli*) {
+    const std::string text = StateText();
+    AddLogLine(text, TLogKind::Status);
+    TConnectingWindow* window = ConnectingWindow ? ConnectingWindow() : nullptr;
+    if (window != nullptr && !text.empty()) window->AddProgressLine(text, QColor(11, 0, 0));
+    const TFtpState state = FTP.State();
+    if (state == ftpStateConnected) ConnectPhase = 2;
+    if (state == ftpStateDisconnected) StopActivityAnimation();
+    if (state == ftpStateReady && FTP.Connected()) DestroyConnecting();
+}
+
+void TSessionController::FTPSessionConnected(TCustomFtpCli*, std::uint16_t) {
+    ConnectedSince = QDateTime::currentDateTime();
+    SessionUp = true;
+    SetConnectedState(true);
+    DestroyConnecting();
+}
+
+void TSessionController::FTPSessionClosed(TCustomFtpCli*, std::uint16_t) {
+    SessionUp = false;
+    SetConnectedState(false);
+    SetBusyState(false);
+}
+
+void TSessionController::FTPReadyToTransmit(TCustomFtpCli*, bool&) { AddLogLine("Ready to transmit", TLogKind::Info); }
+
+void TSessionController::FTPRequestDone(TCustomFtpCli*, TFtpRequest RqType, std::uint16_t Error) {
+    AddLogLine("- Request " + std::to_string(RqType) + " Done.", TLogKind::Debug);
+    AddLogLine("- StatusCode = " + std::to_string(FTP.StatusCode()), TLogKind::Debug);
+    AddLogLine("- LastResponse was : '" + FTP.LastResponse() + "'", TLogKind::Debug);
+    if (Error != 0)
+        AddLogLine("- Error = " + std::to_string(Error) + " (" + FTP.ErrorMessage() + ")", TLogKind::Debug);
+    else
+        AddLogLine("- No error", TLogKind::Debug);
+    if (Error != 0) return;
+    switch (RqType) {
+    case ftpReqCwd:
+    case ftpReqMkd:
+    case ftpReqPwd:
+    case ftpReqCdup:
+        ReplyDirectoryDone();
+        break;
+    case ftpReqList:
+    case ftpReqNameList:
+    case ftpReqSessionList:
+    case ftpReqSessionNameList:
+        if (OnListingDone) OnListingDone(ListingTempFile);
+        if (W.pbTransferStatus != nullptr) W.pbTransferStatus->setValue(0);
+        break;
+    case ftpReqRetrieve:
+    case ftpReqRestartRetrieve:
+        if (OnDownloadDone) OnDownloadDone();
+        break;
+    case ftpReqSize:
+        AddLogLine("- File size is " + std::to_string(FTP.RemoteFileSize()) + " bytes", TLogKind::Debug);
+        break;
+    case ftpReqStore:
+        if (OnUploadDone) OnUploadDone();
+        break;
+    default:
+        break;
+    }
+}
+
+// The folder combo keeps the visited directories, most recent first.
+void TSessionController::ReplyDirectoryDone() {
+    const std::string dir = FTP.ReplyDirectory();
+    AddLogLine("- Directory is \"" + dir + "\"", TLogKind::Debug);
+    if (dir.empty()) return;
+    if (W.cbServerDir != nullptr) {
+        const QString text = ToQt(dir);
+        const int found = W.cbServerDir->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        if (found >= 0) W.cbServerDir->removeItem(found);
+        W.cbServerDir->insertItem(0, text);
+        W.cbServerDir->setCurrentIndex(0);
+    }
+    CurrentRemoteDir = dir;
+}
+
+void TSessionController::DestroyConnecting() {
+    if (ConnectingWindow && ConnectingWindow() != nullptr && DestroyConnectingWindow) DestroyConnectingWindow();
+}

@@ -1,0 +1,221 @@
+// The command queue and its executor.
+#include <QLabel>
+#include <QProgressBar>
+
+#include <algorithm>
+#include <cstdint>
+
+#include "localpane/FrmMessage.h"
+#include "platform/MessageLoop.h"
+#include "session/SessionController.h"
+#include "util/SpinEdit.h"
+#include "util/UiUtils.h"
+
+namespace {
+
+// Clears a flag when the scope ends, unless its owner is gone by then.
+class ExecutingScope {
+public:
+    ExecutingScope(bool& flag, std::shared_ptr<bool> alive) : flag_(flag), alive_(std::move(alive)) { flag_ = true; }
+    ~ExecutingScope() {
+        if (*alive_) flag_ = false;
+    }
+    ExecutingScope(const ExecutingScope&) = delete;
+    ExecutingScope& operator=(const ExecutingScope&) = delete;
+
+private:
+    bool& flag_;
+    std::shared_ptr<bool> alive_;
+};
+
+bool EngineIdle(const TFtpClient& ftp) {
+    return ftp.State() == ftpStateReady || ftp.State() == ftpStateBetweenSteps;
+}
+
+}  // namespace
+
+void TSessionController::EnqueueCommand(std::unique_ptr<TFTPCommand> command) {
+    if (!command) return;
+    command->WaitForResult = WaitMode;
+    AbortRequested = false;
+    std::string key = std::to_string(command->Kind);
+    CommandQueue.push_back({std::move(key), std::move(command)});
+    ExecuteNextCommand();
+}
+
+void TSessionController::ExecuteNextCommand() {
+    if (executing_) return;
+    const auto alive = alive_;
+    while (RunNextCommand()) {
+        if (!*alive) return;
+    }
+    if (!*alive) return;
+    platform::ProcessMessages();
+}
+
+void TSessionController::ClearCommandQueue() {
+    try {
+        while (!CommandQueue.empty()) CommandQueue.pop_front();
+    } catch (...) {
+    }
+}
+
+// Runs the head of the queue; true when another command waits and the
+// engine may take it.
+bool TSessionController::RunNextCommand() {
+    if (!EngineIdle(FTP) || CommandQueue.empty()) return false;
+    std::unique_ptr<TFTPCommand> command = std::move(CommandQueue.front().command);
+    CommandQueue.pop_front();
+    const auto alive = alive_;
+    ExecutingScope scope(executing_, alive);
+
+    try {
+        if (W.sedtTimeOut != nullptr) FTP.Timeout = W.sedtTimeOut->Value();
+    } catch (...) {
+        ClearCommandQueue();
+        return false;
+    }
+    transferWindow_ = nullptr;
+    if (!PrepareEngine(*command)) {
+        ClearCommandQueue();
+        return false;
+    }
+    SetBusyState(true);
+    platform::ProcessMessages();
+    if (!*alive) return false;
+    StartActivityAnimation();
+    AddLogLine("- Executing Requested Command", TLogKind::Debug);
+
+    const bool success = RunOperation(*command);
+    if (!*alive) return false;
+    SetBusyState(false);
+    StopActivityAnimation();
+    platform::ProcessMessages();
+    if (!*alive) return false;
+    if (success)
+        AddLogLine("- Command Success", TLogKind::Debug);
+    else
+        ReportFailure(*command);
+    if (!*alive) return false;
+    platform::ProcessMessages();
+    if (!*alive) return false;
+    command.reset();
+
+    if (!FTP.Connected()) {
+        ClearCommandQueue();
+        SetConnectedState(false);
+        StopActivityAnimation();
+        SetBusyState(false);
+    }
+    return !CommandQueue.empty();
+}
+
+bool TSessionController::PrepareEngine(TFTPCommand& command) {
+    try {
+        switch (command.Kind) {
+        case cmdConnect:
+            FTP.HostName = command.HostName;
+            FTP.Port = command.Port;
+            FTP.UserName = command.UserName;
+            FTP.PassWord = command.PassWord;
+            break;
+        case cmdList:
+            FTP.HostFileName = command.HostFileName;
+            FTP.LocalFileName = command.LocalFileName;
+            FTP.Passive = command.Passive;
+            break;
+        case cmdChangeDir:
+            FTP.HostDirName = command.HostDirName;
+            break;
+        case cmdDeleteFile:
+        case cmdRemoveDir:
+        case cmdMakeDir:
+        case cmdFileSize:
+            FTP.HostFileName = command.HostFileName;
+            break;
+        case cmdRename:
+            FTP.HostFileName = command.HostFileName;
+            FTP.LocalFileName = command.LocalFileName;
+            break;
+        case cmdSetType:
+            FTP.SetBinary(command.Binary);
+            break;
+        case cmdQuote:
+            FTP.LocalFileName = command.QuoteText;
+            break;
+        case cmdDownload:
+        case cmdUpload:
+            if (CreateTransferWindow) transferWindow_ = CreateTransferWindow(command);
+            FTP.LocalFileName = command.LocalFileName;
+            FTP.ResumeAt = command.ResumeAt;
+            FTP.HostDirName = command.HostDirName;
+            FTP.HostFileName = command.HostFileName;
+            FTP.SetBinary(command.Binary);
+            if (W.pbTransferStatus != nullptr)
+                W.pbTransferStatus->setMaximum(static_cast<int>(std::clamp<std::int64_t>(command.ExpectedSize, 0, INT32_MAX)));
+            AbortRequested = false;
+            break;
+        default:
+            break;
+        }
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+bool TSessionController::RunOperation(TFTPCommand& command) {
+    try {
+        if (command.WaitForResult) return command.WaitingOperation && command.WaitingOperation();
+        if (command.StartingOperation) command.StartingOperation();
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+void TSessionController::ReportFailure(const TFTPCommand& command) {
+    std::string text = FTP.ErrorMessage();
+    // A connect that never reached the server is worded with the host it
+    // tried, and its connecting window has nothing more to show.
+    if (command.Kind == cmdConnect && ConnectPhase == 1 && !text.empty()) {
+        text = "Unable to connect to \"" + FTP.HostName + "\" :\r\n\r\n" + text;
+        DestroyConnecting();
+    }
+    const auto alive = alive_;
+    if (!text.empty() && command.Kind != cmdFileSize) {
+        ShowFailureText(text);
+        if (!*alive) return;
+        StopActivityAnimation();
+        SetBusyState(false);
+        ResetTransferProgress();
+    }
+    // A transfer that failed silently must not leave its window behind.
+    if (transferWindow_ != nullptr) {
+        void* window = transferWindow_;
+        transferWindow_ = nullptr;
+        if (ReleaseTransferWindow) ReleaseTransferWindow(window);
+    }
+    if (!text.empty()) FTP.SetErrorMessage("");
+    AddLogLine("- Command Failure : " + text, TLogKind::Debug);
+    if (command.Kind == cmdConnect) {
+        ConnectInProgress = false;
+        ClearCommandQueue();
+    }
+}
+
+void TSessionController::ShowFailureText(const std::string& text) {
+    if (W.frmMessage == nullptr) {
+        ShowInfoBox(ApplicationTitle, text);
+        return;
+    }
+    W.frmMessage->FormCreate();
+    W.frmMessage->lblDesc->setText(ToQt(text));
+    W.frmMessage->exec();
+}
+
+void TSessionController::ResetTransferProgress() {
+    if (W.pbTransferStatus == nullptr) return;
+    W.pbTransferStatus->setMinimum(0);
+    W.pbTransferStatus->setValue(0);
+}
