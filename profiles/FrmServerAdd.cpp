@@ -5,9 +5,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-
 #include <memory>
 
+#include "profiles/CentreDialog.h"
 #include "profiles/FTPServerObj.h"
 #include "profiles/ServerList.h"
 #include "util/UiUtils.h"
@@ -60,11 +60,20 @@ QLineEdit* TfrmServerAdd::AddEdit(QLabel*& label, const char* caption, int left,
 void TfrmServerAdd::SetTabOrder() {
     // The passive box comes before the remote folder, as users of the form
     // are used to.
-    QWidget* const order[] = {ebxName,    ebxHostname, ebxPort,     rbAnonymous, ebxEMail,
-                              rbUserPass, ebxUsername, ebxPassword, ebxLocalStartingDirectory,
-                              cbPASV,     ebxRemoteStartingDirectory, btnOk,    btnCancel};
-    for (std::size_t i = 0; i + 1 < std::size(order); ++i)
-        setTabOrder(order[i], order[i + 1]);
+    QWidget* const order[] = {ebxName,
+                              ebxHostname,
+                              ebxPort,
+                              rbAnonymous,
+                              ebxEMail,
+                              rbUserPass,
+                              ebxUsername,
+                              ebxPassword,
+                              ebxLocalStartingDirectory,
+                              cbPASV,
+                              ebxRemoteStartingDirectory,
+                              btnOk,
+                              btnCancel};
+    for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
 }
 
 void TfrmServerAdd::FormCreate() {
@@ -132,10 +141,9 @@ void TfrmServerAdd::SaveTo(TFTPServer& server) const {
     server.StartDir = FromQt(ebxRemoteStartingDirectory->text());
 }
 
-TFTPServer* TfrmServerAdd::AddServer(QWidget* owner, TServerList& servers,
-                                     const std::function<void()>& serversChanged) {
+TFTPServer* TfrmServerAdd::AddServer(QWidget* owner, TServerList& servers, const std::function<void()>& serversChanged) {
     TfrmServerAdd form(owner);
-    CenterOver(&form, owner);
+    CentreDialogOver(&form, owner);
     if (form.exec() != QDialog::Accepted) return nullptr;
     auto server = std::make_unique<TFTPServer>();
     form.SaveTo(*server);

@@ -9,7 +9,6 @@
 // `fillMenu`. Returns the profile now in the list, or null when cancelled.
 
 #include <QDialog>
-
 #include <functional>
 
 class QCheckBox;

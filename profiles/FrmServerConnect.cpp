@@ -6,7 +6,6 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
-
 #include <cctype>
 
 #include "profiles/FTPServerObj.h"

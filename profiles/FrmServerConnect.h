@@ -22,7 +22,6 @@
 
 #include <QColor>
 #include <QDialog>
-
 #include <array>
 #include <functional>
 #include <string>

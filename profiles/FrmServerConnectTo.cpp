@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "profiles/CentreDialog.h"
 #include "profiles/FrmServerAdd.h"
 #include "profiles/FrmServerEdit.h"
 #include "profiles/ServerInfoPanel.h"
@@ -73,7 +74,7 @@ void TfrmServerConnectTo::btnAddServerClick() {
 
 void TfrmServerConnectTo::btnEditServerClick() {
     TfrmServerEdit edit(servers_, this);
-    CenterOver(&edit, this);
+    CentreDialogOver(&edit, this);
     edit.OnServersChanged = [this](QWidget*) { ServersChanged(); };
     // By the profile itself rather than by its text, so that two profiles
     // that came to share a name cannot be mixed up.
@@ -83,10 +84,9 @@ void TfrmServerConnectTo::btnEditServerClick() {
     FormCreate();
 }
 
-TFTPServer* TfrmServerConnectTo::Execute(QWidget* owner, TServerList& servers,
-                                        const std::function<void()>& serversChanged) {
+TFTPServer* TfrmServerConnectTo::Execute(QWidget* owner, TServerList& servers, const std::function<void()>& serversChanged) {
     TfrmServerConnectTo dialog(servers, owner);
     if (serversChanged) dialog.OnServersChanged = [&serversChanged](QWidget*) { serversChanged(); };
-    CenterOver(&dialog, owner);
+    CentreDialogOver(&dialog, owner);
     return dialog.exec() == QDialog::Accepted ? dialog.SelectedServer() : nullptr;
 }

@@ -11,7 +11,6 @@
 // `fillMenu` runs after each addition or edit.
 
 #include <QDialog>
-
 #include <functional>
 
 class QLabel;

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "profiles/CentreDialog.h"
 #include "profiles/FrmServerAdd.h"
 #include "profiles/ServerInfoPanel.h"
 #include "profiles/ServerListBox.h"
@@ -44,7 +45,7 @@ bool TfrmServerEdit::btnEditClick() {
     TFTPServer* server = lbServers->SelectedServer();
     if (server == nullptr) return false;
     TfrmServerAdd form(this);
-    CenterOver(&form, this);
+    CentreDialogOver(&form, this);
     form.setWindowTitle(QStringLiteral("Edit a FTP Server"));
     form.LoadFrom(*server);
     if (form.exec() != QDialog::Accepted) return false;
@@ -57,6 +58,6 @@ bool TfrmServerEdit::btnEditClick() {
 void TfrmServerEdit::Execute(QWidget* owner, TServerList& servers, const std::function<void()>& serversChanged) {
     TfrmServerEdit dialog(servers, owner);
     if (serversChanged) dialog.OnServersChanged = [&serversChanged](QWidget*) { serversChanged(); };
-    CenterOver(&dialog, owner);
+    CentreDialogOver(&dialog, owner);
     (void)dialog.exec();
 }

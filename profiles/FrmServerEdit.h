@@ -8,7 +8,6 @@
 // `fillMenu` runs after every confirmed edit.
 
 #include <QDialog>
-
 #include <functional>
 
 class QLabel;

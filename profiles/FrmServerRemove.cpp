@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "profiles/CentreDialog.h"
 #include "profiles/ServerInfoPanel.h"
 #include "profiles/ServerList.h"
 #include "profiles/ServerListBox.h"
@@ -75,7 +76,7 @@ int TfrmServerRemove::Execute(QWidget* owner, TServerList& servers, const std::f
     TfrmServerRemove dialog(servers, owner);
     if (serversChanged) dialog.OnServersChanged = [&serversChanged](QWidget*) { serversChanged(); };
     if (forgetServer) dialog.OnServerRemoving = [&forgetServer](QWidget*, TFTPServer* server) { forgetServer(server); };
-    CenterOver(&dialog, owner);
+    CentreDialogOver(&dialog, owner);
     (void)dialog.exec();
     return dialog.RemovedCount();
 }

@@ -10,7 +10,6 @@
 // Returns the number of profiles removed.
 
 #include <QDialog>
-
 #include <functional>
 #include <string>
 

@@ -22,8 +22,7 @@ TServerInfoPanel::TServerInfoPanel(TWording wording, QWidget* parent) : QWidget(
     ebxHostPort = AddField(lblHostPort, "Hostname/Address and port:", 0);
     ebxUsername = AddField(lblUsername, "Username:", kRowHeight);
     ebxLocalDir = AddField(lblLocalDir, edit ? "Local Starting Directory:" : "Local starting Directory:", 2 * kRowHeight);
-    ebxRemoteDir =
-        AddField(lblRemoteDir, edit ? "Remote Starting Directory:" : "Remote starting Directory:", 3 * kRowHeight);
+    ebxRemoteDir = AddField(lblRemoteDir, edit ? "Remote Starting Directory:" : "Remote starting Directory:", 3 * kRowHeight);
     resize(kWidth, 20 + 4 * kRowHeight);
     pnlInfo->hide();
 }

@@ -5,7 +5,6 @@
 // several profiles selected each shows "(multiple sites selected)".
 
 #include <QWidget>
-
 #include <vector>
 
 class QLabel;

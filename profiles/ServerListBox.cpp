@@ -12,9 +12,8 @@ void TServerListBox::Fill(const TServerList& servers) {
     servers_.clear();
     for (int i = 0; i < servers.Count(); ++i) servers_.push_back(servers.At(i));
     // Stable, so equal names keep the list's order.
-    std::stable_sort(servers_.begin(), servers_.end(), [&servers](const TFTPServer* a, const TFTPServer* b) {
-        return servers.Compare(a->Name, b->Name) < 0;
-    });
+    std::stable_sort(servers_.begin(), servers_.end(),
+                     [&servers](const TFTPServer* a, const TFTPServer* b) { return servers.Compare(a->Name, b->Name) < 0; });
     for (const TFTPServer* server : servers_) addItem(ToQt(server->Name));
     clearSelection();
     setCurrentRow(-1, QItemSelectionModel::NoUpdate);

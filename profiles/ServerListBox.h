@@ -4,7 +4,6 @@
 // while they are open (the profiles belong to the server list).
 
 #include <QListWidget>
-
 #include <vector>
 
 class TFTPServer;
