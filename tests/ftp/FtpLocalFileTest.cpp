@@ -32,26 +32,6 @@ TEST(FtpLocalFile, ShareModesDecideWhoMayOpenTheFileToo) {
     EXPECT_FALSE(FtpLocalFile::OpenForWrite(path, kExclusive, 0));
 }
 
-TEST(FtpLocalFile, OffsetsAndSizesAreSixtyFourBit) {
-    TempDir dir;
-    const std::string path = dir.File("far.bin");
-    auto file = FtpLocalFile::Create(path, kExclusive);
-    ASSERT_TRUE(file);
-    file.reset();
-    const std::int64_t offset = (5LL << 30) + 3;
-    file = FtpLocalFile::OpenForWrite(path, kExclusive, offset);
-    ASSERT_TRUE(file);
-    ASSERT_TRUE(file->WriteAll("xyz", 3));
-    ASSERT_TRUE(file->Close());
-    EXPECT_EQ(GetLocalFileSize(path), offset + 3);
-    file = FtpLocalFile::OpenForRead(path, kExclusive, offset + 1);
-    ASSERT_TRUE(file);
-    char bytes[8] = {};
-    EXPECT_EQ(file->Read(bytes, sizeof bytes), 2);
-    EXPECT_EQ(std::string(bytes, 2), "yz");
-    EXPECT_EQ(GetLocalFileSize(dir.File("none")), -1);
-}
-
 TEST(TransferStats, LineAndRateFormula) {
     EXPECT_EQ(TCustomFtpCli::TransferStatsLine(0, 0), "! 0 bytes received/sent in 0 seconds");
     EXPECT_EQ(TCustomFtpCli::TransferStatsLine(20000, 3000),

@@ -75,7 +75,7 @@ TEST_P(RealServer, FileCommandsSizeRenameDelete) {
     EXPECT_EQ(ftp.RemoteFileSize(), 0);
 }
 
-TEST_P(RealServer, SystAndRawQuoteAnswered5xx) {
+TEST_P(RealServer, SystRawQuoteAnswered5xxAndQuit) {
     ASSERT_TRUE(ftp.Login()) << ftp.ErrorMessage();
     ASSERT_TRUE(ftp.RunAndWait([&] { ftp.BeginSyst(); }));
     EXPECT_EQ(ftp.LastResponse().compare(0, 4, "215 "), 0) << ftp.LastResponse();
@@ -84,19 +84,6 @@ TEST_P(RealServer, SystAndRawQuoteAnswered5xx) {
     EXPECT_GE(ftp.ResultCode(), 500);
     EXPECT_LT(ftp.ResultCode(), 600);
     EXPECT_TRUE(ftp.Connected());
-}
-
-TEST_P(RealServer, QuitClosesAndSelfContainedRequestKeepsReplyBeforeQuit) {
-    ftp.BeginSessionSyst();
-    ASSERT_TRUE(probe.WaitDone());
-    EXPECT_EQ(probe.done[0].request, ftpReqSessionSyst);
-    EXPECT_EQ(probe.done[0].error, 0);
-    EXPECT_EQ(ftp.StatusCode(), 215);
-    EXPECT_EQ(ftp.LastResponse().compare(0, 4, "215 "), 0);
-    EXPECT_FALSE(ftp.Connected());
-    EXPECT_EQ(probe.order, (std::vector<std::string>{"connected", "closed", "done"}));
-
-    ASSERT_TRUE(ftp.Login()) << ftp.ErrorMessage();
     ASSERT_TRUE(ftp.Quit());
     EXPECT_EQ(ftp.StatusCode(), 221);
     EXPECT_FALSE(ftp.Connected());

@@ -47,13 +47,6 @@ TEST(FtpReplyBuffer, EarlyLoneLfStaysInsideLineEndedByLaterCrLf) {
     EXPECT_EQ(Drain(buffer), std::vector<std::string>{"220 one\ntwo"});
 }
 
-TEST(FtpReplyBuffer, FullBufferWithoutLineEndLeavesNoRoom) {
-    FtpReplyBuffer buffer;
-    Feed(buffer, std::string(FtpReplyBuffer::kCapacity, 'x'));
-    EXPECT_TRUE(Drain(buffer).empty());
-    EXPECT_EQ(buffer.FreeCount(), 0);
-}
-
 TEST(FtpReplyClassify, FinalAndContinuationLines) {
     int code = 0;
     EXPECT_FALSE(IsFinalReplyLine("220-welcome", code));

@@ -168,16 +168,6 @@ TEST_F(SequenceScript, SelfContainedRequestRestoresReplyBeforeQuit) {
     EXPECT_EQ(probe.order, (std::vector<std::string>{"connected", "closed", "done"}));
 }
 
-TEST_F(SequenceScript, SessionListWithoutDirectoryDropsCwd) {
-    LoggedIn().Reply("SYST", "215 UNIX Type: L8").Reply("QUIT", "221 bye").Silence(300);
-    StartServer();
-    ftp.HostDirName.clear();
-    ftp.BeginSessionSyst();
-    ASSERT_TRUE(probe.WaitDone());
-    EXPECT_EQ(probe.done[0].error, 0);
-    EXPECT_EQ(ftp.LastResponse(), "215 UNIX Type: L8");
-}
-
 TEST_F(SequenceScript, RequestDoneIsPostedNotRaisedInsideTheEvent) {
     LoggedIn().Reply("PWD", "257 \"/\"").Reply("PWD", "257 \"/two\"");
     StartLoggedIn();
