@@ -3,6 +3,10 @@
 
 #include <QStandardPaths>
 
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -44,12 +48,38 @@ void WriteFile(const std::string& path, const std::string& content) {
 
 }  // namespace qttest
 
+namespace {
+
+// CTest runs test cases as parallel processes, and the standard paths' test
+// mode still lives under $HOME: give each process a home of its own so that
+// settings written by one case are never read by another.
+std::string MakePrivateHome() {
+    char pattern[] = "/tmp/vftp-qttest-XXXXXX";
+    const char* home = mkdtemp(pattern);
+    if (home == nullptr) return {};
+    const std::string runtime = std::string(home) + "/runtime";
+    ::mkdir(runtime.c_str(), 0700);
+    setenv("HOME", home, 1);
+    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    for (const char* variable : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"}) unsetenv(variable);
+    return home;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     // Test discovery runs the program without the test environment; widget
     // tests never need a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::string home = MakePrivateHome();
     QStandardPaths::setTestModeEnabled(true);
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    int result = 0;
+    {
+        QApplication app(argc, argv);
+        ::testing::InitGoogleTest(&argc, argv);
+        result = RUN_ALL_TESTS();
+    }
+    std::error_code ignored;
+    if (!home.empty()) std::filesystem::remove_all(home, ignored);
+    return result;
 }
