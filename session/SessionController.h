@@ -9,6 +9,7 @@
 // operation may be entered again from a handler; only one command ever runs
 // at a time.
 
+#include <QColor>
 #include <QDateTime>
 #include <QPointer>
 
@@ -64,14 +65,6 @@ struct TSessionWidgets {
     TfrmMessage* frmMessage = nullptr;
 };
 
-// The connecting window as the session sees it; implemented by the window
-// that shows a connection attempt.
-class TConnectingWindow {
-public:
-    virtual ~TConnectingWindow() = default;
-    virtual void AddProgressLine(const std::string& text, const QColor& colour) = 0;
-};
-
 class TSessionController {
 public:
     // Off in every build; tests switch it on to see the executor's trace.
@@ -109,12 +102,12 @@ public:
     bool ConnectedState() const { return connectedState_; }
 
     // ---- hooks the window and the next features fill ---------------------
-    // Opens the connecting window for a profile and returns it (null: none).
-    std::function<TConnectingWindow*(TFTPServer* profile)> CreateConnectingWindow;
-    // Frees the connecting window without its close handling.
+    // The connecting window: opened for a profile by ConnectToServer, fed
+    // with progress lines while open, freed without its close handling.
+    std::function<void(TFTPServer* profile)> CreateConnectingWindow;
+    std::function<bool()> ConnectingWindowOpen;
+    std::function<void(const std::string& text, const QColor& colour)> AddConnectingLine;
     std::function<void()> DestroyConnectingWindow;
-    // Tells whether the connecting window is open (null: it is not).
-    std::function<TConnectingWindow*()> ConnectingWindow;
     // Switches the local pane to a profile's local start folder.
     std::function<void(const std::string& folder)> ChangeLocalDir;
     // A finished listing (the file ListingTempFile), a finished download and
@@ -185,6 +178,7 @@ private:
     void ShowFailureText(const std::string& text);
     void ResetTransferProgress();
     void ReplyDirectoryDone();
+    bool ConnectingOpen() const;
     void DestroyConnecting();
     std::string StateText() const;
 

@@ -41,9 +41,8 @@ void TSessionController::FTPCommand(TCustomFtpCli*, std::string& Cmd) { AddLogLi
 
 void TSessionController::FTPDisplay(TCustomFtpCli*, std::string& Msg) {
     AddLogLine(Msg, TLogKind::Display);
-    TConnectingWindow* window = ConnectingWindow ? ConnectingWindow() : nullptr;
-    if (window != nullptr && Msg.size() > 2)
-        window->AddProgressLine(Msg.substr(2), QApplication::palette().color(QPalette::WindowText));
+    if (Msg.size() > 2 && ConnectingOpen())
+        AddConnectingLine(Msg.substr(2), QApplication::palette().color(QPalette::WindowText));
 }
 
 std::string TSessionController::StateText() const {
@@ -63,8 +62,7 @@ std::string TSessionController::StateText() const {
 void TSessionController::FTPStateChange(TCustomFtpCli*) {
     const std::string text = StateText();
     AddLogLine(text, TLogKind::Status);
-    TConnectingWindow* window = ConnectingWindow ? ConnectingWindow() : nullptr;
-    if (window != nullptr && !text.empty()) window->AddProgressLine(text, QColor(11, 0, 0));
+    if (!text.empty() && ConnectingOpen()) AddConnectingLine(text, QColor(11, 0, 0));
     const TFtpState state = FTP.State();
     if (state == ftpStateConnected) ConnectPhase = 2;
     if (state == ftpStateDisconnected) StopActivityAnimation();
@@ -139,6 +137,10 @@ void TSessionController::ReplyDirectoryDone() {
     CurrentRemoteDir = dir;
 }
 
+bool TSessionController::ConnectingOpen() const {
+    return ConnectingWindowOpen && AddConnectingLine && ConnectingWindowOpen();
+}
+
 void TSessionController::DestroyConnecting() {
-    if (ConnectingWindow && ConnectingWindow() != nullptr && DestroyConnectingWindow) DestroyConnectingWindow();
+    if (ConnectingWindowOpen && ConnectingWindowOpen() && DestroyConnectingWindow) DestroyConnectingWindow();
 }

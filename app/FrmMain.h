@@ -1,0 +1,184 @@
+#pragma once
+// The main window: toolbar strip, local and remote panes, promotional panel,
+// FTP log and status bar, with the menus. Its server work is done by the
+// session controller it owns (`Session`); the handlers here forward to it.
+//
+// Construction runs FormCreate (the start-up steps); closing runs FormClose
+// and destruction FormDestroy. An error in a start-up step is shown and the
+// remaining steps are skipped; the window still opens.
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "profiles/ServerStore.h"
+#include "session/SessionController.h"
+
+class QAction;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QListWidget;
+class QListWidgetItem;
+class QMenu;
+class QMovie;
+class QProgressBar;
+class QSplitter;
+class QToolBar;
+class QToolButton;
+class TLogView;
+class TRemoteListView;
+class TStatusBar;
+class TfrmMessage;
+class TfrmOptions;
+class TfrmServerConnect;
+class TFTPServer;
+
+class TfrmMain : public QMainWindow {
+public:
+    static constexpr int DesignWidth = 539;
+    static constexpr int DesignHeight = 442;
+    static constexpr int DesignLocalWidth = 185;
+    static constexpr int DesignLogHeight = 65;
+    static constexpr char InterfaceKey[] = "Software\\Orvan Software\\Velliant FTP\\Interface\\";
+    static constexpr char MakerAddress[] = "https://orvan-software.example.com/";
+    static constexpr char HostingAddress[] = "https://hosting.orvan-software.example.com/";
+
+    TfrmMain();
+    ~TfrmMain() override;
+
+    // ---- the window's parts (names as the window definition has them) ------
+    QWidget* pnlServerToolbar;
+    QToolBar* tbServer;
+    QAction* tb97Connect;
+    QAction* tb97Disconnect;
+    QAction* tb97AddServer;
+    QAction* tb97FolderUp;
+    QAction* tb97NewFolder;
+    QAction* tb97Delete;
+    QAction* tb97Refresh;
+    QAction* tb97TransferBin;
+    QAction* tb97TransferAsc;
+    QAction* tb97TransferAuto;
+    QAction* tb97Hosting;
+    QAction* tb97Sell;  // promotional; hidden whenever the options are applied
+    QLabel* animKFTP;
+    QMovie* movKFTP = nullptr;
+
+    QWidget* pnlLocalAndRemote;
+    QSplitter* spltFTP;
+    QWidget* pnlLocal;
+    QLabel* lblLocal;
+    QComboBox* cbLocalDrive;
+    QListWidget* lbDirectory;
+    QComboBox* cbFilter;
+    QListWidget* lbFiles;
+    QWidget* pnlServer;
+    QLabel* lblServer;
+    QLabel* lblServerName;
+    QComboBox* cbServerDir;
+    TRemoteListView* lvServerFiles;
+
+    QFrame* pnlPromo;
+    QLabel* lblPromo;
+    QWidget* pnlFTPLog;
+    TLogView* mmoFTPLog;
+    TStatusBar* fsbMain;
+
+    QMenu* mnuFile;
+    QAction* itmFileExit;
+    QMenu* mnuEdit;
+    QAction* itmOptions;
+    QMenu* mnuView;
+    QAction* itmViewFTPLog;
+    QMenu* mnuServers;
+    QAction* itmAddServer;
+    QAction* itmEditServer;
+    QAction* itmRemoveServer;
+    QAction* itmDisconnectFromServer;
+    QMenu* mnuHelp;
+    QAction* itmAbout;
+
+    // ---- shell state -------------------------------------------------------
+    TSessionController Session;
+    std::unique_ptr<TServerStore> Servers;
+    TfrmOptions* frmOptions = nullptr;
+    TfrmMessage* frmMessage = nullptr;
+    QPointer<TfrmServerConnect> frmServerConnect;
+    std::string WindowPositionKey;
+    // Shows a message box; replaceable so tests can record instead of block.
+    std::function<void(const std::string& caption, const std::string& text)> ShowInfo;
+    // Asks the desktop to open a web page; false when it could not.
+    std::function<bool(const std::string& url)> OpenUrl;
+
+    // ---- start-up and shut-down --------------------------------------------
+    void FormCreate();
+    void FormClose();
+    void FormDestroy();
+    void CreatePrivateFolders();
+    void RemovePrivateFolders();
+    void LoadWindowPosition();
+    void SaveWindowPosition();
+    void LoadInterfaceSettings();
+    void SaveInterfaceSettings();
+
+    // ---- menus and toolbar -------------------------------------------------
+    void itmFileExitClick();
+    void itmOptionsClick();
+    void itmViewFTPLogClick();
+    void itmAboutClick();
+    void itmServersClick();
+    void itmAddServerClick();
+    void itmEditServerClick();
+    void itmRemoveServerClick();
+    void itmConnectServerClick(int tag);
+    void tb97ConnectClick();
+    void tb97DisconnectClick();
+    void tb97RefreshClick();
+    void tb97FolderUpClick();
+    void tb97HostingClick();
+    void ShowHint(const QString& hint);
+    void FillServerMenu();
+
+    // ---- local pane ----------------------------------------------------------
+    std::string LocalDrive() const;
+    std::string LocalDir() const { return localDir_; }
+    // Raise std::runtime_error for a drive that is not mounted or a folder
+    // that cannot be read; the pane then stays as it was.
+    void SetLocalDrive(const std::string& root);
+    void SetLocalDir(const std::string& folder);
+    void SetLocalFilter(int index);
+    void RefreshLocalFiles();
+    void FillLocalDrives();
+
+    // ---- remote pane ---------------------------------------------------------
+    void cbServerDirClick();
+    void SetServerViewStyle(int style);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    void BuildMenus();
+    void BuildToolbar();
+    QWidget* BuildLocalPane();
+    QWidget* BuildServerPane();
+    void BuildPromo();
+    void BuildLog();
+    void BindSession();
+    void BindConnectingWindow();
+    void BindLocalPane();
+    void BindServerPane();
+    void LoadAnimation();
+    void ApplyLocalPaneSettings(const class TSettingsKey& key);
+    void FillLocalFolders();
+    void ReportSaveFailure(const std::string& file, const std::string& what);
+
+    std::string localDir_;
+    bool formClosed_ = false;
+    bool formDestroyed_ = false;
+};

@@ -1,0 +1,229 @@
+// The window definition: areas, controls, menus and toolbar.
+#include <QActionGroup>
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "app/FrmMain.h"
+#include "app/Glyphs.h"
+#include "app/StatusBar.h"
+#include "session/LogView.h"
+#include "session/RemoteListView.h"
+
+namespace {
+
+constexpr int kToolbarHeight = 46;
+constexpr int kAnimationWidth = 49;
+constexpr int kPromoHeight = 61;
+constexpr int kFolderTreeHeight = 73;
+
+QAction* AddTool(QToolBar* bar, Glyphs::Tool glyph, const char* hint) {
+    QAction* action = bar->addAction(Glyphs::ToolIcon(glyph), QString());
+    action->setToolTip(QString::fromLatin1(hint));
+    action->setStatusTip(QString::fromLatin1(hint));
+    return action;
+}
+
+// The pane's controls stack 2 pixels apart, the last one taking the height
+// down to 3 pixels above the pane's bottom.
+QVBoxLayout* PaneLayout(QWidget* pane) {
+    auto* layout = new QVBoxLayout(pane);
+    layout->setContentsMargins(2, 2, 4, 3);
+    layout->setSpacing(2);
+    return layout;
+}
+
+}  // namespace
+
+TfrmMain::TfrmMain() {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowIcon(Glyphs::ProgramIcon());
+    resize(DesignWidth, DesignHeight);
+    BuildMenus();
+    auto* central = new QWidget(this);
+    auto* areas = new QVBoxLayout(central);
+    areas->setContentsMargins(0, 0, 0, 0);
+    areas->setSpacing(0);
+    BuildToolbar();
+    areas->addWidget(pnlServerToolbar);
+
+    pnlLocalAndRemote = new QWidget(central);
+    auto* panes = new QHBoxLayout(pnlLocalAndRemote);
+    panes->setContentsMargins(0, 0, 0, 0);
+    spltFTP = new QSplitter(Qt::Horizontal, pnlLocalAndRemote);
+    spltFTP->setHandleWidth(3);
+    spltFTP->setChildrenCollapsible(false);
+    spltFTP->addWidget(BuildLocalPane());
+    spltFTP->addWidget(BuildServerPane());
+    spltFTP->setStretchFactor(1, 1);
+    spltFTP->setSizes({DesignLocalWidth, DesignWidth - DesignLocalWidth - 3});
+    panes->addWidget(spltFTP);
+    areas->addWidget(pnlLocalAndRemote, 1);
+
+    BuildPromo();
+    areas->addWidget(pnlPromo);
+    BuildLog();
+    areas->addWidget(pnlFTPLog);
+    fsbMain = new TStatusBar(central);
+    areas->addWidget(fsbMain);
+    setCentralWidget(central);
+
+    BindSession();
+    FormCreate();
+}
+
+void TfrmMain::BuildMenus() {
+    mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
+    itmFileExit = mnuFile->addAction(QStringLiteral("E&xit"), this, [this] { itmFileExitClick(); });
+    itmFileExit->setStatusTip(QStringLiteral("Exit Velliant FTP."));
+    mnuEdit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    itmOptions = mnuEdit->addAction(QStringLiteral("&Options"), this, [this] { itmOptionsClick(); });
+    mnuView = menuBar()->addMenu(QStringLiteral("&View"));
+    itmViewFTPLog = mnuView->addAction(QStringLiteral("FTP Log"), this, [this] { itmViewFTPLogClick(); });
+    itmViewFTPLog->setCheckable(true);
+    mnuServers = menuBar()->addMenu(QStringLiteral("Ser&vers"));
+    connect(mnuServers, &QMenu::aboutToShow, this, [this] { itmServersClick(); });
+    itmAddServer = mnuServers->addAction(QStringLiteral("&Add server"), this, [this] { itmAddServerClick(); });
+    itmEditServer = mnuServers->addAction(QStringLiteral("&Edit server"), this, [this] { itmEditServerClick(); });
+    itmRemoveServer = mnuServers->addAction(QStringLiteral("&Remove server"), this, [this] { itmRemoveServerClick(); });
+    mnuServers->addSeparator();
+    itmDisconnectFromServer =
+        mnuServers->addAction(QStringLiteral("&Disconnect from server"), this, [this] { tb97DisconnectClick(); });
+    itmDisconnectFromServer->setEnabled(false);
+    mnuServers->addSeparator();
+    mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
+    itmAbout = mnuHelp->addAction(QStringLiteral("&About"), this, [this] { itmAboutClick(); });
+    itmAbout->setStatusTip(QStringLiteral("About Velliant FTP."));
+    // Fixed items carry tags below 100; profile entries start at 100.
+    int tag = 1;
+    for (QAction* item : {itmFileExit, itmOptions, itmViewFTPLog, itmAddServer, itmEditServer, itmRemoveServer,
+                          itmDisconnectFromServer, itmAbout})
+        item->setData(tag++);
+}
+
+void TfrmMain::BuildToolbar() {
+    pnlServerToolbar = new QWidget(this);
+    pnlServerToolbar->setFixedHeight(kToolbarHeight);
+    auto* strip = new QHBoxLayout(pnlServerToolbar);
+    strip->setContentsMargins(2, 0, 0, 0);
+    strip->setSpacing(0);
+    tbServer = new QToolBar(pnlServerToolbar);
+    tbServer->setIconSize(QSize(24, 24));
+    tbServer->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    using Glyphs::Tool;
+    tb97Connect = AddTool(tbServer, Tool::Connect, "Connect.");
+    tb97Disconnect = AddTool(tbServer, Tool::Disconnect, "Disconnect.");
+    tb97AddServer = AddTool(tbServer, Tool::AddServer, "Add FTP Server.");
+    tbServer->addSeparator();
+    tb97FolderUp = AddTool(tbServer, Tool::FolderUp, "Up.");
+    tb97NewFolder = AddTool(tbServer, Tool::NewFolder, "Create New Folder.");
+    tb97Delete = AddTool(tbServer, Tool::Delete, "Delete.");
+    tb97Refresh = AddTool(tbServer, Tool::Refresh, "Refresh directory contents.");
+    tbServer->addSeparator();
+    tb97TransferBin = AddTool(tbServer, Tool::Binary, "Transfer files as binary.");
+    tb97TransferAsc = AddTool(tbServer, Tool::Ascii, "Transfer files as text (ascii).");
+    tb97TransferAuto = AddTool(tbServer, Tool::Auto, "Automatic selection (Binary/Ascii) to tansfer files.");
+    auto* transferModes = new QActionGroup(this);
+    for (QAction* mode : {tb97TransferBin, tb97TransferAsc, tb97TransferAuto}) {
+        mode->setCheckable(true);
+        transferModes->addAction(mode);
+    }
+    tb97TransferAuto->setChecked(true);
+    tbServer->addSeparator();
+    tb97Hosting = AddTool(tbServer, Tool::Hosting, "Need a Place to Host your Website?");
+    tb97Sell = AddTool(tbServer, Tool::Sell, "Want to Sell Your Stuff on the Web ?");
+    tb97Sell->setVisible(false);
+    strip->addWidget(tbServer, 1);
+
+    animKFTP = new QLabel(pnlServerToolbar);
+    animKFTP->setFixedSize(kAnimationWidth, kToolbarHeight);
+    animKFTP->setAlignment(Qt::AlignCenter);
+    animKFTP->setAutoFillBackground(true);
+    QPalette black = animKFTP->palette();
+    black.setColor(QPalette::Window, Qt::black);
+    animKFTP->setPalette(black);
+    strip->addWidget(animKFTP);
+
+    connect(tb97Connect, &QAction::triggered, this, [this] { tb97ConnectClick(); });
+    connect(tb97Disconnect, &QAction::triggered, this, [this] { tb97DisconnectClick(); });
+    connect(tb97AddServer, &QAction::triggered, this, [this] { itmAddServerClick(); });
+    connect(tb97FolderUp, &QAction::triggered, this, [this] { tb97FolderUpClick(); });
+    connect(tb97Refresh, &QAction::triggered, this, [this] { tb97RefreshClick(); });
+    connect(tb97Hosting, &QAction::triggered, this, [this] { tb97HostingClick(); });
+    tb97Refresh->setShortcut(QKeySequence(Qt::Key_F5));
+}
+
+QWidget* TfrmMain::BuildLocalPane() {
+    pnlLocal = new QWidget(this);
+    auto* layout = PaneLayout(pnlLocal);
+    lblLocal = new QLabel(QStringLiteral("Local:"), pnlLocal);
+    cbLocalDrive = new QComboBox(pnlLocal);
+    lbDirectory = new QListWidget(pnlLocal);
+    lbDirectory->setFixedHeight(kFolderTreeHeight);
+    cbFilter = new QComboBox(pnlLocal);
+    lbFiles = new QListWidget(pnlLocal);
+    lbFiles->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    lbFiles->setDragEnabled(true);
+    for (QWidget* control : {static_cast<QWidget*>(lblLocal), static_cast<QWidget*>(cbLocalDrive),
+                             static_cast<QWidget*>(lbDirectory), static_cast<QWidget*>(cbFilter)})
+        layout->addWidget(control);
+    layout->addWidget(lbFiles, 1);
+    pnlLocal->setMinimumWidth(60);
+    return pnlLocal;
+}
+
+QWidget* TfrmMain::BuildServerPane() {
+    pnlServer = new QWidget(this);
+    auto* layout = PaneLayout(pnlServer);
+    auto* heading = new QHBoxLayout;
+    heading->setSpacing(6);
+    lblServer = new QLabel(QStringLiteral("Server:"), pnlServer);
+    lblServerName = new QLabel(pnlServer);
+    heading->addWidget(lblServer);
+    heading->addWidget(lblServerName, 1);
+    layout->addLayout(heading);
+    cbServerDir = new QComboBox(pnlServer);
+    cbServerDir->setEditable(true);
+    cbServerDir->setInsertPolicy(QComboBox::NoInsert);
+    layout->addWidget(cbServerDir);
+    lvServerFiles = new TRemoteListView(pnlServer);
+    layout->addWidget(lvServerFiles, 1);
+    pnlServer->setMinimumWidth(60);
+    return pnlServer;
+}
+
+void TfrmMain::BuildPromo() {
+    pnlPromo = new QFrame(this);
+    pnlPromo->setFixedHeight(kPromoHeight);
+    pnlPromo->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    pnlPromo->setAutoFillBackground(true);
+    QPalette white = pnlPromo->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    pnlPromo->setPalette(white);
+    auto* layout = new QVBoxLayout(pnlPromo);
+    layout->setContentsMargins(8, 2, 8, 2);
+    lblPromo = new QLabel(pnlPromo);
+    lblPromo->setWordWrap(true);
+    lblPromo->setAlignment(Qt::AlignCenter);
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(13);
+    font.setBold(true);
+    lblPromo->setFont(font);
+    QPalette red = lblPromo->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    lblPromo->setPalette(red);
+    layout->addWidget(lblPromo);
+}
+
+void TfrmMain::BuildLog() {
+    pnlFTPLog = new QWidget(this);
+    pnlFTPLog->setFixedHeight(DesignLogHeight);
+    auto* layout = new QVBoxLayout(pnlFTPLog);
+    layout->setContentsMargins(0, 0, 0, 0);
+    mmoFTPLog = new TLogView(pnlFTPLog);
+    layout->addWidget(mmoFTPLog);
+}

@@ -1,0 +1,133 @@
+// The menus, the server toolbar and the hint panel.
+#include <QDesktopServices>
+#include <QEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QStatusTipEvent>
+#include <QUrl>
+
+#include "app/FrmMain.h"
+#include "app/StatusBar.h"
+#include "localpane/FrmAbout.h"
+#include "profiles/FrmOptions.h"
+#include "profiles/FrmServerAdd.h"
+#include "profiles/FrmServerConnect.h"
+#include "profiles/FrmServerConnectTo.h"
+#include "profiles/FrmServerEdit.h"
+#include "profiles/FrmServerRemove.h"
+#include "profiles/ServerStore.h"
+#include "util/UiUtils.h"
+
+void TfrmMain::itmFileExitClick() { close(); }
+
+void TfrmMain::itmOptionsClick() {
+    if (frmOptions == nullptr) return;
+    CenterOver(frmOptions, this);
+    frmOptions->exec();
+}
+
+// The status bar is the last area of the window's layout, so it stays below
+// the log pane whichever way the pane is switched.
+void TfrmMain::itmViewFTPLogClick() { pnlFTPLog->setVisible(itmViewFTPLog->isChecked()); }
+
+void TfrmMain::itmAboutClick() {
+    TfrmAbout about(this);
+    CenterOver(&about, this);
+    about.exec();
+}
+
+void TfrmMain::itmServersClick() { itmDisconnectFromServer->setEnabled(Session.FTP.Connected()); }
+
+void TfrmMain::FillServerMenu() {
+    if (Servers) Servers->FillServerMenu(mnuServers, [this](int tag) { itmConnectServerClick(tag); });
+}
+
+void TfrmMain::itmAddServerClick() {
+    if (Servers) (void)TfrmServerAdd::AddServer(this, Servers->ServerList, [this] { FillServerMenu(); });
+}
+
+void TfrmMain::itmEditServerClick() {
+    if (Servers) TfrmServerEdit::Execute(this, Servers->ServerList, [this] { FillServerMenu(); });
+}
+
+void TfrmMain::itmRemoveServerClick() {
+    if (!Servers) return;
+    (void)TfrmServerRemove::Execute(this, Servers->ServerList, [this] { FillServerMenu(); },
+                                    [this](TFTPServer* removed) {
+                                        if (Session.CurrentServer == removed) Session.CurrentServer = nullptr;
+                                    });
+}
+
+// Server work is refused while a command is still being handled, not only
+// while the engine runs it: the executor pumps messages around the command.
+void TfrmMain::tb97ConnectClick() {
+    if (Session.Busy || Session.Executing() || !Servers) return;
+    TFTPServer* chosen = TfrmServerConnectTo::Execute(this, Servers->ServerList, [this] { FillServerMenu(); });
+    if (chosen != nullptr) Session.ConnectToServer(chosen);
+}
+
+void TfrmMain::itmConnectServerClick(int tag) {
+    if (Session.Busy || Session.Executing() || !Servers) return;
+    TFTPServer* profile = Servers->ServerWithTag(tag);
+    if (profile == nullptr) {
+        tb97ConnectClick();
+        return;
+    }
+    Session.ConnectToServer(profile);
+}
+
+void TfrmMain::tb97DisconnectClick() { Session.DisconnectAction(); }
+
+void TfrmMain::tb97RefreshClick() {
+    if (Session.Busy || Session.Executing()) return;
+    Session.QueueListing();
+    Session.QueuePrintDir();
+}
+
+void TfrmMain::tb97FolderUpClick() {
+    if (Session.Busy || Session.Executing()) return;
+    Session.QueueParentDir();
+    Session.QueueListing();
+    Session.QueuePrintDir();
+}
+
+void TfrmMain::tb97HostingClick() {
+    const bool opened = OpenUrl ? OpenUrl(HostingAddress) : QDesktopServices::openUrl(QUrl(QString::fromLatin1(HostingAddress)));
+    if (!opened) ShowInfo(ApplicationTitle, std::string("Please go to : \n") + HostingAddress);
+}
+
+void TfrmMain::ShowHint(const QString& hint) {
+    if (hint.isEmpty())
+        fsbMain->lblHint->setText(QStringLiteral("Visit Our WebSite at ") + QString::fromLatin1(MakerAddress));
+    else
+        fsbMain->lblHint->setText(hint);
+}
+
+bool TfrmMain::event(QEvent* event) {
+    if (event->type() == QEvent::StatusTip) {
+        ShowHint(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void TfrmMain::BindConnectingWindow() {
+    Session.CreateConnectingWindow = [this](TFTPServer* profile) {
+        delete frmServerConnect;
+        auto* window = new TfrmServerConnect;
+        window->SetServer(*profile);
+        window->OnAbort = [this](TfrmServerConnect*) {
+            (void)Session.FTP.AbortSessionWait();
+            (void)Session.FTP.Quit();
+        };
+        window->OnDestroy = [this](TfrmServerConnect*) { frmServerConnect = nullptr; };
+        CenterOver(window, this);
+        frmServerConnect = window;
+        window->show();
+    };
+    Session.ConnectingWindowOpen = [this] { return frmServerConnect != nullptr; };
+    Session.AddConnectingLine = [this](const std::string& text, const QColor& colour) {
+        frmServerConnect->AddProgressLine(text, colour);
+    };
+    Session.DestroyConnectingWindow = [this] { delete frmServerConnect; };
+}

@@ -1,0 +1,122 @@
+// The stored window position and pane layout.
+#include <QCoreApplication>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QSplitter>
+
+#include <stdexcept>
+
+#include "app/FrmMain.h"
+#include "session/RemoteListView.h"
+#include "util/SettingsKey.h"
+#include "util/UiUtils.h"
+
+namespace {
+
+// Decimal, or hexadecimal after "0x"; `def` for anything else.
+int ParseInteger(const std::string& text, int def) {
+    try {
+        std::size_t used = 0;
+        const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+        const long value = std::stol(hex ? text.substr(2) : text, &used, hex ? 16 : 10);
+        if (used != (hex ? text.size() - 2 : text.size()) || value < INT32_MIN || value > INT32_MAX) return def;
+        return static_cast<int>(value);
+    } catch (...) {
+        return def;
+    }
+}
+
+int ReadPosition(const TSettingsKey& key, const char* name, int def) {
+    return ParseInteger(key.ReadString(name, std::to_string(def)), def);
+}
+
+}  // namespace
+
+void TfrmMain::LoadWindowPosition() {
+    const QString program = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+    WindowPositionKey = std::string(ApplicationSettingsRoot) + FromQt(program) + ".INI\\" + FromQt(objectName()) + "\\";
+    const TSettingsKey key(WindowPositionKey);
+    const QRect current = geometry();
+    const int width = ReadPosition(key, "Width", current.width());
+    const int height = ReadPosition(key, "Height", current.height());
+    const int left = ReadPosition(key, "Left", current.left());
+    const int top = ReadPosition(key, "Top", current.top());
+    resize(width, height);
+    move(left, top);
+    const QString state = ToQt(key.ReadString("MyWindowState", "False"));
+    if (state.compare(QStringLiteral("True"), Qt::CaseInsensitive) == 0)
+        setWindowState(windowState() | Qt::WindowMaximized);
+    else
+        setWindowState(windowState() & ~Qt::WindowMaximized);
+}
+
+// A maximized window keeps the normal position stored before, so that it
+// returns there when restored.
+void TfrmMain::SaveWindowPosition() {
+    if (WindowPositionKey.empty()) return;
+    TSettingsKey key(WindowPositionKey);
+    if (!key.OpenForWriting()) return;
+    if (isMaximized()) {
+        key.WriteString("MyWindowState", "True");
+        return;
+    }
+    key.WriteString("MyWindowState", "False");
+    const QRect r = geometry();
+    key.WriteString("Top", std::to_string(r.top()));
+    key.WriteString("Left", std::to_string(r.left()));
+    key.WriteString("Width", std::to_string(r.width()));
+    key.WriteString("Height", std::to_string(r.height()));
+}
+
+void TfrmMain::LoadInterfaceSettings() {
+    const TSettingsKey key(InterfaceKey);
+    const QList<int> sizes = spltFTP->sizes();
+    const int localWidth = key.ReadInteger("LocalWidth", sizes.value(0, DesignLocalWidth));
+    spltFTP->setSizes({localWidth, std::max(0, sizes.value(0) + sizes.value(1) - localWidth)});
+    // The pane area's height follows from the window layout; the stored value
+    // is read for compatibility and the layout sizes the area again.
+    (void)key.ReadInteger("LocalAndRemoteWidth", pnlLocalAndRemote->height());
+    pnlFTPLog->setFixedHeight(std::max(0, key.ReadInteger("LogHeight", pnlFTPLog->maximumHeight())));
+    const bool logVisible = key.ReadBool("LogVisible", !pnlFTPLog->isHidden());
+    pnlFTPLog->setVisible(logVisible);
+    itmViewFTPLog->setChecked(logVisible);
+    ApplyLocalPaneSettings(key);
+    RefreshLocalFiles();
+    SetServerViewStyle(key.ReadInteger("ServerViewStyle", lvServerFiles->ViewStyle()));
+    for (int c = 0; c < TRemoteListView::ColumnCount; ++c) {
+        try {
+            lvServerFiles->SetColumnWidth(c, key.ReadInteger("SrvCol" + std::to_string(c), lvServerFiles->ColumnWidth(c)));
+        } catch (...) {
+        }
+    }
+}
+
+// A stored drive or folder that no longer exists leaves the pane where it is.
+void TfrmMain::ApplyLocalPaneSettings(const TSettingsKey& key) {
+    try {
+        SetLocalDrive(key.ReadString("LocalDrive", LocalDrive()));
+        SetLocalDir(key.ReadString("LocalDir", LocalDir()));
+        SetLocalFilter(key.ReadInteger("LocalFilter", cbFilter->currentIndex()));
+    } catch (...) {
+    }
+}
+
+void TfrmMain::SaveInterfaceSettings() {
+    TSettingsKey key(InterfaceKey);
+    if (!key.OpenForWriting()) return;
+    key.WriteInteger("LocalWidth", spltFTP->sizes().value(0, DesignLocalWidth));
+    key.WriteInteger("LocalAndRemoteWidth", pnlLocalAndRemote->height());
+    key.WriteInteger("LogHeight", pnlFTPLog->maximumHeight());
+    key.WriteBool("LogVisible", !pnlFTPLog->isHidden());
+    key.WriteString("LocalDrive", LocalDrive());
+    key.WriteString("LocalDir", LocalDir());
+    key.WriteInteger("LocalFilter", cbFilter->currentIndex());
+    key.WriteInteger("ServerViewStyle", lvServerFiles->ViewStyle());
+    for (int c = 0; c < TRemoteListView::ColumnCount; ++c) {
+        try {
+            key.WriteInteger("SrvCol" + std::to_string(c), lvServerFiles->ColumnWidth(c));
+        } catch (...) {
+        }
+    }
+}

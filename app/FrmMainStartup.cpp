@@ -1,0 +1,216 @@
+// Start-up and shut-down of the main window.
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QMovie>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <stdexcept>
+#include <unistd.h>
+
+#include "app/FrmMain.h"
+#include "app/StatusBar.h"
+#include "localpane/FrmMessage.h"
+#include "profiles/FrmOptions.h"
+#include "profiles/ServerStore.h"
+#include "session/RemoteListView.h"
+#include "util/IniFile.h"
+#include "util/MiscUtils.h"
+#include "util/ProgramFolders.h"
+#include "util/SpinEdit.h"
+#include "util/UiUtils.h"
+
+namespace {
+
+constexpr const char* kPrivateFolders[] = {"TmpPrivate-Cache", "TmpPrivate-Archiving"};
+constexpr char kAnimationFile[] = "spin.gif";
+
+}  // namespace
+
+void TfrmMain::BindSession() {
+    TSessionWidgets& w = Session.W;
+    w.mainWindow = this;
+    w.pnlServer = pnlServer;
+    w.pnlServerToolbar = pnlServerToolbar;
+    w.mmoFTPLog = mmoFTPLog;
+    w.cbServerDir = cbServerDir;
+    w.lvServerFiles = lvServerFiles;
+    w.pbTransferStatus = fsbMain->pbTransferStatus;
+    w.lblConnectionTime = fsbMain->lblConnectionTime;
+    w.imgConnectedOn = fsbMain->imgConnectedOn;
+    w.imgConnectedOff = fsbMain->imgConnectedOff;
+    w.imgDisconnectedOn = fsbMain->imgDisconnectedOn;
+    w.imgDisconnectedOff = fsbMain->imgDisconnectedOff;
+    w.tb97Connect = tb97Connect;
+    w.tb97Disconnect = tb97Disconnect;
+    w.tb97FolderUp = tb97FolderUp;
+    w.tb97NewFolder = tb97NewFolder;
+    w.tb97Delete = tb97Delete;
+    w.tb97Refresh = tb97Refresh;
+    w.tb97TransferBin = tb97TransferBin;
+    w.tb97TransferAsc = tb97TransferAsc;
+    w.tb97TransferAuto = tb97TransferAuto;
+    w.animKFTP = animKFTP;
+    Session.ChangeLocalDir = [this](const std::string& folder) { SetLocalDir(folder); };
+    BindConnectingWindow();
+    BindLocalPane();
+    BindServerPane();
+    ShowInfo = [](const std::string& caption, const std::string& text) { ShowInfoBox(caption, text); };
+}
+
+void TfrmMain::FormCreate() {
+    try {
+        QRandomGenerator::global()->generate();  // the global generator seeds itself
+        setWindowTitle(QStringLiteral(" ") + QString::fromLatin1(ApplicationTitle));
+        lblPromo->setText(QStringLiteral("To Edit HTML on the server, View Images on the Server, and Backup your "
+                                         "entire Web Site, Download and Install Kestra FTP.\nGet Kestra FTP now at: ") +
+                          QString::fromLatin1(MakerAddress));
+        LoadAnimation();
+        CreatePrivateFolders();
+        cbServerDir->clear();
+        LoadWindowPosition();
+        Servers = std::make_unique<TServerStore>(ProgramFolder() + "FTPServers.ini");
+        ShowHint(QString());
+        Session.ClearLog();
+        Session.SessionUp = false;
+        Session.ConnectPhase = 0;
+        Session.ConnectedSince = QDateTime::currentDateTime();
+        Session.SetConnectedState(false);
+        Session.SetBusyState(false);
+        do {
+            Session.ListingTempFile = NewTempFileName();
+        } while (Session.ListingTempFile.empty());
+        Session.ClearCommandQueue();
+        frmOptions = new TfrmOptions(this);
+        frmOptions->OnApplyOptions = [this](TfrmOptions*, bool showHosting) {
+            tb97Hosting->setVisible(showHosting);
+            tb97Sell->setVisible(false);
+        };
+        frmOptions->ApplyOptions();
+        Session.W.sedtTimeOut = frmOptions->sedtTimeOut;
+        LoadInterfaceSettings();
+        Servers->ClearServers();
+        Servers->LoadServers();
+        Session.WaitMode = Servers->WaitMode;
+        FillServerMenu();
+    } catch (const std::exception& error) {
+        ShowInfo(ApplicationTitle, error.what());
+    } catch (...) {
+        ShowInfo(ApplicationTitle, "Unexpected error while starting.");
+    }
+    // The message window lives for the whole run, outside the main window.
+    frmMessage = new TfrmMessage(this);
+    Session.W.frmMessage = frmMessage;
+}
+
+void TfrmMain::LoadAnimation() {
+    const QString file = ToQt(ProgramResourceFolder() + kAnimationFile);
+    if (!QFileInfo::exists(file)) {
+        animKFTP->setMovie(nullptr);
+        return;
+    }
+    movKFTP = new QMovie(file, QByteArray(), this);
+    animKFTP->setMovie(movKFTP);
+    movKFTP->jumpToFrame(0);
+}
+
+// Both folders start every run present and empty. They are kept under the
+// program's own folder, which only its owner can read.
+void TfrmMain::CreatePrivateFolders() {
+    const std::string base = ProgramFolder();
+    if (base.empty()) return;
+    for (const char* name : kPrivateFolders) {
+        const std::string path = base + name;
+        (void)MakeFolder(path);
+        try {
+            CreateEmptyFile(WithTrailingBackslash(path) + "kftp");
+            (void)DeleteFolderTree(path);
+            (void)MakeFolder(path);
+        } catch (...) {
+        }
+    }
+}
+
+void TfrmMain::RemovePrivateFolders() {
+    const std::string base = ProgramFolder();
+    if (base.empty()) return;
+    for (const char* name : kPrivateFolders) (void)DeleteFolderTree(base + name);
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event) {
+    FormClose();
+    event->accept();
+}
+
+void TfrmMain::FormClose() {
+    if (formClosed_) return;
+    formClosed_ = true;
+    try {
+        SaveWindowPosition();
+    } catch (...) {
+    }
+    try {
+        (void)Session.FTP.AbortSessionWait();
+        Session.SetBusyState(false);
+        Session.SetConnectedState(false);
+    } catch (...) {
+    }
+}
+
+TfrmMain::~TfrmMain() { FormDestroy(); }
+
+void TfrmMain::FormDestroy() {
+    if (formDestroyed_) return;
+    formDestroyed_ = true;
+    try {
+        if (!Session.ListingTempFile.empty()) std::remove(Session.ListingTempFile.c_str());
+    } catch (...) {
+    }
+    try {
+        SaveInterfaceSettings();
+    } catch (...) {
+    }
+    if (Servers) {
+        try {
+            Servers->SaveServers();
+        } catch (const std::exception& error) {
+            ReportSaveFailure(Servers->ServerIniFile, error.what());
+        } catch (...) {
+            ReportSaveFailure(Servers->ServerIniFile, "unknown error");
+        }
+        Servers->ClearServers();
+    }
+    Session.CurrentServer = nullptr;
+    Session.ClearCommandQueue();
+    RemovePrivateFolders();
+    delete frmMessage;
+    frmMessage = nullptr;
+    Session.W = TSessionWidgets{};
+}
+
+// Profiles the user edited in this run would be lost without a word; say
+// which file could not be written and why, before the program ends.
+void TfrmMain::ReportSaveFailure(const std::string& file, const std::string& what) {
+    const int saved = errno;
+    std::string reason;
+    const std::string folder = FromQt(QFileInfo(ToQt(file)).absolutePath());
+    if (access(folder.c_str(), F_OK) != 0)
+        reason = "The folder " + folder + " does not exist.";
+    else if (access(folder.c_str(), W_OK | X_OK) != 0)
+        reason = std::string("The folder ") + folder + " cannot be written: " + std::strerror(errno) + ".";
+    else if (access(file.c_str(), F_OK) == 0 && access(file.c_str(), W_OK) != 0)
+        reason = std::string("The file cannot be written: ") + std::strerror(errno) + ".";
+    else
+        reason = saved != 0 ? std::string(std::strerror(saved)) + "." : what;
+    try {
+        ShowInfo(ApplicationTitle, "The FTP server list could not be saved to\n" + file + "\n\n" + reason +
+                                       "\n\nChanges made to the server list in this session are lost.");
+    } catch (...) {
+    }
+}
