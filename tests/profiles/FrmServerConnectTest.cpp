@@ -1,0 +1,203 @@
+// The connecting window: its three progress lines, password masking, and
+// following (and cancelling) a real connection attempt of the engine.
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QtTest/QTest>
+
+#include "ftp/Ftpcli.h"
+#include "profiles/FTPServerObj.h"
+#include "profiles/FrmServerConnect.h"
+#include "tests/profiles/QtTestSupport.h"
+#include "tests/support/PyFtpdServer.h"
+#include "tests/support/ScriptedFtpServer.h"
+#include "util/QtMessagePump.h"
+
+namespace {
+
+using Line = std::pair<QString, QColor>;
+
+std::vector<Line> Lines(const TfrmServerConnect& window) {
+    std::vector<Line> lines;
+    for (const QLabel* label : window.lblProgress)
+        lines.emplace_back(label->text(), label->palette().color(QPalette::WindowText));
+    return lines;
+}
+
+TEST(ConnectWindowTest, StartsUntitledThenScrollsThreeColouredLines) {
+    auto* window = new TfrmServerConnect;
+    int destroyed = 0, aborts = 0;
+    window->OnDestroy = [&](TfrmServerConnect*) { ++destroyed; };
+    window->OnAbort = [&](TfrmServerConnect*) { ++aborts; };
+    EXPECT_EQ(window->parentWidget(), nullptr) << "not owned by the main window";
+    EXPECT_FALSE(window->isModal());
+    EXPECT_EQ(window->windowTitle(), "Connect to FTP server");
+    EXPECT_EQ(window->size(), QSize(369, 185));
+    EXPECT_EQ(window->lblConnectingTo->text(), "Connecting to:");
+    EXPECT_EQ(window->lblServerName->text(), "Untitled");
+    EXPECT_EQ(window->lblAddress->text(), "Unknown");
+    EXPECT_TRUE(window->lblServerName->font().bold());
+    EXPECT_EQ(window->lblServerName->font().pixelSize(), 16);
+    EXPECT_EQ(window->btnCancel->text(), "&Cancel");
+    EXPECT_TRUE(window->AnimationPlaying());
+
+    TFTPServer office;
+    office.Name = "Office";
+    office.Hostname = "ftp.example.net";
+    office.Port = "2121";
+    window->SetServer(office);
+    EXPECT_EQ(window->lblServerName->text(), "Office");
+    EXPECT_EQ(window->lblAddress->text(), "ftp.example.net on port 2121");
+
+    const QColor text = window->palette().color(QPalette::WindowText);
+    const QColor state(11, 0, 0);
+    const QColor blank = window->lblProgress[0]->palette().color(QPalette::WindowText);
+    window->AddStateText("Trying to connect to ftp.example.net ...");
+    window->AddDisplayText("< 220 <b>Welcome</b>");
+    EXPECT_EQ(
+        Lines(*window),
+        (std::vector<Line>{{"", blank}, {"Trying to connect to ftp.example.net ...", state}, {"220 <b>Welcome</b>", text}}));
+    window->AddStateText("Connected !");
+    window->AddDisplayText("> USER bob");
+    EXPECT_EQ(Lines(*window), (std::vector<Line>{{"220 <b>Welcome</b>", text}, {"Connected !", state}, {"USER bob", text}}));
+    EXPECT_EQ(window->lblProgress[0]->textFormat(), Qt::PlainText) << "server texts are never markup";
+
+    delete window;  // what the session does once connected
+    EXPECT_EQ(destroyed, 1);
+    EXPECT_EQ(aborts, 0) << "freeing the window is not cancelling it";
+}
+
+TEST(ConnectWindowTest, PasswordsAreMaskedAsInTheLog) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"PASS s3cret", "PASS *****"},
+        {"pass s3cret", "PASS *****"},
+        {"> PASS s3cret", "> PASS *****"},
+        {"> Pass", "> PASS *****"},
+        {"PASS", "PASS *****"},
+        {"USER bob", "USER bob"},
+        {"331 Password required for bob", "331 Password required for bob"},
+        {"PAS", "PAS"},
+        {"", ""},
+    };
+    for (const auto& [text, shown] : cases) EXPECT_EQ(TfrmServerConnect::MaskPassword(text), shown) << text;
+
+    TfrmServerConnect window;
+    window.AddDisplayText("> PASS s3cret");
+    EXPECT_EQ(window.lblProgress[2]->text(), "PASS *****");
+    window.AddProgressLine("> PASS s3cret", Qt::black);
+    EXPECT_EQ(window.lblProgress[2]->text(), "> PASS *****");
+    EXPECT_EQ(window.lblProgress[1]->text(), "PASS *****") << "scrolled up as masked";
+}
+
+// A connection attempt followed by the window the way the main window does
+// it: display texts and states are fed while the window exists.
+class ConnectAttemptTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        window = new TfrmServerConnect;
+        guard = window;
+        window->OnDestroy = [this](TfrmServerConnect*) {
+            ++destroyed;
+            window = nullptr;
+        };
+        window->OnAbort = [this](TfrmServerConnect*) {
+            ++aborts;
+            (void)ftp.AbortSessionWait();
+            (void)ftp.Quit();
+        };
+        ftp.OnDisplay = [this](TCustomFtpCli*, std::string& msg) {
+            if (window == nullptr) return;
+            window->AddDisplayText(msg);
+            shown.push_back(window->lblProgress[2]->text());
+            if (msg.compare(0, 6, "> PASS") == 0 && onPassword) onPassword();
+        };
+        ftp.OnStateChange = [this](TCustomFtpCli*) {
+            if (window == nullptr) return;
+            if (ftp.State() == ftpStateReady && ftp.Connected()) {
+                delete window;  // connected: freed without its close handling
+                return;
+            }
+            if (ftp.State() == ftpStateConnected) window->AddStateText("Connected !");
+        };
+        ftp.HostName = "127.0.0.1";
+        ftp.Timeout = 30;
+        window->show();
+    }
+
+    void TearDown() override {
+        delete window;
+        if (ftp.Connected()) ftp.AbortSession();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    bool ShownAnywhere(const QString& text) const {
+        return std::any_of(shown.begin(), shown.end(), [&](const QString& line) { return line.contains(text); });
+    }
+
+    QtMessagePump pump;
+    TFtpClient ftp;
+    TfrmServerConnect* window = nullptr;
+    QPointer<TfrmServerConnect> guard;
+    int destroyed = 0, aborts = 0;
+    std::vector<QString> shown;  // the bottom line after each display text
+    std::function<void()> onPassword;
+};
+
+TEST_F(ConnectAttemptTest, ALoginShowsThePasswordCommandMaskedAndFreesTheWindowOnceConnected) {
+    PyFtpdServer server;
+    ASSERT_TRUE(server.Start()) << server.Error();
+    ftp.Port = std::to_string(server.Port());
+    ftp.UserName = server.User();
+    ftp.PassWord = server.Password();
+    ASSERT_TRUE(ftp.Login()) << ftp.ErrorMessage();
+    EXPECT_TRUE(ShownAnywhere("PASS *****"));
+    EXPECT_FALSE(ShownAnywhere(QString::fromStdString(server.Password())));
+    EXPECT_TRUE(ShownAnywhere(QString("USER ") + QString::fromStdString(server.User())));
+    EXPECT_EQ(window, nullptr);
+    EXPECT_TRUE(guard.isNull()) << "freed at once";
+    EXPECT_EQ(destroyed, 1);
+    EXPECT_EQ(aborts, 0);
+    EXPECT_TRUE(ftp.Connected()) << "neither abort nor QUIT";
+    EXPECT_TRUE(ftp.Quit());
+}
+
+TEST_F(ConnectAttemptTest, EscapeAbortsAnAttemptThatWaitsForTheServer) {
+    ScriptedFtpServer server;
+    server.Send("220 ready\r\n").Expect("USER bob").Send("331 password please\r\n").Expect("PASS *").Silence(10000);
+    ASSERT_TRUE(server.Start()) << server.Failure();
+    ftp.Port = std::to_string(server.Port());
+    ftp.UserName = "bob";
+    ftp.PassWord = "hunter2";
+    // A main window that tidies up when the session closes, as it may while
+    // the abort runs.
+    ftp.OnSessionClosed = [this](TCustomFtpCli*, std::uint16_t) { delete window; };
+    // The user gives up once the password went out and nothing comes back.
+    onPassword = [this] {
+        QTimer::singleShot(200, guard.data(), [this] {
+            QWidget* focused = guard->focusWidget();
+            QTest::keyClick(focused != nullptr ? focused : guard.data(), Qt::Key_Escape);
+        });
+    };
+    QElapsedTimer clock;
+    clock.start();
+    // What the blocking log-in returns after an abort is the engine's
+    // business; here it matters that the attempt ends at once.
+    (void)ftp.Login();
+    EXPECT_LT(clock.elapsed(), 5000) << "ended by the abort, not by the time-out";
+    EXPECT_EQ(aborts, 1);
+    EXPECT_EQ(destroyed, 1);
+    EXPECT_EQ(window, nullptr);
+    EXPECT_FALSE(ftp.Connected());
+    EXPECT_FALSE(ShownAnywhere("hunter2"));
+    ASSERT_FALSE(guard.isNull()) << "the window frees itself after its close handling";
+    EXPECT_FALSE(guard->isVisible());
+    EXPECT_FALSE(guard->AnimationPlaying());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(guard.isNull());
+    EXPECT_TRUE(server.WaitDone(5000)) << server.Failure();
+}
+
+}  // namespace
