@@ -1,21 +1,15 @@
-// The windowed program: the application, the main window and the loop.
+// The windowed program: application object, main window (which creates the
+// message window), then Qt's event loop (which also runs ours).
 #include <QApplication>
 
+#include "app/AppSetup.h"
 #include "app/FrmMain.h"
-#include "platform/MessageLoop.h"
 #include "util/QtMessagePump.h"
-#include "util/UiUtils.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QString::fromLatin1(ApplicationTitle));
-    QtMessagePump pump;
-    int result = 0;
-    {
-        TfrmMain frmMain;
-        frmMain.show();
-        result = QApplication::exec();
-        platform::SetApplicationTerminated(true);
-    }
-    return result;
+    const auto pump = SetUpApplication(app);
+    TfrmMain frmMain;
+    frmMain.show();
+    return app.exec();
 }
