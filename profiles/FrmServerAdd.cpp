@@ -141,13 +141,15 @@ void TfrmServerAdd::SaveTo(TFTPServer& server) const {
     server.StartDir = FromQt(ebxRemoteStartingDirectory->text());
 }
 
-TFTPServer* TfrmServerAdd::AddServer(QWidget* owner, TServerList& servers, const std::function<void()>& serversChanged) {
+TFTPServer* TfrmServerAdd::AddServer(QWidget* owner, TServerList& servers, const std::function<void()>& serversChanged,
+                                     const std::function<void(TFTPServer*)>& forgetServer) {
     TfrmServerAdd form(owner);
     CentreDialogOver(&form, owner);
     if (form.exec() != QDialog::Accepted) return nullptr;
     auto server = std::make_unique<TFTPServer>();
     form.SaveTo(*server);
     const std::string name = server->Name;
+    if (const int replaced = servers.IndexOf(name); replaced >= 0 && forgetServer) forgetServer(servers.At(replaced));
     TFTPServer* added = servers.At(servers.Add(name, std::move(server)));
     if (serversChanged) serversChanged();
     return added;

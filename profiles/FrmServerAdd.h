@@ -3,10 +3,12 @@
 // with the caption changed, to edit one.
 //
 // Main-window use:
-//   TFTPServer* added = TfrmServerAdd::AddServer(this, store.ServerList, fillMenu);
+//   TFTPServer* added = TfrmServerAdd::AddServer(this, store.ServerList, fillMenu, forget);
 // centres the form over `this`, shows it modally, and on "&Cool" inserts a new
 // profile (replacing one whose name is equal ignoring case) and calls
 // `fillMenu`. Returns the profile now in the list, or null when cancelled.
+// A profile that is replaced is freed; `forget(profile)` runs just before, so
+// the caller can drop any pointer to it (such as the current session's).
 
 #include <QDialog>
 #include <functional>
@@ -26,7 +28,8 @@ public:
 
     explicit TfrmServerAdd(QWidget* parent = nullptr);
 
-    static TFTPServer* AddServer(QWidget* owner, TServerList& servers, const std::function<void()>& serversChanged);
+    static TFTPServer* AddServer(QWidget* owner, TServerList& servers, const std::function<void()>& serversChanged,
+                                 const std::function<void(TFTPServer*)>& forgetServer = {});
 
     // Fills the form from a profile (for editing) and takes its content into
     // one; taking overwrites every field the form shows.

@@ -68,7 +68,11 @@ void TfrmServerConnectTo::ServersChanged() {
 }
 
 void TfrmServerConnectTo::btnAddServerClick() {
-    (void)TfrmServerAdd::AddServer(parentWidget(), servers_, [this] { ServersChanged(); });
+    (void)TfrmServerAdd::AddServer(
+        parentWidget(), servers_, [this] { ServersChanged(); },
+        [this](TFTPServer* replaced) {
+            if (OnServerRemoving) OnServerRemoving(this, replaced);
+        });
     FormCreate();
 }
 
@@ -84,9 +88,11 @@ void TfrmServerConnectTo::btnEditServerClick() {
     FormCreate();
 }
 
-TFTPServer* TfrmServerConnectTo::Execute(QWidget* owner, TServerList& servers, const std::function<void()>& serversChanged) {
+TFTPServer* TfrmServerConnectTo::Execute(QWidget* owner, TServerList& servers, const std::function<void()>& serversChanged,
+                                         const std::function<void(TFTPServer*)>& forgetServer) {
     TfrmServerConnectTo dialog(servers, owner);
     if (serversChanged) dialog.OnServersChanged = [&serversChanged](QWidget*) { serversChanged(); };
+    if (forgetServer) dialog.OnServerRemoving = [&forgetServer](QWidget*, TFTPServer* server) { forgetServer(server); };
     CentreDialogOver(&dialog, owner);
     return dialog.exec() == QDialog::Accepted ? dialog.SelectedServer() : nullptr;
 }

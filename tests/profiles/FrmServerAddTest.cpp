@@ -118,13 +118,19 @@ protected:
                                  o.top() + o.height() / 2 - shown->frameGeometry().height() / 2);
             fill(shown);
         });
-        return TfrmServerAdd::AddServer(&owner, servers, [this] { ++menuRefills; });
+        return TfrmServerAdd::AddServer(
+            &owner, servers, [this] { ++menuRefills; },
+            [this](TFTPServer* replaced) {
+                forgotten.push_back(replaced);
+                EXPECT_GE(servers.IndexOfServer(replaced), 0) << "told before the profile is freed";
+            });
     }
 
     QWidget owner;
     TServerList servers;
     TFTPServer* old = nullptr;
     int menuRefills = 0;
+    std::vector<TFTPServer*> forgotten;
     QPoint formPos, expectedPos;
 };
 
@@ -143,6 +149,7 @@ TEST_F(AddServerTest, AnAnonymousProfileWithAnEmptyPortReplacesTheProfileOfTheSa
     ASSERT_EQ(servers.Count(), 1);
     EXPECT_EQ(servers.NameAt(0), "Office") << "the entry keeps its name text";
     EXPECT_EQ(servers.At(0), added);
+    EXPECT_EQ(forgotten, std::vector<TFTPServer*>{old});
     EXPECT_EQ(added->Name, "office");
     EXPECT_EQ(added->Hostname, "new.example.net");
     EXPECT_EQ(added->Port, "21");
@@ -173,6 +180,7 @@ TEST_F(AddServerTest, AUserAndPasswordProfileWithPassiveModeIsAddedInNameOrder) 
     EXPECT_EQ(added->Password, "s3cret");
     EXPECT_EQ(added->PASV, TPasvMode::Yes);
     EXPECT_FALSE(added->IsAnonymous());
+    EXPECT_TRUE(forgotten.empty()) << "nothing replaced";
 }
 
 TEST_F(AddServerTest, CancellingByButtonOrEscapeChangesNothing) {
