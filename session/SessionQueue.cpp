@@ -86,8 +86,15 @@ bool TSessionController::RunNextCommand() {
     StartActivityAnimation();
     AddLogLine("- Executing Requested Command", TLogKind::Debug);
 
-    const bool success = RunOperation(*command);
+    bool success = RunOperation(*command);
     if (!*alive) return false;
+    // A lookup that finds no host ends the log-in without a reply code, yet
+    // nothing is connected: that is a failed connect, worded by the engine's
+    // last reply when it kept no failure text.
+    if (success && command->Kind == cmdConnect && !FTP.Connected()) {
+        success = false;
+        if (FTP.ErrorMessage().empty()) FTP.SetErrorMessage(FTP.LastResponse());
+    }
     SetBusyState(false);
     StopActivityAnimation();
     platform::ProcessMessages();

@@ -1,0 +1,127 @@
+// Connecting a profile against a real server: the log, the lamps and
+// buttons, the queued start-up commands, and the failures users meet.
+#include <sys/stat.h>
+
+#include <fstream>
+
+#include "tests/profiles/QtTestSupport.h"
+#include "tests/session/SessionFixture.h"
+#include "tests/support/FtpServerProcess.h"
+#include "tests/support/PyFtpdServer.h"
+
+namespace {
+
+class SessionConnect : public SessionFixture {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(server.Start()) << server.Error();
+        ::mkdir((server.Root() + "/site").c_str(), 0755);
+        std::ofstream(server.Root() + "/site/index.htm") << "<html></html>";
+        session.ListingTempFile = listing.File("listing.tmp");
+        session.OnListingDone = [this](const std::string& file) {
+            listings.push_back(ReadFile(file));
+        };
+        RecordMessages();
+    }
+
+    PyFtpdServer server;
+    TempDir listing;
+    std::vector<std::string> listings;
+};
+
+bool Visible(const QLabel* lamp) { return !lamp->isHidden(); }
+
+TEST_F(SessionConnect, ConnectLogsTheDialogueAndQueuesTheStartFolder) {
+    TFTPServer profile = Profile(server.Port(), server.User(), server.Password());
+    profile.StartDir = "site";
+    profile.PASV = TPasvMode::Yes;
+    session.ConnectToServer(&profile);
+
+    EXPECT_TRUE(messages.empty()) << messages.front();
+    EXPECT_TRUE(LogHas("Status:     Looking up hostname \"127.0.0.1\" ..."));
+    EXPECT_TRUE(LogHas("Status:     Trying to connect to 127.0.0.1 ..."));
+    EXPECT_TRUE(LogHas("Command:    USER tester"));
+    EXPECT_EQ(LogCount("Command:    PASS *****"), 1);
+    EXPECT_TRUE(LogHas("Status:     Connected !"));
+    EXPECT_TRUE(LogHas("Command:    CWD site"));
+    EXPECT_TRUE(LogHas("Command:    PWD"));
+    for (const std::string& line : Log()) {
+        EXPECT_EQ(line.find("s3cret"), std::string::npos) << line;
+        EXPECT_NE(line.rfind("            > ", 0), 0u) << "echoed commands appear once: " << line;
+    }
+    bool replyShown = false;
+    for (const std::string& line : Log()) replyShown |= line.rfind("            230", 0) == 0;
+    EXPECT_TRUE(replyShown);
+    // Commands are green, states blue.
+    for (int i = 0; i < log->LineCount(); ++i) {
+        if (log->LineText(i).rfind("Command:", 0) == 0) {
+            EXPECT_EQ(log->LineColour(i), QColor(0, 128, 0));
+        } else if (log->LineText(i).rfind("Status:", 0) == 0) {
+            EXPECT_EQ(log->LineColour(i), QColor(0, 0, 255));
+        }
+    }
+
+    EXPECT_TRUE(session.SessionUp);
+    EXPECT_TRUE(Visible(lamps[0]) && !Visible(lamps[1]) && !Visible(lamps[2]) && Visible(lamps[3]));
+    EXPECT_FALSE(connectAction->isEnabled());
+    EXPECT_TRUE(refreshAction->isEnabled());
+    EXPECT_TRUE(files->isEnabled());
+    EXPECT_EQ(timePanel->text().left(13), QStringLiteral("Connected. (0"));
+    EXPECT_EQ(dirs->itemText(0), QStringLiteral("/site"));
+    EXPECT_EQ(session.CurrentRemoteDir, "/site");
+    EXPECT_TRUE(session.CommandQueue.empty());
+    ASSERT_EQ(listings.size(), 1u);
+    EXPECT_NE(listings[0].find("index.htm"), std::string::npos);
+
+    // Refresh: a listing and the folder again, which stays one history entry.
+    session.QueueListing();
+    session.QueuePrintDir();
+    EXPECT_EQ(listings.size(), 2u);
+    EXPECT_EQ(dirs->count(), 1);
+
+    session.DisconnectAction();
+    EXPECT_TRUE(LogHas("Command:    QUIT"));
+    EXPECT_FALSE(session.FTP.Connected());
+    EXPECT_TRUE(!Visible(lamps[0]) && Visible(lamps[1]) && Visible(lamps[2]) && !Visible(lamps[3]));
+    EXPECT_TRUE(connectAction->isEnabled());
+    EXPECT_FALSE(refreshAction->isEnabled());
+    EXPECT_FALSE(files->isEnabled());
+    EXPECT_TRUE(qttest::WaitUntil([&] { return !session.SessionUp; }));
+    EXPECT_EQ(timePanel->text(), QStringLiteral("Not connected."));
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(SessionConnect, WrongPasswordIsReportedOnceAndLeavesNothingQueued) {
+    TFTPServer profile = Profile(server.Port(), server.User(), server.WrongPassword());
+    profile.StartDir = "site";
+    session.ConnectToServer(&profile);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].rfind("530", 0), 0u) << messages[0];
+    EXPECT_TRUE(session.CommandQueue.empty());
+    EXPECT_FALSE(session.ConnectInProgress);
+    EXPECT_FALSE(LogHas("Command:    CWD site"));
+    EXPECT_FALSE(session.FTP.Connected());
+    EXPECT_FALSE(session.ConnectedState());
+    EXPECT_TRUE(session.FTP.ErrorMessage().empty());
+    EXPECT_TRUE(listings.empty());
+}
+
+TEST_F(SessionConnect, UnreachableServersAreReportedWithTheHost) {
+    struct Target {
+        std::string host;
+        int port;
+    };
+    for (const Target& target : {Target{"127.0.0.1", FindFreePort()}, Target{"no-such-host.invalid", 21}}) {
+        messages.clear();
+        TFTPServer profile = Profile(target.port, "tester", "x");
+        profile.Hostname = target.host;
+        session.ConnectToServer(&profile);
+        ASSERT_EQ(messages.size(), 1u) << target.host;
+        EXPECT_EQ(messages[0].rfind("Unable to connect to \"" + target.host + "\" :\r\n\r\n", 0), 0u) << messages[0];
+        EXPECT_TRUE(session.CommandQueue.empty());
+        EXPECT_FALSE(session.ConnectedState());
+        EXPECT_FALSE(session.Busy);
+    }
+}
+
+}  // namespace

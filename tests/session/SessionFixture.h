@@ -1,0 +1,50 @@
+#pragma once
+// A session controller with the widgets it drives, the Qt loop joined to
+// ours, and helpers that answer the message window and read the log.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QProgressBar>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "localpane/FrmMessage.h"
+#include "profiles/FTPServerObj.h"
+#include "session/LogView.h"
+#include "session/RemoteListView.h"
+#include "session/SessionController.h"
+#include "util/QtMessagePump.h"
+
+class SessionFixture : public ::testing::Test {
+protected:
+    SessionFixture();
+    ~SessionFixture() override;
+
+    // Every line of the log pane, in order.
+    std::vector<std::string> Log() const;
+    bool LogHas(const std::string& line) const;
+    int LogCount(const std::string& line) const;
+    // Answers every message window shown from now on and records its text.
+    void RecordMessages();
+    TFTPServer Profile(int port, const std::string& user, const std::string& password) const;
+    std::vector<std::string> QueueKeys() const;
+
+    QtMessagePump pump;
+    QWidget window;
+    TLogView* log;
+    QComboBox* dirs;
+    TRemoteListView* files;
+    QProgressBar* progress;
+    QLabel* timePanel;
+    QLabel* lamps[4];  // connected on/off, disconnected on/off
+    QAction* connectAction;
+    QAction* refreshAction;
+    TfrmMessage* message;
+    TSessionController session;
+    std::vector<std::string> messages;
+};

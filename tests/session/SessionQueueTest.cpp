@@ -1,0 +1,122 @@
+// The executor against a scripted server: time-outs, re-entry, the starting
+// mode and disconnecting while a command runs.
+#include <QTextDocument>
+#include <QTimer>
+
+#include "platform/Ticks.h"
+#include "tests/profiles/QtTestSupport.h"
+#include "tests/session/SessionFixture.h"
+#include "tests/support/ScriptedFtpServer.h"
+
+namespace {
+
+class SessionQueue : public SessionFixture {
+protected:
+    void SetUp() override { RecordMessages(); }
+
+    // Starts the script after a greeting and log-in, and logs in directly.
+    void LogIn() {
+        ASSERT_TRUE(server.Start()) << server.Failure();
+        session.FTP.HostName = "127.0.0.1";
+        session.FTP.Port = std::to_string(server.Port());
+        session.FTP.UserName = "bob";
+        session.FTP.PassWord = "pw";
+        ASSERT_TRUE(session.FTP.Login()) << session.FTP.ErrorMessage();
+    }
+    ScriptedFtpServer& Greeted() { return server.Send("220 hi\r\n").Reply("USER bob", "331 pw").Reply("PASS pw", "230 in"); }
+
+    // Runs `action` once, when the log first shows `line`.
+    void OnLogLine(const std::string& line, std::function<void()> action) {
+        auto fired = std::make_shared<bool>(false);
+        QObject::connect(log->document(), &QTextDocument::contentsChanged, log, [=, this] {
+            if (*fired || log->LineCount() == 0 || log->LineText(log->LineCount() - 1) != line) return;
+            *fired = true;
+            action();
+        });
+    }
+
+    ScriptedFtpServer server;
+};
+
+TEST_F(SessionQueue, CommandPastTheTimeOutIsReportedAndEmptiesTheQueue) {
+    server.Send("220 hi\r\n").Reply("USER bob", "331 pw").Reply("PASS pw", "230 in").Expect("CWD slow").Silence(4000);
+    ASSERT_TRUE(server.Start()) << server.Failure();
+    session.FTP.Timeout = 1;
+    TFTPServer profile = Profile(server.Port(), "bob", "pw");
+    profile.StartDir = "slow";
+    session.ConnectToServer(&profile);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], "426 Timeout");
+    EXPECT_TRUE(session.CommandQueue.empty());
+    EXPECT_FALSE(session.ConnectedState());
+    EXPECT_FALSE(files->isEnabled());
+    EXPECT_FALSE(LogHas("Command:    TYPE A"));
+    EXPECT_TRUE(LogHas("Debug:      - Command Failure : 426 Timeout"));
+}
+
+TEST_F(SessionQueue, CommandQueuedWhileOneIsPreparedRunsAfterIt) {
+    Greeted().Reply("PWD", "257 \"/\" is current").Reply("CWD x", "250 ok");
+    LogIn();
+    // The executor logs this line with the engine still idle, just before it
+    // starts the command: the moment a nested run would slip in.
+    OnLogLine("Debug:      - Executing Requested Command", [this] { session.QueueChangeDir("x"); });
+    session.QueuePrintDir();
+    EXPECT_TRUE(server.WaitDone(3000)) << server.Failure();
+    const std::vector<std::string> lines = server.Lines();
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[2], "PWD");
+    EXPECT_EQ(lines[3], "CWD x");
+    EXPECT_TRUE(session.CommandQueue.empty());
+    EXPECT_EQ(dirs->itemText(0), QStringLiteral("/"));
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(SessionQueue, StartingModeCountsACommandDoneOnceStarted) {
+    Greeted().Expect("PWD").Pause(300).Send("257 \"/\" is current\r\n").Reply("CWD x", "250 ok");
+    LogIn();
+    session.WaitMode = false;
+    session.QueuePrintDir();
+    EXPECT_TRUE(LogHas("Debug:      - Command Success"));
+    session.QueueChangeDir("x");
+    EXPECT_EQ(QueueKeys(), std::vector<std::string>{"7"}) << "the engine is still busy with PWD";
+    ASSERT_TRUE(qttest::WaitUntil([&] { return session.FTP.State() == ftpStateReady; }));
+    EXPECT_EQ(session.CurrentRemoteDir, "/");
+    session.ExecuteNextCommand();
+    EXPECT_TRUE(session.CommandQueue.empty());
+    EXPECT_TRUE(server.WaitDone(3000)) << server.Failure();
+}
+
+TEST_F(SessionQueue, DisconnectWhileBusyAbortsAndQueuesQuit) {
+    Greeted().Expect("CWD slow").Silence(8000);
+    LogIn();
+    session.SetConnectedState(true);
+    std::vector<std::string> keysAfterDisconnect;
+    bool busyAtDisconnect = false;
+    OnLogLine("Command:    CWD slow", [&] {
+        QTimer::singleShot(20, log, [&] {
+            busyAtDisconnect = session.Busy;
+            session.DisconnectAction();
+            keysAfterDisconnect = QueueKeys();
+        });
+    });
+    const std::uint32_t start = platform::GetTickCount();
+    session.QueueChangeDir("slow");
+    EXPECT_LT(platform::GetTickCount() - start, 5000u) << "the abort must end the wait";
+    EXPECT_TRUE(busyAtDisconnect);
+    EXPECT_EQ(keysAfterDisconnect, std::vector<std::string>{"2"});
+    EXPECT_TRUE(session.CommandQueue.empty());
+    EXPECT_FALSE(session.FTP.Connected());
+    EXPECT_FALSE(session.ConnectedState());
+    EXPECT_FALSE(session.Busy);
+    EXPECT_LE(messages.size(), 1u);
+}
+
+TEST_F(SessionQueue, EmptyQueueAndDotNamesQueueNothing) {
+    session.ExecuteNextCommand();
+    EXPECT_EQ(log->LineCount(), 0);
+    session.QueueDownload("/tmp/x", 0, 10, true, "..", "/");
+    session.QueueDownload("/tmp/x", 0, 10, true, ".", "/");
+    EXPECT_EQ(log->LineCount(), 0);
+}
+
+}  // namespace
