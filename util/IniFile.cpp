@@ -128,8 +128,10 @@ bool ParseIniInteger(const std::string& text, std::int32_t& value) {
         const std::int64_t limit = base == 16 ? 0xFFFFFFFFLL : (negative ? 0x80000000LL : 0x7FFFFFFFLL);
         if (magnitude > limit) return false;
     }
-    const auto bits = static_cast<std::uint32_t>(magnitude);
-    value = negative ? -static_cast<std::int32_t>(bits) : static_cast<std::int32_t>(bits);
+    // Two's complement in unsigned arithmetic, where negation cannot overflow.
+    std::uint32_t bits = static_cast<std::uint32_t>(magnitude);
+    if (negative) bits = 0u - bits;
+    value = static_cast<std::int32_t>(bits);
     return true;
 }
 

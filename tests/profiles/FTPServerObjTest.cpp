@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <set>
 #include <fstream>
-#include <regex>
 #include <sstream>
 
 #include "profiles/FTPServerObj.h"
@@ -32,10 +31,11 @@ protected:
     }
     // The stored value of one key (without the key and the line end).
     std::string Stored(const std::string& key) const {
-        std::smatch m;
-        const std::string text = Content();
-        const std::regex line("(^|\n)" + key + "=([^\n]*)");
-        return std::regex_search(text, m, line) ? m[2].str() : "<missing>";
+        const std::string text = "\n" + Content();
+        const auto at = text.find("\n" + key + "=");
+        if (at == std::string::npos) return "<missing>";
+        const auto start = at + key.size() + 2;
+        return text.substr(start, text.find('\n', start) - start);
     }
     TFTPServer RoundTrip(const TFTPServer& server) {
         TIniFile ini(path_);
@@ -72,8 +72,10 @@ TEST_F(FTPServerObjTest, OtherPasswordsAreStoredAsHexOfTwoPlusTwoPerCharacter) {
         s.Password = password;
         const TFTPServer loaded = RoundTrip(s);
         const std::string stored = Stored("Password");
-        EXPECT_TRUE(std::regex_match(stored, std::regex("\"[0-9A-F]{" + std::to_string(2 + 2 * password.size()) + "}\"")))
-            << stored;
+        ASSERT_EQ(stored.size(), 2 + 2 + 2 * password.size()) << stored;
+        EXPECT_EQ(stored.front(), '"');
+        EXPECT_EQ(stored.back(), '"');
+        EXPECT_EQ(stored.find_first_not_of("0123456789ABCDEF", 1), stored.size() - 1) << stored;
         EXPECT_EQ(loaded.Password, password);
     }
 }
