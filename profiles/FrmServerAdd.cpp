@@ -7,16 +7,13 @@
 #include <QRadioButton>
 #include <memory>
 
-#include "profiles/CentreDialog.h"
+#include "profiles/DialogFrame.h"
 #include "profiles/FTPServerObj.h"
 #include "profiles/ServerList.h"
 #include "util/UiUtils.h"
 
 TfrmServerAdd::TfrmServerAdd(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral(" Add a new FTP Server"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
-    setFixedSize(345, 367);
+    SetFixedDialogFrame(this, QStringLiteral(" Add a new FTP Server"), QSize(345, 367));
     ebxName = AddEdit(lblName, "Name:", 8, 8, 329);
     ebxHostname = AddEdit(lblHostname, "Hostname/Address:", 8, 52, 210);
     ebxPort = AddEdit(lblPort, "Port: (default is 21)", 226, 52, 111);

@@ -1,34 +1,23 @@
 #include "profiles/FrmServerConnectTo.h"
 
-#include <QLabel>
 #include <QPushButton>
 
-#include "profiles/CentreDialog.h"
+#include "profiles/DialogFrame.h"
 #include "profiles/FrmServerAdd.h"
 #include "profiles/FrmServerEdit.h"
-#include "profiles/ServerInfoPanel.h"
 #include "profiles/ServerListBox.h"
-#include "util/UiUtils.h"
 
-TfrmServerConnectTo::TfrmServerConnectTo(TServerList& servers, QWidget* parent) : QDialog(parent), servers_(servers) {
-    setWindowTitle(QStringLiteral("Connect To a FTP Server"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
-    setFixedSize(456, 262);
-    lblServers = new QLabel(QStringLiteral("Choose which FTP server to connect to:"), this);
-    lblServers->setGeometry(8, 8, 210, 16);
-    lbServers = new TServerListBox(this);
-    lbServers->setGeometry(8, 26, 210, 228);
-    lbServers->setSelectionMode(QAbstractItemView::SingleSelection);
-    pnlInfo = new TServerInfoPanel(TServerInfoPanel::TWording::RemoveOrConnect, this);
-    pnlInfo->move(222, 8);
-    btnAddServer = AddButton("&Add Server", 222, 200);
-    btnEditServer = AddButton("&Edit Server", 341, 200);
-    btnOk = AddButton("&Cool", 222, 229);
+TfrmServerConnectTo::TfrmServerConnectTo(TServerList& servers, QWidget* parent)
+    : TServerListDialog(servers,
+                        {"Connect To a FTP Server", QSize(456, 262), "Choose which FTP server to connect to:",
+                         TServerInfoPanel::TWording::RemoveOrConnect, QAbstractItemView::SingleSelection},
+                        parent) {
+    btnAddServer = AddButton("&Add Server", 218, 200, 107);
+    btnEditServer = AddButton("&Edit Server", 337, 200, 107);
+    btnOk = AddButton("&Cool", 218, 229, 107);
     btnOk->setDefault(true);
-    btnCancel = AddButton("&No Way !", 341, 229);
+    btnCancel = AddButton("&No Way !", 337, 229, 107);
 
-    connect(lbServers, &QListWidget::itemSelectionChanged, this, [this] { lbServersClick(); });
     connect(lbServers, &QListWidget::itemDoubleClicked, this, [this] { lbServersDblClick(); });
     connect(btnOk, &QPushButton::clicked, this, [this] { lbServersDblClick(); });
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -37,24 +26,16 @@ TfrmServerConnectTo::TfrmServerConnectTo(TServerList& servers, QWidget* parent) 
     FormCreate();
 }
 
-QPushButton* TfrmServerConnectTo::AddButton(const char* caption, int left, int top) {
-    auto* button = new QPushButton(QString::fromLatin1(caption), this);
-    button->setGeometry(left, top, 107, 25);
-    return button;
-}
-
 void TfrmServerConnectTo::FormCreate() {
     pnlInfo->ClearFields();
-    lbServers->Fill(servers_);
-    lbServersClick();
+    TServerListDialog::FormCreate();
 }
 
 TFTPServer* TfrmServerConnectTo::SelectedServer() const { return lbServers->SelectedServer(); }
 
 void TfrmServerConnectTo::lbServersClick() {
-    const auto selected = lbServers->SelectedServers();
-    pnlInfo->ShowServers(selected);
-    const bool one = selected.size() == 1;
+    TServerListDialog::lbServersClick();
+    const bool one = lbServers->SelectedServers().size() == 1;
     btnOk->setEnabled(one);
     btnEditServer->setEnabled(one);
 }
@@ -63,16 +44,9 @@ void TfrmServerConnectTo::lbServersDblClick() {
     if (SelectedServer() != nullptr) accept();
 }
 
-void TfrmServerConnectTo::ServersChanged() {
-    if (OnServersChanged) OnServersChanged(this);
-}
-
 void TfrmServerConnectTo::btnAddServerClick() {
     (void)TfrmServerAdd::AddServer(
-        parentWidget(), servers_, [this] { ServersChanged(); },
-        [this](TFTPServer* replaced) {
-            if (OnServerRemoving) OnServerRemoving(this, replaced);
-        });
+        parentWidget(), servers_, [this] { ServersChanged(); }, [this](TFTPServer* replaced) { ServerRemoving(replaced); });
     FormCreate();
 }
 
@@ -91,8 +65,7 @@ void TfrmServerConnectTo::btnEditServerClick() {
 TFTPServer* TfrmServerConnectTo::Execute(QWidget* owner, TServerList& servers, const std::function<void()>& serversChanged,
                                          const std::function<void(TFTPServer*)>& forgetServer) {
     TfrmServerConnectTo dialog(servers, owner);
-    if (serversChanged) dialog.OnServersChanged = [&serversChanged](QWidget*) { serversChanged(); };
-    if (forgetServer) dialog.OnServerRemoving = [&forgetServer](QWidget*, TFTPServer* server) { forgetServer(server); };
+    dialog.BindCallbacks(serversChanged, forgetServer);
     CentreDialogOver(&dialog, owner);
     return dialog.exec() == QDialog::Accepted ? dialog.SelectedServer() : nullptr;
 }

@@ -11,47 +11,29 @@
 // `fillMenu` runs after each addition or edit; `forget(profile)` just before a
 // profile is freed because an added one replaces it.
 
-#include <QDialog>
 #include <functional>
 
-class QLabel;
-class QPushButton;
-class TFTPServer;
-class TServerInfoPanel;
-class TServerList;
-class TServerListBox;
+#include "profiles/ServerListDialog.h"
 
-class TfrmServerConnectTo : public QDialog {
+class TfrmServerConnectTo : public TServerListDialog {
 public:
     explicit TfrmServerConnectTo(TServerList& servers, QWidget* parent = nullptr);
 
     static TFTPServer* Execute(QWidget* owner, TServerList& servers, const std::function<void()>& serversChanged,
                                const std::function<void(TFTPServer*)>& forgetServer = {});
 
-    std::function<void(QWidget* Sender)> OnServersChanged;
-    std::function<void(QWidget* Sender, TFTPServer* Server)> OnServerRemoving;
-
     // The selected profile; null with none selected.
     TFTPServer* SelectedServer() const;
 
     // Also refreshes the dialog after an addition or an edit.
-    void FormCreate();
-    void lbServersClick();
+    void FormCreate() override;
+    void lbServersClick() override;
     void lbServersDblClick();
     void btnAddServerClick();
     void btnEditServerClick();
 
-    QLabel* lblServers;
-    TServerListBox* lbServers;
-    TServerInfoPanel* pnlInfo;
     QPushButton* btnOk;
     QPushButton* btnCancel;
     QPushButton* btnAddServer;
     QPushButton* btnEditServer;
-
-private:
-    QPushButton* AddButton(const char* caption, int left, int top);
-    void ServersChanged();
-
-    TServerList& servers_;
 };

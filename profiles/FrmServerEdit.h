@@ -7,37 +7,20 @@
 // centres the dialog over `this` and shows it modally until "&Finish";
 // `fillMenu` runs after every confirmed edit.
 
-#include <QDialog>
 #include <functional>
 
-class QLabel;
-class QPushButton;
-class TFTPServer;
-class TServerInfoPanel;
-class TServerList;
-class TServerListBox;
+#include "profiles/ServerListDialog.h"
 
-class TfrmServerEdit : public QDialog {
+class TfrmServerEdit : public TServerListDialog {
 public:
     explicit TfrmServerEdit(TServerList& servers, QWidget* parent = nullptr);
 
     static void Execute(QWidget* owner, TServerList& servers, const std::function<void()>& serversChanged);
 
-    // Raised after a profile was changed through the form.
-    std::function<void(QWidget* Sender)> OnServersChanged;
-
-    void FormCreate();
-    void lbServersClick();
     void lbServersDblClick();
     // Edits the selected profile through the profile form, centred over this
     // dialog; nothing without a selection. True when the form was confirmed.
     bool btnEditClick();
 
-    QLabel* lblServers;
-    TServerListBox* lbServers;
-    TServerInfoPanel* pnlInfo;
     QPushButton* btnFinish;
-
-private:
-    TServerList& servers_;
 };

@@ -9,18 +9,12 @@
 // profile of the current session); `fillMenu` runs once after a removal.
 // Returns the number of profiles removed.
 
-#include <QDialog>
 #include <functional>
 #include <string>
 
-class QLabel;
-class QPushButton;
-class TFTPServer;
-class TServerInfoPanel;
-class TServerList;
-class TServerListBox;
+#include "profiles/ServerListDialog.h"
 
-class TfrmServerRemove : public QDialog {
+class TfrmServerRemove : public TServerListDialog {
 public:
     explicit TfrmServerRemove(TServerList& servers, QWidget* parent = nullptr);
 
@@ -30,24 +24,15 @@ public:
     // The question asked before `count` profiles are deleted.
     static std::string QuestionText(int count);
 
-    std::function<void(QWidget* Sender, TFTPServer* Server)> OnServerRemoving;
-    std::function<void(QWidget* Sender)> OnServersChanged;
-
     int RemovedCount() const { return removed_; }
 
-    void FormCreate();
-    void lbServersClick();
     void btnOkClick();
 
-    QLabel* lblServers;
-    TServerListBox* lbServers;
-    TServerInfoPanel* pnlInfo;
     QPushButton* btnOk;
     QPushButton* btnCancel;
 
 private:
     void RemoveSelected();
 
-    TServerList& servers_;
     int removed_ = 0;
 };

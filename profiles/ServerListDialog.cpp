@@ -1,0 +1,47 @@
+#include "profiles/ServerListDialog.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+#include "profiles/DialogFrame.h"
+#include "profiles/ServerListBox.h"
+
+TServerListDialog::TServerListDialog(TServerList& servers, const TLook& look, QWidget* parent)
+    : QDialog(parent), servers_(servers) {
+    SetFixedDialogFrame(this, QString::fromLatin1(look.caption), look.size);
+    lblServers = new QLabel(QString::fromLatin1(look.heading), this);
+    lblServers->setGeometry(8, 8, 210, 16);
+    lbServers = new TServerListBox(this);
+    lbServers->setGeometry(8, 26, 210, look.size.height() - 34);
+    lbServers->setSelectionMode(look.selection);
+    pnlInfo = new TServerInfoPanel(look.wording, this);
+    pnlInfo->move(look.size.width() - pnlInfo->width() - 8, 8);
+    connect(lbServers, &QListWidget::itemSelectionChanged, this, [this] { lbServersClick(); });
+}
+
+void TServerListDialog::FormCreate() {
+    lbServers->Fill(servers_);
+    lbServersClick();
+}
+
+void TServerListDialog::lbServersClick() { pnlInfo->ShowServers(lbServers->SelectedServers()); }
+
+void TServerListDialog::BindCallbacks(const std::function<void()>& serversChanged,
+                                      const std::function<void(TFTPServer*)>& forgetServer) {
+    if (serversChanged) OnServersChanged = [serversChanged](QWidget*) { serversChanged(); };
+    if (forgetServer) OnServerRemoving = [forgetServer](QWidget*, TFTPServer* server) { forgetServer(server); };
+}
+
+void TServerListDialog::ServersChanged() {
+    if (OnServersChanged) OnServersChanged(this);
+}
+
+void TServerListDialog::ServerRemoving(TFTPServer* server) {
+    if (OnServerRemoving) OnServerRemoving(this, server);
+}
+
+QPushButton* TServerListDialog::AddButton(const char* caption, int left, int top, int width) {
+    auto* button = new QPushButton(QString::fromLatin1(caption), this);
+    button->setGeometry(left, top, width, 25);
+    return button;
+}
