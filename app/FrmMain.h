@@ -158,9 +158,16 @@ public:
     void cbServerDirClick();
     void SetServerViewStyle(int style);
 
+    // ---- layout ------------------------------------------------------------
+    // Width of the local pane; before the window is first shown, the width
+    // it will get.
+    int LocalWidth() const;
+    void SetLocalWidth(int width);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void BuildMenus();
@@ -179,6 +186,8 @@ private:
     void ReportSaveFailure(const std::string& file, const std::string& what);
 
     std::string localDir_;
+    int pendingLocalWidth_ = DesignLocalWidth;
+    bool shownOnce_ = false;
     bool formClosed_ = false;
     bool formDestroyed_ = false;
 };

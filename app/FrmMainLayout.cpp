@@ -226,4 +226,5 @@ void TfrmMain::BuildLog() {
     layout->setContentsMargins(0, 0, 0, 0);
     mmoFTPLog = new TLogView(pnlFTPLog);
     layout->addWidget(mmoFTPLog);
+    pnlFTPLog->hide();
 }

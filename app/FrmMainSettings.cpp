@@ -37,11 +37,12 @@ void TfrmMain::LoadWindowPosition() {
     const QString program = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
     WindowPositionKey = std::string(ApplicationSettingsRoot) + FromQt(program) + ".INI\\" + FromQt(objectName()) + "\\";
     const TSettingsKey key(WindowPositionKey);
-    const QRect current = geometry();
-    const int width = ReadPosition(key, "Width", current.width());
-    const int height = ReadPosition(key, "Height", current.height());
-    const int left = ReadPosition(key, "Left", current.left());
-    const int top = ReadPosition(key, "Top", current.top());
+    // Left and top are the frame's corner, as move() takes them; width and
+    // height the client size, as resize() takes them.
+    const int width = ReadPosition(key, "Width", this->width());
+    const int height = ReadPosition(key, "Height", this->height());
+    const int left = ReadPosition(key, "Left", x());
+    const int top = ReadPosition(key, "Top", y());
     resize(width, height);
     move(left, top);
     const QString state = ToQt(key.ReadString("MyWindowState", "False"));
@@ -62,18 +63,15 @@ void TfrmMain::SaveWindowPosition() {
         return;
     }
     key.WriteString("MyWindowState", "False");
-    const QRect r = geometry();
-    key.WriteString("Top", std::to_string(r.top()));
-    key.WriteString("Left", std::to_string(r.left()));
-    key.WriteString("Width", std::to_string(r.width()));
-    key.WriteString("Height", std::to_string(r.height()));
+    key.WriteString("Top", std::to_string(y()));
+    key.WriteString("Left", std::to_string(x()));
+    key.WriteString("Width", std::to_string(width()));
+    key.WriteString("Height", std::to_string(height()));
 }
 
 void TfrmMain::LoadInterfaceSettings() {
     const TSettingsKey key(InterfaceKey);
-    const QList<int> sizes = spltFTP->sizes();
-    const int localWidth = key.ReadInteger("LocalWidth", sizes.value(0, DesignLocalWidth));
-    spltFTP->setSizes({localWidth, std::max(0, sizes.value(0) + sizes.value(1) - localWidth)});
+    SetLocalWidth(key.ReadInteger("LocalWidth", LocalWidth()));
     // The pane area's height follows from the window layout; the stored value
     // is read for compatibility and the layout sizes the area again.
     (void)key.ReadInteger("LocalAndRemoteWidth", pnlLocalAndRemote->height());
@@ -105,7 +103,7 @@ void TfrmMain::ApplyLocalPaneSettings(const TSettingsKey& key) {
 void TfrmMain::SaveInterfaceSettings() {
     TSettingsKey key(InterfaceKey);
     if (!key.OpenForWriting()) return;
-    key.WriteInteger("LocalWidth", spltFTP->sizes().value(0, DesignLocalWidth));
+    key.WriteInteger("LocalWidth", LocalWidth());
     key.WriteInteger("LocalAndRemoteWidth", pnlLocalAndRemote->height());
     key.WriteInteger("LogHeight", pnlFTPLog->maximumHeight());
     key.WriteBool("LogVisible", !pnlFTPLog->isHidden());
@@ -119,4 +117,23 @@ void TfrmMain::SaveInterfaceSettings() {
         } catch (...) {
         }
     }
+}
+
+int TfrmMain::LocalWidth() const { return shownOnce_ ? spltFTP->sizes().value(0) : pendingLocalWidth_; }
+
+void TfrmMain::SetLocalWidth(int width) {
+    pendingLocalWidth_ = std::max(0, width);
+    if (!shownOnce_) return;
+    const QList<int> sizes = spltFTP->sizes();
+    const int total = sizes.value(0) + sizes.value(1);
+    spltFTP->setSizes({pendingLocalWidth_, std::max(0, total - pendingLocalWidth_)});
+}
+
+// The splitter learns its width only when the window is laid out for the
+// first time; the stored pane width is applied then.
+void TfrmMain::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (shownOnce_) return;
+    shownOnce_ = true;
+    SetLocalWidth(pendingLocalWidth_);
 }

@@ -200,7 +200,9 @@ void TfrmMain::ReportSaveFailure(const std::string& file, const std::string& wha
     const int saved = errno;
     std::string reason;
     const std::string folder = FromQt(QFileInfo(ToQt(file)).absolutePath());
-    if (access(folder.c_str(), F_OK) != 0)
+    if (QFileInfo(ToQt(file)).isDir())
+        reason = "A folder of that name is in the way.";
+    else if (access(folder.c_str(), F_OK) != 0)
         reason = "The folder " + folder + " does not exist.";
     else if (access(folder.c_str(), W_OK | X_OK) != 0)
         reason = std::string("The folder ") + folder + " cannot be written: " + std::strerror(errno) + ".";

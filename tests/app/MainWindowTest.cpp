@@ -1,0 +1,247 @@
+// The main window as a whole: first start, the layout a second start brings
+// back, shut-down, and connecting through the Servers menu.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QDialog>
+#include <QProgressBar>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QMovie>
+#include <QSplitter>
+
+#include <memory>
+
+#include "app/FrmMain.h"
+#include "app/StatusBar.h"
+#include "profiles/ServerStore.h"
+#include "session/LogView.h"
+#include "session/RemoteListView.h"
+#include "tests/profiles/QtTestSupport.h"
+#include "tests/support/PyFtpdServer.h"
+#include "util/ProgramFolders.h"
+#include "util/QtMessagePump.h"
+#include "util/SettingsKey.h"
+
+namespace {
+
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        qttest::ClearSettings();
+        QFile::remove(QString::fromStdString(ServersFile()));
+    }
+
+    static std::string ServersFile() { return ProgramFolder() + "FTPServers.ini"; }
+
+    // A window built and shown as the program does; message boxes are
+    // recorded instead of shown.
+    std::unique_ptr<TfrmMain> Start() {
+        auto window = std::make_unique<TfrmMain>();
+        window->ShowInfo = [this](const std::string&, const std::string& text) { notices.push_back(text); };
+        window->show();
+        EXPECT_TRUE(qttest::WaitUntil([&] { return window->isVisible(); }));
+        return window;
+    }
+
+    static int ProfileEntries(const TfrmMain& window) {
+        int count = 0;
+        for (const QAction* action : window.mnuServers->actions()) count += action->data().toInt() >= 100 ? 1 : 0;
+        return count;
+    }
+
+    static std::vector<std::string> LogLines(const TfrmMain& window) {
+        std::vector<std::string> lines;
+        for (int i = 0; i < window.mmoFTPLog->LineCount(); ++i) lines.push_back(window.mmoFTPLog->LineText(i));
+        return lines;
+    }
+
+    static bool Has(const std::vector<std::string>& lines, const std::string& line) {
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    }
+
+    QtMessagePump pump;
+    std::vector<std::string> notices;
+};
+
+TEST_F(MainWindow, FirstStartShowsTheDesignLayoutAndCleansUpOnExit) {
+    auto window = Start();
+    EXPECT_EQ(window->size(), QSize(539, 442));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral(" Quillford Velliant FTP"));
+    EXPECT_TRUE(window->pnlFTPLog->isHidden());
+    EXPECT_FALSE(window->itmViewFTPLog->isChecked());
+    EXPECT_EQ(window->spltFTP->sizes().value(0), 185);
+    ASSERT_EQ(window->cbFilter->count(), 6);
+    EXPECT_EQ(window->cbFilter->currentText(), QStringLiteral("Web files"));
+    EXPECT_EQ(window->lvServerFiles->ViewStyle(), TRemoteListView::vsList);
+    const int widths[] = {150, 75, 50, 50, 50, 50, 100, 50};
+    for (int c = 0; c < 8; ++c) EXPECT_EQ(window->lvServerFiles->ColumnWidth(c), widths[c]) << c;
+    EXPECT_EQ(ProfileEntries(*window), 0);
+    EXPECT_TRUE(notices.empty());
+    EXPECT_FALSE(window->itmDisconnectFromServer->isEnabled());
+    EXPECT_TRUE(window->tb97TransferAuto->isChecked());
+    EXPECT_FALSE(window->tb97Disconnect->isEnabled());
+    EXPECT_TRUE(window->tb97Connect->isEnabled());
+    EXPECT_FALSE(window->fsbMain->imgConnectedOn->isVisible());
+    EXPECT_TRUE(window->fsbMain->imgDisconnectedOn->isVisible());
+    EXPECT_EQ(window->fsbMain->lblConnectionTime->text(), QStringLiteral("Not connected."));
+    EXPECT_TRUE(window->fsbMain->lblHint->text().startsWith(QStringLiteral("Visit Our WebSite at ")));
+    // Panel 0 takes what the other three leave.
+    EXPECT_EQ(window->fsbMain->PanelWidths[0], window->fsbMain->width() - 340);
+
+    // The busy animation is ours and plays only while a command runs.
+    ASSERT_NE(window->movKFTP, nullptr);
+    EXPECT_GT(window->movKFTP->frameCount(), 1);
+    window->Session.StartActivityAnimation();
+    EXPECT_EQ(window->movKFTP->state(), QMovie::Running);
+    window->Session.StopActivityAnimation();
+    EXPECT_EQ(window->movKFTP->state(), QMovie::NotRunning);
+    EXPECT_EQ(window->movKFTP->currentFrameNumber(), 0);
+
+    // Showing the log keeps the status bar the bottom-most area.
+    window->itmViewFTPLog->trigger();
+    EXPECT_TRUE(qttest::WaitUntil([&] {
+        return window->pnlFTPLog->isVisible() &&
+               window->fsbMain->geometry().top() >= window->pnlFTPLog->geometry().bottom();
+    }));
+
+    const std::string folder = ProgramFolder();
+    const std::string listing = window->Session.ListingTempFile;
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(folder + "TmpPrivate-Cache")).isDir());
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(folder + "TmpPrivate-Archiving")).isDir());
+    qttest::WriteFile(listing, "left over");
+    window->close();
+    window.reset();
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(folder + "TmpPrivate-Cache")));
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(folder + "TmpPrivate-Archiving")));
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(listing)));
+    EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(ServersFile())));
+}
+
+TEST_F(MainWindow, SecondStartRestoresPositionLayoutAndMaximizedState) {
+    {
+        auto window = Start();
+        window->move(30, 40);
+        window->resize(600, 500);
+        window->itmViewFTPLog->trigger();
+        window->lvServerFiles->SetColumnWidth(2, 77);
+        window->SetServerViewStyle(TRemoteListView::vsReport);
+        window->SetLocalFilter(5);
+        window->close();
+    }
+    {
+        auto window = Start();
+        EXPECT_EQ(window->pos(), QPoint(30, 40));
+        EXPECT_EQ(window->size(), QSize(600, 500));
+        EXPECT_FALSE(window->pnlFTPLog->isHidden());
+        EXPECT_TRUE(window->itmViewFTPLog->isChecked());
+        EXPECT_EQ(window->lvServerFiles->ColumnWidth(2), 77);
+        EXPECT_EQ(window->lvServerFiles->ViewStyle(), TRemoteListView::vsReport);
+        EXPECT_EQ(window->cbFilter->currentText(), QStringLiteral("All files"));
+        window->showMaximized();
+        ASSERT_TRUE(qttest::WaitUntil([&] { return window->isMaximized(); }));
+        window->close();
+    }
+    const TSettingsKey key(
+        std::string(ApplicationSettingsRoot) +
+        QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString() + ".INI\\frmMain\\");
+    EXPECT_EQ(key.ReadString("MyWindowState", ""), "True");
+    EXPECT_EQ(key.ReadString("Width", ""), "600");
+    EXPECT_EQ(key.ReadString("Left", ""), "30");
+    {
+        auto window = Start();
+        EXPECT_TRUE(qttest::WaitUntil([&] { return window->isMaximized(); }));
+        window->showNormal();
+        EXPECT_TRUE(qttest::WaitUntil([&] { return window->size() == QSize(600, 500); }));
+    }
+}
+
+TEST_F(MainWindow, StoredVolumeThatIsGoneStillAppliesTheRemoteLayout) {
+    {
+        TSettingsKey key(TfrmMain::InterfaceKey);
+        key.WriteString("LocalDrive", "/no/such/volume");
+        key.WriteInteger("ServerViewStyle", 0);
+        key.WriteInteger("SrvCol0", 201);
+    }
+    auto window = Start();
+    EXPECT_EQ(window->LocalDir(), QDir::currentPath().toStdString());
+    EXPECT_EQ(window->lvServerFiles->ViewStyle(), TRemoteListView::vsIcon);
+    EXPECT_EQ(window->lvServerFiles->ColumnWidth(0), 201);
+}
+
+TEST_F(MainWindow, ProfilesThatCannotBeSavedAreReportedBeforeExit) {
+    auto window = Start();
+    // A folder where the profile file belongs makes the final save fail.
+    QFile::remove(QString::fromStdString(ServersFile()));
+    ASSERT_TRUE(QDir().mkdir(QString::fromStdString(ServersFile())));
+    window->close();
+    window.reset();
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_NE(notices[0].find(ServersFile()), std::string::npos) << notices[0];
+    EXPECT_NE(notices[0].find("A folder of that name is in the way."), std::string::npos) << notices[0];
+    QDir().rmdir(QString::fromStdString(ServersFile()));
+}
+
+TEST_F(MainWindow, ConnectsThroughTheServersMenuAndRefusesWhileBusy) {
+    PyFtpdServer server;
+    ASSERT_TRUE(server.Start()) << server.Error();
+    {
+        TServerStore store(ServersFile());
+        auto profile = std::make_unique<TFTPServer>();
+        profile->Name = "Local test";
+        profile->Hostname = "127.0.0.1";
+        profile->Port = std::to_string(server.Port());
+        profile->Username = server.User();
+        profile->Password = server.Password();
+        profile->PASV = TPasvMode::Yes;
+        const std::string name = profile->Name;
+        store.ServerList.Add(name, std::move(profile));
+        store.SaveServers();
+    }
+    auto window = Start();
+    ASSERT_EQ(ProfileEntries(*window), 1);
+
+    // While busy, neither the button nor the menu entry starts anything.
+    window->Session.Busy = true;
+    bool dialogSeen = false;
+    qttest::AnswerNextModal<QDialog>([](QDialog* d) { d->reject(); }, &dialogSeen);
+    window->tb97ConnectClick();
+    window->itmConnectServerClick(101);
+    EXPECT_FALSE(dialogSeen);
+    EXPECT_EQ(window->mmoFTPLog->LineCount(), 0);
+    window->Session.Busy = false;
+
+    window->itmConnectServerClick(101);
+    const auto lines = LogLines(*window);
+    EXPECT_TRUE(Has(lines, "Status:     Looking up hostname \"127.0.0.1\" ..."));
+    EXPECT_TRUE(Has(lines, "Command:    USER tester"));
+    EXPECT_TRUE(Has(lines, "Command:    PASS *****"));
+    EXPECT_TRUE(Has(lines, "Status:     Connected !"));
+    EXPECT_TRUE(Has(lines, "Command:    PASV"));
+    EXPECT_TRUE(Has(lines, "Command:    PWD"));
+    EXPECT_TRUE(window->frmServerConnect.isNull()) << "the connecting window goes once connected";
+    EXPECT_TRUE(window->fsbMain->imgConnectedOn->isVisible());
+    EXPECT_TRUE(window->fsbMain->pbTransferStatus->isVisible());
+    EXPECT_TRUE(window->tb97Refresh->isEnabled());
+    EXPECT_EQ(window->cbServerDir->currentText(), QStringLiteral("/"));
+    window->itmServersClick();
+    EXPECT_TRUE(window->itmDisconnectFromServer->isEnabled());
+
+    const int before = window->mmoFTPLog->LineCount();
+    window->tb97Refresh->trigger();
+    const auto refreshed = LogLines(*window);
+    EXPECT_TRUE(std::find(refreshed.begin() + before, refreshed.end(), "Command:    LIST") != refreshed.end());
+
+    window->tb97Disconnect->trigger();
+    EXPECT_TRUE(Has(LogLines(*window), "Command:    QUIT"));
+    EXPECT_TRUE(window->fsbMain->imgDisconnectedOn->isVisible());
+    EXPECT_FALSE(window->lvServerFiles->isEnabled());
+    window->itmServersClick();
+    EXPECT_FALSE(window->itmDisconnectFromServer->isEnabled());
+    EXPECT_TRUE(notices.empty());
+}
+
+}  // namespace
