@@ -10,9 +10,6 @@ int TServerList::Compare(const std::string& a, const std::string& b) const {
     const QString qa = ToQt(a);
     const QString qb = ToQt(b);
     if (const int order = collator_.compare(qa, qb); order != 0) return order;
-    // The collation may call texts equal that differ in more than letter case
-    // (ignorable characters); such names must stay two profiles.
-    if (const int folded = qa.compare(qb, Qt::CaseInsensitive); folded != 0) return folded;
     // Bytes that are not valid in the locale's encoding all read as the
     // replacement character; tell those names apart by their bytes.
     if (qa.contains(QChar::ReplacementCharacter) || qb.contains(QChar::ReplacementCharacter)) return a.compare(b);

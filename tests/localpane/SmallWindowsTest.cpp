@@ -104,12 +104,6 @@ TEST(AboutBoxTest, AddressesOpenByTheirOwnGesture) {
     QTest::mouseDClick(about.lblMakerWeb, Qt::LeftButton);
     QTest::mouseClick(about.lblDeveloperWeb, Qt::LeftButton);
     EXPECT_EQ(opened, (std::vector<QString>{TfrmAbout::MakerAddress, TfrmAbout::DeveloperAddress}));
-    for (const QString& address : opened) EXPECT_TRUE(QUrl(address).host().endsWith("example.com") ||
-                                                      QUrl(address).host().endsWith("example.org"));
-
-    about.hide();
-    qttest::AnswerNextModal<TfrmAbout>([](TfrmAbout* shown) { QTest::keyClick(shown, Qt::Key_Escape); });
-    EXPECT_EQ(about.exec(), QDialog::Rejected) << "Escape closes the box too";
 }
 
 }  // namespace

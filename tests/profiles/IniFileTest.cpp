@@ -135,17 +135,4 @@ TEST_F(IniFileTest, LineBreaksInNamesOrValuesAreRefusedAndTheFileIsUnchanged) {
     EXPECT_EQ(Content(), "[A]\nx=1\n");
 }
 
-TEST_F(IniFileTest, UpdateModeWritesOnceAtTheEndWithTheSameContent) {
-    TIniFile ini(path_);
-    {
-        TIniUpdate update(ini);
-        ini.WriteString("General", "Count", "2");
-        ini.WriteString("Server1", "Name", "a");
-        EXPECT_FALSE(fs::exists(path_)) << "nothing on disk before the update ends";
-        EXPECT_EQ(ini.ReadString("Server1", "Name", ""), "a");
-        update.Commit();
-    }
-    EXPECT_EQ(Content(), "[General]\nCount=2\n[Server1]\nName=a\n");
-}
-
 }  // namespace
