@@ -164,10 +164,12 @@ QWidget* TfrmMain::BuildLocalPane() {
     cbLocalDrive = new QComboBox(pnlLocal);
     lbDirectory = new QListWidget(pnlLocal);
     lbDirectory->setFixedHeight(kFolderTreeHeight);
+    lbDirectory->setIconSize(QSize(16, 16));
     cbFilter = new QComboBox(pnlLocal);
     lbFiles = new QListWidget(pnlLocal);
     lbFiles->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lbFiles->setDragEnabled(true);
+    lbFiles->setIconSize(QSize(16, 16));
     for (QWidget* control : {static_cast<QWidget*>(lblLocal), static_cast<QWidget*>(cbLocalDrive),
                              static_cast<QWidget*>(lbDirectory), static_cast<QWidget*>(cbFilter)})
         layout->addWidget(control);

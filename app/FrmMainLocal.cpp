@@ -5,7 +5,6 @@
 #include <QFileIconProvider>
 #include <QListWidget>
 #include <QStorageInfo>
-
 #include <stdexcept>
 
 #include "app/FrmMain.h"
@@ -39,9 +38,7 @@ QStringList MaskPatterns(const char* mask) {
     return patterns;
 }
 
-QString VolumeOf(const QString& folder) {
-    return QStorageInfo(folder).rootPath();
-}
+QString VolumeOf(const QString& folder) { return QStorageInfo(folder).rootPath(); }
 
 }  // namespace
 
@@ -90,7 +87,7 @@ void TfrmMain::FillLocalFolders() {
     const QSignalBlocker quiet(lbDirectory);
     lbDirectory->clear();
     QStringList chain;
-    for (QDir walk(ToQt(localDir_));; ) {
+    for (QDir walk(ToQt(localDir_));;) {
         chain.prepend(walk.absolutePath());
         if (walk.isRoot() || !walk.cdUp()) break;
     }

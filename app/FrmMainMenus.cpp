@@ -52,10 +52,11 @@ void TfrmMain::itmEditServerClick() {
 
 void TfrmMain::itmRemoveServerClick() {
     if (!Servers) return;
-    (void)TfrmServerRemove::Execute(this, Servers->ServerList, [this] { FillServerMenu(); },
-                                    [this](TFTPServer* removed) {
-                                        if (Session.CurrentServer == removed) Session.CurrentServer = nullptr;
-                                    });
+    (void)TfrmServerRemove::Execute(
+        this, Servers->ServerList, [this] { FillServerMenu(); },
+        [this](TFTPServer* removed) {
+            if (Session.CurrentServer == removed) Session.CurrentServer = nullptr;
+        });
 }
 
 // Server work is refused while a command is still being handled, not only

@@ -1,10 +1,9 @@
 // The stored window position and pane layout.
-#include <QCoreApplication>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QListWidget>
 #include <QSplitter>
-
 #include <stdexcept>
 
 #include "app/FrmMain.h"

@@ -1,4 +1,6 @@
 // Start-up and shut-down of the main window.
+#include <unistd.h>
+
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileInfo>
@@ -7,12 +9,10 @@
 #include <QMessageBox>
 #include <QMovie>
 #include <QRandomGenerator>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
-#include <unistd.h>
 
 #include "app/FrmMain.h"
 #include "app/StatusBar.h"

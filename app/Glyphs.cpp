@@ -79,49 +79,49 @@ void Globe(QPainter& p) {
 
 void Draw(QPainter& p, Tool tool) {
     switch (tool) {
-    case Tool::Connect: Plug(p, true); break;
-    case Tool::Disconnect: Plug(p, false); break;
-    case Tool::AddServer:
-        p.setPen(QPen(kInk, 1));
-        p.setBrush(QColor(200, 200, 210));
-        p.drawRect(QRectF(4, 3, 12, 18));
-        p.drawLine(QPointF(6, 8), QPointF(14, 8));
-        p.drawLine(QPointF(6, 11), QPointF(14, 11));
-        p.setPen(QPen(kGreen, 3));
-        p.drawLine(QPointF(18, 13), QPointF(18, 23));
-        p.drawLine(QPointF(13, 18), QPointF(23, 18));
-        break;
-    case Tool::FolderUp:
-        Folder(p, QRectF(2, 8, 20, 13));
-        Arrow(p, QPointF(12, 18), QPointF(12, 3), kGreen);
-        break;
-    case Tool::NewFolder:
-        Folder(p, QRectF(2, 6, 18, 14));
-        p.setPen(QPen(QColor(250, 200, 0), 2));
-        p.drawLine(QPointF(19, 1), QPointF(19, 9));
-        p.drawLine(QPointF(15, 5), QPointF(23, 5));
-        break;
-    case Tool::Delete:
-        p.setPen(QPen(kRed, 3.5, Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(QPointF(5, 5), QPointF(19, 19));
-        p.drawLine(QPointF(19, 5), QPointF(5, 19));
-        break;
-    case Tool::Refresh:
-        p.setPen(QPen(kGreen, 2.5, Qt::SolidLine, Qt::RoundCap));
-        p.setBrush(Qt::NoBrush);
-        p.drawArc(QRectF(4, 4, 16, 16), 90 * 16, 270 * 16);
-        Arrow(p, QPointF(8, 4), QPointF(13, 4), kGreen);
-        break;
-    case Tool::Binary: Letters(p, QStringLiteral("01"), kInk); break;
-    case Tool::Ascii: Letters(p, QStringLiteral("Aa"), kInk); break;
-    case Tool::Auto: Letters(p, QStringLiteral("A/01"), kBlue); break;
-    case Tool::Hosting: Globe(p); break;
-    case Tool::Sell:
-        p.setPen(QPen(kInk, 1.5));
-        p.setBrush(QColor(250, 220, 120));
-        p.drawEllipse(QRectF(4, 4, 16, 16));
-        Letters(p, QStringLiteral("$"), kInk);
-        break;
+        case Tool::Connect: Plug(p, true); break;
+        case Tool::Disconnect: Plug(p, false); break;
+        case Tool::AddServer:
+            p.setPen(QPen(kInk, 1));
+            p.setBrush(QColor(200, 200, 210));
+            p.drawRect(QRectF(4, 3, 12, 18));
+            p.drawLine(QPointF(6, 8), QPointF(14, 8));
+            p.drawLine(QPointF(6, 11), QPointF(14, 11));
+            p.setPen(QPen(kGreen, 3));
+            p.drawLine(QPointF(18, 13), QPointF(18, 23));
+            p.drawLine(QPointF(13, 18), QPointF(23, 18));
+            break;
+        case Tool::FolderUp:
+            Folder(p, QRectF(2, 8, 20, 13));
+            Arrow(p, QPointF(12, 18), QPointF(12, 3), kGreen);
+            break;
+        case Tool::NewFolder:
+            Folder(p, QRectF(2, 6, 18, 14));
+            p.setPen(QPen(QColor(250, 200, 0), 2));
+            p.drawLine(QPointF(19, 1), QPointF(19, 9));
+            p.drawLine(QPointF(15, 5), QPointF(23, 5));
+            break;
+        case Tool::Delete:
+            p.setPen(QPen(kRed, 3.5, Qt::SolidLine, Qt::RoundCap));
+            p.drawLine(QPointF(5, 5), QPointF(19, 19));
+            p.drawLine(QPointF(19, 5), QPointF(5, 19));
+            break;
+        case Tool::Refresh:
+            p.setPen(QPen(kGreen, 2.5, Qt::SolidLine, Qt::RoundCap));
+            p.setBrush(Qt::NoBrush);
+            p.drawArc(QRectF(4, 4, 16, 16), 90 * 16, 270 * 16);
+            Arrow(p, QPointF(8, 4), QPointF(13, 4), kGreen);
+            break;
+        case Tool::Binary: Letters(p, QStringLiteral("01"), kInk); break;
+        case Tool::Ascii: Letters(p, QStringLiteral("Aa"), kInk); break;
+        case Tool::Auto: Letters(p, QStringLiteral("A/01"), kBlue); break;
+        case Tool::Hosting: Globe(p); break;
+        case Tool::Sell:
+            p.setPen(QPen(kInk, 1.5));
+            p.setBrush(QColor(250, 220, 120));
+            p.drawEllipse(QRectF(4, 4, 16, 16));
+            Letters(p, QStringLiteral("$"), kInk);
+            break;
     }
 }
 

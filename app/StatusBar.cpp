@@ -22,6 +22,11 @@ QLabel* NewLamp(QWidget* parent, const QPixmap& pixmap) {
 
 TStatusBar::TStatusBar(QWidget* parent) : QFrame(parent), PanelWidths{250, 100, 140, 100} {
     setFixedHeight(BarHeight);
+    // The panels are as narrow as the window definition has them; a compact
+    // font keeps "Connected. (HH:NN:SS)" whole in its 140 pixels.
+    QFont compact = font();
+    compact.setPixelSize(11);
+    setFont(compact);
     lblHint = new QLabel(this);
     pbTransferStatus = new QProgressBar(this);
     pbTransferStatus->setRange(0, 100);

@@ -3,7 +3,6 @@
 // connection time, connection lamps), laid out by fsbMainResize.
 
 #include <QFrame>
-
 #include <array>
 
 class QLabel;
@@ -18,10 +17,10 @@ public:
     // Panel widths, left to right; panel 0 takes what the others leave.
     std::array<int, 4> PanelWidths;
 
-    QLabel* lblHint;                // panel 0
+    QLabel* lblHint;                 // panel 0
     QProgressBar* pbTransferStatus;  // panel 1
-    QLabel* lblConnectionTime;      // panel 2
-    QLabel* imgConnectedOn;         // panel 3
+    QLabel* lblConnectionTime;       // panel 2
+    QLabel* imgConnectedOn;          // panel 3
     QLabel* imgConnectedOff;
     QLabel* imgDisconnectedOn;
     QLabel* imgDisconnectedOff;

@@ -30,34 +30,26 @@ std::string FormatLogLine(const std::string& text, TLogKind kind, bool debug) {
     if (text.empty()) return {};
     const std::string masked = MaskPassword(text);
     switch (kind) {
-    case TLogKind::Info:
-        return kBlankPrefix + masked;
-    case TLogKind::Debug:
-        return debug ? kDebugPrefix + masked : std::string();
-    case TLogKind::Status:
-        return kStatusPrefix + masked;
-    case TLogKind::Display:
-        // Commands echoed with "> " are logged by the command event already;
-        // local notices ("! ") are not part of the dialogue.
-        if (masked[0] != '<') return {};
-        return kBlankPrefix + (masked.size() > 2 ? masked.substr(2) : std::string());
-    case TLogKind::Command:
-        return kCommandPrefix + masked;
+        case TLogKind::Info: return kBlankPrefix + masked;
+        case TLogKind::Debug: return debug ? kDebugPrefix + masked : std::string();
+        case TLogKind::Status: return kStatusPrefix + masked;
+        case TLogKind::Display:
+            // Commands echoed with "> " are logged by the command event already;
+            // local notices ("! ") are not part of the dialogue.
+            if (masked[0] != '<') return {};
+            return kBlankPrefix + (masked.size() > 2 ? masked.substr(2) : std::string());
+        case TLogKind::Command: return kCommandPrefix + masked;
     }
     return {};
 }
 
 TLogColour LogColour(TLogKind kind) {
     switch (kind) {
-    case TLogKind::Debug:
-        return {128, 128, 0};
-    case TLogKind::Status:
-        return {0, 0, 255};
-    case TLogKind::Command:
-        return {0, 128, 0};
-    case TLogKind::Info:
-    case TLogKind::Display:
-        break;
+        case TLogKind::Debug: return {128, 128, 0};
+        case TLogKind::Status: return {0, 0, 255};
+        case TLogKind::Command: return {0, 128, 0};
+        case TLogKind::Info:
+        case TLogKind::Display: break;
     }
     return {0, 0, 0};
 }

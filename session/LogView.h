@@ -3,7 +3,6 @@
 
 #include <QColor>
 #include <QPlainTextEdit>
-
 #include <string>
 
 class TLogView : public QPlainTextEdit {

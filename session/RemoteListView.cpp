@@ -9,14 +9,16 @@
 
 namespace {
 
-constexpr const char* kColumnTitles[TRemoteListView::ColumnCount] = {
-    "Name", "Type", "Permission", "Owner", "Group", "Size", "Last modified", "Link"};
+constexpr const char* kColumnTitles[TRemoteListView::ColumnCount] = {"Name",  "Type", "Permission",    "Owner",
+                                                                     "Group", "Size", "Last modified", "Link"};
 constexpr int kColumnWidths[TRemoteListView::ColumnCount] = {150, 75, 50, 50, 50, 50, 100, 50};
 
 }  // namespace
 
 TRemoteListView::TRemoteListView(QWidget* parent)
-    : QStackedWidget(parent), model_(new QStandardItemModel(0, ColumnCount, this)), iconView_(new QListView(this)),
+    : QStackedWidget(parent),
+      model_(new QStandardItemModel(0, ColumnCount, this)),
+      iconView_(new QListView(this)),
       detailView_(new QTreeView(this)) {
     for (int c = 0; c < ColumnCount; ++c) model_->setHeaderData(c, Qt::Horizontal, QString::fromLatin1(kColumnTitles[c]));
     for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(iconView_), static_cast<QAbstractItemView*>(detailView_)}) {

@@ -5,7 +5,6 @@
 // widths are kept while another style is shown.
 
 #include <QStackedWidget>
-
 #include <string>
 #include <vector>
 

@@ -17,24 +17,24 @@ struct Operations {
 
 Operations OperationsOf(std::int32_t kind, std::int64_t resumeAt) {
     switch (kind) {
-    case cmdConnect: return {&TFtpClient::Login, &TCustomFtpCli::BeginLogin};
-    case cmdQuit: return {&TFtpClient::Quit, &TCustomFtpCli::BeginQuit};
-    case cmdList: return {&TFtpClient::List, &TCustomFtpCli::BeginList};
-    case cmdPrintDir: return {&TFtpClient::Pwd, &TCustomFtpCli::BeginPwd};
-    case cmdChangeDir: return {&TFtpClient::Cwd, &TCustomFtpCli::BeginCwd};
-    case cmdDeleteFile: return {&TFtpClient::Dele, &TCustomFtpCli::BeginDele};
-    case cmdRemoveDir: return {&TFtpClient::Rmd, &TCustomFtpCli::BeginRmd};
-    case cmdRename: return {&TFtpClient::Rename, &TCustomFtpCli::BeginRename};
-    case cmdMakeDir: return {&TFtpClient::Mkd, &TCustomFtpCli::BeginMkd};
-    case cmdDownload:
-        if (resumeAt != 0) return {&TFtpClient::RestartRetrieve, &TCustomFtpCli::BeginRestartRetrieve};
-        return {&TFtpClient::Retrieve, &TCustomFtpCli::BeginRetrieve};
-    case cmdUpload: return {&TFtpClient::Store, &TCustomFtpCli::BeginStore};
-    case cmdParentDir: return {&TFtpClient::Cdup, &TCustomFtpCli::BeginCdup};
-    case cmdSetType: return {&TFtpClient::TransferType, &TCustomFtpCli::BeginTransferType};
-    case cmdQuote: return {&TFtpClient::Quote, &TCustomFtpCli::BeginQuote};
-    case cmdFileSize: return {&TFtpClient::Size, &TCustomFtpCli::BeginSize};
-    default: return {nullptr, nullptr};
+        case cmdConnect: return {&TFtpClient::Login, &TCustomFtpCli::BeginLogin};
+        case cmdQuit: return {&TFtpClient::Quit, &TCustomFtpCli::BeginQuit};
+        case cmdList: return {&TFtpClient::List, &TCustomFtpCli::BeginList};
+        case cmdPrintDir: return {&TFtpClient::Pwd, &TCustomFtpCli::BeginPwd};
+        case cmdChangeDir: return {&TFtpClient::Cwd, &TCustomFtpCli::BeginCwd};
+        case cmdDeleteFile: return {&TFtpClient::Dele, &TCustomFtpCli::BeginDele};
+        case cmdRemoveDir: return {&TFtpClient::Rmd, &TCustomFtpCli::BeginRmd};
+        case cmdRename: return {&TFtpClient::Rename, &TCustomFtpCli::BeginRename};
+        case cmdMakeDir: return {&TFtpClient::Mkd, &TCustomFtpCli::BeginMkd};
+        case cmdDownload:
+            if (resumeAt != 0) return {&TFtpClient::RestartRetrieve, &TCustomFtpCli::BeginRestartRetrieve};
+            return {&TFtpClient::Retrieve, &TCustomFtpCli::BeginRetrieve};
+        case cmdUpload: return {&TFtpClient::Store, &TCustomFtpCli::BeginStore};
+        case cmdParentDir: return {&TFtpClient::Cdup, &TCustomFtpCli::BeginCdup};
+        case cmdSetType: return {&TFtpClient::TransferType, &TCustomFtpCli::BeginTransferType};
+        case cmdQuote: return {&TFtpClient::Quote, &TCustomFtpCli::BeginQuote};
+        case cmdFileSize: return {&TFtpClient::Size, &TCustomFtpCli::BeginSize};
+        default: return {nullptr, nullptr};
     }
 }
 
@@ -139,8 +139,8 @@ void TSessionController::QueueSiteChmod(const std::string& name, const bool (&fl
     Enqueue(std::move(command));
 }
 
-void TSessionController::QueueUpload(const std::string& localPath, const std::string& remoteDir, std::int64_t size,
-                                     bool binary, const std::string& remoteName) {
+void TSessionController::QueueUpload(const std::string& localPath, const std::string& remoteDir, std::int64_t size, bool binary,
+                                     const std::string& remoteName) {
     QueueSetType(binary);
     auto command = NewCommand(cmdUpload);
     command->LocalFileName = localPath;
@@ -151,8 +151,8 @@ void TSessionController::QueueUpload(const std::string& localPath, const std::st
     Enqueue(std::move(command));
 }
 
-void TSessionController::QueueDownload(const std::string& localPath, std::int64_t resumeAt, std::int64_t size,
-                                       bool binary, const std::string& remoteName, const std::string& remoteDir) {
+void TSessionController::QueueDownload(const std::string& localPath, std::int64_t resumeAt, std::int64_t size, bool binary,
+                                       const std::string& remoteName, const std::string& remoteDir) {
     if (remoteName == "." || remoteName == "..") return;
     QueueSetType(binary);
     auto command = NewCommand(cmdDownload);

@@ -12,7 +12,6 @@
 #include <QColor>
 #include <QDateTime>
 #include <QPointer>
-
 #include <cstdint>
 #include <deque>
 #include <functional>

@@ -41,20 +41,19 @@ void TSessionController::FTPCommand(TCustomFtpCli*, std::string& Cmd) { AddLogLi
 
 void TSessionController::FTPDisplay(TCustomFtpCli*, std::string& Msg) {
     AddLogLine(Msg, TLogKind::Display);
-    if (Msg.size() > 2 && ConnectingOpen())
-        AddConnectingLine(Msg.substr(2), QApplication::palette().color(QPalette::WindowText));
+    if (Msg.size() > 2 && ConnectingOpen()) AddConnectingLine(Msg.substr(2), QApplication::palette().color(QPalette::WindowText));
 }
 
 std::string TSessionController::StateText() const {
     switch (FTP.State()) {
-    case ftpStateDisconnected: return "Disconnected";
-    case ftpStateReady: return "Ready";
-    case ftpStateBetweenSteps: return {};
-    case ftpStateResolving: return "Looking up hostname \"" + FTP.HostName + "\" ...";
-    case ftpStateConnected: return "Connected !";
-    case ftpStateAborting: return "Aborting...";
-    case ftpStateConnecting: return "Trying to connect to " + FTP.HostName + " ...";
-    case ftpStateWaitingReply: return "Waiting for response...";
+        case ftpStateDisconnected: return "Disconnected";
+        case ftpStateReady: return "Ready";
+        case ftpStateBetweenSteps: return {};
+        case ftpStateResolving: return "Looking up hostname \"" + FTP.HostName + "\" ...";
+        case ftpStateConnected: return "Connected !";
+        case ftpStateAborting: return "Aborting...";
+        case ftpStateConnecting: return "Trying to connect to " + FTP.HostName + " ...";
+        case ftpStateWaitingReply: return "Waiting for response...";
     }
     return {};
 }
@@ -94,31 +93,26 @@ void TSessionController::FTPRequestDone(TCustomFtpCli*, TFtpRequest RqType, std:
         AddLogLine("- No error", TLogKind::Debug);
     if (Error != 0) return;
     switch (RqType) {
-    case ftpReqCwd:
-    case ftpReqMkd:
-    case ftpReqPwd:
-    case ftpReqCdup:
-        ReplyDirectoryDone();
-        break;
-    case ftpReqList:
-    case ftpReqNameList:
-    case ftpReqSessionList:
-    case ftpReqSessionNameList:
-        if (OnListingDone) OnListingDone(ListingTempFile);
-        if (W.pbTransferStatus != nullptr) W.pbTransferStatus->setValue(0);
-        break;
-    case ftpReqRetrieve:
-    case ftpReqRestartRetrieve:
-        if (OnDownloadDone) OnDownloadDone();
-        break;
-    case ftpReqSize:
-        AddLogLine("- File size is " + std::to_string(FTP.RemoteFileSize()) + " bytes", TLogKind::Debug);
-        break;
-    case ftpReqStore:
-        if (OnUploadDone) OnUploadDone();
-        break;
-    default:
-        break;
+        case ftpReqCwd:
+        case ftpReqMkd:
+        case ftpReqPwd:
+        case ftpReqCdup: ReplyDirectoryDone(); break;
+        case ftpReqList:
+        case ftpReqNameList:
+        case ftpReqSessionList:
+        case ftpReqSessionNameList:
+            if (OnListingDone) OnListingDone(ListingTempFile);
+            if (W.pbTransferStatus != nullptr) W.pbTransferStatus->setValue(0);
+            break;
+        case ftpReqRetrieve:
+        case ftpReqRestartRetrieve:
+            if (OnDownloadDone) OnDownloadDone();
+            break;
+        case ftpReqSize: AddLogLine("- File size is " + std::to_string(FTP.RemoteFileSize()) + " bytes", TLogKind::Debug); break;
+        case ftpReqStore:
+            if (OnUploadDone) OnUploadDone();
+            break;
+        default: break;
     }
 }
 
@@ -137,9 +131,7 @@ void TSessionController::ReplyDirectoryDone() {
     CurrentRemoteDir = dir;
 }
 
-bool TSessionController::ConnectingOpen() const {
-    return ConnectingWindowOpen && AddConnectingLine && ConnectingWindowOpen();
-}
+bool TSessionController::ConnectingOpen() const { return ConnectingWindowOpen && AddConnectingLine && ConnectingWindowOpen(); }
 
 void TSessionController::DestroyConnecting() {
     if (ConnectingWindowOpen && ConnectingWindowOpen() && DestroyConnectingWindow) DestroyConnectingWindow();

@@ -1,7 +1,6 @@
 // The command queue and its executor.
 #include <QLabel>
 #include <QProgressBar>
-
 #include <algorithm>
 #include <cstdint>
 
@@ -28,9 +27,7 @@ private:
     std::shared_ptr<bool> alive_;
 };
 
-bool EngineIdle(const TFtpClient& ftp) {
-    return ftp.State() == ftpStateReady || ftp.State() == ftpStateBetweenSteps;
-}
+bool EngineIdle(const TFtpClient& ftp) { return ftp.State() == ftpStateReady || ftp.State() == ftpStateBetweenSteps; }
 
 }  // namespace
 
@@ -120,50 +117,42 @@ bool TSessionController::RunNextCommand() {
 bool TSessionController::PrepareEngine(TFTPCommand& command) {
     try {
         switch (command.Kind) {
-        case cmdConnect:
-            FTP.HostName = command.HostName;
-            FTP.Port = command.Port;
-            FTP.UserName = command.UserName;
-            FTP.PassWord = command.PassWord;
-            break;
-        case cmdList:
-            FTP.HostFileName = command.HostFileName;
-            FTP.LocalFileName = command.LocalFileName;
-            FTP.Passive = command.Passive;
-            break;
-        case cmdChangeDir:
-            FTP.HostDirName = command.HostDirName;
-            break;
-        case cmdDeleteFile:
-        case cmdRemoveDir:
-        case cmdMakeDir:
-        case cmdFileSize:
-            FTP.HostFileName = command.HostFileName;
-            break;
-        case cmdRename:
-            FTP.HostFileName = command.HostFileName;
-            FTP.LocalFileName = command.LocalFileName;
-            break;
-        case cmdSetType:
-            FTP.SetBinary(command.Binary);
-            break;
-        case cmdQuote:
-            FTP.LocalFileName = command.QuoteText;
-            break;
-        case cmdDownload:
-        case cmdUpload:
-            if (CreateTransferWindow) transferWindow_ = CreateTransferWindow(command);
-            FTP.LocalFileName = command.LocalFileName;
-            FTP.ResumeAt = command.ResumeAt;
-            FTP.HostDirName = command.HostDirName;
-            FTP.HostFileName = command.HostFileName;
-            FTP.SetBinary(command.Binary);
-            if (W.pbTransferStatus != nullptr)
-                W.pbTransferStatus->setMaximum(static_cast<int>(std::clamp<std::int64_t>(command.ExpectedSize, 0, INT32_MAX)));
-            AbortRequested = false;
-            break;
-        default:
-            break;
+            case cmdConnect:
+                FTP.HostName = command.HostName;
+                FTP.Port = command.Port;
+                FTP.UserName = command.UserName;
+                FTP.PassWord = command.PassWord;
+                break;
+            case cmdList:
+                FTP.HostFileName = command.HostFileName;
+                FTP.LocalFileName = command.LocalFileName;
+                FTP.Passive = command.Passive;
+                break;
+            case cmdChangeDir: FTP.HostDirName = command.HostDirName; break;
+            case cmdDeleteFile:
+            case cmdRemoveDir:
+            case cmdMakeDir:
+            case cmdFileSize: FTP.HostFileName = command.HostFileName; break;
+            case cmdRename:
+                FTP.HostFileName = command.HostFileName;
+                FTP.LocalFileName = command.LocalFileName;
+                break;
+            case cmdSetType: FTP.SetBinary(command.Binary); break;
+            case cmdQuote: FTP.LocalFileName = command.QuoteText; break;
+            case cmdDownload:
+            case cmdUpload:
+                if (CreateTransferWindow) transferWindow_ = CreateTransferWindow(command);
+                FTP.LocalFileName = command.LocalFileName;
+                FTP.ResumeAt = command.ResumeAt;
+                FTP.HostDirName = command.HostDirName;
+                FTP.HostFileName = command.HostFileName;
+                FTP.SetBinary(command.Binary);
+                if (W.pbTransferStatus != nullptr)
+                    W.pbTransferStatus->setMaximum(
+                        static_cast<int>(std::clamp<std::int64_t>(command.ExpectedSize, 0, INT32_MAX)));
+                AbortRequested = false;
+                break;
+            default: break;
         }
         return true;
     } catch (...) {

@@ -1,5 +1,6 @@
 // The log pane, the connected and busy states, the activity animation and
 // the connection-time panel.
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -12,8 +13,6 @@
 #include "session/RemoteListView.h"
 #include "session/SessionController.h"
 #include "util/UiUtils.h"
-
-#include <QAction>
 
 void TSessionController::AddLogLine(const std::string& text, TLogKind kind) {
     const std::string line = FormatLogLine(text, kind, DebugLog);
@@ -61,8 +60,8 @@ void TSessionController::SetConnectedState(bool on) {
     ShowIf(W.imgConnectedOff, !on);
     ShowIf(W.imgDisconnectedOn, !on);
     EnableIf(W.tb97Connect, !on);
-    for (QAction* action : {W.tb97Disconnect, W.tb97FolderUp, W.tb97NewFolder, W.tb97Delete, W.tb97Refresh,
-                            W.tb97TransferBin, W.tb97TransferAsc, W.tb97TransferAuto})
+    for (QAction* action : {W.tb97Disconnect, W.tb97FolderUp, W.tb97NewFolder, W.tb97Delete, W.tb97Refresh, W.tb97TransferBin,
+                            W.tb97TransferAsc, W.tb97TransferAuto})
         EnableIf(action, on);
     ShowIf(W.pbTransferStatus, on);
     tmrUpdateConnectionTimeTimer();

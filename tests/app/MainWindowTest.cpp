@@ -5,14 +5,13 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDialog>
-#include <QProgressBar>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMovie>
+#include <QProgressBar>
 #include <QSplitter>
-
 #include <memory>
 
 #include "app/FrmMain.h"
@@ -104,8 +103,7 @@ TEST_F(MainWindow, FirstStartShowsTheDesignLayoutAndCleansUpOnExit) {
     // Showing the log keeps the status bar the bottom-most area.
     window->itmViewFTPLog->trigger();
     EXPECT_TRUE(qttest::WaitUntil([&] {
-        return window->pnlFTPLog->isVisible() &&
-               window->fsbMain->geometry().top() >= window->pnlFTPLog->geometry().bottom();
+        return window->pnlFTPLog->isVisible() && window->fsbMain->geometry().top() >= window->pnlFTPLog->geometry().bottom();
     }));
 
     const std::string folder = ProgramFolder();
@@ -145,9 +143,9 @@ TEST_F(MainWindow, SecondStartRestoresPositionLayoutAndMaximizedState) {
         ASSERT_TRUE(qttest::WaitUntil([&] { return window->isMaximized(); }));
         window->close();
     }
-    const TSettingsKey key(
-        std::string(ApplicationSettingsRoot) +
-        QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString() + ".INI\\frmMain\\");
+    const TSettingsKey key(std::string(ApplicationSettingsRoot) +
+                           QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString() +
+                           ".INI\\frmMain\\");
     EXPECT_EQ(key.ReadString("MyWindowState", ""), "True");
     EXPECT_EQ(key.ReadString("Width", ""), "600");
     EXPECT_EQ(key.ReadString("Left", ""), "30");

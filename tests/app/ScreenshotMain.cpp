@@ -7,7 +7,6 @@
 #include <QPixmap>
 #include <QStandardPaths>
 #include <QTimer>
-
 #include <cstdio>
 #include <fstream>
 
@@ -38,7 +37,7 @@ void WriteProfile(const PyFtpdServer& server) {
     profile->PASV = TPasvMode::Yes;
     profile->StartDir = "www";
     const std::string name = profile->Name;
-        store.ServerList.Add(name, std::move(profile));
+    store.ServerList.Add(name, std::move(profile));
     store.SaveServers();
 }
 

@@ -18,9 +18,7 @@ protected:
         ::mkdir((server.Root() + "/site").c_str(), 0755);
         std::ofstream(server.Root() + "/site/index.htm") << "<html></html>";
         session.ListingTempFile = listing.File("listing.tmp");
-        session.OnListingDone = [this](const std::string& file) {
-            listings.push_back(ReadFile(file));
-        };
+        session.OnListingDone = [this](const std::string& file) { listings.push_back(ReadFile(file)); };
         RecordMessages();
     }
 

@@ -5,9 +5,14 @@
 #include "tests/profiles/QtTestSupport.h"
 
 SessionFixture::SessionFixture()
-    : log(new TLogView(&window)), dirs(new QComboBox(&window)), files(new TRemoteListView(&window)),
-      progress(new QProgressBar(&window)), timePanel(new QLabel(&window)), connectAction(new QAction(&window)),
-      refreshAction(new QAction(&window)), message(new TfrmMessage(&window)) {
+    : log(new TLogView(&window)),
+      dirs(new QComboBox(&window)),
+      files(new TRemoteListView(&window)),
+      progress(new QProgressBar(&window)),
+      timePanel(new QLabel(&window)),
+      connectAction(new QAction(&window)),
+      refreshAction(new QAction(&window)),
+      message(new TfrmMessage(&window)) {
     dirs->setEditable(true);
     for (QLabel*& lamp : lamps) lamp = new QLabel(&window);
     TSessionWidgets& w = session.W;

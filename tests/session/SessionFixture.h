@@ -8,7 +8,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QProgressBar>
-
 #include <memory>
 #include <string>
 #include <vector>
