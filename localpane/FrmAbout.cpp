@@ -22,8 +22,7 @@ QLabel* LinkLabel(const char* text, QWidget* parent) {
 
 }  // namespace
 
-TfrmAbout::TfrmAbout(QWidget* parent)
-    : QDialog(parent), OpenUrl([](const QUrl& url) { (void)QDesktopServices::openUrl(url); }) {
+TfrmAbout::TfrmAbout(QWidget* parent) : QDialog(parent), OpenUrl([](const QUrl& url) { (void)QDesktopServices::openUrl(url); }) {
     setWindowTitle(QStringLiteral("About Quillford Velliant FTP"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     imgLogo = new QLabel(this);
@@ -50,10 +49,9 @@ TfrmAbout::TfrmAbout(QWidget* parent)
     lblDeveloperWeb->installEventFilter(this);
 
     auto* text = new QVBoxLayout;
-    for (QWidget* w : {static_cast<QWidget*>(lblProgram), static_cast<QWidget*>(lblMaker),
-                       static_cast<QWidget*>(lblMakerWeb), static_cast<QWidget*>(lblContact),
-                       static_cast<QWidget*>(lblDeveloper), static_cast<QWidget*>(lblDeveloperWeb),
-                       static_cast<QWidget*>(lblLegal)})
+    for (QWidget* w : {static_cast<QWidget*>(lblProgram), static_cast<QWidget*>(lblMaker), static_cast<QWidget*>(lblMakerWeb),
+                       static_cast<QWidget*>(lblContact), static_cast<QWidget*>(lblDeveloper),
+                       static_cast<QWidget*>(lblDeveloperWeb), static_cast<QWidget*>(lblLegal)})
         text->addWidget(w);
     auto* grid = new QGridLayout(this);
     grid->addWidget(imgLogo, 0, 0, Qt::AlignTop);

@@ -3,7 +3,6 @@
 
 #include <QDialog>
 #include <QUrl>
-
 #include <functional>
 
 class QLabel;

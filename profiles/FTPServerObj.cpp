@@ -90,9 +90,12 @@ void TFTPServer::LoadFromIni(const TIniFile* ini, const std::string& section) {
         Password = IsAnonymous() ? value : DecodePassword(value);
     }
     const std::string pasv = AsciiUpper(ini->ReadString(section, "PASV", ""));
-    if (pasv == "YES") PASV = TPasvMode::Yes;
-    else if (pasv == "NO") PASV = TPasvMode::No;
-    else if (!pasv.empty()) PASV = TPasvMode::Default;
+    if (pasv == "YES")
+        PASV = TPasvMode::Yes;
+    else if (pasv == "NO")
+        PASV = TPasvMode::No;
+    else if (!pasv.empty())
+        PASV = TPasvMode::Default;
     LoadQuoted(ini, section, "StartDir", StartDir);
     LoadQuoted(ini, section, "LocalStartDir", LocalStartDir);
 }

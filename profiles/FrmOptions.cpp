@@ -113,8 +113,7 @@ void TfrmOptions::btnCancelClick() {
 void TfrmOptions::btnAddFTPTextClick() {
     bool ok = false;
     const QString answer = QInputDialog::getText(this, QString::fromLatin1(ApplicationTitle),
-                                                 QStringLiteral("Enter new text extension:"), QLineEdit::Normal,
-                                                 QString(), &ok);
+                                                 QStringLiteral("Enter new text extension:"), QLineEdit::Normal, QString(), &ok);
     if (ok) (void)AddTextExtension(FromQt(answer));
 }
 

@@ -5,7 +5,6 @@
 // values, and the close box does neither.
 
 #include <QDialog>
-
 #include <functional>
 #include <string>
 #include <vector>

@@ -79,11 +79,11 @@ QWidget* TfrmOptions::BuildTransferPage() {
     btnAddFTPText = new QPushButton(QStringLiteral("Add"), page);
     btnRmvFTPText = new QPushButton(QStringLiteral("Remove"), page);
     btnRmvFTPText->setEnabled(false);
-    lblFTPTextHelp = new QLabel(
-        QStringLiteral("Extensions that appear in the \"Text File Types\" list will be transferred as ASCII (Text) "
-                       "files, while all other file types will be transferred as BINARY files. Uploading a binary "
-                       "file such as an AVI file as text will lead to a bad transfer."),
-        page);
+    lblFTPTextHelp =
+        new QLabel(QStringLiteral("Extensions that appear in the \"Text File Types\" list will be transferred as ASCII (Text) "
+                                  "files, while all other file types will be transferred as BINARY files. Uploading a binary "
+                                  "file such as an AVI file as text will lead to a bad transfer."),
+                   page);
     lblFTPTextHelp->setWordWrap(true);
 
     auto* buttons = new QVBoxLayout;

@@ -6,7 +6,6 @@
 // profiles.
 
 #include <QCollator>
-
 #include <memory>
 #include <string>
 #include <vector>

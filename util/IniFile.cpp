@@ -57,8 +57,7 @@ std::optional<SectionRange> FindSection(const std::vector<std::string>& lines, c
     return std::nullopt;
 }
 
-std::optional<std::size_t> FindKey(const std::vector<std::string>& lines, const SectionRange& range,
-                                   const std::string& key) {
+std::optional<std::size_t> FindKey(const std::vector<std::string>& lines, const SectionRange& range, const std::string& key) {
     for (std::size_t i = range.header + 1; i < range.end; ++i) {
         const auto eq = lines[i].find('=');
         if (eq != std::string::npos && SameName(Trim(lines[i].substr(0, eq)), Trim(key))) return i;
@@ -119,9 +118,12 @@ bool ParseIniInteger(const std::string& text, std::int32_t& value) {
     for (; pos < t.size(); ++pos) {
         const char c = t[pos];
         int digit = -1;
-        if (c >= '0' && c <= '9') digit = c - '0';
-        else if (base == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-        else if (base == 16 && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (base == 16 && c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else if (base == 16 && c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
         if (digit < 0) return false;
         magnitude = magnitude * base + digit;
         // Hexadecimal spells the full 32-bit pattern (0xFFFFFFFF is -1).

@@ -7,7 +7,6 @@
 // A missing value, or one of the wrong type, reads as the given default.
 
 #include <QSettings>
-
 #include <cstdint>
 #include <memory>
 #include <stdexcept>

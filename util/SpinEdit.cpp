@@ -1,7 +1,6 @@
 #include "util/SpinEdit.h"
 
 #include <QLineEdit>
-
 #include <algorithm>
 
 TSpinEdit::TSpinEdit(QWidget* parent) : QSpinBox(parent) {}
@@ -28,8 +27,8 @@ QValidator::State TSpinEdit::validate(QString& input, int& pos) const {
     if (t.isEmpty() || t == QLatin1String("-")) return QValidator::Intermediate;
     bool ok = false;
     const qlonglong number = t.toLongLong(&ok);
-    const bool digits = std::all_of(t.begin() + (t.startsWith(QLatin1Char('-')) ? 1 : 0), t.end(),
-                                    [](QChar c) { return c.isDigit(); });
+    const bool digits =
+        std::all_of(t.begin() + (t.startsWith(QLatin1Char('-')) ? 1 : 0), t.end(), [](QChar c) { return c.isDigit(); });
     if (!digits) return QValidator::Invalid;
     if (!ok || number < minimum() || number > maximum()) return QValidator::Intermediate;
     return QValidator::Acceptable;

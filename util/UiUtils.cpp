@@ -9,8 +9,8 @@
 
 namespace {
 
-int AskBox(const std::string& caption, const std::string& text, QMessageBox::Icon icon,
-           QMessageBox::StandardButtons buttons, QMessageBox::StandardButton escape) {
+int AskBox(const std::string& caption, const std::string& text, QMessageBox::Icon icon, QMessageBox::StandardButtons buttons,
+           QMessageBox::StandardButton escape) {
     QMessageBox box(icon, ToQt(caption), ToQt(text), buttons);
     box.setWindowModality(Qt::ApplicationModal);
     box.setEscapeButton(escape);

@@ -5,7 +5,6 @@
 #include <QCursor>
 #include <QIcon>
 #include <QString>
-
 #include <string>
 
 class QWidget;

@@ -7,7 +7,6 @@
 #include <QPainter>
 #include <QTimer>
 #include <QWidget>
-
 #include <thread>
 #include <vector>
 
@@ -29,9 +28,7 @@ public:
         if (onMessage) onMessage(message);
         return 0;
     }
-    bool Handled(std::uint32_t message) const {
-        return std::find(handled.begin(), handled.end(), message) != handled.end();
-    }
+    bool Handled(std::uint32_t message) const { return std::find(handled.begin(), handled.end(), message) != handled.end(); }
 
     std::vector<std::uint32_t> handled;
     std::function<void(std::uint32_t)> onMessage;
@@ -72,8 +69,10 @@ TEST_F(MessagePumpTest, PostedMessageIsHandledWhileAModalDialogIsOpen) {
     QTimer::singleShot(0, &dialog, [&] { recorder.window.Post(kFirst, 0, 0); });
     // Close the dialog once the message arrived, or give up after a while.
     QTimer::singleShot(0, &dialog, [&] {
-        if (qttest::WaitUntil([&] { return recorder.Handled(kFirst); })) dialog.accept();
-        else dialog.reject();
+        if (qttest::WaitUntil([&] { return recorder.Handled(kFirst); }))
+            dialog.accept();
+        else
+            dialog.reject();
     });
     EXPECT_EQ(dialog.exec(), QDialog::Accepted);
     EXPECT_EQ(recorder.handled, (std::vector<std::uint32_t>{kFirst}));

@@ -1,9 +1,9 @@
 // The typed settings wrapper over the test-mode settings store.
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
-#include <QCheckBox>
 #include <QSettings>
 
 #include "profiles/FrmOptions.h"
@@ -16,9 +16,7 @@ class SettingsKeyTest : public ::testing::Test {
 protected:
     void SetUp() override { qttest::ClearSettings(); }
     void TearDown() override { QDir(StorePath()).removeRecursively(); }
-    static QString StorePath() {
-        return QSettings(QStringLiteral("Orvan Software"), QStringLiteral("Velliant FTP")).fileName();
-    }
+    static QString StorePath() { return QSettings(QStringLiteral("Orvan Software"), QStringLiteral("Velliant FTP")).fileName(); }
 };
 
 TEST_F(SettingsKeyTest, KeysBecomeGroupsAndTypedReadsFallBackToTheDefault) {
@@ -57,7 +55,8 @@ TEST_F(SettingsKeyTest, AStoreThatCannotBeWrittenRaisesOnWriteAndTheOptionsSkipI
     form.btnOkClick();
     EXPECT_EQ(form.result(), QDialog::Accepted);
     EXPECT_TRUE(applied);
-    EXPECT_FALSE(QSettings(QStringLiteral("Orvan Software"), QStringLiteral("Velliant FTP")).contains("Options/WebHostingButton"));
+    EXPECT_FALSE(
+        QSettings(QStringLiteral("Orvan Software"), QStringLiteral("Velliant FTP")).contains("Options/WebHostingButton"));
 }
 
 }  // namespace

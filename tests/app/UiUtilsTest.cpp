@@ -6,7 +6,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QtTest/QTest>
-
 #include <filesystem>
 
 #include "tests/profiles/QtTestSupport.h"
@@ -20,8 +19,10 @@ namespace {
 
 int Answer(QMessageBox::StandardButton button, const std::function<int()>& ask) {
     qttest::AnswerNextModal<QMessageBox>([button](QMessageBox* box) {
-        if (button == QMessageBox::Escape) QTest::keyClick(box, Qt::Key_Escape);
-        else box->button(button)->click();
+        if (button == QMessageBox::Escape)
+            QTest::keyClick(box, Qt::Key_Escape);
+        else
+            box->button(button)->click();
     });
     return ask();
 }

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <set>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include "profiles/FTPServerObj.h"
@@ -130,8 +130,8 @@ TEST_F(FTPServerObjTest, QuotesAndLineBreaksSurviveOnOneLine) {
 
 TEST_F(FTPServerObjTest, PasvWordsLoadIgnoringCase) {
     const std::pair<const char*, TPasvMode> cases[] = {
-        {"PASV=yes\n", TPasvMode::Yes},   {"PASV=YES\n", TPasvMode::Yes},        {"PASV=Yes\n", TPasvMode::Yes},
-        {"PASV=no\n", TPasvMode::No},     {"PASV=maybe\n", TPasvMode::Default}, {"", TPasvMode::Default},
+        {"PASV=yes\n", TPasvMode::Yes}, {"PASV=YES\n", TPasvMode::Yes},       {"PASV=Yes\n", TPasvMode::Yes},
+        {"PASV=no\n", TPasvMode::No},   {"PASV=maybe\n", TPasvMode::Default}, {"", TPasvMode::Default},
     };
     for (const auto& [line, expected] : cases) {
         std::ofstream(path_, std::ios::trunc) << "[Server1]\nName=\"n\"\n" << line;

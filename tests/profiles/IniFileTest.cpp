@@ -16,9 +16,8 @@ namespace {
 class IniFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = fs::temp_directory_path() /
-                  ("vftp-ini-" + std::to_string(::getpid()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        folder_ = fs::temp_directory_path() / ("vftp-ini-" + std::to_string(::getpid()) + "-" +
+                                               ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(folder_);
         fs::create_directories(folder_);
         path_ = (folder_ / "FTPServers.ini").string();

@@ -70,9 +70,8 @@ TEST_F(OptionsTest, FirstStartShowsTheDefaults) {
     EXPECT_EQ(form.ebxSoundUpload->text(), blip);
     EXPECT_TRUE(QFile::exists(blip)) << "the shipped sound is found";
     EXPECT_EQ(form.sedtTimeOut->Value(), 120);
-    EXPECT_EQ(form.TextExtensions(),
-              (Entries{".asp", ".c", ".c++", ".cpp", ".css", ".diz", ".doc", ".h", ".h++", ".hpp", ".htm", ".html",
-                       ".javascript", ".js", ".log", ".phtml", ".shtml", ".sql", ".txt"}));
+    EXPECT_EQ(form.TextExtensions(), (Entries{".asp", ".c", ".c++", ".cpp", ".css", ".diz", ".doc", ".h", ".h++", ".hpp", ".htm",
+                                              ".html", ".javascript", ".js", ".log", ".phtml", ".shtml", ".sql", ".txt"}));
     EXPECT_FALSE(form.btnRmvFTPText->isEnabled());
 }
 
@@ -180,7 +179,6 @@ TEST_F(OptionsTest, WaveBrowseOffersWaveFilesAndTakesTheChoice) {
     form.btnOpenUpWave->click();
     EXPECT_TRUE(seen);
     EXPECT_EQ(form.ebxSoundUpload->text(), wave);
-
 }
 
 TEST(CommaTextTest, WritesAndReadsTheStoredListForm) {

@@ -4,7 +4,6 @@
 
 #include <QAction>
 #include <QMenu>
-
 #include <chrono>
 #include <filesystem>
 
@@ -176,7 +175,11 @@ TEST_F(ServerStoreTest, ServerMenuIsNumberedByPositionAndConnectsByTag) {
 
 TEST(ServerListTest, OnlyNamesEqualIgnoringCaseReplaceEachOther) {
     TServerList list;
-    for (const char* name : {"delta", "Alpha", "\xC2\xAD" "alpha", "\xff", "\xfe"}) list.Add(name, std::make_unique<TFTPServer>());
+    for (const char* name : {"delta", "Alpha",
+                             "\xC2\xAD"
+                             "alpha",
+                             "\xff", "\xfe"})
+        list.Add(name, std::make_unique<TFTPServer>());
     EXPECT_EQ(list.Count(), 5) << "a soft hyphen or undecodable bytes keep names apart";
     auto replacement = std::make_unique<TFTPServer>();
     const TFTPServer* raw = replacement.get();
