@@ -46,7 +46,9 @@ TServerStore::TServerStore(std::string defaultIniFile)
 void TServerStore::LoadServers() {
     ServerIniFile = TSettingsKey(ServersKey).ReadString(IniFilenameValue, DefaultServerIniFile);
     TIniFile ini(ServerIniFile);
+    loadFailed_ = true;
     ini.WriteString(kGeneral, "Temp", "Temp");
+    loadFailed_ = false;
     const int count = ini.ReadInteger(kGeneral, "Count", 0);
     WaitMode = ini.ReadBool(kGeneral, "Sync", true);
     StartTimeout = ini.ReadInteger(kGeneral, "FTPTimeOut", 30);
@@ -61,6 +63,7 @@ void TServerStore::LoadServers() {
 }
 
 void TServerStore::SaveServers() {
+    if (loadFailed_) return;
     if (ServerIniFile != DefaultServerIniFile) {
         TSettingsKey key(ServersKey);
         if (key.OpenForWriting()) key.WriteString(IniFilenameValue, ServerIniFile);

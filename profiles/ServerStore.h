@@ -35,8 +35,11 @@ public:
     void LoadServers();
     // Writes ServerList back (Count, one section per profile in list order)
     // and erases sections left over from a longer list. Raises
-    // EIniFileException when the file cannot be written.
+    // EIniFileException when the file cannot be written. Does nothing after
+    // a failed LoadServers: writing the list over profiles that could not be
+    // loaded (say the disk was full at start-up) would erase them.
     void SaveServers();
+    bool LoadFailed() const { return loadFailed_; }
     // Frees every profile.
     void ClearServers() { ServerList.Clear(); }
 
@@ -48,4 +51,7 @@ public:
 
     // The profile whose MenuTag equals `tag`, or null.
     TFTPServer* ServerWithTag(int tag) const;
+
+private:
+    bool loadFailed_ = false;
 };

@@ -111,7 +111,7 @@ TEST_F(ServerStoreTest, RemovingTwoOfFiveErasesTheLastTwoSections) {
     EXPECT_EQ(reloaded.ServerList.At(2)->Password, "pw");
 }
 
-TEST_F(ServerStoreTest, UnwritableFileFailsWithThePathAndLoadsNothing) {
+TEST_F(ServerStoreTest, UnwritableFileFailsWithThePathLoadsNothingAndIsNotOverwrittenLater) {
     WriteFile(folder_ + "blocker", "not a folder");
     const std::string path = folder_ + "blocker/FTPServers.ini";
     TSettingsKey(TServerStore::ServersKey).WriteString(TServerStore::IniFilenameValue, path);
@@ -122,7 +122,13 @@ TEST_F(ServerStoreTest, UnwritableFileFailsWithThePathAndLoadsNothing) {
         EXPECT_EQ(std::string(error.what()), "Unable to write to " + path);
     }
     EXPECT_EQ(store_->ServerList.Count(), 0);
-    EXPECT_THROW(store_->SaveServers(), EIniFileException);
+
+    // Writable again at shut-down: the profiles that were never read stay.
+    fs::remove(folder_ + "blocker");
+    fs::create_directory(folder_ + "blocker");
+    WriteFile(path, "[General]\nCount=1\n[Server1]\nName=\"kept\"\n");
+    store_->SaveServers();
+    EXPECT_EQ(ReadFile(path), "[General]\nCount=1\n[Server1]\nName=\"kept\"\n");
 }
 
 TEST_F(ServerStoreTest, RelocationSettingIsUsedAndOnlyAnotherPathIsWrittenBack) {
