@@ -86,6 +86,12 @@ void TSessionController::QueueListing() {
     }
 }
 
+void TSessionController::QueueOnFile(std::int32_t kind, const std::string& name) {
+    auto command = NewCommand(kind);
+    command->HostFileName = name;
+    Enqueue(std::move(command));
+}
+
 void TSessionController::QueuePrintDir() { Enqueue(NewCommand(cmdPrintDir)); }
 
 void TSessionController::QueueChangeDir(const std::string& dir) {
@@ -96,17 +102,9 @@ void TSessionController::QueueChangeDir(const std::string& dir) {
 
 void TSessionController::QueueParentDir() { Enqueue(NewCommand(cmdParentDir)); }
 
-void TSessionController::QueueDeleteFile(const std::string& name) {
-    auto command = NewCommand(cmdDeleteFile);
-    command->HostFileName = name;
-    Enqueue(std::move(command));
-}
+void TSessionController::QueueDeleteFile(const std::string& name) { QueueOnFile(cmdDeleteFile, name); }
 
-void TSessionController::QueueRemoveDir(const std::string& name) {
-    auto command = NewCommand(cmdRemoveDir);
-    command->HostFileName = name;
-    Enqueue(std::move(command));
-}
+void TSessionController::QueueRemoveDir(const std::string& name) { QueueOnFile(cmdRemoveDir, name); }
 
 void TSessionController::QueueRename(const std::string& oldName, const std::string& newName) {
     auto command = NewCommand(cmdRename);
@@ -115,11 +113,7 @@ void TSessionController::QueueRename(const std::string& oldName, const std::stri
     Enqueue(std::move(command));
 }
 
-void TSessionController::QueueMakeDir(const std::string& name) {
-    auto command = NewCommand(cmdMakeDir);
-    command->HostFileName = name;
-    Enqueue(std::move(command));
-}
+void TSessionController::QueueMakeDir(const std::string& name) { QueueOnFile(cmdMakeDir, name); }
 
 void TSessionController::QueueSetType(bool binary) {
     auto command = NewCommand(cmdSetType);
@@ -127,11 +121,7 @@ void TSessionController::QueueSetType(bool binary) {
     Enqueue(std::move(command));
 }
 
-void TSessionController::QueueFileSize(const std::string& name) {
-    auto command = NewCommand(cmdFileSize);
-    command->HostFileName = name;
-    Enqueue(std::move(command));
-}
+void TSessionController::QueueFileSize(const std::string& name) { QueueOnFile(cmdFileSize, name); }
 
 void TSessionController::QueueSiteChmod(const std::string& name, const bool (&flags)[9]) {
     auto command = NewCommand(cmdQuote);

@@ -170,6 +170,8 @@ public:
 private:
     std::unique_ptr<TFTPCommand> NewCommand(std::int32_t kind) const;
     void Enqueue(std::unique_ptr<TFTPCommand> command);
+    // A command whose only parameter is a remote name.
+    void QueueOnFile(std::int32_t kind, const std::string& name);
     bool RunNextCommand();
     bool PrepareEngine(TFTPCommand& command);
     bool RunOperation(TFTPCommand& command);

@@ -111,6 +111,37 @@ TEST_F(SessionQueue, DisconnectWhileBusyAbortsAndQueuesQuit) {
     EXPECT_LE(messages.size(), 1u);
 }
 
+TEST_F(SessionQueue, EachQueueingOperationSendsItsCommand) {
+    Greeted()
+        .Reply("DELE a", "250 ok")
+        .Reply("RMD d", "250 ok")
+        .Reply("MKD n", "257 \"/n\" created")
+        .Reply("RNFR o", "350 ok")
+        .Reply("RNTO p", "250 ok")
+        .Reply("SITE CHMOD 751 f", "200 ok")
+        .Reply("SIZE f", "213 42")
+        .Reply("SIZE g", "550 no such file")
+        .Reply("CDUP", "250 ok")
+        .Reply("TYPE I", "200 ok");
+    LogIn();
+    session.QueueDeleteFile("a");
+    session.QueueRemoveDir("d");
+    session.QueueMakeDir("n");
+    session.QueueRename("o", "p");
+    const bool mode751[9] = {true, true, true, true, false, true, false, false, true};
+    session.QueueSiteChmod("f", mode751);
+    session.QueueFileSize("f");
+    session.QueueFileSize("g");
+    session.QueueParentDir();
+    session.QueueSetType(true);
+    EXPECT_TRUE(server.WaitDone(3000)) << server.Failure();
+    EXPECT_EQ(dirs->itemText(0), QStringLiteral("/n")) << "a created folder joins the history";
+    EXPECT_TRUE(LogHas("Debug:      - File size is 42 bytes"));
+    EXPECT_TRUE(messages.empty()) << "a failed SIZE is silent";
+    EXPECT_TRUE(session.FTP.ErrorMessage().empty());
+    EXPECT_TRUE(session.FTP.Binary());
+}
+
 TEST_F(SessionQueue, EmptyQueueAndDotNamesQueueNothing) {
     session.ExecuteNextCommand();
     EXPECT_EQ(log->LineCount(), 0);
