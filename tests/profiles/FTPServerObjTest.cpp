@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
-#include <sstream>
 
 #include "profiles/FTPServerObj.h"
+#include "tests/profiles/QtTestSupport.h"
 #include "util/IniFile.h"
 
 namespace fs = std::filesystem;
@@ -23,12 +23,7 @@ protected:
     }
     void TearDown() override { fs::remove(path_); }
 
-    std::string Content() const {
-        std::ifstream in(path_, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    std::string Content() const { return qttest::ReadFile(path_); }
     // The stored value of one key (without the key and the line end).
     std::string Stored(const std::string& key) const {
         const std::string text = "\n" + Content();

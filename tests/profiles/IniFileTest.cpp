@@ -5,8 +5,8 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
+#include "tests/profiles/QtTestSupport.h"
 #include "util/IniFile.h"
 
 namespace fs = std::filesystem;
@@ -24,12 +24,7 @@ protected:
     }
     void TearDown() override { fs::remove_all(folder_); }
 
-    std::string Content() const {
-        std::ifstream in(path_, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    std::string Content() const { return qttest::ReadFile(path_); }
     void SetContent(const std::string& text) const { std::ofstream(path_, std::ios::binary) << text; }
 
     fs::path folder_;
