@@ -17,6 +17,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "ftp/Ftpcli.h"
 #include "session/FTPCommand.h"
@@ -119,6 +120,11 @@ public:
     // controller keeps the pointer and frees it through ReleaseTransferWindow.
     std::function<void*(const TFTPCommand& command)> CreateTransferWindow;
     std::function<void(void* window)> ReleaseTransferWindow;
+    // The progress window of the running transfer (null: none). A failed
+    // transfer releases it; a finished one is closed by OnDownloadDone or
+    // OnUploadDone, which take it with TakeTransferWindow.
+    void* TransferWindow() const { return transferWindow_; }
+    void* TakeTransferWindow() { return std::exchange(transferWindow_, nullptr); }
 
     // ---- queue and executor -------------------------------------------------
     void EnqueueCommand(std::unique_ptr<TFTPCommand> command);

@@ -16,6 +16,7 @@
 
 #include "app/FrmMain.h"
 #include "app/StatusBar.h"
+#include "profiles/FrmOptions.h"
 #include "profiles/ServerStore.h"
 #include "session/LogView.h"
 #include "session/RemoteListView.h"
@@ -24,6 +25,7 @@
 #include "util/ProgramFolders.h"
 #include "util/QtMessagePump.h"
 #include "util/SettingsKey.h"
+#include "util/SpinEdit.h"
 
 namespace {
 
@@ -212,7 +214,9 @@ TEST_F(MainWindow, ConnectsThroughTheServersMenuAndRefusesWhileBusy) {
     EXPECT_EQ(window->mmoFTPLog->LineCount(), 0);
     window->Session.Busy = false;
 
+    window->frmOptions->sedtTimeOut->setValue(7);
     window->itmConnectServerClick(101);
+    EXPECT_EQ(window->Session.FTP.Timeout, 7) << "each command takes the time-out of the options";
     const auto lines = LogLines(*window);
     EXPECT_TRUE(Has(lines, "Status:     Looking up hostname \"127.0.0.1\" ..."));
     EXPECT_TRUE(Has(lines, "Command:    USER tester"));
