@@ -8,15 +8,19 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMovie>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QSplitter>
+#include <QTimer>
 #include <memory>
 
 #include "app/FrmMain.h"
 #include "app/StatusBar.h"
 #include "profiles/FrmOptions.h"
+#include "profiles/FrmServerAdd.h"
 #include "profiles/ServerStore.h"
 #include "session/LogView.h"
 #include "session/RemoteListView.h"
@@ -206,8 +210,14 @@ TEST_F(MainWindow, ConnectsThroughTheServersMenuAndRefusesWhileBusy) {
 
     // While busy, neither the button nor the menu entry starts anything.
     window->Session.Busy = true;
+    // A dialog opened now would run this from its own loop.
     bool dialogSeen = false;
-    qttest::AnswerNextModal<QDialog>([](QDialog* d) { d->reject(); }, &dialogSeen);
+    QTimer::singleShot(0, window.get(), [&] {
+        if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            dialogSeen = true;
+            modal->reject();
+        }
+    });
     window->tb97ConnectClick();
     window->itmConnectServerClick(101);
     EXPECT_FALSE(dialogSeen);
@@ -237,6 +247,9 @@ TEST_F(MainWindow, ConnectsThroughTheServersMenuAndRefusesWhileBusy) {
     const auto refreshed = LogLines(*window);
     EXPECT_TRUE(std::find(refreshed.begin() + before, refreshed.end(), "Command:    LIST") != refreshed.end());
 
+    window->tb97FolderUp->trigger();
+    EXPECT_TRUE(Has(LogLines(*window), "Command:    CDUP"));
+
     window->tb97Disconnect->trigger();
     EXPECT_TRUE(Has(LogLines(*window), "Command:    QUIT"));
     EXPECT_TRUE(window->fsbMain->imgDisconnectedOn->isVisible());
@@ -244,6 +257,24 @@ TEST_F(MainWindow, ConnectsThroughTheServersMenuAndRefusesWhileBusy) {
     window->itmServersClick();
     EXPECT_FALSE(window->itmDisconnectFromServer->isEnabled());
     EXPECT_TRUE(notices.empty());
+}
+
+TEST_F(MainWindow, AddedServerJoinsTheServersMenu) {
+    auto window = Start();
+    bool seen = false;
+    qttest::AnswerNextModal<TfrmServerAdd>(
+        [](TfrmServerAdd* form) {
+            form->ebxName->setText(QStringLiteral("Office"));
+            form->ebxHostname->setText(QStringLiteral("ftp.example.com"));
+            form->btnOk->click();
+        },
+        &seen);
+    window->tb97AddServer->trigger();
+    EXPECT_TRUE(seen);
+    ASSERT_EQ(ProfileEntries(*window), 1);
+    const QList<QAction*> items = window->mnuServers->actions();
+    EXPECT_EQ(items.last()->text(), QStringLiteral("1. Office"));
+    EXPECT_EQ(items.last()->data().toInt(), 101);
 }
 
 }  // namespace
