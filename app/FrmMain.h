@@ -80,6 +80,11 @@ public:
     QLabel* lblServerName;
     QComboBox* cbServerDir;
     TRemoteListView* lvServerFiles;
+    QMenu* popServerFiles;
+    QAction* itmSrvFilesViewLarge;
+    QAction* itmSrvFilesViewSmall;
+    QAction* itmSrvFilesViewList;
+    QAction* itmSrvFilesViewDetails;
 
     QFrame* pnlPromo;
     QLabel* lblPromo;

@@ -14,6 +14,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSplitter>
+#include <QStatusTipEvent>
 #include <QTimer>
 #include <memory>
 
@@ -96,6 +97,26 @@ TEST_F(MainWindow, FirstStartShowsTheDesignLayoutAndCleansUpOnExit) {
     EXPECT_TRUE(window->fsbMain->lblHint->text().startsWith(QStringLiteral("Visit Our WebSite at ")));
     // Panel 0 takes what the other three leave.
     EXPECT_EQ(window->fsbMain->PanelWidths[0], window->fsbMain->width() - 340);
+
+    window->itmSrvFilesViewDetails->trigger();
+    EXPECT_EQ(window->lvServerFiles->ViewStyle(), TRemoteListView::vsReport);
+    window->itmSrvFilesViewList->trigger();
+    EXPECT_EQ(window->lvServerFiles->ViewStyle(), TRemoteListView::vsList);
+
+    // Hints go to panel 0, and without one it shows the maker's address.
+    QStatusTipEvent tip(QStringLiteral("Connect."));
+    QApplication::sendEvent(window.get(), &tip);
+    EXPECT_EQ(window->fsbMain->lblHint->text(), QStringLiteral("Connect."));
+    QStatusTipEvent noTip{QString()};
+    QApplication::sendEvent(window.get(), &noTip);
+    EXPECT_EQ(window->fsbMain->lblHint->text(), QStringLiteral("Visit Our WebSite at https://orvan-software.example.com/"));
+
+    // A hosting page the desktop cannot open is offered as an address.
+    window->OpenUrl = [](const std::string&) { return false; };
+    window->tb97HostingClick();
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(notices[0], std::string("Please go to : \n") + TfrmMain::HostingAddress);
+    notices.clear();
 
     // The busy animation is ours and plays only while a command runs.
     ASSERT_NE(window->movKFTP, nullptr);
