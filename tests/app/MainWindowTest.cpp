@@ -9,7 +9,9 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMovie>
 #include <QProgressBar>
 #include <QPushButton>
@@ -278,6 +280,55 @@ TEST_F(MainWindow, ConnectsThroughTheServersMenuAndRefusesWhileBusy) {
     window->itmServersClick();
     EXPECT_FALSE(window->itmDisconnectFromServer->isEnabled());
     EXPECT_TRUE(notices.empty());
+}
+
+TEST_F(MainWindow, StartUpErrorIsShownAndTheWindowStillOpens) {
+    ASSERT_TRUE(QDir().mkdir(QString::fromStdString(ServersFile())));
+    std::string shown;
+    bool seen = false;
+    qttest::AnswerNextModal<QMessageBox>(
+        [&](QMessageBox* box) {
+            shown = box->text().toStdString();
+            box->accept();
+        },
+        &seen);
+    auto window = Start();
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(shown, "Unable to write to " + ServersFile());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_NE(window->frmMessage, nullptr);
+    EXPECT_TRUE(window->fsbMain->imgDisconnectedOn->isVisible());
+    window.reset();
+    EXPECT_TRUE(notices.empty()) << "a store that could not load does not save over the file";
+    QDir().rmdir(QString::fromStdString(ServersFile()));
+}
+
+TEST_F(MainWindow, LocalPaneKeepsFolderFilterAndFilesInStep) {
+    TempDir folder;
+    for (const char* name : {"a.htm", "b.txt", "c.zip", "README"}) qttest::WriteFile(folder.File(name), "x");
+    ASSERT_TRUE(QDir().mkdir(QString::fromStdString(folder.File("sub"))));
+    qttest::WriteFile(folder.File("sub/d.css"), "x");
+    auto window = Start();
+    auto names = [&] {
+        std::vector<std::string> shown;
+        for (int i = 0; i < window->lbFiles->count(); ++i) shown.push_back(window->lbFiles->item(i)->text().toStdString());
+        return shown;
+    };
+    window->SetLocalDir(folder.Path());
+    EXPECT_EQ(names(), (std::vector<std::string>{"a.htm", "b.txt"}));
+    window->SetLocalFilter(5);
+    EXPECT_EQ(names(), (std::vector<std::string>{"a.htm", "b.txt", "c.zip", "README"}));
+    window->SetLocalFilter(1);
+    EXPECT_EQ(names(), (std::vector<std::string>{"a.htm"}));
+
+    // Opening the subfolder from the folder list refills the file list.
+    QListWidgetItem* sub = window->lbDirectory->findItems(QStringLiteral("sub"), Qt::MatchEndsWith).value(0);
+    ASSERT_NE(sub, nullptr);
+    emit window->lbDirectory->itemActivated(sub);
+    EXPECT_EQ(window->LocalDir(), folder.File("sub"));
+    EXPECT_EQ(names(), (std::vector<std::string>{"d.css"}));
+    EXPECT_THROW(window->SetLocalDir(folder.File("missing")), std::runtime_error);
+    EXPECT_EQ(window->LocalDir(), folder.File("sub"));
 }
 
 TEST_F(MainWindow, AddedServerJoinsTheServersMenu) {
