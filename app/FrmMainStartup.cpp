@@ -189,6 +189,9 @@ void TfrmMain::FormDestroy() {
     Session.CurrentServer = nullptr;
     Session.ClearCommandQueue();
     RemovePrivateFolders();
+    // The connecting window is a top-level window of its own; it must not
+    // outlive the engine it would abort.
+    delete frmServerConnect;
     delete frmMessage;
     frmMessage = nullptr;
     Session.W = TSessionWidgets{};
