@@ -18,6 +18,7 @@
 #include "app/StatusBar.h"
 #include "localpane/FrmMessage.h"
 #include "profiles/FrmOptions.h"
+#include "profiles/FrmServerConnect.h"
 #include "profiles/ServerStore.h"
 #include "session/RemoteListView.h"
 #include "util/IniFile.h"
