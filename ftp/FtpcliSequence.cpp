@@ -96,6 +96,9 @@ void TCustomFtpCli::NextStep() {
     pendingSteps_ = 0;
     sequenceContinuation_ = false;
     doneSignalled_ = false;
+    // An aborted sequence ends with 426 although its last command succeeded;
+    // without this the blocking forms would report the abort as success.
+    if (resultCode_ == 0) resultCode_ = sequenceError_;
     FinishStep(static_cast<std::uint16_t>(sequenceError_));
 }
 

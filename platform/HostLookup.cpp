@@ -20,6 +20,8 @@ namespace platform {
 namespace {
 
 struct PendingLookup {
+    WindowHandle window = 0;
+    std::uint32_t message = 0;
     bool cancelled = false;
     bool finished = false;
     HostRecord record;
@@ -32,26 +34,30 @@ public:
         return *registry;
     }
 
-    LookupHandle Start() {
+    LookupHandle Start(WindowHandle window, std::uint32_t message) {
         std::lock_guard lock(mutex_);
         LookupHandle handle = nextHandle_++;
         if (nextHandle_ == 0) nextHandle_ = 1;
-        pending_[handle] = PendingLookup{};
+        PendingLookup lookup;
+        lookup.window = window;
+        lookup.message = message;
+        pending_[handle] = std::move(lookup);
         return handle;
     }
 
-    // Stores the answer; false when the lookup was cancelled meanwhile.
-    bool Finish(LookupHandle handle, HostRecord&& record) {
+    // Stores the answer and posts it, unless the lookup was cancelled
+    // meanwhile. Posting under the lock lets Cancel take a posted answer back.
+    void Finish(LookupHandle handle, HostRecord&& record, int error) {
         std::lock_guard lock(mutex_);
         const auto it = pending_.find(handle);
-        if (it == pending_.end()) return false;
+        if (it == pending_.end()) return;
         if (it->second.cancelled) {
             pending_.erase(it);
-            return false;
+            return;
         }
         it->second.finished = true;
         it->second.record = std::move(record);
-        return true;
+        PostMessage(it->second.window, it->second.message, handle, MakeLParam(0, static_cast<std::uint16_t>(error)));
     }
 
     bool Cancel(LookupHandle handle) {
@@ -59,6 +65,7 @@ public:
         const auto it = pending_.find(handle);
         if (it == pending_.end() || it->second.cancelled) return false;
         if (it->second.finished) {
+            MessageLoop::Instance().DiscardMessages(it->second.window, it->second.message, handle);
             pending_.erase(it);
         } else {
             it->second.cancelled = true;
@@ -113,13 +120,12 @@ int ResolveAddress(std::uint32_t address, HostRecord& record) {
 template <typename Resolve>
 LookupHandle StartWorker(WindowHandle window, std::uint32_t message, Resolve resolve) {
     auto& registry = LookupRegistry::Instance();
-    const LookupHandle handle = registry.Start();
+    const LookupHandle handle = registry.Start(window, message);
     try {
-        std::thread([handle, window, message, resolve]() {
+        std::thread([handle, resolve]() {
             HostRecord record;
             const int error = resolve(record);
-            if (LookupRegistry::Instance().Finish(handle, std::move(record)))
-                PostMessage(window, message, handle, MakeLParam(0, static_cast<std::uint16_t>(error)));
+            LookupRegistry::Instance().Finish(handle, std::move(record), error);
         }).detach();
     } catch (const std::system_error&) {
         (void)registry.Cancel(handle);

@@ -18,6 +18,27 @@ constexpr std::uint64_t kWakeTag = ~std::uint64_t{0};
 // that a chain of self-posted messages (a fast upload) cannot starve the
 // control connection's replies.
 constexpr int kDispatchesBetweenPolls = 64;
+
+// How deeply this thread is inside Dispatch, and inside the outer loop's
+// wait. A message posted by a handler needs no wake-up (the dispatching loop
+// drains the queue before it returns) unless the handler is running inside
+// the outer loop's wait, which only the wake-up can end early. Saving the
+// wake-up halves the system calls of a block-by-block upload.
+thread_local int dispatchDepth = 0;
+thread_local int externalWaitDepth = 0;
+
+// Counts one level of depth for the lifetime of the object, also when a
+// handler throws.
+class DepthLevel {
+public:
+    explicit DepthLevel(int& depth) : depth_(depth) { ++depth_; }
+    ~DepthLevel() { --depth_; }
+    DepthLevel(const DepthLevel&) = delete;
+    DepthLevel& operator=(const DepthLevel&) = delete;
+
+private:
+    int& depth_;
+};
 }  // namespace
 
 MessageLoop& MessageLoop::Instance() {
@@ -55,7 +76,7 @@ bool MessageLoop::Post(WindowHandle target, std::uint32_t message, WParam wParam
         wasEmpty = queue_.empty();
         queue_.push_back({target, message, wParam, lParam});
     }
-    if (wasEmpty) {
+    if (wasEmpty && (dispatchDepth == 0 || externalWaitDepth > 0)) {
         const std::uint64_t one = 1;
         (void)!write(wakeFd_, &one, sizeof one);
     }
@@ -90,6 +111,7 @@ void MessageLoop::Dispatch(const PostedMessage& message) {
         if (it == windows_.end()) return;  // the window is gone: drop, never touch freed memory
         target = it->second;
     }
+    const DepthLevel level(dispatchDepth);
     (void)target->HandleMessage(message.message, message.wParam, message.lParam);
 }
 
@@ -116,6 +138,7 @@ void MessageLoop::ProcessMessages() {
 bool MessageLoop::WaitMessage(int milliseconds) {
     if (PendingCount() > 0) return true;
     if (externalWait_) {
+        const DepthLevel level(externalWaitDepth);
         externalWait_(milliseconds);
         PollReadiness(0);
     } else {

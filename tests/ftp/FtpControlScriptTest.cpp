@@ -149,6 +149,7 @@ TEST_F(ControlScript, AbortDuringSequenceEndsItWith426) {
     EXPECT_EQ(probe.done[0].request, ftpReqLogin);
     EXPECT_EQ(probe.done[0].error, 426);
     EXPECT_EQ(ftp.ErrorMessage(), "426 Operation aborted.");
+    EXPECT_EQ(ftp.ResultCode(), 426);  // a blocking log-in must not report the abort as success
     EXPECT_FALSE(ftp.Connected());
 }
 
