@@ -122,6 +122,8 @@ void TfrmServerAdd::LoadFrom(const TFTPServer& server) {
     rbAnonymousClick();
 }
 
+std::string TfrmServerAdd::EnteredName() const { return FromQt(ebxName->text()); }
+
 void TfrmServerAdd::SaveTo(TFTPServer& server) const {
     server.Name = FromQt(ebxName->text());
     server.Hostname = FromQt(ebxHostname->text());

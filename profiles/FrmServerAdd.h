@@ -35,6 +35,7 @@ public:
     // one; taking overwrites every field the form shows.
     void LoadFrom(const TFTPServer& server);
     void SaveTo(TFTPServer& server) const;
+    std::string EnteredName() const;
 
     void FormCreate();
     void rbAnonymousClick();

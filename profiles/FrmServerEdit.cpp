@@ -4,7 +4,9 @@
 
 #include "profiles/DialogFrame.h"
 #include "profiles/FrmServerAdd.h"
+#include "profiles/ServerList.h"
 #include "profiles/ServerListBox.h"
+#include "util/UiUtils.h"
 
 TfrmServerEdit::TfrmServerEdit(TServerList& servers, QWidget* parent)
     : TServerListDialog(servers,
@@ -28,7 +30,13 @@ bool TfrmServerEdit::btnEditClick() {
     CentreDialogOver(&form, this);
     form.setWindowTitle(QStringLiteral("Edit a FTP Server"));
     form.LoadFrom(*server);
-    if (form.exec() != QDialog::Accepted) return false;
+    // A new name that another profile already has would make the two
+    // collide in the profile file, and the next start would keep only one.
+    for (;;) {
+        if (form.exec() != QDialog::Accepted) return false;
+        if (servers_.Rename(servers_.IndexOfServer(server), form.EnteredName())) break;
+        ShowInfoBox(ApplicationTitle, "Another FTP Server is already named " + form.EnteredName());
+    }
     form.SaveTo(*server);
     ServersChanged();
     FormCreate();

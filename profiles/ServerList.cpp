@@ -23,18 +23,21 @@ std::size_t TServerList::LowerBound(const std::string& name) const {
 }
 
 int TServerList::Add(const std::string& name, std::unique_ptr<TFTPServer> server) {
-    const std::size_t at = LowerBound(name);
-    if (at < entries_.size() && Compare(entries_[at].name, name) == 0) {
-        entries_[at].server = std::move(server);
-        return static_cast<int>(at);
+    if (const int existing = IndexOf(name); existing >= 0) {
+        entries_[static_cast<std::size_t>(existing)].server = std::move(server);
+        return existing;
     }
+    const std::size_t at = LowerBound(name);
     entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(at), Entry{name, std::move(server)});
     return static_cast<int>(at);
 }
 
+// A linear search: a renamed profile keeps its place, so the list may be out
+// of order until the next start, and profile lists are short.
 int TServerList::IndexOf(const std::string& name) const {
-    const std::size_t at = LowerBound(name);
-    return at < entries_.size() && Compare(entries_[at].name, name) == 0 ? static_cast<int>(at) : -1;
+    for (std::size_t i = 0; i < entries_.size(); ++i)
+        if (Compare(entries_[i].name, name) == 0) return static_cast<int>(i);
+    return -1;
 }
 
 int TServerList::IndexOfServer(const TFTPServer* server) const {
@@ -49,5 +52,12 @@ bool TServerList::Remove(const TFTPServer* server) {
     const int index = IndexOfServer(server);
     if (index < 0) return false;
     Delete(index);
+    return true;
+}
+
+bool TServerList::Rename(int index, const std::string& name) {
+    const int holder = IndexOf(name);
+    if (holder >= 0 && holder != index) return false;
+    entries_.at(static_cast<std::size_t>(index)).name = name;
     return true;
 }

@@ -28,6 +28,10 @@ public:
     void Delete(int index);
     // Deletes the entry holding `server` and frees it; false when not held.
     bool Remove(const TFTPServer* server);
+    // Files the profile held at `index` under a new name; it keeps its place
+    // until the next start sorts the list again. False (and nothing changed)
+    // when another profile already has the name, so names stay unique.
+    bool Rename(int index, const std::string& name);
     void Clear() { entries_.clear(); }
 
     // <0, 0, >0 like the list's ordering.

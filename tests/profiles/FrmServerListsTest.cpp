@@ -150,8 +150,37 @@ TEST_F(ServerDialogsTest, ARenamedProfileIsListedUnderItsNewName) {
     EXPECT_EQ(edit.lbServers->ServerAt(0), gamma);
     EXPECT_EQ(servers.IndexOfServer(gamma), 3) << "the profile keeps its place in the list";
 
+    // The list still knows the profile by its new name, so a new profile
+    // with that name replaces it instead of standing beside it.
+    EXPECT_EQ(servers.IndexOf("aardvark"), 3);
+
     edit.lbServers->clearSelection();
     EXPECT_FALSE(edit.btnEditClick()) << "nothing selected: nothing happens";
+}
+
+TEST_F(ServerDialogsTest, RenamingOntoAnotherProfilesNameIsRefusedSoNeitherIsLostAtTheNextStart) {
+    TfrmServerEdit edit(servers);
+    edit.show();
+    ClickRow(edit.lbServers, 3);  // gamma
+    bool warned = false;
+    QString warning;
+    qttest::AnswerNextModal<TfrmServerAdd>([&](TfrmServerAdd* form) {
+        Type(form->ebxName, "BETA");
+        qttest::AnswerNextModal<QMessageBox>(
+            [&](QMessageBox* box) {
+                warning = box->text();
+                box->button(QMessageBox::Ok)->click();
+                qttest::AnswerNextModal<TfrmServerAdd>([](TfrmServerAdd* again) { again->btnCancel->click(); });
+            },
+            &warned, form);
+        form->btnOk->click();
+    });
+    EXPECT_FALSE(edit.btnEditClick());
+    EXPECT_TRUE(warned);
+    EXPECT_EQ(warning, "Another FTP Server is already named BETA");
+    EXPECT_EQ(gamma->Name, "gamma");
+    EXPECT_EQ(servers.IndexOf("gamma"), servers.IndexOfServer(gamma));
+    EXPECT_EQ(servers.At(servers.IndexOf("beta")), beta);
 }
 
 TEST_F(ServerDialogsTest, RemovingAsksFirstAndCancelKeepsTheDialogWithItsSelection) {
