@@ -87,7 +87,7 @@ stat_of() { printf '%s' "${results[$1]}" | awk -v c="$2" 'NF { print $c }' | med
 peak_of() { printf '%s' "${results[$1]}" | awk 'NF { print $3 }' | sort -n | tail -n 1; }
 
 printf '\n%s MiB over loopback, %s runs each, medians (peak memory: largest)\n' "$size_mb" "$runs"
-printf '%-5s %-5s %10s %10s %12s %8s %8s\n' op tool wall_s cpu_s peak_KiB MiB/s
+printf '%-5s %-5s %10s %10s %12s %8s\n' op tool wall_s cpu_s peak_KiB MiB/s
 for op in get put; do
   for tool in vftp curl; do
     wall=$(stat_of "$tool-$op" 1); cpu=$(stat_of "$tool-$op" 2); peak=$(peak_of "$tool-$op")
