@@ -74,35 +74,29 @@ SocketHandle WsAccept(SocketHandle handle, sockaddr_in* peer) {
     return accepted;
 }
 
-int WsRecv(SocketHandle handle, void* buffer, int length, int flags) {
-    ssize_t received = 0;
-    do {
-        received = recv(handle, buffer, static_cast<size_t>(length < 0 ? 0 : length), flags);
-    } while (received < 0 && errno == EINTR);
-    const int savedErrno = errno;
-    Monitor().NoteReceived(handle);
-    if (received < 0) {
-        errno = savedErrno;
-        return Fail();
-    }
-    return static_cast<int>(received);
-}
-
-int WsRecvFrom(SocketHandle handle, void* buffer, int length, int flags, sockaddr_in* from, socklen_t* fromLength) {
-    ssize_t received = 0;
-    do {
-        received = recvfrom(handle, buffer, static_cast<size_t>(length < 0 ? 0 : length), flags, reinterpret_cast<sockaddr*>(from), fromLength);
-    } while (received < 0 && errno == EINTR);
-    const int savedErrno = errno;
-    Monitor().NoteReceived(handle);
-    if (received < 0) {
-        errno = savedErrno;
-        return Fail();
-    }
-    return static_cast<int>(received);
-}
-
 namespace {
+
+// Retries a call interrupted by a signal.
+template <typename Call>
+ssize_t Uninterrupted(Call call) {
+    ssize_t result = 0;
+    do {
+        result = call();
+    } while (result < 0 && errno == EINTR);
+    return result;
+}
+
+// Any receive, successful or not, re-arms the read notification, as the
+// selection model the code follows does.
+int AfterReceive(SocketHandle handle, ssize_t received) {
+    const int savedErrno = errno;
+    Monitor().NoteReceived(handle);
+    if (received >= 0) return static_cast<int>(received);
+    errno = savedErrno;
+    return Fail();
+}
+
+// Only a send refused with would-block re-arms the write notification.
 int AfterSend(SocketHandle handle, ssize_t sent) {
     if (sent >= 0) return static_cast<int>(sent);
     const int savedErrno = errno;
@@ -110,22 +104,29 @@ int AfterSend(SocketHandle handle, ssize_t sent) {
     errno = savedErrno;
     return Fail();
 }
+
+size_t Length(int length) { return static_cast<size_t>(length < 0 ? 0 : length); }
+
 }  // namespace
 
+int WsRecv(SocketHandle handle, void* buffer, int length, int flags) {
+    return AfterReceive(handle, Uninterrupted([&] { return recv(handle, buffer, Length(length), flags); }));
+}
+
+int WsRecvFrom(SocketHandle handle, void* buffer, int length, int flags, sockaddr_in* from, socklen_t* fromLength) {
+    return AfterReceive(handle, Uninterrupted([&] {
+                            return recvfrom(handle, buffer, Length(length), flags, reinterpret_cast<sockaddr*>(from), fromLength);
+                        }));
+}
+
 int WsSend(SocketHandle handle, const void* data, int length, int flags) {
-    ssize_t sent = 0;
-    do {
-        sent = send(handle, data, static_cast<size_t>(length < 0 ? 0 : length), flags | MSG_NOSIGNAL);
-    } while (sent < 0 && errno == EINTR);
-    return AfterSend(handle, sent);
+    return AfterSend(handle, Uninterrupted([&] { return send(handle, data, Length(length), flags | MSG_NOSIGNAL); }));
 }
 
 int WsSendTo(SocketHandle handle, const void* data, int length, int flags, const sockaddr_in& to) {
-    ssize_t sent = 0;
-    do {
-        sent = sendto(handle, data, static_cast<size_t>(length < 0 ? 0 : length), flags | MSG_NOSIGNAL, AsGeneric(to), sizeof to);
-    } while (sent < 0 && errno == EINTR);
-    return AfterSend(handle, sent);
+    return AfterSend(handle, Uninterrupted([&] {
+                         return sendto(handle, data, Length(length), flags | MSG_NOSIGNAL, AsGeneric(to), sizeof to);
+                     }));
 }
 
 int WsShutdown(SocketHandle handle, int how) {
