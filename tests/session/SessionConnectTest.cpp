@@ -8,10 +8,12 @@
 #include "tests/session/SessionFixture.h"
 #include "tests/support/FtpServerProcess.h"
 #include "tests/support/PyFtpdServer.h"
+#include "tests/support/VsftpdServer.h"
 
 namespace {
 
-class SessionConnect : public SessionFixture {
+// Runs against pyftpdlib and against vsftpd.
+class SessionConnect : public SessionFixture, public ::testing::WithParamInterface<std::string> {
 protected:
     void SetUp() override {
         ASSERT_TRUE(server.Start()) << server.Error();
@@ -22,14 +24,20 @@ protected:
         RecordMessages();
     }
 
-    PyFtpdServer server;
+    static std::unique_ptr<FtpServerProcess> MakeServer(const std::string& name) {
+        if (name == "vsftpd") return std::make_unique<VsftpdServer>();
+        return std::make_unique<PyFtpdServer>();
+    }
+
+    std::unique_ptr<FtpServerProcess> serverProcess = MakeServer(GetParam());
+    FtpServerProcess& server = *serverProcess;
     TempDir listing;
     std::vector<std::string> listings;
 };
 
 bool Visible(const QLabel* lamp) { return !lamp->isHidden(); }
 
-TEST_F(SessionConnect, ConnectLogsTheDialogueAndQueuesTheStartFolder) {
+TEST_P(SessionConnect, ConnectLogsTheDialogueAndQueuesTheStartFolder) {
     TFTPServer profile = Profile(server.Port(), server.User(), server.Password());
     profile.StartDir = "site";
     profile.PASV = TPasvMode::Yes;
@@ -38,13 +46,13 @@ TEST_F(SessionConnect, ConnectLogsTheDialogueAndQueuesTheStartFolder) {
     EXPECT_TRUE(messages.empty()) << messages.front();
     EXPECT_TRUE(LogHas("Status:     Looking up hostname \"127.0.0.1\" ..."));
     EXPECT_TRUE(LogHas("Status:     Trying to connect to 127.0.0.1 ..."));
-    EXPECT_TRUE(LogHas("Command:    USER tester"));
+    EXPECT_TRUE(LogHas("Command:    USER " + server.User()));
     EXPECT_EQ(LogCount("Command:    PASS *****"), 1);
     EXPECT_TRUE(LogHas("Status:     Connected !"));
     EXPECT_TRUE(LogHas("Command:    CWD site"));
     EXPECT_TRUE(LogHas("Command:    PWD"));
     for (const std::string& line : Log()) {
-        EXPECT_EQ(line.find("s3cret"), std::string::npos) << line;
+        EXPECT_EQ(line.find(server.Password()), std::string::npos) << line;
         EXPECT_NE(line.rfind("            > ", 0), 0u) << "echoed commands appear once: " << line;
     }
     bool replyShown = false;
@@ -65,8 +73,9 @@ TEST_F(SessionConnect, ConnectLogsTheDialogueAndQueuesTheStartFolder) {
     EXPECT_TRUE(refreshAction->isEnabled());
     EXPECT_TRUE(files->isEnabled());
     EXPECT_EQ(timePanel->text().left(13), QStringLiteral("Connected. (0"));
-    EXPECT_EQ(dirs->itemText(0), QStringLiteral("/site"));
-    EXPECT_EQ(session.CurrentRemoteDir, "/site");
+    // vsftpd shows the folder with its full path outside a changed root.
+    EXPECT_TRUE(dirs->itemText(0).endsWith(QStringLiteral("/site"))) << dirs->itemText(0).toStdString();
+    EXPECT_EQ(session.CurrentRemoteDir, dirs->itemText(0).toStdString());
     EXPECT_TRUE(session.CommandQueue.empty());
     ASSERT_EQ(listings.size(), 1u);
     EXPECT_NE(listings[0].find("index.htm"), std::string::npos);
@@ -89,7 +98,7 @@ TEST_F(SessionConnect, ConnectLogsTheDialogueAndQueuesTheStartFolder) {
     EXPECT_TRUE(messages.empty());
 }
 
-TEST_F(SessionConnect, WrongPasswordIsReportedOnceAndLeavesNothingQueued) {
+TEST_P(SessionConnect, WrongPasswordIsReportedOnceAndLeavesNothingQueued) {
     TFTPServer profile = Profile(server.Port(), server.User(), server.WrongPassword());
     profile.StartDir = "site";
     session.ConnectToServer(&profile);
@@ -104,7 +113,12 @@ TEST_F(SessionConnect, WrongPasswordIsReportedOnceAndLeavesNothingQueued) {
     EXPECT_TRUE(listings.empty());
 }
 
-TEST_F(SessionConnect, UnreachableServersAreReportedWithTheHost) {
+class SessionUnreachable : public SessionFixture {
+protected:
+    void SetUp() override { RecordMessages(); }
+};
+
+TEST_F(SessionUnreachable, ServersAreReportedWithTheHost) {
     struct Target {
         std::string host;
         int port;
@@ -121,5 +135,8 @@ TEST_F(SessionConnect, UnreachableServersAreReportedWithTheHost) {
         EXPECT_FALSE(session.Busy);
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(RealServers, SessionConnect, ::testing::Values("pyftpdlib", "vsftpd"),
+                         [](const ::testing::TestParamInfo<std::string>& info) { return info.param; });
 
 }  // namespace
