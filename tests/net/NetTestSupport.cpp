@@ -1,7 +1,11 @@
 #include "tests/net/NetTestSupport.h"
 
+#include <arpa/inet.h>
 #include <poll.h>
+#include <sys/socket.h>
 #include <unistd.h>
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 
@@ -21,10 +25,9 @@ bool PumpUntil(const std::function<bool()>& done, int ms) {
     }
 }
 
-void PumpFor(int ms) {
-    (void)PumpUntil([] { return false; }, ms);
-}
+void PumpFor(int ms) { (void)PumpUntil([] { return false; }, ms); }
 
+namespace {
 sockaddr_in Loopback(std::uint16_t port) {
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -32,6 +35,12 @@ sockaddr_in Loopback(std::uint16_t port) {
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     return address;
 }
+
+bool Readable(int fd, int ms) {
+    pollfd p{fd, POLLIN, 0};
+    return poll(&p, 1, ms) == 1;
+}
+}  // namespace
 
 RawListener::RawListener() {
     fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -45,29 +54,18 @@ RawListener::RawListener() {
 
 RawListener::~RawListener() { close(fd_); }
 
-int RawListener::AcceptPumping(int ms) {
+int RawListener::Accept(bool pump, int ms) {
+    if (!pump) return Readable(fd_, ms) ? accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC) : -1;
     int accepted = -1;
-    (void)PumpUntil(
-        [&] {
-            pollfd p{fd_, POLLIN, 0};
-            if (poll(&p, 1, 0) == 1) accepted = accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC);
-            return accepted >= 0;
-        },
-        ms);
+    (void)PumpUntil([&] { return Readable(fd_, 0) && (accepted = accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC)) >= 0; }, ms);
     return accepted;
-}
-
-int RawListener::AcceptBlocking(int ms) {
-    pollfd p{fd_, POLLIN, 0};
-    if (poll(&p, 1, ms) != 1) return -1;
-    return accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC);
 }
 
 int ConnectPumping(TCustomWSocket& socket, RawListener& listener) {
     socket.SetAddr("127.0.0.1");
     socket.SetPort(listener.PortText());
     socket.Connect();
-    const int peer = listener.AcceptPumping();
+    const int peer = listener.Accept();
     if (peer < 0 || !PumpUntil([&] { return socket.State() == wsConnected; })) return -1;
     return peer;
 }
@@ -75,16 +73,13 @@ int ConnectPumping(TCustomWSocket& socket, RawListener& listener) {
 int RawConnect(std::uint16_t port) {
     const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     const sockaddr_in address = Loopback(port);
-    if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-        close(fd);
-        return -1;
-    }
-    return fd;
+    if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) return fd;
+    close(fd);
+    return -1;
 }
 
 bool WriteAll(int fd, const std::string& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
+    for (std::size_t done = 0; done < bytes.size();) {
         const ssize_t n = send(fd, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
         if (n <= 0) return false;
         done += static_cast<std::size_t>(n);
@@ -92,23 +87,20 @@ bool WriteAll(int fd, const std::string& bytes) {
     return true;
 }
 
-std::string ReadPumping(int fd, std::size_t count, int ms) {
+std::string Read(int fd, std::size_t count, int ms, bool pump) {
     std::string got;
     bool ended = false;
-    (void)PumpUntil(
-        [&] {
-            pollfd p{fd, POLLIN, 0};
-            while (!ended && got.size() < count && poll(&p, 1, 0) == 1) {
-                char buffer[65536];
-                const ssize_t n = recv(fd, buffer, std::min(sizeof buffer, count - got.size()), 0);
-                if (n <= 0)
-                    ended = true;
-                else
-                    got.append(buffer, static_cast<std::size_t>(n));
-            }
-            return ended || got.size() >= count;
-        },
-        ms);
+    const auto take = [&] {
+        while (!ended && got.size() < count && Readable(fd, pump ? 0 : ms)) {
+            char buffer[65536];
+            const ssize_t n = recv(fd, buffer, std::min(sizeof buffer, count - got.size()), 0);
+            if (n <= 0) ended = true;
+            if (n > 0) got.append(buffer, static_cast<std::size_t>(n));
+        }
+        return ended || got.size() >= count;
+    };
+    if (pump) (void)PumpUntil(take, ms);
+    if (!pump) (void)take();
     return got;
 }
 
@@ -118,49 +110,19 @@ void ResetClose(int fd) {
     close(fd);
 }
 
-std::uint16_t ClosedPort() {
-    RawListener listener;
-    return listener.Port();
-}
+std::uint16_t ClosedPort() { return RawListener().Port(); }
 
-std::string ReadExactly(int fd, std::size_t count, int ms) {
-    std::string got;
-    while (got.size() < count) {
-        pollfd p{fd, POLLIN, 0};
-        if (poll(&p, 1, ms) != 1) break;
-        char buffer[4096];
-        const ssize_t n = recv(fd, buffer, std::min(sizeof buffer, count - got.size()), 0);
-        if (n <= 0) break;
-        got.append(buffer, static_cast<std::size_t>(n));
+void Echo(int fd) {
+    char buffer[65536];
+    while (Readable(fd, 5000)) {
+        const ssize_t n = recv(fd, buffer, sizeof buffer, 0);
+        if (n <= 0 || !WriteAll(fd, std::string(buffer, static_cast<std::size_t>(n)))) return;
     }
-    return got;
-}
-
-EchoServer::EchoServer() {
-    thread_ = std::thread([this] {
-        while (!stop_) {
-            const int fd = listener_.AcceptBlocking(50);
-            if (fd < 0) continue;
-            while (!stop_) {
-                pollfd p{fd, POLLIN, 0};
-                if (poll(&p, 1, 50) != 1) continue;
-                char buffer[65536];
-                const ssize_t n = recv(fd, buffer, sizeof buffer, 0);
-                if (n <= 0 || !WriteAll(fd, std::string(buffer, static_cast<std::size_t>(n)))) break;
-            }
-            close(fd);
-        }
-    });
-}
-
-EchoServer::~EchoServer() {
-    stop_ = true;
-    thread_.join();
 }
 
 ScriptedPeer::ScriptedPeer(std::function<void(int fd)> script) {
     thread_ = std::thread([this, script = std::move(script)] {
-        const int fd = listener_.AcceptBlocking(5000);
+        const int fd = listener_.Accept(false);
         if (fd < 0) return;
         script(fd);
         close(fd);
@@ -176,44 +138,64 @@ const char* StateName(TSocketState state) {
 }
 }  // namespace
 
-void EventLog::Attach(TCustomWSocket& socket, bool readData) {
-    socket.OnSessionConnected = [this](TCustomWSocket*, std::uint16_t e) { events.push_back("connected " + std::to_string(e)); };
+void EventLog::Attach(TCustomWSocket& socket, int readSize) {
+    const auto note = [this](const char* what) {
+        return [this, what](TCustomWSocket*, std::uint16_t e) { events.push_back(what + std::to_string(e)); };
+    };
+    socket.OnSessionConnected = note("connected ");
+    socket.OnDataSent = note("sent ");
+    socket.OnSessionAvailable = note("available ");
+    socket.OnDnsLookupDone = note("lookup ");
     socket.OnSessionClosed = [this](TCustomWSocket* s, std::uint16_t e) {
         events.push_back("closed " + std::to_string(e) + " in " + StateName(s->State()));
     };
     socket.OnChangeState = [this](TCustomWSocket*, TSocketState a, TSocketState b) {
         events.push_back(std::string("state ") + StateName(a) + "->" + StateName(b));
     };
-    socket.OnDataSent = [this](TCustomWSocket*, std::uint16_t e) { events.push_back("sent " + std::to_string(e)); };
-    socket.OnSessionAvailable = [this](TCustomWSocket*, std::uint16_t e) { events.push_back("available " + std::to_string(e)); };
-    socket.OnDnsLookupDone = [this](TCustomWSocket*, std::uint16_t e) { events.push_back("lookup " + std::to_string(e)); };
-    if (!readData) return;
-    socket.OnDataAvailable = [this](TCustomWSocket* s, std::uint16_t) {
-        char buffer[4096];
-        const int n = s->Receive(buffer, sizeof buffer);
-        if (n > 0) received.append(buffer, static_cast<std::size_t>(n));
+    if (readSize == 0) return;
+    socket.OnDataAvailable = [this, readSize](TCustomWSocket* s, std::uint16_t) {
+        std::string buffer(static_cast<std::size_t>(readSize), '\0');
+        const int n = s->Receive(buffer.data(), readSize);
+        if (n > 0) received.append(buffer, 0, static_cast<std::size_t>(n));
         if (events.empty() || events.back() != "data") events.push_back("data");
     };
 }
 
 void EventLog::AttachSocks(TCustomSocksWSocket& socket) {
     static const char* const authNames[] = {"begun", "accepted", "refused", "skipped"};
-    socket.OnSocksConnected = [this](TCustomWSocket*, std::uint16_t e) {
-        events.push_back("socks connected " + std::to_string(e));
-    };
+    socket.OnSocksConnected = [this](TCustomWSocket*, std::uint16_t e) { events.push_back("socks connected " + std::to_string(e)); };
     socket.OnSocksError = [this](TCustomWSocket*, int e, const std::string& msg) {
         events.push_back("socks error " + std::to_string(e) + " " + msg);
     };
-    socket.OnSocksAuthState = [this](TCustomWSocket*, TSocksAuthState state) {
-        events.push_back(std::string("auth ") + authNames[state]);
-    };
+    socket.OnSocksAuthState = [this](TCustomWSocket*, TSocksAuthState state) { events.push_back(std::string("auth ") + authNames[state]); };
 }
 
 int EventLog::Count(const std::string& event) const { return static_cast<int>(std::count(events.begin(), events.end(), event)); }
 
-int EventLog::IndexOf(const std::string& event) const {
-    const auto it = std::find(events.begin(), events.end(), event);
-    return it == events.end() ? -1 : static_cast<int>(it - events.begin());
+void Link::Open(int readSize) {
+    log.Attach(socket, readSize);
+    peer = ConnectPumping(socket, listener);
+    ASSERT_GE(peer, 0);
+    ASSERT_TRUE(PumpUntil([&] { return log.Count("sent 0") == 1; }));
+}
+
+void Link::ClosePeer(bool reset) {
+    if (reset) ResetClose(peer);
+    if (!reset) close(peer);
+    peer = -1;
+}
+
+Link::~Link() {
+    if (peer >= 0) close(peer);
+}
+
+std::string ErrorOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const ESocketException& e) {
+        return e.what();
+    }
+    return "(no error)";
 }
 
 }  // namespace nettest

@@ -2,11 +2,8 @@
 // Loopback peers and bounded waits shared by the socket tests. Peers are plain
 // blocking POSIX sockets, so they never depend on the code under test.
 
-#include <arpa/inet.h>
 #include <netinet/in.h>
-#include <sys/socket.h>
 
-#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -20,10 +17,7 @@ namespace nettest {
 
 // Pumps the message loop until `done` holds or `ms` pass; false on timeout.
 bool PumpUntil(const std::function<bool()>& done, int ms = 5000);
-// Pumps for `ms` milliseconds whatever happens.
 void PumpFor(int ms);
-
-sockaddr_in Loopback(std::uint16_t port);
 
 // A plain listening socket on 127.0.0.1 with a kernel-chosen port.
 class RawListener {
@@ -32,48 +26,26 @@ public:
     ~RawListener();
     std::uint16_t Port() const { return port_; }
     std::string PortText() const { return std::to_string(port_); }
-    // Accepts one connection, pumping our loop meanwhile; -1 on timeout.
-    int AcceptPumping(int ms = 5000);
-    // Blocking accept for peer threads; -1 on timeout.
-    int AcceptBlocking(int ms = 5000);
+    // One connection, pumping our loop meanwhile (or blocking, for peer
+    // threads); -1 on timeout.
+    int Accept(bool pump = true, int ms = 5000);
 
 private:
     int fd_ = -1;
     std::uint16_t port_ = 0;
 };
 
-// Points `socket` at the listener, connects, accepts the peer and pumps until
-// the socket is connected. Returns the peer's handle, or -1.
+// Points `socket` at the listener, connects and pumps until connected.
+// Returns the accepted peer handle, or -1.
 int ConnectPumping(TCustomWSocket& socket, RawListener& listener);
-
-// A plain blocking client connection to 127.0.0.1:port; -1 on failure.
-int RawConnect(std::uint16_t port);
-// Writes everything or fails.
+int RawConnect(std::uint16_t port);  // a blocking client; -1 on failure
 bool WriteAll(int fd, const std::string& bytes);
-// Reads until `count` bytes, end of stream or `ms` pass (pumping our loop
-// while it waits, so the socket under test keeps sending).
-std::string ReadPumping(int fd, std::size_t count, int ms = 5000);
-// Closes with an immediate reset instead of a graceful close.
-void ResetClose(int fd);
-// A port nobody listens on (bound, then released).
-std::uint16_t ClosedPort();
-
-// Reads exactly `count` bytes with a blocking socket (for peer threads);
-// fewer on end of stream or after `ms`.
-std::string ReadExactly(int fd, std::size_t count, int ms = 5000);
-
-// Echoes every byte back, one connection after another, on its own thread.
-class EchoServer {
-public:
-    EchoServer();
-    ~EchoServer();
-    std::uint16_t Port() const { return listener_.Port(); }
-
-private:
-    RawListener listener_;
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
-};
+// Reads until `count` bytes, end of stream or `ms` pass; pumps our loop while
+// it waits (so the socket under test keeps sending) unless called from a peer.
+std::string Read(int fd, std::size_t count, int ms = 5000, bool pump = true);
+void ResetClose(int fd);  // an immediate reset instead of a graceful close
+std::uint16_t ClosedPort();  // bound, then released: nobody listens
+void Echo(int fd);  // echoes until end of stream or 5 s of silence
 
 // A one-connection peer driven by a script on its own thread, for protocol
 // behaviour no real server shows. The script gets the accepted handle.
@@ -81,7 +53,6 @@ class ScriptedPeer {
 public:
     explicit ScriptedPeer(std::function<void(int fd)> script);
     ~ScriptedPeer();
-    std::uint16_t Port() const { return listener_.Port(); }
     std::string PortText() const { return listener_.PortText(); }
 
 private:
@@ -90,14 +61,29 @@ private:
 };
 
 // Everything a socket raised, in order, as short texts ("connected 0",
-// "state 4->7", "closed 0", "data", ...).
+// "state connecting->connected", "closed 0 in closed", "data", ...).
 struct EventLog {
     std::vector<std::string> events;
     std::string received;
-    void Attach(TCustomWSocket& socket, bool readData = true);
+    // The data handler reads `readSize` bytes per call; 0 binds none.
+    void Attach(TCustomWSocket& socket, int readSize = 4096);
     void AttachSocks(TCustomSocksWSocket& socket);
     int Count(const std::string& event) const;
-    int IndexOf(const std::string& event) const;
 };
+
+// A socket connected to a plain peer, with its events logged.
+struct Link {
+    RawListener listener;
+    TWSocket socket;
+    EventLog log;
+    int peer = -1;
+    // Connects and waits for the first OnDataSent.
+    void Open(int readSize = 4096);
+    void ClosePeer(bool reset = false);
+    ~Link();
+};
+
+// The text of the ESocketException `action` throws, or "(no error)".
+std::string ErrorOf(const std::function<void()>& action);
 
 }  // namespace nettest

@@ -6,26 +6,10 @@
 
 #include <atomic>
 #include <cstring>
-#include <thread>
 
 #include "tests/net/NetTestSupport.h"
 
 using namespace nettest;
-
-namespace {
-
-class QueueProbe : public TWSocket {
-public:
-    using TCustomWSocket::AppendToSendBuffer;
-};
-
-std::vector<std::pair<int, int>> Blocks(const TCustomWSocket& socket) {
-    std::vector<std::pair<int, int>> blocks;
-    for (const auto& block : socket.SendQueue()) blocks.emplace_back(block->Capacity(), block->WriteCount());
-    return blocks;
-}
-
-}  // namespace
 
 TEST(TBuffer, AppendPeekConsumeAndResizeKeepTheirCounts) {
     TBuffer block(0);
@@ -49,27 +33,27 @@ TEST(TBuffer, AppendPeekConsumeAndResizeKeepTheirCounts) {
     EXPECT_EQ(block.Append("q", 1), 0);
 }
 
-TEST(WSocketData, SendQueueFillsFixedBlocks) {
-    QueueProbe socket;
+TEST(WSocketData, SendQueueFillsFixedBlocksAndTopsUpTheLast) {
+    struct QueueProbe : TWSocket {
+        using TCustomWSocket::AppendToSendBuffer;
+    } socket;
+    using Blocks = std::vector<std::pair<int, int>>;
+    const auto blocks = [&] {
+        Blocks b;
+        for (const auto& block : socket.SendQueue()) b.emplace_back(block->Capacity(), block->WriteCount());
+        return b;
+    };
     socket.AppendToSendBuffer(std::string(3000, 'x').data(), 3000);
-    EXPECT_EQ(Blocks(socket), (std::vector<std::pair<int, int>>{{1514, 1514}, {1514, 1486}}));
-
-    QueueProbe other;
-    other.AppendToSendBuffer(std::string(3100, 'x').data(), 3100);
-    EXPECT_EQ(Blocks(other), (std::vector<std::pair<int, int>>{{1514, 1514}, {1514, 1514}, {1514, 72}}));
-    // A later append tops up the last block before adding one.
-    other.AppendToSendBuffer("yy", 2);
-    EXPECT_EQ(Blocks(other).back(), (std::pair<int, int>{1514, 74}));
+    EXPECT_EQ(blocks(), (Blocks{{1514, 1514}, {1514, 1486}}));
+    socket.AppendToSendBuffer(std::string(100, 'x').data(), 100);
+    EXPECT_EQ(blocks(), (Blocks{{1514, 1514}, {1514, 1514}, {1514, 72}}));
+    socket.AppendToSendBuffer("yy", 2);
+    EXPECT_EQ(blocks().back(), (std::pair<int, int>{1514, 74}));
 }
 
 TEST(WSocketData, SendWhileNotConnectedIsReportedAndCloses) {
     TWSocket socket;
-    try {
-        socket.SendText("x");
-        FAIL() << "Send on a closed socket must be refused";
-    } catch (const ESocketException& e) {
-        EXPECT_STREQ(e.what(), "Error 10057 in function Send\r\nSocket is not connected");
-    }
+    EXPECT_EQ(ErrorOf([&] { socket.SendText("x"); }), "Error 10057 in function Send\r\nSocket is not connected");
     EXPECT_EQ(socket.LastError(), 10057);
 
     // While connecting, with OnError bound: OnError, -1, and the handle is gone.
@@ -87,112 +71,82 @@ TEST(WSocketData, SendWhileNotConnectedIsReportedAndCloses) {
     PumpFor(50);
 }
 
-TEST(WSocketData, EmptySendQueuesNothingAndDataSentFollowsFromTheLoop) {
-    RawListener listener;
-    TWSocket socket;
-    EventLog log;
-    log.Attach(socket);
-    socket.SetAddr("127.0.0.1");
-    socket.SetPort(listener.PortText());
-    socket.Connect();
-    const int peer = listener.AcceptPumping();
-    ASSERT_TRUE(PumpUntil([&] { return log.Count("sent 0") == 1; }));
-    EXPECT_EQ(socket.Send("", 0), 0);
-    EXPECT_EQ(log.Count("sent 0"), 1);  // not inside Send
-    EXPECT_TRUE(PumpUntil([&] { return log.Count("sent 0") == 2; }));
-    close(peer);
-}
-
-// 64 MiB against a peer that reads slowly: everything arrives in order, the
-// queue drains through write notifications, and OnDataSent comes only after
-// the queue is empty.
+// 64 MiB against a peer that reads slowly at first: everything arrives in
+// order, the queue drains through write notifications and its blocks are
+// freed, and OnDataSent comes only once the queue is empty.
 TEST(WSocketData, LargeSendArrivesWholeAndInOrder) {
     constexpr std::size_t kSize = 64u << 20;
-    RawListener listener;
-    TWSocket socket;
+    Link c;
+    c.Open();
     int dataSent = 0;
-    bool sendReturned = false;
     bool sentBeforeDrained = false;
-    socket.OnDataSent = [&](TCustomWSocket* s, std::uint16_t) {
-        if (!sendReturned) return;
+    c.socket.OnDataSent = [&](TCustomWSocket* s, std::uint16_t) {
         ++dataSent;
-        if (!s->AllSent()) sentBeforeDrained = true;
+        sentBeforeDrained |= !s->AllSent();
     };
-    const int peer = ConnectPumping(socket, listener);
-    ASSERT_GE(peer, 0);
-
     std::string payload(kSize, '\0');
-    for (std::size_t i = 0; i < kSize; i += 4) {
-        const std::uint32_t v = static_cast<std::uint32_t>(i / 4);
-        std::memcpy(&payload[i], &v, 4);
-    }
+    for (std::uint32_t i = 0; i < kSize / 4; ++i) std::memcpy(&payload[i * 4], &i, 4);
     std::atomic<std::size_t> matched{0};
     std::atomic<bool> mismatch{false};
     std::thread reader([&] {
         std::vector<char> buffer(256 * 1024);
-        std::size_t at = 0;
-        int reads = 0;
-        while (at < kSize) {
-            pollfd p{peer, POLLIN, 0};
+        for (int reads = 1; matched < kSize; ++reads) {
+            pollfd p{c.peer, POLLIN, 0};
             if (poll(&p, 1, 20000) != 1) break;
-            const ssize_t n = recv(peer, buffer.data(), buffer.size(), 0);
+            const ssize_t n = recv(c.peer, buffer.data(), buffer.size(), 0);
             if (n <= 0) break;
-            if (std::memcmp(buffer.data(), payload.data() + at, static_cast<std::size_t>(n)) != 0) mismatch = true;
-            at += static_cast<std::size_t>(n);
-            matched = at;
-            if (++reads < 50) usleep(2000);  // slow at first, so the queue backs up
+            if (std::memcmp(buffer.data(), payload.data() + matched, static_cast<std::size_t>(n)) != 0) mismatch = true;
+            matched += static_cast<std::size_t>(n);
+            if (reads < 50) usleep(2000);
         }
     });
-    EXPECT_EQ(socket.Send(payload.data(), static_cast<int>(kSize)), static_cast<int>(kSize));
-    sendReturned = true;
-    EXPECT_FALSE(socket.AllSent());
+    EXPECT_EQ(c.socket.Send(payload.data(), static_cast<int>(kSize)), static_cast<int>(kSize));
+    EXPECT_FALSE(c.socket.AllSent());
     const bool done = PumpUntil([&] { return matched == kSize && dataSent > 0; }, 60000);
     reader.join();
-    close(peer);
     EXPECT_TRUE(done);
     EXPECT_EQ(matched.load(), kSize);
     EXPECT_FALSE(mismatch.load());
     EXPECT_FALSE(sentBeforeDrained);
-    EXPECT_LE(socket.SendQueue().size(), 1u);  // drained blocks were freed
+    EXPECT_LE(c.socket.SendQueue().size(), 1u);
 }
 
 // A bound handler that returns without reading would otherwise be called
-// again at once, for ever. The loop must end, keep the bytes, and call the
-// handler again at the next arrival.
-TEST(WSocketData, HandlerThatDoesNotReadNeitherSpinsNorLosesData) {
-    RawListener listener;
-    TWSocket socket;
-    int calls = 0;
-    bool readNow = false;
-    std::string received;
-    socket.OnDataAvailable = [&](TCustomWSocket* s, std::uint16_t) {
-        ++calls;
-        if (!readNow) return;
-        char buffer[64];
-        const int n = s->Receive(buffer, sizeof buffer);
-        if (n > 0) received.append(buffer, static_cast<std::size_t>(n));
+// again at once, for ever. The loop must end, keep the bytes (a line stays
+// first in line) and offer them again at the next arrival. Data nobody
+// wants is read and dropped.
+TEST(WSocketData, HandlersThatDoNotReadNeitherSpinNorLoseData) {
+    struct Row {
+        const char* name;
+        bool lineMode;
+        std::string first, second;
+        int maxCalls;
     };
-    const int peer = ConnectPumping(socket, listener);
-    ASSERT_GE(peer, 0);
-    ASSERT_TRUE(WriteAll(peer, "first"));
-    ASSERT_TRUE(PumpUntil([&] { return calls > 0; }));
-    PumpFor(100);
-    EXPECT_LE(calls, 2);
-    EXPECT_EQ(socket.RcvdCount(), 5);
+    for (const Row& row : {Row{"raw", false, "first", "second", 2}, Row{"lines", true, "one\r\n", "two\r\n", 1}}) {
+        Link c;
+        c.socket.SetLineMode(row.lineMode);
+        c.Open();
+        int calls = 0;
+        bool readNow = false;
+        c.socket.OnDataAvailable = [&](TCustomWSocket* s, std::uint16_t) {
+            ++calls;
+            char buffer[64];
+            const int n = readNow ? s->Receive(buffer, sizeof buffer) : 0;
+            if (n > 0) c.log.received.append(buffer, static_cast<std::size_t>(n));
+        };
+        ASSERT_TRUE(WriteAll(c.peer, row.first));
+        ASSERT_TRUE(PumpUntil([&] { return calls > 0; }));
+        PumpFor(100);
+        EXPECT_LE(calls, row.maxCalls) << row.name;
+        readNow = true;
+        ASSERT_TRUE(WriteAll(c.peer, row.second));
+        EXPECT_TRUE(PumpUntil([&] { return c.log.received == row.first + row.second; }, 2000)) << row.name;
+    }
 
-    readNow = true;
-    ASSERT_TRUE(WriteAll(peer, "second"));
-    ASSERT_TRUE(PumpUntil([&] { return received == "firstsecond"; }, 2000)) << received;
-    close(peer);
-    ASSERT_TRUE(PumpUntil([&] { return socket.State() == wsClosed; }));
-}
-
-TEST(WSocketData, DataNobodyWantsIsReadAndDropped) {
-    RawListener listener;
-    TWSocket socket;
-    const int peer = ConnectPumping(socket, listener);
-    ASSERT_TRUE(WriteAll(peer, std::string(300000, 'z')));
-    EXPECT_TRUE(PumpUntil([&] { return socket.RcvdCount() == 0; }, 3000));
-    close(peer);
-    ASSERT_TRUE(PumpUntil([&] { return socket.State() == wsClosed; }));
+    Link c;
+    c.Open(0);
+    ASSERT_TRUE(WriteAll(c.peer, std::string(300000, 'z')));
+    EXPECT_TRUE(PumpUntil([&] { return c.socket.RcvdCount() == 0; }, 3000));
+    c.ClosePeer();
+    EXPECT_TRUE(PumpUntil([&] { return c.socket.State() == wsClosed; }));
 }

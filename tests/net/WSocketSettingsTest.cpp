@@ -1,45 +1,28 @@
-// Property setters, resolvers, lookups and error texts.
+// Property setters, misuse, resolvers, lookups and error texts.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include "tests/net/NetTestSupport.h"
 
 using namespace nettest;
-
-namespace {
-
-template <typename F>
-std::string ErrorOf(F&& action) {
-    try {
-        action();
-    } catch (const ESocketException& e) {
-        return e.what();
-    }
-    return "(no error)";
-}
-
-}  // namespace
+using Events = std::vector<std::string>;
 
 TEST(WSocketSettings, AddrPortProtoAreFixedWhileConnected) {
-    RawListener listener;
-    TWSocket socket;
-    socket.SetAddr(" 127.0.0.2 ");
-    EXPECT_EQ(socket.Addr(), "127.0.0.2");  // trimmed
-    const int peer = ConnectPumping(socket, listener);
-    ASSERT_GE(peer, 0);
-
-    socket.SetPort(listener.PortText());  // same text: accepted silently
-    socket.SetAddr("127.0.0.1");
-    EXPECT_EQ(ErrorOf([&] { socket.SetPort("21"); }), "Cannot change Port if not closed");
-    EXPECT_EQ(ErrorOf([&] { socket.SetAddr("10.0.0.1"); }), "Cannot change Addr if not closed");
-    EXPECT_EQ(ErrorOf([&] { socket.SetProto("udp"); }), "Cannot change Proto if not closed");
-    EXPECT_EQ(ErrorOf([&] { socket.Connect(); }), "Connect: Socket already in use");
-    EXPECT_EQ(socket.Port(), listener.PortText());
-    close(peer);
-    ASSERT_TRUE(PumpUntil([&] { return socket.State() == wsClosed; }));
+    Link c;
+    c.socket.SetAddr(" 127.0.0.2 ");
+    EXPECT_EQ(c.socket.Addr(), "127.0.0.2");  // trimmed
+    c.Open();
+    c.socket.SetPort(c.listener.PortText());  // same text: accepted silently
+    c.socket.SetAddr("127.0.0.1");
+    EXPECT_EQ(ErrorOf([&] { c.socket.SetPort("21"); }), "Cannot change Port if not closed");
+    EXPECT_EQ(ErrorOf([&] { c.socket.SetAddr("10.0.0.1"); }), "Cannot change Addr if not closed");
+    EXPECT_EQ(ErrorOf([&] { c.socket.SetProto("udp"); }), "Cannot change Proto if not closed");
+    EXPECT_EQ(ErrorOf([&] { c.socket.Connect(); }), "Connect: Socket already in use");
+    EXPECT_EQ(c.socket.Port(), c.listener.PortText());
 }
 
-TEST(WSocketSettings, ConnectNamesTheMissingPart) {
+// Misuse throws, or raises OnError instead when bound and the operation
+// falls back.
+TEST(WSocketSettings, MisuseNamesTheMissingPart) {
     TWSocket socket;
     EXPECT_EQ(ErrorOf([&] { socket.Connect(); }), "Connect: No Port Specified");
     socket.SetPort("21");
@@ -51,10 +34,21 @@ TEST(WSocketSettings, ConnectNamesTheMissingPart) {
     socket.SetPort(std::string(32, '1'));
     EXPECT_EQ(ErrorOf([&] { socket.Connect(); }), "connect: WSocketResolvePort: Invalid Port.");
     EXPECT_EQ(socket.State(), wsClosed);
+    EXPECT_EQ(ErrorOf([&] { socket.SetSendFlags(static_cast<TSocketSendFlags>(7)); }), "Invalid SendFlags");
+    socket.SetSendFlags(wsSendUrgent);
+    EXPECT_EQ(socket.SendFlags(), wsSendUrgent);
+    EXPECT_EQ(ErrorOf([&] { socket.ApplyLinger(); }), "Cannot set linger option at this time");
 
-    TWSocket listener;
-    EXPECT_EQ(ErrorOf([&] { listener.Listen(); }), "Error 10022 in function listen: port not assigned\r\nInvalid argument");
-    EXPECT_EQ(ErrorOf([&] { listener.Accept(); }), "Error 10022 in function not a listening socket\r\nInvalid argument");
+    TWSocket other;
+    EXPECT_EQ(ErrorOf([&] { other.Listen(); }), "Error 10022 in function listen: port not assigned\r\nInvalid argument");
+    EXPECT_EQ(ErrorOf([&] { other.Accept(); }), "Error 10022 in function not a listening socket\r\nInvalid argument");
+    int errors = 0;
+    other.OnError = [&](TCustomWSocket*) { ++errors; };
+    other.Connect();
+    EXPECT_EQ(errors, 1);
+    EXPECT_EQ(other.Accept(), platform::kInvalidSocket);
+    EXPECT_EQ(errors, 2);
+    EXPECT_EQ(other.LastError(), 10022);
 }
 
 TEST(WSocketSettings, ListenOnAPortInUseReleasesItsHandle) {
@@ -68,26 +62,6 @@ TEST(WSocketSettings, ListenOnAPortInUseReleasesItsHandle) {
     socket.SetPort("0");
     socket.Listen();  // the object is still usable
     EXPECT_EQ(socket.State(), wsListening);
-}
-
-TEST(WSocketSettings, OnErrorReplacesTheExceptionAndTheOperationFallsBack) {
-    TWSocket socket;
-    int errors = 0;
-    socket.OnError = [&](TCustomWSocket*) { ++errors; };
-    socket.Connect();
-    EXPECT_EQ(errors, 1);
-    EXPECT_EQ(socket.Accept(), platform::kInvalidSocket);
-    EXPECT_EQ(errors, 2);
-    EXPECT_EQ(socket.LastError(), 10022);
-}
-
-TEST(WSocketSettings, SendFlagsMapBothWays) {
-    TWSocket socket;
-    EXPECT_EQ(socket.SendFlags(), wsSendNormal);
-    socket.SetSendFlags(wsSendUrgent);
-    EXPECT_EQ(socket.SendFlags(), wsSendUrgent);
-    EXPECT_EQ(ErrorOf([&] { socket.SetSendFlags(static_cast<TSocketSendFlags>(7)); }), "Invalid SendFlags");
-    EXPECT_EQ(ErrorOf([&] { socket.ApplyLinger(); }), "Cannot set linger option at this time");
 }
 
 TEST(WSocketResolvers, PortProtoAndHostTextsFollowTheirRules) {
@@ -115,33 +89,38 @@ TEST(WSocketResolvers, PortProtoAndHostTextsFollowTheirRules) {
               "WSocketResolveHost: Cannot convert host address 'no-such-host.invalid'");
 }
 
-TEST(WSocketLookup, DottedTextIsAnsweredInsideTheCall) {
+// Dotted text is answered inside the call, names and reverse lookups by
+// message; an empty name is misuse.
+TEST(WSocketLookup, AnswersComeInsideTheCallOrByMessage) {
     TWSocket socket;
     EventLog log;
     log.Attach(socket);
+    EXPECT_EQ(ErrorOf([&] { socket.StartDnsLookup(""); }), "DNS lookup: invalid host name.");
+    EXPECT_TRUE(log.events.empty());
     socket.StartDnsLookup("127.1");
-    EXPECT_EQ(log.events, std::vector<std::string>{"lookup 0"});
+    EXPECT_EQ(log.events, Events{"lookup 0"});
     EXPECT_EQ(socket.DnsResult(), "127.0.0.1");
     EXPECT_TRUE(socket.DnsResultList().empty());
-}
 
-TEST(WSocketLookup, NamesAreAnsweredByMessage) {
-    TWSocket socket;
-    EventLog log;
-    log.Attach(socket);
     socket.StartDnsLookup("localhost");
-    EXPECT_TRUE(log.events.empty());
-    ASSERT_TRUE(PumpUntil([&] { return !log.events.empty(); }));
-    EXPECT_EQ(log.events, std::vector<std::string>{"lookup 0"});
+    EXPECT_EQ(log.events.size(), 1u);
+    ASSERT_TRUE(PumpUntil([&] { return log.events.size() == 2; }));
+    EXPECT_EQ(log.events.back(), "lookup 0");
     EXPECT_EQ(socket.DnsResult(), "127.0.0.1");
     ASSERT_FALSE(socket.DnsResultList().empty());
     EXPECT_EQ(socket.DnsResultList().front(), "127.0.0.1");
 
     socket.StartReverseDnsLookup("127.0.0.1");
-    ASSERT_TRUE(PumpUntil([&] { return log.events.size() == 2; }));
+    ASSERT_TRUE(PumpUntil([&] { return log.events.size() == 3; }));
     EXPECT_EQ(log.events.back(), "lookup 0");
     EXPECT_EQ(socket.DnsResultList().size(), 1u);
     EXPECT_FALSE(socket.DnsResult().empty());
+
+    int errors = 0;
+    socket.OnError = [&](TCustomWSocket*) { ++errors; };
+    socket.StartDnsLookup("");
+    EXPECT_EQ(errors, 1);
+    EXPECT_EQ(log.events.back(), "lookup 10022");
 }
 
 TEST(WSocketLookup, CancelGives10004AndTheLateAnswerIsDropped) {
@@ -150,9 +129,8 @@ TEST(WSocketLookup, CancelGives10004AndTheLateAnswerIsDropped) {
     log.Attach(socket);
     socket.StartDnsLookup("localhost");
     socket.CancelLookup();
-    EXPECT_EQ(log.events, std::vector<std::string>{"lookup 10004"});
+    EXPECT_EQ(log.events, Events{"lookup 10004"});
     PumpFor(300);
-    EXPECT_EQ(log.events.size(), 1u);
     socket.CancelLookup();  // nothing pending: nothing happens
     EXPECT_EQ(log.events.size(), 1u);
 
@@ -171,17 +149,4 @@ TEST(WSocketLookup, CancelGives10004AndTheLateAnswerIsDropped) {
     }
     PumpFor(200);
     EXPECT_EQ(log.events.size(), 2u);
-}
-
-TEST(WSocketLookup, EmptyNameIsMisuse) {
-    TWSocket socket;
-    EventLog log;
-    log.Attach(socket);
-    EXPECT_EQ(ErrorOf([&] { socket.StartDnsLookup(""); }), "DNS lookup: invalid host name.");
-    EXPECT_TRUE(log.events.empty());
-    int errors = 0;
-    socket.OnError = [&](TCustomWSocket*) { ++errors; };
-    socket.StartDnsLookup("");
-    EXPECT_EQ(errors, 1);
-    EXPECT_EQ(log.events, std::vector<std::string>{"lookup 10022"});
 }
