@@ -1,11 +1,10 @@
 #include "tests/net/NetTestSupport.h"
 
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 
@@ -25,9 +24,8 @@ bool PumpUntil(const std::function<bool()>& done, int ms) {
     }
 }
 
-void PumpFor(int ms) { (void)PumpUntil([] { return false; }, ms); }
-
 namespace {
+
 sockaddr_in Loopback(std::uint16_t port) {
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -40,6 +38,7 @@ bool Readable(int fd, int ms) {
     pollfd p{fd, POLLIN, 0};
     return poll(&p, 1, ms) == 1;
 }
+
 }  // namespace
 
 RawListener::RawListener() {
@@ -110,27 +109,6 @@ void ResetClose(int fd) {
     close(fd);
 }
 
-std::uint16_t ClosedPort() { return RawListener().Port(); }
-
-void Echo(int fd) {
-    char buffer[65536];
-    while (Readable(fd, 5000)) {
-        const ssize_t n = recv(fd, buffer, sizeof buffer, 0);
-        if (n <= 0 || !WriteAll(fd, std::string(buffer, static_cast<std::size_t>(n)))) return;
-    }
-}
-
-ScriptedPeer::ScriptedPeer(std::function<void(int fd)> script) {
-    thread_ = std::thread([this, script = std::move(script)] {
-        const int fd = listener_.Accept(false);
-        if (fd < 0) return;
-        script(fd);
-        close(fd);
-    });
-}
-
-ScriptedPeer::~ScriptedPeer() { thread_.join(); }
-
 namespace {
 const char* StateName(TSocketState state) {
     static const char* names[] = {"invalid", "opened", "bound", "connecting", "connected", "accepting", "listening", "closed"};
@@ -138,7 +116,7 @@ const char* StateName(TSocketState state) {
 }
 }  // namespace
 
-void EventLog::Attach(TCustomWSocket& socket, int readSize) {
+void EventLog::Attach(TCustomWSocket& socket, bool readData) {
     const auto note = [this](const char* what) {
         return [this, what](TCustomWSocket*, std::uint16_t e) { events.push_back(what + std::to_string(e)); };
     };
@@ -152,41 +130,24 @@ void EventLog::Attach(TCustomWSocket& socket, int readSize) {
     socket.OnChangeState = [this](TCustomWSocket*, TSocketState a, TSocketState b) {
         events.push_back(std::string("state ") + StateName(a) + "->" + StateName(b));
     };
-    if (readSize == 0) return;
-    socket.OnDataAvailable = [this, readSize](TCustomWSocket* s, std::uint16_t) {
+    if (!readData) return;
+    socket.OnDataAvailable = [this](TCustomWSocket* s, std::uint16_t) {
         std::string buffer(static_cast<std::size_t>(readSize), '\0');
-        const int n = s->Receive(buffer.data(), readSize);
-        if (n > 0) received.append(buffer, 0, static_cast<std::size_t>(n));
+        const int n = readSize > 0 ? s->Receive(buffer.data(), readSize) : 0;
+        if (n > 0) reads.push_back(buffer.substr(0, static_cast<std::size_t>(n)));
+        if (n > 0) received += reads.back();
         if (events.empty() || events.back() != "data") events.push_back("data");
+        if (const auto hook = afterRead) hook();  // a copy: the hook may replace itself
     };
-}
-
-void EventLog::AttachSocks(TCustomSocksWSocket& socket) {
-    static const char* const authNames[] = {"begun", "accepted", "refused", "skipped"};
-    socket.OnSocksConnected = [this](TCustomWSocket*, std::uint16_t e) { events.push_back("socks connected " + std::to_string(e)); };
-    socket.OnSocksError = [this](TCustomWSocket*, int e, const std::string& msg) {
-        events.push_back("socks error " + std::to_string(e) + " " + msg);
-    };
-    socket.OnSocksAuthState = [this](TCustomWSocket*, TSocksAuthState state) { events.push_back(std::string("auth ") + authNames[state]); };
 }
 
 int EventLog::Count(const std::string& event) const { return static_cast<int>(std::count(events.begin(), events.end(), event)); }
 
-void Link::Open(int readSize) {
-    log.Attach(socket, readSize);
+void Link::Open(bool readData) {
+    log.Attach(socket, readData);
     peer = ConnectPumping(socket, listener);
     ASSERT_GE(peer, 0);
     ASSERT_TRUE(PumpUntil([&] { return log.Count("sent 0") == 1; }));
-}
-
-void Link::ClosePeer(bool reset) {
-    if (reset) ResetClose(peer);
-    if (!reset) close(peer);
-    peer = -1;
-}
-
-Link::~Link() {
-    if (peer >= 0) close(peer);
 }
 
 std::string ErrorOf(const std::function<void()>& action) {

@@ -3,11 +3,11 @@
 // blocking POSIX sockets, so they never depend on the code under test.
 
 #include <netinet/in.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "net/WSocket.h"
@@ -15,9 +15,13 @@
 
 namespace nettest {
 
+using Events = std::vector<std::string>;
+
 // Pumps the message loop until `done` holds or `ms` pass; false on timeout.
 bool PumpUntil(const std::function<bool()>& done, int ms = 5000);
-void PumpFor(int ms);
+inline void PumpFor(int ms) {
+    (void)PumpUntil([] { return false; }, ms);
+}
 
 // A plain listening socket on 127.0.0.1 with a kernel-chosen port.
 class RawListener {
@@ -44,30 +48,18 @@ bool WriteAll(int fd, const std::string& bytes);
 // it waits (so the socket under test keeps sending) unless called from a peer.
 std::string Read(int fd, std::size_t count, int ms = 5000, bool pump = true);
 void ResetClose(int fd);  // an immediate reset instead of a graceful close
-std::uint16_t ClosedPort();  // bound, then released: nobody listens
-void Echo(int fd);  // echoes until end of stream or 5 s of silence
-
-// A one-connection peer driven by a script on its own thread, for protocol
-// behaviour no real server shows. The script gets the accepted handle.
-class ScriptedPeer {
-public:
-    explicit ScriptedPeer(std::function<void(int fd)> script);
-    ~ScriptedPeer();
-    std::string PortText() const { return listener_.PortText(); }
-
-private:
-    RawListener listener_;
-    std::thread thread_;
-};
+// A port nobody listens on (bound, then released).
+inline std::uint16_t ClosedPort() { return RawListener().Port(); }
 
 // Everything a socket raised, in order, as short texts ("connected 0",
 // "state connecting->connected", "closed 0 in closed", "data", ...).
 struct EventLog {
-    std::vector<std::string> events;
-    std::string received;
-    // The data handler reads `readSize` bytes per call; 0 binds none.
-    void Attach(TCustomWSocket& socket, int readSize = 4096);
-    void AttachSocks(TCustomSocksWSocket& socket);
+    Events events;
+    Events reads;          // each Receive that returned bytes
+    std::string received;  // all of them
+    int readSize = 4096;   // what the data handler asks for; 0 reads nothing
+    std::function<void()> afterRead;
+    void Attach(TCustomWSocket& socket, bool readData = true);
     int Count(const std::string& event) const;
 };
 
@@ -78,9 +70,14 @@ struct Link {
     EventLog log;
     int peer = -1;
     // Connects and waits for the first OnDataSent.
-    void Open(int readSize = 4096);
-    void ClosePeer(bool reset = false);
-    ~Link();
+    void Open(bool readData = true);
+    void ClosePeer(bool reset = false) {
+        reset ? ResetClose(peer) : (void)close(peer);
+        peer = -1;
+    }
+    ~Link() {
+        if (peer >= 0) close(peer);
+    }
 };
 
 // The text of the ESocketException `action` throws, or "(no error)".

@@ -7,27 +7,14 @@
 #include "tests/net/NetTestSupport.h"
 
 using namespace nettest;
-using Reads = std::vector<std::string>;
 
 namespace {
 
-// Records each Receive that returned bytes, and "closed".
 struct LineRun : Link {
-    int readSize = 4096;
-    Reads reads;
-    std::function<void(TWSocket&)> afterRead;
-
     explicit LineRun(const std::string& lineEnd = "\r\n") {
         socket.SetLineMode(true);
         socket.SetLineEnd(lineEnd);
-        Open(0);
-        socket.OnDataAvailable = [this](TCustomWSocket*, std::uint16_t) {
-            std::string buffer(static_cast<std::size_t>(readSize), '\0');
-            const int n = readSize > 0 ? socket.Receive(buffer.data(), readSize) : 0;
-            if (n > 0) reads.push_back(buffer.substr(0, static_cast<std::size_t>(n)));
-            if (afterRead) afterRead(socket);
-        };
-        socket.OnSessionClosed = [this](TCustomWSocket*, std::uint16_t) { reads.push_back("closed"); };
+        Open();
     }
     // One arrival, fully taken in by the socket before returning.
     void Arrive(const std::string& bytes) {
@@ -44,7 +31,7 @@ struct LineRun : Link {
 TEST(LineMode, ArrivalsGiveCompleteLinesOnly) {
     struct Step {
         std::string arrival;
-        Reads reads;
+        Events reads;
         int held;
     };
     struct Row {
@@ -54,9 +41,13 @@ TEST(LineMode, ArrivalsGiveCompleteLinesOnly) {
         std::vector<Step> steps;
     };
     const std::vector<Row> rows = {
-        {"end across arrivals", "\r\n", 4096,
+        {"end across arrivals",
+         "\r\n",
+         4096,
          {{"A\r\nB", {"A\r\n"}, 1}, {"\r", {"A\r\n"}, 2}, {"\nC\r\nD\r\n", {"A\r\n", "B\r\n", "C\r\n", "D\r\n"}, 0}}},
-        {"small reader takes one line in pieces", "\r\n", 2,
+        {"small reader takes one line in pieces",
+         "\r\n",
+         2,
          {{"abc\r\nxy", {"ab", "c\r", "\n"}, 2}, {"\r\n", {"ab", "c\r", "\n", "xy", "\r\n"}, 0}}},
         {"custom end", "||", 4096, {{"a|b||c|", {"a|b||"}, 2}, {"|", {"a|b||", "c||"}, 0}}},
         {"empty end passes bytes as they come", "", 4096, {{"raw\r\nbytes", {"raw\r\nbytes"}, 0}}},
@@ -64,10 +55,10 @@ TEST(LineMode, ArrivalsGiveCompleteLinesOnly) {
     };
     for (const Row& row : rows) {
         LineRun run(row.lineEnd);
-        run.readSize = row.readSize;
+        run.log.readSize = row.readSize;
         for (const Step& step : row.steps) {
             run.Arrive(step.arrival);
-            EXPECT_EQ(run.reads, step.reads) << row.name << " after " << step.arrival;
+            EXPECT_EQ(run.log.reads, step.reads) << row.name << " after " << step.arrival;
             EXPECT_EQ(run.socket.LineBufferCount(), step.held) << row.name << " after " << step.arrival;
         }
         run.socket.Close();
@@ -77,27 +68,27 @@ TEST(LineMode, ArrivalsGiveCompleteLinesOnly) {
 
 TEST(LineMode, LastLineWithoutEndComesBeforeTheClose) {
     LineRun run;
+    run.log.events.clear();
     ASSERT_TRUE(WriteAll(run.peer, "one\r\ntail"));
     run.ClosePeer();
     ASSERT_TRUE(PumpUntil([&] { return run.socket.State() == wsClosed; }));
-    EXPECT_EQ(run.reads, (Reads{"one\r\n", "tail", "closed"}));
+    EXPECT_EQ(run.log.reads, (Events{"one\r\n", "tail"}));
+    EXPECT_EQ(run.log.events, (Events{"data", "closed 0 in connected", "state connected->closed"}));
 }
 
 TEST(LineMode, SwitchedOffMidLineTheRestFollowsInOrder) {
     LineRun run;
-    run.readSize = 1;
-    run.afterRead = [&](TWSocket& s) {
-        s.SetLineMode(false);
-        run.readSize = 4;
-        run.afterRead = nullptr;
+    run.log.readSize = 1;
+    run.log.afterRead = [&] {
+        run.socket.SetLineMode(false);
+        run.log.readSize = 4;
+        run.log.afterRead = nullptr;
     };
     run.Arrive("first\r\nsecond\r\n");
     ASSERT_TRUE(PumpUntil([&] { return run.socket.LineBufferCount() == 0; }));
     run.Arrive("third");
-    std::string all;
-    for (const auto& r : run.reads) all += r;
-    EXPECT_EQ(run.reads.front(), "f");
-    EXPECT_EQ(all, "first\r\nsecond\r\nthird");
+    EXPECT_EQ(run.log.reads.front(), "f");
+    EXPECT_EQ(run.log.received, "first\r\nsecond\r\nthird");
 }
 
 // Held bytes meet a change of mode: off delivers them raw; switching back on
@@ -105,21 +96,21 @@ TEST(LineMode, SwitchedOffMidLineTheRestFollowsInOrder) {
 // partial line waiting.
 TEST(LineMode, SwitchingBackOnDeliversHeldCompleteLinesOnly) {
     LineRun run;
-    run.afterRead = [&](TWSocket& s) {
-        s.SetLineMode(false);
-        run.readSize = 0;
-        run.afterRead = [&](TWSocket& s) {
-            run.readSize = 64;
-            run.afterRead = nullptr;
-            s.SetLineMode(true);
+    run.log.afterRead = [&] {
+        run.socket.SetLineMode(false);
+        run.log.readSize = 0;
+        run.log.afterRead = [&] {
+            run.log.readSize = 64;
+            run.log.afterRead = nullptr;
+            run.socket.SetLineMode(true);
         };
     };
     run.Arrive("a\r\nb\r\nc");
     PumpFor(100);
-    EXPECT_EQ(run.reads, (Reads{"a\r\n", "b\r\n"}));
+    EXPECT_EQ(run.log.reads, (Events{"a\r\n", "b\r\n"}));
     EXPECT_EQ(run.socket.LineBufferCount(), 1);
     run.Arrive("\r\n");
-    EXPECT_EQ(run.reads, (Reads{"a\r\n", "b\r\n", "c\r\n"}));
+    EXPECT_EQ(run.log.reads, (Events{"a\r\n", "b\r\n", "c\r\n"}));
 }
 
 TEST(SyncWait, WaitsForTheFlagWhileEventsFlowAndStopsOnTimeOutOrApplicationEnd) {
