@@ -13,25 +13,6 @@ using namespace nettest;
 
 namespace {
 
-// A one-connection peer driven by a script on its own thread, for protocol
-// behaviour no real server shows. The script gets the accepted handle.
-class ScriptedPeer {
-public:
-    explicit ScriptedPeer(std::function<void(int fd)> script)
-        : thread_([this, script = std::move(script)] {
-              const int fd = listener_.Accept(false);
-              if (fd < 0) return;
-              script(fd);
-              close(fd);
-          }) {}
-    ~ScriptedPeer() { thread_.join(); }
-    std::uint16_t Port() const { return listener_.Port(); }
-
-private:
-    RawListener listener_;
-    std::thread thread_;
-};
-
 // Logs the SOCKS events after the socket's own ("auth refused", "socks error
 // 20015 ...", "socks connected 0").
 struct SocksRun {
@@ -41,16 +22,10 @@ struct SocksRun {
     SocksRun() {
         static const char* const authNames[] = {"begun", "accepted", "refused", "skipped"};
         log.Attach(socket);
-        auto& events = log.events;
-        socket.OnSocksConnected = [&events](TCustomWSocket*, std::uint16_t e) {
-            events.push_back("socks connected " + std::to_string(e));
-        };
-        socket.OnSocksError = [&events](TCustomWSocket*, int e, const std::string& m) {
-            events.push_back("socks error " + std::to_string(e) + " " + m);
-        };
-        socket.OnSocksAuthState = [&events](TCustomWSocket*, TSocksAuthState s) {
-            events.push_back(std::string("auth ") + authNames[s]);
-        };
+        const auto note = [this](const std::string& text) { log.events.push_back(text); };
+        socket.OnSocksConnected = [note](auto*, std::uint16_t e) { note("socks connected " + std::to_string(e)); };
+        socket.OnSocksError = [note](auto*, int e, const std::string& m) { note("socks error " + std::to_string(e) + " " + m); };
+        socket.OnSocksAuthState = [note](auto*, TSocksAuthState s) { note(std::string("auth ") + authNames[s]); };
     }
     void Connect(std::uint16_t proxyPort, const std::string& addr = "target.example", std::uint16_t port = 2121) {
         socket.SetSocksServer("127.0.0.1");
@@ -186,24 +161,36 @@ const std::string kMethodReply("\x05\x00", 2);
 const std::string kConnectOk("\x05\x00\x00\x01\x7f\x00\x00\x01\x12\x34", 10);
 const std::string kRequest("\x05\x01\x00\x03\x0etarget.example\x08\x49", 21);  // target.example:2121
 
-// For each step the proxy reads `read` bytes (kept in `heard`), pauses, then
-// writes `write`; at the end it waits for the client to close.
 struct Step {
     std::size_t read;
     std::string write;
     int pauseMs = 0;
 };
 
-std::function<void(int)> Dialogue(const std::vector<Step>& steps, std::string& heard) {
-    return [steps, &heard](int fd) {
-        for (const Step& step : steps) {
-            heard += Read(fd, step.read, 5000, false);
-            usleep(static_cast<useconds_t>(step.pauseMs) * 1000);
-            WriteAll(fd, step.write);
-        }
-        Read(fd, 1, 2000, false);
-    };
-}
+// A one-connection proxy on its own thread, for replies no real proxy sends:
+// for each step it reads `read` bytes (kept in `heard`), pauses, then writes
+// `write`; at the end it waits for the client to close.
+class ScriptedProxy {
+public:
+    explicit ScriptedProxy(std::vector<Step> steps)
+        : thread_([this, steps = std::move(steps)] {
+              const int fd = listener_.Accept(false);
+              for (const Step& step : steps) {
+                  if (step.read > 0) heard += Read(fd, step.read, 5000, false);
+                  usleep(static_cast<useconds_t>(step.pauseMs) * 1000);
+                  WriteAll(fd, step.write);
+              }
+              Read(fd, 1, 2000, false);
+              if (fd >= 0) close(fd);
+          }) {}
+    ~ScriptedProxy() { thread_.join(); }
+    std::uint16_t Port() const { return listener_.Port(); }
+    std::string heard;
+
+private:
+    RawListener listener_;
+    std::thread thread_;
+};
 
 }  // namespace
 
@@ -211,15 +198,14 @@ TEST(SocksScripted, LongAddrAndCredentialsTravelWhole) {
     const std::string addr(200, 'h'), user(150, 'u'), password(150, 'p');
     const std::string login = std::string("\x01\x96", 2) + user + '\x96' + password;
     const std::string request = std::string("\x05\x01\x00\x03", 4) + '\xc8' + addr + "\x08\x49";
-    std::string heard;
-    ScriptedPeer peer(Dialogue(
-        {{3, std::string("\x05\x02", 2)}, {login.size(), std::string("\x01\x00", 2)}, {request.size(), kConnectOk}}, heard));
+    ScriptedProxy proxy(
+        {{3, std::string("\x05\x02", 2)}, {login.size(), std::string("\x01\x00", 2)}, {request.size(), kConnectOk}});
     SocksRun run;
     run.Login(user, password);
-    run.Connect(peer.Port(), addr);
+    run.Connect(proxy.Port(), addr);
     ASSERT_TRUE(PumpUntil([&] { return run.log.Count("connected 0") == 1; }));
     run.socket.Close();
-    EXPECT_EQ(heard, std::string("\x05\x01\x02", 3) + login + request);
+    EXPECT_EQ(proxy.heard, std::string("\x05\x01\x02", 3) + login + request);
 }
 
 // A reply split across arrivals completes like one; data that came with the
@@ -239,8 +225,8 @@ TEST(SocksScripted, ReplyAndDataAcrossArrivals) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.reads);
-        std::string heard, reads;
-        ScriptedPeer peer(Dialogue({{3, kMethodReply}, {kRequest.size(), row.withReply}, {0, row.later, 100}}, heard));
+        std::string reads;
+        ScriptedProxy proxy({{3, kMethodReply}, {kRequest.size(), row.withReply}, {0, row.later, 100}});
         SocksRun run;
         const auto read = [&](TCustomWSocket* s) {
             std::string buffer(static_cast<std::size_t>(row.readSize), '\0');
@@ -256,9 +242,9 @@ TEST(SocksScripted, ReplyAndDataAcrossArrivals) {
             EXPECT_EQ(run.log.Count("connected 0"), 1) << "data before the connection";
             read(s);
         };
-        run.Connect(peer.Port());
+        run.Connect(proxy.Port());
         EXPECT_TRUE(PumpUntil([&] { return run.log.Count("connected 0") == 1 && reads == row.reads; })) << reads;
-        EXPECT_EQ(heard, std::string("\x05\x01\x00", 3) + kRequest);
+        EXPECT_EQ(proxy.heard, std::string("\x05\x01\x00", 3) + kRequest);
         EXPECT_EQ(run.socket.ProxyBoundAddress(), "127.0.0.1");
         EXPECT_EQ(run.socket.ProxyBoundPort(), "4660");
         run.socket.Close();
@@ -278,10 +264,9 @@ TEST(SocksScripted, BadRepliesAreReportedWithTheirErrors) {
         {{{3, std::string("\x05\x00\x00", 3)}}, "socks error 20001 too much data availaible"},
     };
     for (const auto& [steps, error] : rows) {
-        std::string heard;
-        ScriptedPeer peer(Dialogue(steps, heard));
+        ScriptedProxy proxy(steps);
         SocksRun run;
-        run.Connect(peer.Port());
+        run.Connect(proxy.Port());
         ASSERT_TRUE(PumpUntil([&] { return run.socket.State() == wsClosed && run.log.Count("socks connected 0") == 1; }))
             << error;
         EXPECT_EQ(run.Only(), Failure(error));
