@@ -308,8 +308,9 @@ TEST_F(ServerDialogsTest, ConnectToEnablesItsButtonsOnlyForASelectedProfile) {
         EXPECT_TRUE(Info(dialog->pnlInfo).empty());
 
         ClickRow(dialog->lbServers, 2);
-        AnswerForm({{&TfrmServerAdd::ebxHostname, "moved.example.net"}}, &edited, dialog,
-                   [](TfrmServerAdd* form) { EXPECT_EQ(form->ebxName->text(), "Delta"); });
+        AnswerForm({{&TfrmServerAdd::ebxHostname, "moved.example.net"}}, &edited, dialog, [](TfrmServerAdd* form) {
+            EXPECT_EQ(std::tuple(form->windowTitle(), form->ebxName->text()), std::tuple("Edit a FTP Server", "Delta"));
+        });
         dialog->btnEditServer->click();
         EXPECT_EQ(buttons(), std::pair(false, false));
 
