@@ -67,28 +67,19 @@ void SocketEventMonitor::NoteListening(int fd) {
     UpdateEpoll(fd, watch);
 }
 
-void SocketEventMonitor::NoteReceived(int fd) {
-    const auto it = watches_.find(fd);
-    if (it == watches_.end() || it->second.phase != Phase::Connected) return;
-    if (!(it->second.selected & FD_READ) || it->second.readArmed) return;
-    it->second.readArmed = true;
-    UpdateEpoll(fd, it->second);
-}
+void SocketEventMonitor::NoteReceived(int fd) { Rearm(fd, Phase::Connected, FD_READ, &Watch::readArmed); }
 
-void SocketEventMonitor::NoteSendBlocked(int fd) {
-    const auto it = watches_.find(fd);
-    if (it == watches_.end() || it->second.phase != Phase::Connected) return;
-    if (!(it->second.selected & FD_WRITE) || it->second.writeArmed) return;
-    it->second.writeArmed = true;
-    UpdateEpoll(fd, it->second);
-}
+void SocketEventMonitor::NoteSendBlocked(int fd) { Rearm(fd, Phase::Connected, FD_WRITE, &Watch::writeArmed); }
 
-void SocketEventMonitor::NoteAccepted(int fd) {
+void SocketEventMonitor::NoteAccepted(int fd) { Rearm(fd, Phase::Listening, FD_ACCEPT, &Watch::acceptArmed); }
+
+void SocketEventMonitor::Rearm(int fd, Phase phase, long event, bool Watch::*armed) {
     const auto it = watches_.find(fd);
-    if (it == watches_.end() || it->second.phase != Phase::Listening) return;
-    if (!(it->second.selected & FD_ACCEPT) || it->second.acceptArmed) return;
-    it->second.acceptArmed = true;
-    UpdateEpoll(fd, it->second);
+    if (it == watches_.end() || it->second.phase != phase) return;
+    Watch& watch = it->second;
+    if (!(watch.selected & event) || watch.*armed) return;
+    watch.*armed = true;
+    UpdateEpoll(fd, watch);
 }
 
 void SocketEventMonitor::NoteClosed(int fd) {

@@ -51,6 +51,9 @@ private:
     };
 
     void ArmForPhase(Watch& watch);
+    // Re-enables one event after the call that re-arms it (a receive, a
+    // refused send, an accept), if it is selected and the socket is in `phase`.
+    void Rearm(int fd, Phase phase, long event, bool Watch::*armed);
     void Post(int fd, const Watch& watch, long event, int error);
     void OnConnectReady(int fd, Watch& watch);
     void OnConnectedReady(int fd, Watch& watch, std::uint32_t epollEvents);
