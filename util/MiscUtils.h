@@ -29,7 +29,8 @@ bool MakeFolder(const std::string& path);
 // Deletes the folder and everything inside as far as it can; true only when
 // the folder itself is gone. Symbolic links inside are removed as links and
 // never followed. A subfolder the user cannot enter or write is treated as a
-// file: it stays, and so does the folder. An empty path or "/" is refused.
+// file: it stays, and so does the folder. An empty path or the root, however
+// spelt ("/", "//", "/."), is refused.
 bool DeleteFolderTree(const std::string& path);
 
 // Creates the file, or truncates an existing one, to zero bytes. Errors are

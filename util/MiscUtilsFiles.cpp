@@ -41,16 +41,23 @@ void EmptyFolderAt(int parent, const char* name) {
     closedir(folder);
 }
 
+bool IsFileSystemRoot(const std::string& path) {
+    struct stat root {};
+    struct stat info {};
+    return stat("/", &root) == 0 && stat(path.c_str(), &info) == 0 && info.st_dev == root.st_dev &&
+           info.st_ino == root.st_ino;
+}
+
 }  // namespace
 
 bool MakeFolder(const std::string& path) { return mkdir(WithoutTrailingBackslash(path).c_str(), 0777) == 0; }
 
 bool DeleteFolderTree(const std::string& path) {
-    // "" and "/" would name the whole file system once the separator is
-    // appended for the walk; the root can never be removed, so deleting
-    // everything below it could only end in failure after the damage.
+    // The root can never be removed, so deleting everything below it could
+    // only end in failure after the damage. "/" is not the only spelling of
+    // it ("//", "/.", "/tmp/.."): compare the folder itself with the root.
     const std::string folder = WithoutTrailingBackslash(path);
-    if (folder.empty()) return false;
+    if (folder.empty() || IsFileSystemRoot(folder)) return false;
     EmptyFolderAt(AT_FDCWD, folder.c_str());
     return rmdir(folder.c_str()) == 0;
 }
