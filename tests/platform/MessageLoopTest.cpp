@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <poll.h>
+
 #include <vector>
 
 #include "platform/MessageLoop.h"
@@ -104,4 +106,28 @@ TEST(MessageLoop, TerminatedFlagIsKept) {
     SetApplicationTerminated(true);
     EXPECT_TRUE(ApplicationTerminated());
     SetApplicationTerminated(false);
+}
+
+// A handler that posts needs no wake-up while its dispatching loop is still
+// running, but it does when it runs inside the outer loop's wait: only the
+// wake-up can end that wait early.
+TEST(MessageLoop, PostInsideTheOuterLoopsWaitWakesItEvenFromAHandler) {
+    Recorder r;
+    bool readableDuringWait = false;
+    auto& loop = MessageLoop::Instance();
+    loop.SetExternalLoop({}, [&](int) {
+        r.window.Post(2, 0, 0);  // as an outer-loop event handler would
+        pollfd watch{loop.PollDescriptor(), POLLIN, 0};
+        readableDuringWait = poll(&watch, 1, 0) == 1;
+    });
+    r.onMessage = [&](std::uint32_t m) {
+        if (m == 1) {
+            EXPECT_TRUE(WaitMessage(5000));
+        }
+    };
+    r.window.Post(1, 0, 0);
+    ProcessMessages();
+    loop.SetExternalLoop({}, {});
+    EXPECT_TRUE(readableDuringWait);
+    EXPECT_EQ(r.seen, (std::vector<std::uint32_t>{1, 2}));
 }
