@@ -13,7 +13,6 @@ bool WinsockStarted = false;
 int LiveSocketCount = 0;
 
 TCustomWSocket::TCustomWSocket() : window_(std::make_unique<platform::MessageWindow>(this)) {
-    sendBlockSize_ = TBuffer::kDefaultSize;
     TCustomWSocket::ResetToDefaults();
     ++LiveSocketCount;
     // Socket library start-up is a no-op here; the flag is kept because

@@ -217,12 +217,8 @@ void TCustomWSocket::ReceiveLoop(std::uint16_t Error) {
 
 void TCustomWSocket::PumpMessages() { platform::ProcessMessages(); }
 
-void TCustomWSocket::PumpOnce() {
-    if (multiThreaded_)
-        PumpMessages();
-    else
-        platform::ProcessMessages();
-}
+// The loop is per thread, so a multi-threaded socket pumps the same way.
+void TCustomWSocket::PumpOnce() { PumpMessages(); }
 
 void TCustomWSocket::FlushSendBuffer() {
     const auto alive = AliveToken();

@@ -26,10 +26,7 @@ int TCustomSyncWSocket::WaitUntilDone(bool& Flag) {
         if (platform::ApplicationTerminated()) return WaitTimedOut;
         const auto left = static_cast<std::int32_t>(timeStop_ - platform::GetTickCount());
         if (waitTimeout_ > 0 && left < 0) return WaitTimedOut;
-        if (MultiThreaded())
-            PumpMessages();
-        else
-            platform::ProcessMessages();
+        PumpMessages();
         if (Flag) return 0;
         (void)platform::WaitMessage(waitTimeout_ > 0 ? std::clamp(left, 0, kIdleWakeMs) : kIdleWakeMs);
     }
