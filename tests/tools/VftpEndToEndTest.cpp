@@ -143,6 +143,10 @@ TEST_P(VftpAgainstServer, EveryCommandOnce) {
         struct stat info{};
         ASSERT_EQ(stat(Remote("docs/moved.bin").c_str(), &info), 0);
         EXPECT_EQ(info.st_mode & 0777, 0600u);
+    } else {
+        // Anonymous users may not change modes here: the refusal is reported, not hidden.
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err.rfind("vftp: 5", 0), 0u) << r.err;
     }
 
     r = Vftp({"rm", Url("docs/moved.bin")});
@@ -170,8 +174,12 @@ TEST_P(VftpAgainstServer, FailuresExitWithOneAndTheServersWords) {
     EXPECT_NE(r.err.find("> PASS *****"), std::string::npos) << r.err;
     EXPECT_EQ(r.err.find(server_->WrongPassword()), std::string::npos) << "password printed: " << r.err;
 
-    r = Vftp({"rm", Url("a%0D%0ADELE%20b")});  // a smuggled second command is refused before sending
+    // A second command smuggled in a name is refused before anything is sent.
+    ASSERT_TRUE(WriteFile(Remote("b"), "keep me"));
+    r = Vftp({"rm", Url("a%0D%0ADELE%20b")});
     EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("line break"), std::string::npos) << r.err;
+    EXPECT_TRUE(FileExists(Remote("b")));
 }
 
 TEST_P(VftpAgainstServer, ResumesAPartialDownload) {
