@@ -1,10 +1,10 @@
 // Listings and transfers against real servers, in passive and active mode.
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include "ftp/FtpLocalFile.h"
 #include "tests/ftp/RealServerFixture.h"
 
 namespace {
@@ -19,11 +19,6 @@ bool WriteSparse(const std::string& path, std::int64_t size, const std::string& 
     const auto at = static_cast<off_t>(size - static_cast<std::int64_t>(tail.size()));
     ok = ok && ::pwrite(fd, tail.data(), tail.size(), at) == static_cast<ssize_t>(tail.size());
     return ::close(fd) == 0 && ok;
-}
-
-std::int64_t SizeOf(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 ? static_cast<std::int64_t>(info.st_size) : -1;
 }
 
 std::string ReadTail(const std::string& path, std::int64_t from) {
@@ -148,7 +143,7 @@ TEST_P(Transfer, AbortFromProgressFailsAndKeepsControlConnection) {
     ftp.LocalFileName = local.File("huge.bin");
     EXPECT_FALSE(ftp.Retrieve());
     EXPECT_TRUE(probe.Displayed("! Abort requested"));
-    EXPECT_LT(SizeOf(local.File("huge.bin")), 8 << 20);
+    EXPECT_LT(GetLocalFileSize(local.File("huge.bin")), 8 << 20);
     ASSERT_TRUE(ftp.Pwd()) << "control connection still in step: " << ftp.ErrorMessage();
 
     ftp.HostFileName = "huge-up.bin";
@@ -225,7 +220,7 @@ TEST_P(Transfer, ThreeGigabyteFileResumesAndAppendsAboveTwoGigabytes) {
 
     ftp.LocalFileName = local.File("sparse.bin");
     ASSERT_TRUE(ftp.RestartRetrieve()) << ftp.ErrorMessage();
-    EXPECT_EQ(SizeOf(local.File("sparse.bin")), kSize);
+    EXPECT_EQ(GetLocalFileSize(local.File("sparse.bin")), kSize);
     EXPECT_TRUE(ReadTail(local.File("sparse.bin"), kSize - (1 << 20)) == tail);
     EXPECT_EQ(lastCount, kSize);
 
@@ -235,7 +230,7 @@ TEST_P(Transfer, ThreeGigabyteFileResumesAndAppendsAboveTwoGigabytes) {
     ftp.HostFileName = "up.bin";
     ftp.ResumeAt = kSize - (1 << 20);
     ASSERT_TRUE(ftp.RunAndWait([&] { ftp.BeginAppend(); })) << ftp.ErrorMessage();
-    EXPECT_EQ(SizeOf(ServerFile("up.bin")), kSize);
+    EXPECT_EQ(GetLocalFileSize(ServerFile("up.bin")), kSize);
     EXPECT_TRUE(ReadTail(ServerFile("up.bin"), kSize - (1 << 20)) == tail);
 }
 
