@@ -201,11 +201,12 @@ int VftpRunner::Put(bool append) {
 }
 
 int VftpRunner::SimpleFileRequest(Start start) {
-    if (url_.Name().empty()) {
+    if (url_.Name().empty() && !url_.path.empty()) {
         // "mkdir ftp://host/a/b/" names the folder b.
-        const FtpUrl trimmed{url_.user, url_.password, url_.host, url_.port, url_.path.substr(0, url_.path.size() - 1)};
-        ftp_.HostDirName = trimmed.Folder();
-        ftp_.HostFileName = trimmed.Name();
+        FtpUrl folder = url_;
+        folder.path.pop_back();
+        ftp_.HostDirName = folder.Folder();
+        ftp_.HostFileName = folder.Name();
     }
     return Execute(start) ? 0 : Failure(error_);
 }
