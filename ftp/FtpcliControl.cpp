@@ -153,7 +153,7 @@ void TCustomFtpCli::AbortSession() {
     SetState(ftpStateAborting);
     if (wasResolving) controlSocket_->CancelLookup();
     if (controlSocket_->State() != wsClosed) controlSocket_->Close();
-    if (dataSocket_->State() != wsClosed) CloseDataSocket();
+    CloseDataSocket();
     localStream_.reset();
     controlConnected_ = false;
     SetState(ftpStateReady);

@@ -110,7 +110,7 @@ void TCustomFtpCli::FinishStep(std::uint16_t Error) {
         return;
     }
     SetState(ftpStateReady);
-    if (dataSocket_->State() != wsClosed) CloseDataSocket();
+    CloseDataSocket();
     if (inSequence_ && savedStatusCode_ >= 0) {
         lastResponse_ = savedReply_;
         statusCode_ = savedStatusCode_;
@@ -132,7 +132,7 @@ void TCustomFtpCli::Guarded(const std::function<void()>& Body) {
 void TCustomFtpCli::FailFromException(const std::exception& Error) {
     Display(std::string("! ") + Error.what());
     localStream_.reset();
-    if (dataSocket_->State() != wsClosed) CloseDataSocket();
+    CloseDataSocket();
     if (state_ == ftpStateReady) return;
     lastResponse_ = std::string("500 ") + Error.what();
     statusCode_ = 500;

@@ -11,7 +11,7 @@ void TCustomFtpCli::ResetDataSocket() {
     dataSocket_->OnSessionAvailable = nullptr;
     dataSocket_->OnSessionClosed = nullptr;
     dataSocket_->OnDataAvailable = nullptr;
-    if (dataSocket_->State() != wsClosed) dataSocket_->Close();
+    CloseDataSocket();
     dataSocket_->SetProto("tcp");
     dataSocket_->SetAddr("0.0.0.0");
     dataSocket_->SetPort("0");
