@@ -277,6 +277,7 @@ private:
     bool ConnectPassive(int PortNumber);
     void FailDataConnection(const std::string& Line);
     void BindDataAccept(Handler Accept);
+    platform::SocketHandle AcceptDataConnection();
     void StartDownload(TFtpRequest Request, const char* Command);
     bool OpenDownloadFile();
     void DownloadSessionAvailable();

@@ -52,6 +52,16 @@ void TCustomFtpCli::BeginPort() {
     ExecuteCommand(ftpReqPort, command, {200, 227});
 }
 
+// The listening socket is closed once the server's connection is taken from
+// it; a failed accept ends the transfer.
+platform::SocketHandle TCustomFtpCli::AcceptDataConnection() {
+    const platform::SocketHandle accepted = dataSocket_->Accept();
+    dataSocket_->Close();
+    if (accepted == platform::kInvalidSocket)
+        FailDataConnection("Unable to establish data connection, error #" + std::to_string(dataSocket_->LastError()));
+    return accepted;
+}
+
 void TCustomFtpCli::BindDataAccept(Handler Accept) {
     dataSocket_->OnSessionAvailable = [this, Accept](TCustomWSocket*, std::uint16_t) {
         Guarded([this, Accept] { (this->*Accept)(); });

@@ -64,12 +64,8 @@ bool TCustomFtpCli::OpenDownloadFile() {
 }
 
 void TCustomFtpCli::DownloadSessionAvailable() {
-    const platform::SocketHandle accepted = dataSocket_->Accept();
-    dataSocket_->Close();
-    if (accepted == platform::kInvalidSocket) {
-        FailDataConnection("Unable to establish data connection, error #" + std::to_string(dataSocket_->LastError()));
-        return;
-    }
+    const platform::SocketHandle accepted = AcceptDataConnection();
+    if (accepted == platform::kInvalidSocket) return;
     BindDownloadData();
     dataSocket_->Dup(accepted);
     startTick_ = platform::GetTickCount();

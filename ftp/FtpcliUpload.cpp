@@ -87,12 +87,8 @@ void TCustomFtpCli::UploadSessionConnected(std::uint16_t Error) {
 }
 
 void TCustomFtpCli::UploadSessionAvailable() {
-    const platform::SocketHandle accepted = dataSocket_->Accept();
-    dataSocket_->Close();
-    if (accepted == platform::kInvalidSocket) {
-        FailDataConnection("Unable to establish data connection, error #" + std::to_string(dataSocket_->LastError()));
-        return;
-    }
+    const platform::SocketHandle accepted = AcceptDataConnection();
+    if (accepted == platform::kInvalidSocket) return;
     dataSocket_->OnSessionClosed = [this](TCustomWSocket*, std::uint16_t Error) {
         Guarded([this, Error] { UploadSessionClosed(Error); });
     };
