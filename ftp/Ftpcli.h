@@ -292,6 +292,7 @@ private:
     void FailFinalTransferReply(const char* Shown);
     void CutDisplayLines(const char* Data, int Count);
     void StartUpload(bool Append);
+    void FailUploadStart(const std::string& Line);
     void SendUploadCommand();
     void UploadSessionAvailable();
     void UploadSessionConnected(std::uint16_t Error);

@@ -26,11 +26,7 @@ void TCustomFtpCli::StartUpload(bool Append) {
     dataCloseError_ = 0;
     localFailure_.clear();
     if (NotifyReadyToTransmit()) {
-        errorMessage_ = "426 Transmit cancelled by application";
-        statusCode_ = 426;
-        Display("! " + errorMessage_);
-        resultCode_ = 426;
-        FinishStep(426);
+        FailUploadStart("426 Transmit cancelled by application");
         return;
     }
     BindDataAccept(&TCustomFtpCli::UploadSessionAvailable);
@@ -38,12 +34,7 @@ void TCustomFtpCli::StartUpload(bool Append) {
     endOfFile_ = false;
     maySend_ = false;
     if (!localStream_) {
-        errorMessage_ = "426 Unable to open local file " + LocalFileName;
-        statusCode_ = 426;
-        Display("! " + errorMessage_);
-        CloseDataSocket();
-        resultCode_ = 426;
-        FinishStep(426);
+        FailUploadStart("426 Unable to open local file " + LocalFileName);
         return;
     }
     if (!Passive) {
@@ -64,6 +55,16 @@ void TCustomFtpCli::StartUpload(bool Append) {
         Guarded([this, Error] { UploadSessionConnected(Error); });
     };
     (void)ConnectPassive(port);
+}
+
+// Nothing was sent yet; the message replaces any earlier one.
+void TCustomFtpCli::FailUploadStart(const std::string& Line) {
+    errorMessage_ = Line;
+    statusCode_ = 426;
+    Display("! " + errorMessage_);
+    CloseDataSocket();
+    resultCode_ = 426;
+    FinishStep(426);
 }
 
 void TCustomFtpCli::SendUploadCommand() {
