@@ -131,21 +131,20 @@ void TSessionController::QueueSiteChmod(const std::string& name, const bool (&fl
 
 void TSessionController::QueueUpload(const std::string& localPath, const std::string& remoteDir, std::int64_t size, bool binary,
                                      const std::string& remoteName) {
-    QueueSetType(binary);
-    auto command = NewCommand(cmdUpload);
-    command->LocalFileName = localPath;
-    command->HostDirName = remoteDir;
-    command->HostFileName = remoteName;
-    command->Binary = binary;
-    command->ExpectedSize = size;
-    Enqueue(std::move(command));
+    QueueTransfer(cmdUpload, localPath, remoteDir, remoteName, size, binary, 0);
 }
 
 void TSessionController::QueueDownload(const std::string& localPath, std::int64_t resumeAt, std::int64_t size, bool binary,
                                        const std::string& remoteName, const std::string& remoteDir) {
     if (remoteName == "." || remoteName == "..") return;
+    QueueTransfer(cmdDownload, localPath, remoteDir, remoteName, size, binary, resumeAt);
+}
+
+// Both directions carry the same fields and switch the transfer type first.
+void TSessionController::QueueTransfer(std::int32_t kind, const std::string& localPath, const std::string& remoteDir,
+                                       const std::string& remoteName, std::int64_t size, bool binary, std::int64_t resumeAt) {
     QueueSetType(binary);
-    auto command = NewCommand(cmdDownload);
+    auto command = NewCommand(kind);
     command->LocalFileName = localPath;
     command->HostDirName = remoteDir;
     command->HostFileName = remoteName;

@@ -178,6 +178,8 @@ private:
     void Enqueue(std::unique_ptr<TFTPCommand> command);
     // A command whose only parameter is a remote name.
     void QueueOnFile(std::int32_t kind, const std::string& name);
+    void QueueTransfer(std::int32_t kind, const std::string& localPath, const std::string& remoteDir,
+                       const std::string& remoteName, std::int64_t size, bool binary, std::int64_t resumeAt);
     bool RunNextCommand();
     bool PrepareEngine(TFTPCommand& command);
     bool RunOperation(TFTPCommand& command);

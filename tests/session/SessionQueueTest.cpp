@@ -7,6 +7,7 @@
 #include "tests/profiles/QtTestSupport.h"
 #include "tests/session/SessionFixture.h"
 #include "tests/support/ScriptedFtpServer.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -140,6 +141,57 @@ TEST_F(SessionQueue, EachQueueingOperationSendsItsCommand) {
     EXPECT_TRUE(messages.empty()) << "a failed SIZE is silent";
     EXPECT_TRUE(session.FTP.ErrorMessage().empty());
     EXPECT_TRUE(session.FTP.Binary());
+}
+
+// Each transfer switches the type first and hands the engine its own names,
+// size and resume offset.
+TEST_F(SessionQueue, TransfersCarryTheirFieldsToTheEngine) {
+    Greeted()
+        .Reply("TYPE I", "200 ok")
+        .Expect("PASV").PasvReply().DataAccept().Expect("STOR up").Send("150 go\r\n").DataReceiveAll()
+        .Send("226 stored\r\n")
+        .Reply("TYPE A", "200 ok")
+        .Expect("PASV").PasvReply().Reply("REST 3", "350 ok").Expect("RETR down").DataAccept().Send("150 go\r\n")
+        .DataSend("lo").DataClose().Send("226 sent\r\n");
+    LogIn();
+    TempDir local;
+    ASSERT_TRUE(WriteFile(local.File("up.bin"), "payload"));
+    ASSERT_TRUE(WriteFile(local.File("down.txt"), "hel"));
+    session.FTP.Passive = true;
+    std::vector<TFTPCommand> seen;
+    std::vector<int> maxima;
+    int released = 0;
+    session.CreateTransferWindow = [&](const TFTPCommand& command) -> void* {
+        seen.push_back(command);
+        return &released;
+    };
+    session.ReleaseTransferWindow = [&](void* window) { released += window == &released ? 1 : 0; };
+    session.OnUploadDone = [&] { maxima.push_back(progress->maximum()); };
+    session.OnDownloadDone = [&] { maxima.push_back(progress->maximum()); };
+
+    session.QueueUpload(local.File("up.bin"), "/in", 7, true, "up");
+    session.QueueDownload(local.File("down.txt"), 3, 90, false, "down", "/out");
+    EXPECT_TRUE(server.WaitDone(3000)) << server.Failure();
+    EXPECT_EQ(server.DataReceived(), "payload");
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].Kind, cmdUpload);
+    EXPECT_EQ(seen[0].LocalFileName, local.File("up.bin"));
+    EXPECT_EQ(seen[0].HostDirName, "/in");
+    EXPECT_EQ(seen[0].HostFileName, "up");
+    EXPECT_EQ(seen[0].ExpectedSize, 7);
+    EXPECT_TRUE(seen[0].Binary);
+    EXPECT_EQ(seen[0].ResumeAt, 0);
+    EXPECT_EQ(maxima, (std::vector<int>{7, 90}));
+    EXPECT_EQ(ReadFile(local.File("down.txt")), "hello") << "the download resumed after its first bytes";
+    EXPECT_EQ(seen[1].Kind, cmdDownload);
+    EXPECT_EQ(seen[1].LocalFileName, local.File("down.txt"));
+    EXPECT_EQ(seen[1].HostDirName, "/out");
+    EXPECT_EQ(seen[1].HostFileName, "down");
+    EXPECT_EQ(seen[1].ExpectedSize, 90);
+    EXPECT_FALSE(seen[1].Binary);
+    EXPECT_EQ(seen[1].ResumeAt, 3);
+    EXPECT_EQ(released, 0) << "finished transfers keep their windows for the done handlers";
+    EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(SessionQueue, EmptyQueueAndDotNamesQueueNothing) {
