@@ -50,12 +50,7 @@ void TSessionController::ExecuteNextCommand() {
     platform::ProcessMessages();
 }
 
-void TSessionController::ClearCommandQueue() {
-    try {
-        while (!CommandQueue.empty()) CommandQueue.pop_front();
-    } catch (...) {
-    }
-}
+void TSessionController::ClearCommandQueue() { CommandQueue.clear(); }
 
 // Runs the head of the queue; true when another command waits and the
 // engine may take it.
@@ -187,11 +182,7 @@ void TSessionController::ReportFailure(const TFTPCommand& command) {
         ResetTransferProgress();
     }
     // A transfer that failed silently must not leave its window behind.
-    if (transferWindow_ != nullptr) {
-        void* window = transferWindow_;
-        transferWindow_ = nullptr;
-        if (ReleaseTransferWindow) ReleaseTransferWindow(window);
-    }
+    if (void* window = TakeTransferWindow(); window != nullptr && ReleaseTransferWindow) ReleaseTransferWindow(window);
     if (!text.empty()) FTP.SetErrorMessage("");
     AddLogLine("- Command Failure : " + text, TLogKind::Debug);
     if (command.Kind == cmdConnect) {
