@@ -84,9 +84,7 @@ void TfrmMain::FormCreate() {
         Session.ConnectedSince = QDateTime::currentDateTime();
         Session.SetConnectedState(false);
         Session.SetBusyState(false);
-        do {
-            Session.ListingTempFile = NewTempFileName();
-        } while (Session.ListingTempFile.empty());
+        Session.ListingTempFile = NewTempFileName();  // never empty
         Session.ClearCommandQueue();
         frmOptions = new TfrmOptions(this);
         frmOptions->OnApplyOptions = [this](TfrmOptions*, bool showHosting) {
