@@ -66,8 +66,10 @@ std::vector<std::string> TfrmOptions::TextExtensions() const {
 
 void TfrmOptions::FillTextExtensions(const std::string& commaText) {
     lbFTPTextExt->clear();
+    // An empty entry (a stored list ending in a comma) would match every file
+    // without an extension and send it as text, corrupting binaries.
     for (const auto& entry : ParseCommaText(commaText))
-        if (!IsRefusedTextExtension(ExtensionOf(entry))) InsertSorted(ToQt(entry));
+        if (!entry.empty() && !IsRefusedTextExtension(ExtensionOf(entry))) InsertSorted(ToQt(entry));
     UpdateRemoveButton();
 }
 

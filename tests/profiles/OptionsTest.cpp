@@ -73,7 +73,9 @@ TEST_F(OptionsTest, FirstStartShowsTheDefaults) {
 TEST_F(OptionsTest, StoredListDropsPicturesKeepsQuotedEntriesWholeAndMayBeEmpty) {
     for (const auto& [stored, shown] : {std::pair(".txt,.GIF,.html", Entries{".html", ".txt"}),
                                         {"\".my ext\",photo.jpeg,.Zip,.pl", Entries{".my ext", ".pl"}},
-                                        {"", Entries{}}}) {
+                                        {"", Entries{}},
+                                        {".htm,", Entries{".htm"}},
+                                        {"\"\"", Entries{}}}) {
         Key().WriteString("AsciiExt", stored);
         EXPECT_EQ(TfrmOptions().TextExtensions(), shown) << stored;
     }
