@@ -143,18 +143,20 @@ TEST_F(TransferScript, PassiveUploadConnectsFirstAndClosesAtEndOfFile) {
     EXPECT_TRUE(statsShown) << ::testing::PrintToString(probe.display);
 }
 
-using TransferPort = ScriptedEngineTest;
-
-TEST_F(TransferPort, ActiveModeOnLoopbackSendsTheLoopbackForm) {
+TEST(TransferPort, ActiveModeOnLoopbackSendsTheLoopbackForm) {
+    ScriptedFtpServer server;
     server.Send("220 hi\r\n").Reply("USER bob", "230 in").Reply("PORT 127,0,0,1,*", "200 ok")
         .Reply("LIST", "550 nothing here");
-    StartServer();
+    ASSERT_TRUE(server.Start());
     TempDir local;
+    TFtpClient ftp;
+    PointAtScripted(ftp, server.Port());
     ftp.LocalFileName = local.File("listing");
     ASSERT_TRUE(ftp.Login());
     EXPECT_FALSE(ftp.List());
     EXPECT_EQ(ftp.ResultCode(), 550);
     EXPECT_EQ(ReadFile(local.File("listing")), "");
+    EXPECT_EQ(server.Failure(), "");
     const std::string port = server.Lines().at(1);
     const int high = std::stoi(port.substr(port.find(',', 14) + 1));
     const int low = std::stoi(port.substr(port.rfind(',') + 1));
