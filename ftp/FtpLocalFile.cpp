@@ -11,13 +11,10 @@ namespace {
 
 int LockFor(std::uint16_t shareFlags) {
     switch (shareFlags) {
-    case 0x10:
-    case 0x30:
-        return LOCK_EX;
-    case 0x20:
-        return LOCK_SH;
-    default:
-        return 0;
+        case 0x10:
+        case 0x30: return LOCK_EX;
+        case 0x20: return LOCK_SH;
+        default: return 0;
     }
 }
 
@@ -47,15 +44,13 @@ std::unique_ptr<FtpLocalFile> FtpLocalFile::Create(const std::string& path, std:
     return file;
 }
 
-std::unique_ptr<FtpLocalFile> FtpLocalFile::OpenForWrite(const std::string& path, std::uint16_t shareFlags,
-                                                         std::int64_t offset) {
+std::unique_ptr<FtpLocalFile> FtpLocalFile::OpenForWrite(const std::string& path, std::uint16_t shareFlags, std::int64_t offset) {
     auto file = Open(path, O_WRONLY, shareFlags);
     if (file && ::lseek(file->fd_, static_cast<off_t>(offset), SEEK_SET) < 0) return nullptr;
     return file;
 }
 
-std::unique_ptr<FtpLocalFile> FtpLocalFile::OpenForRead(const std::string& path, std::uint16_t shareFlags,
-                                                        std::int64_t offset) {
+std::unique_ptr<FtpLocalFile> FtpLocalFile::OpenForRead(const std::string& path, std::uint16_t shareFlags, std::int64_t offset) {
     auto file = Open(path, O_RDONLY, shareFlags);
     if (file && offset > 0 && ::lseek(file->fd_, static_cast<off_t>(offset), SEEK_SET) < 0) return nullptr;
     return file;

@@ -24,11 +24,9 @@ public:
     // locked by another program is left intact). Null on failure.
     static std::unique_ptr<FtpLocalFile> Create(const std::string& path, std::uint16_t shareFlags);
     // Opens an existing file for writing at `offset`. Null on failure.
-    static std::unique_ptr<FtpLocalFile> OpenForWrite(const std::string& path, std::uint16_t shareFlags,
-                                                      std::int64_t offset);
+    static std::unique_ptr<FtpLocalFile> OpenForWrite(const std::string& path, std::uint16_t shareFlags, std::int64_t offset);
     // Opens an existing file for reading from `offset`. Null on failure.
-    static std::unique_ptr<FtpLocalFile> OpenForRead(const std::string& path, std::uint16_t shareFlags,
-                                                     std::int64_t offset);
+    static std::unique_ptr<FtpLocalFile> OpenForRead(const std::string& path, std::uint16_t shareFlags, std::int64_t offset);
 
     // Writes every byte; false on any failure (disk full, file too large).
     bool WriteAll(const char* data, int count);

@@ -95,8 +95,30 @@ enum TFtpShareMode { ftpShareCompat, ftpShareExclusive, ftpShareDenyWrite, ftpSh
 
 // Steps in the fixed order in which a request runs them.
 enum class TFtpStep : std::uint8_t {
-    None, Open, User, Pass, Cwd, Cdup, Type, Port, Rest, Retr, Stor, Appe, List, Nlst,
-    Syst, Mkd, Rmd, Rnfr, Rnto, Size, Dele, Pwd, Quote, Quit,
+    None,
+    Open,
+    User,
+    Pass,
+    Cwd,
+    Cdup,
+    Type,
+    Port,
+    Rest,
+    Retr,
+    Stor,
+    Appe,
+    List,
+    Nlst,
+    Syst,
+    Mkd,
+    Rmd,
+    Rnfr,
+    Rnto,
+    Size,
+    Dele,
+    Pwd,
+    Quote,
+    Quit,
 };
 
 class TCustomFtpCli;
@@ -259,8 +281,7 @@ private:
     void GreetingLine(std::uint16_t Error);
     std::string WinsockFailureLine(int Error) const;
     // commands (FtpcliCommands.cpp)
-    void ExecuteCommand(TFtpRequest Request, const std::string& Command, std::vector<int> Accepted,
-                        Handler Callback = nullptr);
+    void ExecuteCommand(TFtpRequest Request, const std::string& Command, std::vector<int> Accepted, Handler Callback = nullptr);
     void CheckCanSend() const;
     void CommonReplyHandler();
     void ParseReplyResults();

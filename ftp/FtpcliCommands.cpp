@@ -22,8 +22,7 @@ void TCustomFtpCli::CheckCanSend() const {
     if (!controlConnected_) throw FtpException("FTP component not connected");
 }
 
-void TCustomFtpCli::ExecuteCommand(TFtpRequest Request, const std::string& Command, std::vector<int> Accepted,
-                                   Handler Callback) {
+void TCustomFtpCli::ExecuteCommand(TFtpRequest Request, const std::string& Command, std::vector<int> Accepted, Handler Callback) {
     CheckCanSend();
     if (!inSequence_) requestType_ = Request;
     acceptedCodes_ = std::move(Accepted);
@@ -57,20 +56,17 @@ void TCustomFtpCli::CommonReplyHandler() {
 void TCustomFtpCli::ParseReplyResults() {
     if (resultCode_ != 0) return;
     switch (currentStep_) {
-    case TFtpStep::Size: {
-        std::size_t pos = 0;
-        (void)ParseReplyNumber(lastResponse_, pos);
-        remoteFileSize_ = ParseReplyNumber(lastResponse_, pos);
-        break;
-    }
-    case TFtpStep::Cwd:
-    case TFtpStep::Mkd:
-    case TFtpStep::Pwd:
-    case TFtpStep::Cdup:
-        replyDirectory_ = ParseQuotedName(lastResponse_);
-        break;
-    default:
-        break;
+        case TFtpStep::Size: {
+            std::size_t pos = 0;
+            (void)ParseReplyNumber(lastResponse_, pos);
+            remoteFileSize_ = ParseReplyNumber(lastResponse_, pos);
+            break;
+        }
+        case TFtpStep::Cwd:
+        case TFtpStep::Mkd:
+        case TFtpStep::Pwd:
+        case TFtpStep::Cdup: replyDirectory_ = ParseQuotedName(lastResponse_); break;
+        default: break;
     }
 }
 

@@ -97,20 +97,16 @@ void TCustomFtpCli::ControlDataAvailable(std::uint16_t Error) {
 
 void TCustomFtpCli::DispatchReplyLine(std::uint16_t Error) {
     switch (state_) {
-    case ftpStateConnecting:
-        GreetingLine(Error);
-        break;
-    case ftpStateWaitingReply:
-        if (fNext_ == nullptr) throw FtpException("Program error: FNext is nil");
-        try {
-            (this->*fNext_)();
-        } catch (const std::exception& error) {
-            FailFromException(error);
-        }
-        break;
-    default:
-        Display("< " + lastResponse_);
-        break;
+        case ftpStateConnecting: GreetingLine(Error); break;
+        case ftpStateWaitingReply:
+            if (fNext_ == nullptr) throw FtpException("Program error: FNext is nil");
+            try {
+                (this->*fNext_)();
+            } catch (const std::exception& error) {
+                FailFromException(error);
+            }
+            break;
+        default: Display("< " + lastResponse_); break;
     }
 }
 
@@ -131,8 +127,8 @@ void TCustomFtpCli::GreetingLine(std::uint16_t Error) {
 void TCustomFtpCli::ControlSessionClosed(std::uint16_t Error) {
     // A close while a greeting or a reply is still awaited must not end the
     // request with the previous command's success.
-    const bool replyAwaited = (state_ == ftpStateWaitingReply && fNext_ != nullptr) ||
-                              (state_ == ftpStateConnecting && controlConnected_);
+    const bool replyAwaited =
+        (state_ == ftpStateWaitingReply && fNext_ != nullptr) || (state_ == ftpStateConnecting && controlConnected_);
     if (replyAwaited && resultCode_ == 0) {
         lastResponse_ = "421 Connection closed by server";
         statusCode_ = 421;

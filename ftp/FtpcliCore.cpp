@@ -1,7 +1,6 @@
 // The engine object itself: construction, properties, state, display and
 // completion signalling.
 #include "ftp/Ftpcli.h"
-
 #include "platform/Ticks.h"
 
 TCustomFtpCli::TCustomFtpCli()
@@ -9,9 +8,7 @@ TCustomFtpCli::TCustomFtpCli()
       controlSocket_(std::make_unique<TWSocket>()),
       dataSocket_(std::make_unique<TWSocket>()) {
     controlSocket_->OnDnsLookupDone = [this](TCustomWSocket*, std::uint16_t Error) { ControlDnsLookupDone(Error); };
-    controlSocket_->OnSessionConnected = [this](TCustomWSocket*, std::uint16_t Error) {
-        ControlSessionConnected(Error);
-    };
+    controlSocket_->OnSessionConnected = [this](TCustomWSocket*, std::uint16_t Error) { ControlSessionConnected(Error); };
     controlSocket_->OnDataAvailable = [this](TCustomWSocket*, std::uint16_t Error) { ControlDataAvailable(Error); };
     controlSocket_->OnSessionClosed = [this](TCustomWSocket*, std::uint16_t Error) { ControlSessionClosed(Error); };
 }
@@ -33,21 +30,21 @@ TCustomFtpCli::~TCustomFtpCli() {
 
 TFtpShareMode TCustomFtpCli::ShareMode() const {
     switch (shareFlags_) {
-    case 0x00: return ftpShareCompat;
-    case 0x20: return ftpShareDenyWrite;
-    case 0x30: return ftpShareDenyRead;
-    case 0x40: return ftpShareDenyNone;
-    default: return ftpShareExclusive;
+        case 0x00: return ftpShareCompat;
+        case 0x20: return ftpShareDenyWrite;
+        case 0x30: return ftpShareDenyRead;
+        case 0x40: return ftpShareDenyNone;
+        default: return ftpShareExclusive;
     }
 }
 
 void TCustomFtpCli::SetShareMode(TFtpShareMode Value) {
     switch (Value) {
-    case ftpShareCompat: shareFlags_ = 0x00; break;
-    case ftpShareDenyWrite: shareFlags_ = 0x20; break;
-    case ftpShareDenyRead: shareFlags_ = 0x30; break;
-    case ftpShareDenyNone: shareFlags_ = 0x40; break;
-    default: shareFlags_ = 0x10; break;
+        case ftpShareCompat: shareFlags_ = 0x00; break;
+        case ftpShareDenyWrite: shareFlags_ = 0x20; break;
+        case ftpShareDenyRead: shareFlags_ = 0x30; break;
+        case ftpShareDenyNone: shareFlags_ = 0x40; break;
+        default: shareFlags_ = 0x10; break;
     }
 }
 

@@ -162,8 +162,7 @@ bool TCustomFtpCli::NotifyProgress() {
 
 std::string TCustomFtpCli::TransferStatsLine(std::int64_t Bytes, std::uint32_t ElapsedMs) {
     const std::int64_t elapsed = ElapsedMs;
-    std::string line = "! " + std::to_string(Bytes) + " bytes received/sent in " + std::to_string(elapsed / 1000) +
-                       " seconds";
+    std::string line = "! " + std::to_string(Bytes) + " bytes received/sent in " + std::to_string(elapsed / 1000) + " seconds";
     if (elapsed != 0) {
         // Dividing first for larger counts is the established formula; it
         // rounds the rate down to whole kilobytes per second.

@@ -81,9 +81,7 @@ void TCustomFtpCli::BindDownloadData() {
     dataSocket_->OnSessionClosed = [this](TCustomWSocket*, std::uint16_t Error) {
         Guarded([this, Error] { DownloadSessionClosed(Error); });
     };
-    dataSocket_->OnDataAvailable = [this](TCustomWSocket*, std::uint16_t) {
-        Guarded([this] { DownloadDataAvailable(); });
-    };
+    dataSocket_->OnDataAvailable = [this](TCustomWSocket*, std::uint16_t) { Guarded([this] { DownloadDataAvailable(); }); };
     dataSocket_->OnDataSent = nullptr;
 }
 
@@ -102,8 +100,7 @@ void TCustomFtpCli::DownloadDataAvailable() {
             return;
         }
         if (DisplayFileFlag) CutDisplayLines(buffer, received);
-    } else if (received < 0 && dataSocket_->State() == wsConnected &&
-               dataSocket_->LastError() != platform::WSAEWOULDBLOCK) {
+    } else if (received < 0 && dataSocket_->State() == wsConnected && dataSocket_->LastError() != platform::WSAEWOULDBLOCK) {
         const std::string error = std::to_string(dataSocket_->LastError());
         Display("! Data: Receive error " + error);
         RecordLocalFailure("426 Data: Receive error " + error);

@@ -31,17 +31,15 @@ void RefuseLineBreak(StepSet Steps, StepSet Users, const char* Name, const std::
 // refused here while the caller can still see the exception.
 void TCustomFtpCli::CheckSequenceArguments(StepSet Steps) const {
     if (Has(Steps, TFtpStep::User) && UserName.empty()) throw FtpException("UserName emtpy");
-    const StepSet hostFileSteps = StepsOf(TFtpStep::Retr, TFtpStep::Stor, TFtpStep::Appe, TFtpStep::List,
-                                          TFtpStep::Nlst, TFtpStep::Mkd, TFtpStep::Rmd, TFtpStep::Rnfr,
-                                          TFtpStep::Size, TFtpStep::Dele);
+    const StepSet hostFileSteps = StepsOf(TFtpStep::Retr, TFtpStep::Stor, TFtpStep::Appe, TFtpStep::List, TFtpStep::Nlst,
+                                          TFtpStep::Mkd, TFtpStep::Rmd, TFtpStep::Rnfr, TFtpStep::Size, TFtpStep::Dele);
     RefuseLineBreak(Steps, Bit(TFtpStep::User), "UserName", UserName);
     RefuseLineBreak(Steps, Bit(TFtpStep::Pass), "PassWord", PassWord);
-    RefuseLineBreak(Steps, Has(Steps, TFtpStep::Cwd) && !HostDirName.empty() ? Bit(TFtpStep::Cwd) : 0,
-                    "HostDirName", HostDirName);
+    RefuseLineBreak(Steps, Has(Steps, TFtpStep::Cwd) && !HostDirName.empty() ? Bit(TFtpStep::Cwd) : 0, "HostDirName",
+                    HostDirName);
     RefuseLineBreak(Steps, hostFileSteps, "HostFileName", HostFileName);
     RefuseLineBreak(Steps, StepsOf(TFtpStep::Rnto, TFtpStep::Quote), "LocalFileName", LocalFileName);
-    const bool downloadToFile =
-        (Steps & StepsOf(TFtpStep::Retr, TFtpStep::List, TFtpStep::Nlst)) != 0 && !DisplayFileFlag;
+    const bool downloadToFile = (Steps & StepsOf(TFtpStep::Retr, TFtpStep::List, TFtpStep::Nlst)) != 0 && !DisplayFileFlag;
     const bool upload = (Steps & StepsOf(TFtpStep::Stor, TFtpStep::Appe)) != 0;
     if ((downloadToFile || upload) && LocalFileName.empty()) throw FtpException("LocalFileName empty");
 }
@@ -79,9 +77,7 @@ void TCustomFtpCli::NextStep() {
         // A 230 answer to USER means the server needs no password.
         if (candidate == TFtpStep::Pass && currentStep_ == TFtpStep::User && statusCode_ != 331) continue;
         if (candidate == TFtpStep::Cwd && HostDirName.empty()) continue;
-        if (candidate == TFtpStep::Retr &&
-            !(currentStep_ == TFtpStep::Rest && ResumeAt >= 0 && statusCode_ == 350))
-            ResumeAt = 0;
+        if (candidate == TFtpStep::Retr && !(currentStep_ == TFtpStep::Rest && ResumeAt >= 0 && statusCode_ == 350)) ResumeAt = 0;
         if (candidate == TFtpStep::Quit) {
             savedReply_ = lastResponse_;
             savedStatusCode_ = statusCode_;
@@ -104,30 +100,30 @@ void TCustomFtpCli::NextStep() {
 
 void TCustomFtpCli::RunStep(TFtpStep Step) {
     switch (Step) {
-    case TFtpStep::Open: BeginOpen(); break;
-    case TFtpStep::User: BeginUser(); break;
-    case TFtpStep::Pass: BeginPass(); break;
-    case TFtpStep::Cwd: BeginCwd(); break;
-    case TFtpStep::Cdup: BeginCdup(); break;
-    case TFtpStep::Type: BeginTransferType(); break;
-    case TFtpStep::Port: BeginPort(); break;
-    case TFtpStep::Rest: BeginRest(); break;
-    case TFtpStep::Retr: StepRetr(); break;
-    case TFtpStep::Stor: StepStor(); break;
-    case TFtpStep::Appe: StepAppe(); break;
-    case TFtpStep::List: StepList(); break;
-    case TFtpStep::Nlst: StepNlst(); break;
-    case TFtpStep::Syst: BeginSyst(); break;
-    case TFtpStep::Mkd: BeginMkd(); break;
-    case TFtpStep::Rmd: BeginRmd(); break;
-    case TFtpStep::Rnfr: BeginRenameFrom(); break;
-    case TFtpStep::Rnto: BeginRenameTo(); break;
-    case TFtpStep::Size: BeginSize(); break;
-    case TFtpStep::Dele: BeginDele(); break;
-    case TFtpStep::Pwd: BeginPwd(); break;
-    case TFtpStep::Quote: BeginQuote(); break;
-    case TFtpStep::Quit: BeginQuit(); break;
-    case TFtpStep::None: break;
+        case TFtpStep::Open: BeginOpen(); break;
+        case TFtpStep::User: BeginUser(); break;
+        case TFtpStep::Pass: BeginPass(); break;
+        case TFtpStep::Cwd: BeginCwd(); break;
+        case TFtpStep::Cdup: BeginCdup(); break;
+        case TFtpStep::Type: BeginTransferType(); break;
+        case TFtpStep::Port: BeginPort(); break;
+        case TFtpStep::Rest: BeginRest(); break;
+        case TFtpStep::Retr: StepRetr(); break;
+        case TFtpStep::Stor: StepStor(); break;
+        case TFtpStep::Appe: StepAppe(); break;
+        case TFtpStep::List: StepList(); break;
+        case TFtpStep::Nlst: StepNlst(); break;
+        case TFtpStep::Syst: BeginSyst(); break;
+        case TFtpStep::Mkd: BeginMkd(); break;
+        case TFtpStep::Rmd: BeginRmd(); break;
+        case TFtpStep::Rnfr: BeginRenameFrom(); break;
+        case TFtpStep::Rnto: BeginRenameTo(); break;
+        case TFtpStep::Size: BeginSize(); break;
+        case TFtpStep::Dele: BeginDele(); break;
+        case TFtpStep::Pwd: BeginPwd(); break;
+        case TFtpStep::Quote: BeginQuote(); break;
+        case TFtpStep::Quit: BeginQuit(); break;
+        case TFtpStep::None: break;
     }
 }
 
@@ -150,8 +146,7 @@ void TCustomFtpCli::BeginRestartRetrieve() {
 }
 
 void TCustomFtpCli::BeginSessionRetrieve() {
-    StartSequence(ftpReqSessionRetrieve,
-                  kSession | StepsOf(TFtpStep::Type, TFtpStep::Port, TFtpStep::Retr, TFtpStep::Quit));
+    StartSequence(ftpReqSessionRetrieve, kSession | StepsOf(TFtpStep::Type, TFtpStep::Port, TFtpStep::Retr, TFtpStep::Quit));
 }
 
 void TCustomFtpCli::BeginSessionRestartRetrieve() {
@@ -160,13 +155,11 @@ void TCustomFtpCli::BeginSessionRestartRetrieve() {
 }
 
 void TCustomFtpCli::BeginSessionStore() {
-    StartSequence(ftpReqSessionStore,
-                  kSession | StepsOf(TFtpStep::Type, TFtpStep::Port, TFtpStep::Stor, TFtpStep::Quit));
+    StartSequence(ftpReqSessionStore, kSession | StepsOf(TFtpStep::Type, TFtpStep::Port, TFtpStep::Stor, TFtpStep::Quit));
 }
 
 void TCustomFtpCli::BeginSessionAppend() {
-    StartSequence(ftpReqSessionStore,
-                  kSession | StepsOf(TFtpStep::Type, TFtpStep::Port, TFtpStep::Appe, TFtpStep::Quit));
+    StartSequence(ftpReqSessionStore, kSession | StepsOf(TFtpStep::Type, TFtpStep::Port, TFtpStep::Appe, TFtpStep::Quit));
 }
 
 void TCustomFtpCli::BeginSessionList() {
@@ -177,25 +170,15 @@ void TCustomFtpCli::BeginSessionNameList() {
     StartSequence(ftpReqSessionNameList, kSession | StepsOf(TFtpStep::Port, TFtpStep::Nlst, TFtpStep::Quit));
 }
 
-void TCustomFtpCli::BeginSessionSyst() {
-    StartSequence(ftpReqSessionSyst, kLogin | StepsOf(TFtpStep::Syst, TFtpStep::Quit));
-}
+void TCustomFtpCli::BeginSessionSyst() { StartSequence(ftpReqSessionSyst, kLogin | StepsOf(TFtpStep::Syst, TFtpStep::Quit)); }
 
-void TCustomFtpCli::BeginSessionSize() {
-    StartSequence(ftpReqSize, kSession | StepsOf(TFtpStep::Size, TFtpStep::Quit));
-}
+void TCustomFtpCli::BeginSessionSize() { StartSequence(ftpReqSize, kSession | StepsOf(TFtpStep::Size, TFtpStep::Quit)); }
 
-void TCustomFtpCli::BeginSessionMkd() {
-    StartSequence(ftpReqSessionMkd, kSession | StepsOf(TFtpStep::Mkd, TFtpStep::Quit));
-}
+void TCustomFtpCli::BeginSessionMkd() { StartSequence(ftpReqSessionMkd, kSession | StepsOf(TFtpStep::Mkd, TFtpStep::Quit)); }
 
-void TCustomFtpCli::BeginSessionRmd() {
-    StartSequence(ftpReqSessionRmd, kSession | StepsOf(TFtpStep::Rmd, TFtpStep::Quit));
-}
+void TCustomFtpCli::BeginSessionRmd() { StartSequence(ftpReqSessionRmd, kSession | StepsOf(TFtpStep::Rmd, TFtpStep::Quit)); }
 
-void TCustomFtpCli::BeginSessionDele() {
-    StartSequence(ftpReqSessionDele, kSession | StepsOf(TFtpStep::Dele, TFtpStep::Quit));
-}
+void TCustomFtpCli::BeginSessionDele() { StartSequence(ftpReqSessionDele, kSession | StepsOf(TFtpStep::Dele, TFtpStep::Quit)); }
 
 void TCustomFtpCli::BeginSessionRename() {
     StartSequence(ftpReqSessionRename, kSession | StepsOf(TFtpStep::Rnfr, TFtpStep::Rnto, TFtpStep::Quit));

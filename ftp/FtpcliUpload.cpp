@@ -94,9 +94,7 @@ void TCustomFtpCli::UploadSessionAvailable() {
         Guarded([this, Error] { UploadSessionClosed(Error); });
     };
     dataSocket_->OnDataAvailable = [this](TCustomWSocket*, std::uint16_t) { DiscardDataAvailable(); };
-    dataSocket_->OnDataSent = [this](TCustomWSocket*, std::uint16_t Error) {
-        Guarded([this, Error] { SendNextBlock(Error); });
-    };
+    dataSocket_->OnDataSent = [this](TCustomWSocket*, std::uint16_t Error) { Guarded([this, Error] { SendNextBlock(Error); }); };
     dataSocket_->Dup(accepted);
     // Graceful close at the end, so that the server sees the whole file.
     dataSocket_->SetLingerOnOff(wsLingerOff);

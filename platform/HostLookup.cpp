@@ -3,9 +3,8 @@
 #include <arpa/inet.h>
 #include <netdb.h>
 #include <netinet/in.h>
-#include <sys/socket.h>
-
 #include <strings.h>
+#include <sys/socket.h>
 
 #include <cstring>
 #include <map>
@@ -110,7 +109,8 @@ int ResolveAddress(std::uint32_t address, HostRecord& record) {
     peer.sin_family = AF_INET;
     peer.sin_addr.s_addr = address;
     char host[NI_MAXHOST] = {};
-    const int status = getnameinfo(reinterpret_cast<const sockaddr*>(&peer), sizeof peer, host, sizeof host, nullptr, 0, NI_NAMEREQD);
+    const int status =
+        getnameinfo(reinterpret_cast<const sockaddr*>(&peer), sizeof peer, host, sizeof host, nullptr, 0, NI_NAMEREQD);
     if (status != 0) return AddrInfoToSocketError(status);
     record.name = host;
     record.addresses.push_back(address);
@@ -142,7 +142,8 @@ LookupHandle WSAAsyncGetHostByName(WindowHandle window, std::uint32_t message, c
 }
 
 LookupHandle WSAAsyncGetHostByAddr(WindowHandle window, std::uint32_t message, std::uint32_t addressNetworkOrder) {
-    return StartWorker(window, message, [addressNetworkOrder](HostRecord& record) { return ResolveAddress(addressNetworkOrder, record); });
+    return StartWorker(window, message,
+                       [addressNetworkOrder](HostRecord& record) { return ResolveAddress(addressNetworkOrder, record); });
 }
 
 int WSACancelAsyncRequest(LookupHandle handle) {
@@ -167,8 +168,8 @@ struct NamedNumber {
     const char* name;
     int number;
 };
-constexpr NamedNumber kFallbackServices[] = {{"ftp-data", 20}, {"ftp", 21}, {"ssh", 22}, {"telnet", 23},
-                                             {"smtp", 25}, {"http", 80}, {"https", 443}, {"socks", 1080}};
+constexpr NamedNumber kFallbackServices[] = {{"ftp-data", 20}, {"ftp", 21},  {"ssh", 22},    {"telnet", 23},
+                                             {"smtp", 25},     {"http", 80}, {"https", 443}, {"socks", 1080}};
 constexpr NamedNumber kFallbackProtocols[] = {{"ip", 0}, {"icmp", 1}, {"tcp", 6}, {"udp", 17}};
 
 template <std::size_t N>

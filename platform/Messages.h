@@ -24,9 +24,7 @@ inline constexpr long FD_CLOSE = 0x20;
 constexpr LParam MakeLParam(std::uint16_t low, std::uint16_t high) {
     return static_cast<LParam>((static_cast<std::uint32_t>(high) << 16) | low);
 }
-constexpr std::uint16_t LowWord(LParam value) {
-    return static_cast<std::uint16_t>(static_cast<std::uint32_t>(value) & 0xFFFFu);
-}
+constexpr std::uint16_t LowWord(LParam value) { return static_cast<std::uint16_t>(static_cast<std::uint32_t>(value) & 0xFFFFu); }
 constexpr std::uint16_t HighWord(LParam value) {
     return static_cast<std::uint16_t>((static_cast<std::uint32_t>(value) >> 16) & 0xFFFFu);
 }

@@ -81,10 +81,12 @@ int ErrnoToSocketError(int error) {
         case 0: return 0;
         case EINTR: return 10004;
         case EBADF: return 10009;
-        case EACCES: case EPERM: return 10013;
+        case EACCES:
+        case EPERM: return 10013;
         case EFAULT: return 10014;
         case EINVAL: return 10022;
-        case EMFILE: case ENFILE: return 10024;
+        case EMFILE:
+        case ENFILE: return 10024;
         case EWOULDBLOCK: return 10035;
         case EINPROGRESS: return 10036;
         case EALREADY: return 10037;
@@ -106,8 +108,10 @@ int ErrnoToSocketError(int error) {
         case ECONNABORTED: return 10053;
         // A write to a connection the peer has already reset fails with EPIPE
         // after the first ECONNRESET; both mean the same to our callers.
-        case ECONNRESET: case EPIPE: return 10054;
-        case ENOBUFS: case ENOMEM: return 10055;
+        case ECONNRESET:
+        case EPIPE: return 10054;
+        case ENOBUFS:
+        case ENOMEM: return 10055;
         case EISCONN: return 10056;
         case ENOTCONN: return 10057;
         case ESHUTDOWN: return 10058;

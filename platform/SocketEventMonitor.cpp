@@ -86,7 +86,8 @@ void SocketEventMonitor::NoteClosed(int fd) {
     const auto it = watches_.find(fd);
     if (it == watches_.end()) return;
     if (it->second.inEpoll) (void)epoll_ctl(epollFd_, EPOLL_CTL_DEL, fd, nullptr);
-    if (it->second.window != 0) MessageLoop::Instance().DiscardMessages(it->second.window, it->second.message, static_cast<WParam>(fd));
+    if (it->second.window != 0)
+        MessageLoop::Instance().DiscardMessages(it->second.window, it->second.message, static_cast<WParam>(fd));
     watches_.erase(it);
 }
 

@@ -63,7 +63,8 @@ int WsListen(SocketHandle handle, int backlog) {
 SocketHandle WsAccept(SocketHandle handle, sockaddr_in* peer) {
     sockaddr_in scratch{};
     socklen_t length = sizeof scratch;
-    const int accepted = accept4(handle, reinterpret_cast<sockaddr*>(peer ? peer : &scratch), &length, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    const int accepted =
+        accept4(handle, reinterpret_cast<sockaddr*>(peer ? peer : &scratch), &length, SOCK_NONBLOCK | SOCK_CLOEXEC);
     const int savedErrno = errno;
     Monitor().NoteAccepted(handle);
     if (accepted < 0) {

@@ -44,9 +44,12 @@ std::string UnquoteValue(const std::string& s) {
     if (!result.empty() && result.front() == '"') result.erase(0, 1);
     if (!result.empty() && result.back() == '"') result.pop_back();
     for (char& c : result) {
-        if (c == kQuoteStandIn) c = '"';
-        else if (c == kCrStandIn) c = '\r';
-        else if (c == kLfStandIn) c = '\n';
+        if (c == kQuoteStandIn)
+            c = '"';
+        else if (c == kCrStandIn)
+            c = '\r';
+        else if (c == kLfStandIn)
+            c = '\n';
     }
     return result;
 }

@@ -44,8 +44,7 @@ void EmptyFolderAt(int parent, const char* name) {
 bool IsFileSystemRoot(const std::string& path) {
     struct stat root {};
     struct stat info {};
-    return stat("/", &root) == 0 && stat(path.c_str(), &info) == 0 && info.st_dev == root.st_dev &&
-           info.st_ino == root.st_ino;
+    return stat("/", &root) == 0 && stat(path.c_str(), &info) == 0 && info.st_dev == root.st_dev && info.st_ino == root.st_ino;
 }
 
 }  // namespace

@@ -33,8 +33,7 @@ std::string DecimalText(double value, const NumberSeparators& separators) {
 }
 
 bool IsPlainCLocale(const char* name) {
-    return name == nullptr || std::strcmp(name, "C") == 0 || std::strcmp(name, "POSIX") == 0 ||
-           std::strncmp(name, "C.", 2) == 0;
+    return name == nullptr || std::strcmp(name, "C") == 0 || std::strcmp(name, "POSIX") == 0 || std::strncmp(name, "C.", 2) == 0;
 }
 
 }  // namespace

@@ -141,8 +141,7 @@ TEST_F(ControlScript, AbortDuringSequenceEndsItWith426) {
     server.Send("220 hi\r\n").Expect("USER bob").Silence(3000);
     StartServer();
     ftp.BeginLogin();
-    ASSERT_TRUE(PumpUntil([&] { return ftp.State() == ftpStateWaitingReply && probe.Displayed("> USER bob"); },
-                          3000));
+    ASSERT_TRUE(PumpUntil([&] { return ftp.State() == ftpStateWaitingReply && probe.Displayed("> USER bob"); }, 3000));
     ftp.AbortSession();
     EXPECT_EQ(ftp.State(), ftpStateReady);
     ASSERT_TRUE(probe.WaitDone());

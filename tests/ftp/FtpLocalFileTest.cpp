@@ -1,10 +1,9 @@
 // Share modes of the transfer's local file, mapped onto advisory locks, and
 // the transfer statistics line.
-#include "ftp/FtpLocalFile.h"
-#include "ftp/Ftpcli.h"
-
 #include <gtest/gtest.h>
 
+#include "ftp/FtpLocalFile.h"
+#include "ftp/Ftpcli.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -34,10 +33,8 @@ TEST(FtpLocalFile, ShareModesDecideWhoMayOpenTheFileToo) {
 
 TEST(TransferStats, LineAndRateFormula) {
     EXPECT_EQ(TCustomFtpCli::TransferStatsLine(0, 0), "! 0 bytes received/sent in 0 seconds");
-    EXPECT_EQ(TCustomFtpCli::TransferStatsLine(20000, 3000),
-              "! 20000 bytes received/sent in 3 seconds (6666 Bytes/sec)");
-    EXPECT_EQ(TCustomFtpCli::TransferStatsLine(100000, 3000),
-              "! 100000 bytes received/sent in 3 seconds (33000 Bytes/sec)");
+    EXPECT_EQ(TCustomFtpCli::TransferStatsLine(20000, 3000), "! 20000 bytes received/sent in 3 seconds (6666 Bytes/sec)");
+    EXPECT_EQ(TCustomFtpCli::TransferStatsLine(100000, 3000), "! 100000 bytes received/sent in 3 seconds (33000 Bytes/sec)");
     EXPECT_EQ(TCustomFtpCli::TransferStatsLine(3LL << 30, 1500),
               "! 3221225472 bytes received/sent in 1 seconds (2147483000 Bytes/sec)");
 }

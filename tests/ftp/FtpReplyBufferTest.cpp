@@ -1,10 +1,10 @@
-#include "ftp/FtpReplyBuffer.h"
-
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include "ftp/FtpReplyBuffer.h"
 
 namespace {
 
@@ -88,9 +88,8 @@ TEST(FtpReplyParse, PasvPortFromSixNumbers) {
     EXPECT_EQ(port, 5001);
     EXPECT_TRUE(ParsePasvPort("227 =(127, 0, 0, 1, 200, 1)", port));
     EXPECT_EQ(port, 51201);
-    for (const char* bad : {"227 Entering Passive Mode", "227 (1,2,3,4,5)", "227 (1,2,3,4,5,6",
-                            "227 (a,b,c,d,e,f)", "227 (1,2,3,4,999,1)", "227 (1,2,3,4,0,0)",
-                            "227 (1,2,3,4,5,99999999999999999999999)"}) {
+    for (const char* bad : {"227 Entering Passive Mode", "227 (1,2,3,4,5)", "227 (1,2,3,4,5,6", "227 (a,b,c,d,e,f)",
+                            "227 (1,2,3,4,999,1)", "227 (1,2,3,4,0,0)", "227 (1,2,3,4,5,99999999999999999999999)"}) {
         EXPECT_FALSE(ParsePasvPort(bad, port)) << bad;
     }
 }

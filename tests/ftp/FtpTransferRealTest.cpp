@@ -1,8 +1,7 @@
 // Listings and transfers against real servers, in passive and active mode.
 #include <fcntl.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "ftp/FtpLocalFile.h"
 #include "tests/ftp/RealServerFixture.h"
@@ -258,8 +257,7 @@ TEST_P(Transfer, SelfContainedTransfersReportTheirTypeAndTheReplyBeforeQuit) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, Transfer,
-                         ::testing::Values("pyftpdlib_passive", "pyftpdlib_active", "vsftpd_passive",
-                                           "vsftpd_active"),
+                         ::testing::Values("pyftpdlib_passive", "pyftpdlib_active", "vsftpd_passive", "vsftpd_active"),
                          ServerName);
 
 }  // namespace

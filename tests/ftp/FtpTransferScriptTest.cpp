@@ -73,9 +73,12 @@ TEST_F(TransferScript, ControlCloseAfter150IsAFailure) {
 }
 
 TEST_F(TransferScript, BadPassiveRepliesFailCleanlyAndControlStaysUsable) {
-    server.Expect("PASV").Send("227 Entering Passive Mode\r\n")
-        .Expect("PASV").Send("227 Entering Passive Mode (127,0,0,1,999999999999999999999,7)\r\n")
-        .Expect("PASV").Send("227 (\r\n")
+    server.Expect("PASV")
+        .Send("227 Entering Passive Mode\r\n")
+        .Expect("PASV")
+        .Send("227 Entering Passive Mode (127,0,0,1,999999999999999999999,7)\r\n")
+        .Expect("PASV")
+        .Send("227 (\r\n")
         .Reply("PWD", "257 \"/\"");
     LogIn();
     for (int attempt = 0; attempt < 3; ++attempt) {
@@ -83,8 +86,7 @@ TEST_F(TransferScript, BadPassiveRepliesFailCleanlyAndControlStaysUsable) {
         ftp.SetErrorMessage("");
         EXPECT_FALSE(ftp.Retrieve());
         EXPECT_EQ(ftp.ResultCode(), 550);
-        EXPECT_EQ(ftp.ErrorMessage().compare(0, 36, "Unable to establish data connection,"), 0)
-            << ftp.ErrorMessage();
+        EXPECT_EQ(ftp.ErrorMessage().compare(0, 36, "Unable to establish data connection,"), 0) << ftp.ErrorMessage();
         EXPECT_EQ(ftp.State(), ftpStateReady);
     }
     ASSERT_TRUE(ftp.Pwd()) << ftp.ErrorMessage();
@@ -95,8 +97,15 @@ TEST_F(TransferScript, BadPassiveRepliesFailCleanlyAndControlStaysUsable) {
 }
 
 TEST_F(TransferScript, RestAnswered200RewritesFromTheStart) {
-    server.Expect("PASV").PasvReply().Reply("REST 9", "200 REST ignored").Expect("RETR f").DataAccept()
-        .Send("150 go\r\n").DataSend("new").DataClose().Send("226 ok\r\n");
+    server.Expect("PASV")
+        .PasvReply()
+        .Reply("REST 9", "200 REST ignored")
+        .Expect("RETR f")
+        .DataAccept()
+        .Send("150 go\r\n")
+        .DataSend("new")
+        .DataClose()
+        .Send("226 ok\r\n");
     LogIn();
     ASSERT_TRUE(WriteFile(local.File("f"), "old bytes"));
     ASSERT_TRUE(ftp.RestartRetrieve()) << ftp.ErrorMessage();
@@ -104,8 +113,7 @@ TEST_F(TransferScript, RestAnswered200RewritesFromTheStart) {
 }
 
 TEST_F(TransferScript, DisplayModeCutsBlocksIntoLines) {
-    Retr().Send("150 go\r\n").DataSend("x").Pause(100).DataSend("\r\nline two\r\n\r\nlast").DataClose()
-        .Send("226 ok\r\n");
+    Retr().Send("150 go\r\n").DataSend("x").Pause(100).DataSend("\r\nline two\r\n\r\nlast").DataClose().Send("226 ok\r\n");
     LogIn();
     ftp.DisplayFileFlag = true;
     ftp.LocalFileName.clear();
@@ -130,8 +138,7 @@ TEST_F(TransferScript, CancelledUploadSendsNothingAndReports426) {
 
 TEST_F(TransferScript, PassiveUploadConnectsFirstAndClosesAtEndOfFile) {
     const std::string payload = RandomBytes(5000, 5);
-    server.Expect("PASV").PasvReply().DataAccept().Expect("STOR f").Send("150 go\r\n").DataReceiveAll()
-        .Send("226 stored\r\n");
+    server.Expect("PASV").PasvReply().DataAccept().Expect("STOR f").Send("150 go\r\n").DataReceiveAll().Send("226 stored\r\n");
     LogIn();
     ASSERT_TRUE(WriteFile(local.File("f"), payload));
     ASSERT_TRUE(ftp.Store()) << ftp.ErrorMessage();
@@ -145,8 +152,7 @@ TEST_F(TransferScript, PassiveUploadConnectsFirstAndClosesAtEndOfFile) {
 
 TEST(TransferPort, ActiveModeOnLoopbackSendsTheLoopbackForm) {
     ScriptedFtpServer server;
-    server.Send("220 hi\r\n").Reply("USER bob", "230 in").Reply("PORT 127,0,0,1,*", "200 ok")
-        .Reply("LIST", "550 nothing here");
+    server.Send("220 hi\r\n").Reply("USER bob", "230 in").Reply("PORT 127,0,0,1,*", "200 ok").Reply("LIST", "550 nothing here");
     ASSERT_TRUE(server.Start());
     TempDir local;
     TFtpClient ftp;

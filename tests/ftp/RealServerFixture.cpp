@@ -26,8 +26,7 @@ void RealServer::PointAtServer() {
     ftp.PassWord = server->Password();
     ftp.Timeout = 15;
     const std::string mode = "passive";
-    ftp.Passive = GetParam().size() > mode.size() &&
-                  GetParam().compare(GetParam().size() - mode.size(), mode.size(), mode) == 0;
+    ftp.Passive = GetParam().size() > mode.size() && GetParam().compare(GetParam().size() - mode.size(), mode.size(), mode) == 0;
 }
 
 std::string ServerName(const ::testing::TestParamInfo<std::string>& info) { return info.param; }

@@ -1,6 +1,5 @@
-#include <gtest/gtest.h>
-
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
 
 #include "platform/HostLookup.h"
 #include "platform/MessageLoop.h"

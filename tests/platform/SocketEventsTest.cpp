@@ -1,13 +1,12 @@
-#include <gtest/gtest.h>
-
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <vector>
 
 #include "platform/MessageLoop.h"
-#include "platform/Ticks.h"
 #include "platform/SocketErrors.h"
+#include "platform/Ticks.h"
 #include "platform/Winsock.h"
 
 using namespace platform;
@@ -83,7 +82,8 @@ TEST(SocketEvents, ConnectAcceptReadWriteAndGracefulClose) {
     const int connected = WsConnect(client, Loopback(listener.port));
     ASSERT_TRUE(connected == 0 || WSAGetLastError() == 10035);
 
-    ASSERT_TRUE(sink.PumpUntil([&] { return sink.Count(client, FD_CONNECT) == 1 && sink.Count(listener.handle, FD_ACCEPT) == 1; }));
+    ASSERT_TRUE(
+        sink.PumpUntil([&] { return sink.Count(client, FD_CONNECT) == 1 && sink.Count(listener.handle, FD_ACCEPT) == 1; }));
     EXPECT_EQ(sink.events.front().error, 0);
     ASSERT_TRUE(sink.PumpUntil([&] { return sink.Count(client, FD_WRITE) == 1; }));
 

@@ -1,10 +1,8 @@
 // Entry point of the widget test programs: one QApplication for all cases.
 #include <gtest/gtest.h>
-
-#include <QStandardPaths>
-
 #include <sys/stat.h>
 
+#include <QStandardPaths>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>

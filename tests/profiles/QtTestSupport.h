@@ -8,7 +8,6 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
-
 #include <chrono>
 #include <functional>
 #include <string>

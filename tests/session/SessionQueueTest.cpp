@@ -148,11 +148,23 @@ TEST_F(SessionQueue, EachQueueingOperationSendsItsCommand) {
 TEST_F(SessionQueue, TransfersCarryTheirFieldsToTheEngine) {
     Greeted()
         .Reply("TYPE I", "200 ok")
-        .Expect("PASV").PasvReply().DataAccept().Expect("STOR up").Send("150 go\r\n").DataReceiveAll()
+        .Expect("PASV")
+        .PasvReply()
+        .DataAccept()
+        .Expect("STOR up")
+        .Send("150 go\r\n")
+        .DataReceiveAll()
         .Send("226 stored\r\n")
         .Reply("TYPE A", "200 ok")
-        .Expect("PASV").PasvReply().Reply("REST 3", "350 ok").Expect("RETR down").DataAccept().Send("150 go\r\n")
-        .DataSend("lo").DataClose().Send("226 sent\r\n");
+        .Expect("PASV")
+        .PasvReply()
+        .Reply("REST 3", "350 ok")
+        .Expect("RETR down")
+        .DataAccept()
+        .Send("150 go\r\n")
+        .DataSend("lo")
+        .DataClose()
+        .Send("226 sent\r\n");
     LogIn();
     TempDir local;
     ASSERT_TRUE(WriteFile(local.File("up.bin"), "payload"));

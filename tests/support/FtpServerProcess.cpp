@@ -45,10 +45,8 @@ int FindFreePort() {
     return port;
 }
 
-FtpServerProcess::FtpServerProcess(std::string name, std::string user, std::string password,
-                                   std::string wrongPassword)
-    : name_(std::move(name)), user_(std::move(user)), password_(std::move(password)),
-      wrongPassword_(std::move(wrongPassword)) {}
+FtpServerProcess::FtpServerProcess(std::string name, std::string user, std::string password, std::string wrongPassword)
+    : name_(std::move(name)), user_(std::move(user)), password_(std::move(password)), wrongPassword_(std::move(wrongPassword)) {}
 
 FtpServerProcess::~FtpServerProcess() { Stop(); }
 

@@ -45,9 +45,7 @@ int PollFor(int fd, short events, int milliseconds, const std::atomic<bool>& sto
 }
 
 // Test logs never show a password in clear.
-std::string Masked(const std::string& line) {
-    return line.compare(0, 5, "PASS ") == 0 ? "PASS *****" : line;
-}
+std::string Masked(const std::string& line) { return line.compare(0, 5, "PASS ") == 0 ? "PASS *****" : line; }
 
 int AcceptWithin(int listenFd, int milliseconds, const std::atomic<bool>& stop) {
     if (PollFor(listenFd, POLLIN, milliseconds, stop) <= 0) return -1;
@@ -121,8 +119,7 @@ bool ScriptedFtpServer::Start() {
 
 bool ScriptedFtpServer::WaitDone(int milliseconds) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    while (!done_ && std::chrono::steady_clock::now() < end)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    while (!done_ && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(std::chrono::milliseconds(5));
     return done_;
 }
 
@@ -167,80 +164,74 @@ void ScriptedFtpServer::Run() {
 
 bool ScriptedFtpServer::RunStep(const Step& step) {
     switch (step.kind) {
-    case Kind::Send:
-        return SendAll(controlFd_, step.text);
-    case Kind::Expect: {
-        std::string line;
-        if (!ReadLine(line, kStepLimitMs)) {
-            Fail("expected \"" + Masked(step.text) + "\", got nothing");
-            return false;
-        }
-        const bool prefix = !step.text.empty() && step.text.back() == '*';
-        const std::string want = prefix ? step.text.substr(0, step.text.size() - 1) : step.text;
-        const bool matches = prefix ? line.compare(0, want.size(), want) == 0 : line == want;
-        Record(line);
-        if (!matches) {
-            Fail("expected \"" + Masked(step.text) + "\", got \"" + Masked(line) + "\"");
-            return false;
-        }
-        return true;
-    }
-    case Kind::Pause:
-        (void)PollFor(-1, 0, step.milliseconds, stop_);
-        return true;
-    case Kind::Close:
-        CloseFd(controlFd_);
-        return true;
-    case Kind::Silence: {
-        std::string line;
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(step.milliseconds);
-        while (!stop_ && std::chrono::steady_clock::now() < end) {
-            if (ReadLine(line, kSliceMs)) Record(line);
-            else if (controlFd_ < 0) break;
-        }
-        return true;
-    }
-    case Kind::PasvReply: {
-        int dataPort = 0;
-        CloseFd(dataListenFd_);
-        dataListenFd_ = ListenLoopback(dataPort);
-        if (dataListenFd_ < 0) {
-            Fail("cannot open the passive data listener");
-            return false;
-        }
-        return SendAll(controlFd_, "227 Entering Passive Mode (127,0,0,1," + std::to_string(dataPort / 256) + "," +
-                                       std::to_string(dataPort % 256) + ").\r\n");
-    }
-    case Kind::DataAccept:
-        dataFd_ = AcceptWithin(dataListenFd_, kStepLimitMs, stop_);
-        if (dataFd_ < 0) Fail("no data connection arrived");
-        return dataFd_ >= 0;
-    case Kind::DataSend:
-        return SendAll(dataFd_, step.text);
-    case Kind::DataClose:
-        CloseFd(dataFd_);
-        return true;
-    case Kind::DataReset: {
-        linger option{1, 0};
-        (void)::setsockopt(dataFd_, SOL_SOCKET, SO_LINGER, &option, sizeof option);
-        CloseFd(dataFd_);
-        return true;
-    }
-    case Kind::DataReceiveAll: {
-        char chunk[65536];
-        for (;;) {
-            if (PollFor(dataFd_, POLLIN, kStepLimitMs, stop_) <= 0) {
-                Fail("data connection was not closed by the client");
+        case Kind::Send: return SendAll(controlFd_, step.text);
+        case Kind::Expect: {
+            std::string line;
+            if (!ReadLine(line, kStepLimitMs)) {
+                Fail("expected \"" + Masked(step.text) + "\", got nothing");
                 return false;
             }
-            const ssize_t got = ::recv(dataFd_, chunk, sizeof chunk, 0);
-            if (got <= 0) break;
-            std::lock_guard<std::mutex> lock(mutex_);
-            data_.append(chunk, static_cast<std::size_t>(got));
+            const bool prefix = !step.text.empty() && step.text.back() == '*';
+            const std::string want = prefix ? step.text.substr(0, step.text.size() - 1) : step.text;
+            const bool matches = prefix ? line.compare(0, want.size(), want) == 0 : line == want;
+            Record(line);
+            if (!matches) {
+                Fail("expected \"" + Masked(step.text) + "\", got \"" + Masked(line) + "\"");
+                return false;
+            }
+            return true;
         }
-        CloseFd(dataFd_);
-        return true;
-    }
+        case Kind::Pause: (void)PollFor(-1, 0, step.milliseconds, stop_); return true;
+        case Kind::Close: CloseFd(controlFd_); return true;
+        case Kind::Silence: {
+            std::string line;
+            const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(step.milliseconds);
+            while (!stop_ && std::chrono::steady_clock::now() < end) {
+                if (ReadLine(line, kSliceMs))
+                    Record(line);
+                else if (controlFd_ < 0)
+                    break;
+            }
+            return true;
+        }
+        case Kind::PasvReply: {
+            int dataPort = 0;
+            CloseFd(dataListenFd_);
+            dataListenFd_ = ListenLoopback(dataPort);
+            if (dataListenFd_ < 0) {
+                Fail("cannot open the passive data listener");
+                return false;
+            }
+            return SendAll(controlFd_, "227 Entering Passive Mode (127,0,0,1," + std::to_string(dataPort / 256) + "," +
+                                           std::to_string(dataPort % 256) + ").\r\n");
+        }
+        case Kind::DataAccept:
+            dataFd_ = AcceptWithin(dataListenFd_, kStepLimitMs, stop_);
+            if (dataFd_ < 0) Fail("no data connection arrived");
+            return dataFd_ >= 0;
+        case Kind::DataSend: return SendAll(dataFd_, step.text);
+        case Kind::DataClose: CloseFd(dataFd_); return true;
+        case Kind::DataReset: {
+            linger option{1, 0};
+            (void)::setsockopt(dataFd_, SOL_SOCKET, SO_LINGER, &option, sizeof option);
+            CloseFd(dataFd_);
+            return true;
+        }
+        case Kind::DataReceiveAll: {
+            char chunk[65536];
+            for (;;) {
+                if (PollFor(dataFd_, POLLIN, kStepLimitMs, stop_) <= 0) {
+                    Fail("data connection was not closed by the client");
+                    return false;
+                }
+                const ssize_t got = ::recv(dataFd_, chunk, sizeof chunk, 0);
+                if (got <= 0) break;
+                std::lock_guard<std::mutex> lock(mutex_);
+                data_.append(chunk, static_cast<std::size_t>(got));
+            }
+            CloseFd(dataFd_);
+            return true;
+        }
     }
     return false;
 }

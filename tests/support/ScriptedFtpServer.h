@@ -52,7 +52,19 @@ public:
     std::string DataReceived();
 
 private:
-    enum class Kind { Send, Expect, Pause, Close, Silence, PasvReply, DataAccept, DataSend, DataClose, DataReset, DataReceiveAll };
+    enum class Kind {
+        Send,
+        Expect,
+        Pause,
+        Close,
+        Silence,
+        PasvReply,
+        DataAccept,
+        DataSend,
+        DataClose,
+        DataReset,
+        DataReceiveAll
+    };
     struct Step {
         Kind kind;
         std::string text;

@@ -16,14 +16,20 @@ std::vector<std::string> VsftpdServer::Prepare() {
         "listen=YES\n"
         "listen_ipv6=NO\n"
         "listen_address=127.0.0.1\n"
-        "listen_port=" + std::to_string(Port()) + "\n"
+        "listen_port=" +
+        std::to_string(Port()) +
+        "\n"
         "background=NO\n"
         "run_as_launching_user=YES\n"
         "seccomp_sandbox=NO\n"
-        "secure_chroot_dir=" + empty + "\n"
+        "secure_chroot_dir=" +
+        empty +
+        "\n"
         "anonymous_enable=YES\n"
         "local_enable=NO\n"
-        "anon_root=" + Root() + "\n"
+        "anon_root=" +
+        Root() +
+        "\n"
         "allow_writeable_chroot=YES\n"
         "write_enable=YES\n"
         "anon_upload_enable=YES\n"
@@ -32,11 +38,17 @@ std::vector<std::string> VsftpdServer::Prepare() {
         "anon_world_readable_only=NO\n"
         "anon_umask=022\n"
         "deny_email_enable=YES\n"
-        "banned_email_file=" + Work().File("banned") + "\n"
+        "banned_email_file=" +
+        Work().File("banned") +
+        "\n"
         "pasv_enable=YES\n"
         "pasv_address=127.0.0.1\n"
-        "pasv_min_port=" + std::to_string(pasvLow) + "\n"
-        "pasv_max_port=" + std::to_string(pasvLow + 200) + "\n"
+        "pasv_min_port=" +
+        std::to_string(pasvLow) +
+        "\n"
+        "pasv_max_port=" +
+        std::to_string(pasvLow + 200) +
+        "\n"
         "port_enable=YES\n"
         "connect_from_port_20=NO\n"
         "xferlog_enable=NO\n"

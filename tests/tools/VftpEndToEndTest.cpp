@@ -1,7 +1,6 @@
 // vftp as a user runs it: the real executable against real servers on
 // loopback, judged by its output, its files and its exit status.
 #include <gtest/gtest.h>
-
 #include <poll.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -81,7 +80,8 @@ protected:
         ASSERT_TRUE(server_->Start()) << server_->Error();
     }
     std::string Url(const std::string& path) const {
-        return "ftp://" + server_->User() + ":" + server_->Password() + "@127.0.0.1:" + std::to_string(server_->Port()) + "/" + path;
+        return "ftp://" + server_->User() + ":" + server_->Password() + "@127.0.0.1:" + std::to_string(server_->Port()) + "/" +
+               path;
     }
     std::string Remote(const std::string& path) const { return server_->Root() + "/" + path; }
     Outcome Vftp(std::vector<std::string> args) { return RunVftp(args, local_.Path()); }
@@ -140,7 +140,7 @@ TEST_P(VftpAgainstServer, EveryCommandOnce) {
     r = Vftp({"chmod", "600", Url("docs/moved.bin")});
     if (GetParam() == "pyftpdlib") {
         ASSERT_EQ(r.status, 0) << r.err;
-        struct stat info{};
+        struct stat info {};
         ASSERT_EQ(stat(Remote("docs/moved.bin").c_str(), &info), 0);
         EXPECT_EQ(info.st_mode & 0777, 0600u);
     } else {
@@ -166,8 +166,8 @@ TEST_P(VftpAgainstServer, FailuresExitWithOneAndTheServersWords) {
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("Unable to open local file"), std::string::npos) << r.err;
 
-    const std::string wrong = "ftp://" + server_->User() + ":" + server_->WrongPassword() + "@127.0.0.1:" +
-                              std::to_string(server_->Port()) + "/";
+    const std::string wrong =
+        "ftp://" + server_->User() + ":" + server_->WrongPassword() + "@127.0.0.1:" + std::to_string(server_->Port()) + "/";
     r = Vftp({"-v", "ls", wrong});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("vftp: 530"), std::string::npos) << r.err;

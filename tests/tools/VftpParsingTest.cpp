@@ -81,8 +81,13 @@ TEST(VftpOptions, CommandsOptionsAndUsageErrors) {
     EXPECT_EQ(ParseVftpOptions({"quote", "ftp://h/", "--", "-x"}, error)->arguments[1], "-x");
     EXPECT_EQ(ParseVftpOptions({"put", "--", "-odd-name", "ftp://h/"}, error)->arguments[0], "-odd-name");
 
-    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
-             {}, {"fetch", "ftp://h/"}, {"ls"}, {"get", "a", "b", "c"}, {"-t"}, {"-t", "soon", "ls", "ftp://h/"}, {"--bogus", "ls", "ftp://h/"}}) {
+    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{{},
+                                                                                     {"fetch", "ftp://h/"},
+                                                                                     {"ls"},
+                                                                                     {"get", "a", "b", "c"},
+                                                                                     {"-t"},
+                                                                                     {"-t", "soon", "ls", "ftp://h/"},
+                                                                                     {"--bogus", "ls", "ftp://h/"}}) {
         error.clear();
         EXPECT_FALSE(ParseVftpOptions(bad, error)) << (bad.empty() ? "" : bad[0]);
         EXPECT_FALSE(error.empty());

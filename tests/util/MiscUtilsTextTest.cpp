@@ -34,7 +34,9 @@ TEST(PathTexts, TrailingSeparatorAndLastPos) {
 
 TEST(ProfileValues, QuotingKeepsBlanksQuotesAndLineBreaks) {
     const std::string typed = " pass\"word\r\nend ";
-    EXPECT_EQ(QuoteValue(typed), "\" pass\x02word\x03\x04" "end \"");
+    EXPECT_EQ(QuoteValue(typed),
+              "\" pass\x02word\x03\x04"
+              "end \"");
     EXPECT_EQ(UnquoteValue(QuoteValue(typed)), typed);
     EXPECT_EQ(UnquoteValue("\""), "");
 }

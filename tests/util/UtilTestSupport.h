@@ -28,8 +28,10 @@ public:
 
 private:
     void Set(const std::optional<std::string>& value) {
-        if (value) setenv(name_, value->c_str(), 1);
-        else unsetenv(name_);
+        if (value)
+            setenv(name_, value->c_str(), 1);
+        else
+            unsetenv(name_);
         tzset();
     }
     const char* name_;
@@ -41,8 +43,7 @@ private:
 inline bool RunUnprivileged(const std::string& tree, const std::function<bool()>& check) {
     if (geteuid() != 0) return check();
     (void)lchown(tree.c_str(), kNobody, kNobody);
-    for (auto& entry : std::filesystem::recursive_directory_iterator(tree))
-        (void)lchown(entry.path().c_str(), kNobody, kNobody);
+    for (auto& entry : std::filesystem::recursive_directory_iterator(tree)) (void)lchown(entry.path().c_str(), kNobody, kNobody);
     const pid_t child = fork();
     if (child == 0) {
         if (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0) _exit(2);

@@ -71,8 +71,9 @@ bool PercentDecode(const std::string& text, std::string& out) {
 
 std::optional<FtpUrl> ParseFtpUrl(const std::string& text, std::string& error) {
     static const std::string scheme = "ftp://";
-    if (text.size() < scheme.size() || !std::equal(scheme.begin(), scheme.end(), text.begin(),
-                                                   [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); })) {
+    if (text.size() < scheme.size() || !std::equal(scheme.begin(), scheme.end(), text.begin(), [](char a, char b) {
+            return a == std::tolower(static_cast<unsigned char>(b));
+        })) {
         error = "not an ftp:// URL";
         return std::nullopt;
     }

@@ -22,9 +22,9 @@ namespace {
 // Number of arguments each command takes: minimum and maximum.
 const std::map<std::string, std::pair<std::size_t, std::size_t>>& CommandArity() {
     static const std::map<std::string, std::pair<std::size_t, std::size_t>> arity = {
-        {"ls", {1, 1}},    {"nls", {1, 1}},   {"size", {1, 1}},  {"pwd", {1, 1}},  {"get", {1, 2}},
-        {"put", {2, 2}},   {"append", {2, 2}}, {"mkdir", {1, 1}}, {"rmdir", {1, 1}}, {"rm", {1, 1}},
-        {"mv", {2, 2}},    {"chmod", {2, 2}}, {"quote", {2, 2}},
+        {"ls", {1, 1}},  {"nls", {1, 1}},    {"size", {1, 1}},  {"pwd", {1, 1}},   {"get", {1, 2}},
+        {"put", {2, 2}}, {"append", {2, 2}}, {"mkdir", {1, 1}}, {"rmdir", {1, 1}}, {"rm", {1, 1}},
+        {"mv", {2, 2}},  {"chmod", {2, 2}},  {"quote", {2, 2}},
     };
     return arity;
 }
@@ -38,14 +38,22 @@ bool ParseTimeout(const std::string& text, int& seconds) {
 // Applies one option; false with `error` set when it is unknown or malformed.
 bool ApplyOption(const std::vector<std::string>& args, std::size_t& i, VftpOptions& options, std::string& error) {
     const std::string& arg = args[i];
-    if (arg == "-p" || arg == "--passive") options.passive = true;
-    else if (arg == "-a" || arg == "--active") options.passive = false;
-    else if (arg == "--ascii") options.binary = false;
-    else if (arg == "--binary") options.binary = true;
-    else if (arg == "-c" || arg == "--continue") options.resume = true;
-    else if (arg == "-v" || arg == "--verbose") options.verbose = true;
-    else if (arg == "-q" || arg == "--quiet") options.quiet = true;
-    else if (arg == "-h" || arg == "--help") options.help = true;
+    if (arg == "-p" || arg == "--passive")
+        options.passive = true;
+    else if (arg == "-a" || arg == "--active")
+        options.passive = false;
+    else if (arg == "--ascii")
+        options.binary = false;
+    else if (arg == "--binary")
+        options.binary = true;
+    else if (arg == "-c" || arg == "--continue")
+        options.resume = true;
+    else if (arg == "-v" || arg == "--verbose")
+        options.verbose = true;
+    else if (arg == "-q" || arg == "--quiet")
+        options.quiet = true;
+    else if (arg == "-h" || arg == "--help")
+        options.help = true;
     else if (arg == "-t" || arg == "--timeout") {
         if (i + 1 >= args.size() || !ParseTimeout(args[i + 1], options.timeoutSeconds)) {
             error = "option " + arg + " needs a number of seconds";

@@ -170,8 +170,7 @@ int VftpRunner::Pwd() {
 
 int VftpRunner::Get() {
     const std::string name = url_.Name();
-    if (name.empty() || name == "." || name == "..")
-        return Failure("get needs a file name at the end of the URL, not a folder");
+    if (name.empty() || name == "." || name == "..") return Failure("get needs a file name at the end of the URL, not a folder");
     const bool toStandardOutput = options_.arguments.size() > 1 && options_.arguments[1] == "-";
     std::string local = options_.arguments.size() > 1 ? options_.arguments[1] : name;
     if (toStandardOutput) local = NewTempFileName();
