@@ -2,36 +2,56 @@
 
 #include <QHeaderView>
 #include <QListView>
-#include <QStandardItemModel>
 #include <QTreeView>
-
-#include "util/UiUtils.h"
+#include <algorithm>
 
 namespace {
 
-constexpr const char* kColumnTitles[TRemoteListView::ColumnCount] = {"Name",  "Type", "Permission",    "Owner",
-                                                                     "Group", "Size", "Last modified", "Link"};
 constexpr int kColumnWidths[TRemoteListView::ColumnCount] = {150, 75, 50, 50, 50, 50, 100, 50};
+
+// A view's editing state is protected; these subclasses tell an open
+// in-place editor from a plain focus.
+class EditableIconView : public QListView {
+public:
+    using QListView::QListView;
+    bool Editing() const { return state() == EditingState; }
+};
+
+class EditableDetailView : public QTreeView {
+public:
+    using QTreeView::QTreeView;
+    bool Editing() const { return state() == EditingState; }
+};
 
 }  // namespace
 
 TRemoteListView::TRemoteListView(QWidget* parent)
     : QStackedWidget(parent),
-      model_(new QStandardItemModel(0, ColumnCount, this)),
-      iconView_(new QListView(this)),
-      detailView_(new QTreeView(this)) {
-    for (int c = 0; c < ColumnCount; ++c) model_->setHeaderData(c, Qt::Horizontal, QString::fromLatin1(kColumnTitles[c]));
+      model_(new TRemoteFileModel(this)),
+      iconView_(new EditableIconView(this)),
+      detailView_(new EditableDetailView(this)) {
     for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(iconView_), static_cast<QAbstractItemView*>(detailView_)}) {
         view->setModel(model_);
         view->setSelectionMode(QAbstractItemView::ExtendedSelection);
         view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        view->setDragEnabled(true);
+        view->setDragDropMode(QAbstractItemView::DragDrop);
+        view->setDefaultDropAction(Qt::CopyAction);
+        view->setAcceptDrops(true);
     }
+    // Every row has the height of one line of text: the views need not measure
+    // each of a large listing's rows to lay them out.
+    iconView_->setUniformItemSizes(true);
+    iconView_->setMovement(QListView::Static);
     // Both views show the same selection, so switching style keeps it.
     detailView_->setSelectionModel(iconView_->selectionModel());
     detailView_->setRootIsDecorated(false);
     detailView_->setItemsExpandable(false);
     detailView_->setUniformRowHeights(true);
+    detailView_->setAllColumnsShowFocus(true);
     detailView_->header()->setStretchLastSection(false);
+    detailView_->header()->setSortIndicator(TRemoteFileModel::colName, Qt::AscendingOrder);
+    detailView_->setSortingEnabled(true);
     for (int c = 0; c < ColumnCount; ++c) detailView_->setColumnWidth(c, kColumnWidths[c]);
     addWidget(iconView_);
     addWidget(detailView_);
@@ -51,6 +71,10 @@ void TRemoteListView::SetViewStyle(int style) {
     iconView_->setResizeMode(QListView::Adjust);
     iconView_->setIconSize(style == vsIcon ? QSize(32, 32) : QSize(16, 16));
     iconView_->setGridSize(style == vsIcon ? QSize(80, 60) : QSize());
+    iconView_->setWordWrap(style == vsIcon);
+    // The icon mode switches moving on; the list is sorted, never arranged.
+    iconView_->setMovement(QListView::Static);
+    iconView_->setDragDropMode(QAbstractItemView::DragDrop);
     setCurrentWidget(iconView_);
 }
 
@@ -60,23 +84,50 @@ void TRemoteListView::SetColumnWidth(int column, int width) {
     if (column >= 0 && column < ColumnCount && width >= 0) detailView_->setColumnWidth(column, width);
 }
 
-int TRemoteListView::Count() const { return model_->rowCount(); }
-
-void TRemoteListView::Clear() { model_->removeRows(0, model_->rowCount()); }
-
-void TRemoteListView::AddItem(const std::string& caption, const std::vector<std::string>& columns, const QIcon& icon) {
-    QList<QStandardItem*> row;
-    row.append(new QStandardItem(icon, ToQt(caption)));
-    for (int c = 1; c < ColumnCount; ++c) {
-        const auto index = static_cast<std::size_t>(c - 1);
-        row.append(new QStandardItem(index < columns.size() ? ToQt(columns[index]) : QString()));
-    }
-    model_->appendRow(row);
+void TRemoteListView::BeginUpdate() {
+    setUpdatesEnabled(false);
+    model_->BeginBatch();
 }
 
-std::string TRemoteListView::Caption(int row) const { return ColumnText(row, 0); }
+void TRemoteListView::EndUpdate() {
+    model_->EndBatch();
+    setUpdatesEnabled(true);
+}
 
-std::string TRemoteListView::ColumnText(int row, int column) const {
-    const QStandardItem* item = model_->item(row, column);
-    return item != nullptr ? FromQt(item->text()) : std::string();
+std::vector<int> TRemoteListView::SelectedRows() const {
+    std::vector<int> rows;
+    for (const QModelIndex& index : iconView_->selectionModel()->selectedRows(TRemoteFileModel::colName))
+        rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+int TRemoteListView::SelectedCount() const {
+    return static_cast<int>(iconView_->selectionModel()->selectedRows(TRemoteFileModel::colName).size());
+}
+
+void TRemoteListView::SelectRow(int row, bool add) {
+    const QModelIndex index = model_->index(row, TRemoteFileModel::colName);
+    if (!index.isValid()) return;
+    QItemSelectionModel::SelectionFlags how = QItemSelectionModel::Select | QItemSelectionModel::Rows;
+    if (!add) how |= QItemSelectionModel::Clear;
+    iconView_->selectionModel()->select(index, how);
+    iconView_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+}
+
+bool TRemoteListView::IsEditing() const {
+    return static_cast<const EditableIconView*>(iconView_)->Editing() ||
+           static_cast<const EditableDetailView*>(detailView_)->Editing();
+}
+
+void TRemoteListView::StartRename(int row) {
+    const QModelIndex index = model_->index(row, TRemoteFileModel::colName);
+    if (!index.isValid()) return;
+    QAbstractItemView* view = CurrentView();
+    view->setCurrentIndex(index);
+    view->edit(index);
+}
+
+QAbstractItemView* TRemoteListView::CurrentView() const {
+    return viewStyle_ == vsReport ? static_cast<QAbstractItemView*>(detailView_) : static_cast<QAbstractItemView*>(iconView_);
 }

@@ -17,6 +17,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <utility>
 
 #include "ftp/Ftpcli.h"
@@ -110,9 +112,7 @@ public:
     std::function<void()> DestroyConnectingWindow;
     // Switches the local pane to a profile's local start folder.
     std::function<void(const std::string& folder)> ChangeLocalDir;
-    // A finished listing (the file ListingTempFile), a finished download and
-    // a finished upload.
-    std::function<void(const std::string& listingFile)> OnListingDone;
+    // A finished download and a finished upload.
     std::function<void()> OnDownloadDone;
     std::function<void()> OnUploadDone;
     // Prepares the progress window of a transfer (download or upload command)
@@ -154,6 +154,17 @@ public:
     void QueueDownload(const std::string& localPath, std::int64_t resumeAt, std::int64_t size, bool binary,
                        const std::string& remoteName, const std::string& remoteDir);
 
+    // ---- remote listing -------------------------------------------------
+    // Replaces the remote list's entries with those of a listing file, then
+    // deletes the file; a missing file leaves the list as it is.
+    void ParseListing(const std::string& fileName);
+    // Adds one entry; a link ("l...") is resolved by asking the server for
+    // its size, which runs before this returns in the waiting mode.
+    void AddRemoteItem(std::string name, std::string permission, std::string_view owner, std::string_view group, std::string size,
+                       std::string_view modified);
+    int FolderIconIndex = -1;
+    int FileIconIndex = -1;
+
     // ---- log and status -------------------------------------------------
     void AddLogLine(const std::string& text, TLogKind kind);
     void ClearLog();
@@ -190,6 +201,13 @@ private:
     bool ConnectingOpen() const;
     void DestroyConnecting();
     std::string StateText() const;
+    struct TypeOfExtension {
+        int text;
+        int icon;
+    };
+    void LoadListingIcons();
+    const TypeOfExtension& TypeOf(const std::string& extension);
+    std::int64_t ResolveLinkSize(const std::string& name);
 
     bool connectedState_ = false;
     // True from taking a command off the queue until it has been handled, so
@@ -197,6 +215,16 @@ private:
     // waits) never starts a second one.
     bool executing_ = false;
     void* transferWindow_ = nullptr;
+    // A listing finished while its command was still being handled; it is
+    // read once the executor is free again, so that the SIZE commands of its
+    // links can run.
+    bool pendingListing_ = false;
+    bool seenDot_ = false;
+    bool seenDotDot_ = false;
+    int folderType_ = 0;
+    std::unordered_map<std::string, TypeOfExtension> listingTypes_;
+    // Counts finished SIZE requests, to tell whether a link's SIZE really ran.
+    std::uint64_t sizeRepliesSeen_ = 0;
     QTimer* tmrUpdateConnectionTime_;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

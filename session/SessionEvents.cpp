@@ -91,6 +91,7 @@ void TSessionController::FTPRequestDone(TCustomFtpCli*, TFtpRequest RqType, std:
         AddLogLine("- Error = " + std::to_string(Error) + " (" + FTP.ErrorMessage() + ")", TLogKind::Debug);
     else
         AddLogLine("- No error", TLogKind::Debug);
+    if (RqType == ftpReqSize) ++sizeRepliesSeen_;
     if (Error != 0) return;
     switch (RqType) {
         case ftpReqCwd:
@@ -101,7 +102,12 @@ void TSessionController::FTPRequestDone(TCustomFtpCli*, TFtpRequest RqType, std:
         case ftpReqNameList:
         case ftpReqSessionList:
         case ftpReqSessionNameList:
-            if (OnListingDone) OnListingDone(ListingTempFile);
+            // Inside the executor the listing waits until the command is done,
+            // so that the SIZE commands of its links can run at once.
+            if (executing_)
+                pendingListing_ = true;
+            else
+                ParseListing(ListingTempFile);
             if (W.pbTransferStatus != nullptr) W.pbTransferStatus->setValue(0);
             break;
         case ftpReqRetrieve:

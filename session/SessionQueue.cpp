@@ -43,10 +43,16 @@ void TSessionController::EnqueueCommand(std::unique_ptr<TFTPCommand> command) {
 void TSessionController::ExecuteNextCommand() {
     if (executing_) return;
     const auto alive = alive_;
-    while (RunNextCommand()) {
+    for (;;) {
+        const bool more = RunNextCommand();
         if (!*alive) return;
+        if (std::exchange(pendingListing_, false)) {
+            ParseListing(ListingTempFile);
+            if (!*alive) return;
+            continue;
+        }
+        if (!more) break;
     }
-    if (!*alive) return;
     platform::ProcessMessages();
 }
 
