@@ -30,6 +30,7 @@ class QToolBar;
 class QToolButton;
 class TLogView;
 class TRemoteListView;
+class TRemotePane;
 class TStatusBar;
 class TfrmMessage;
 class TfrmOptions;
@@ -80,11 +81,8 @@ public:
     QLabel* lblServerName;
     QComboBox* cbServerDir;
     TRemoteListView* lvServerFiles;
-    QMenu* popServerFiles;
-    QAction* itmSrvFilesViewLarge;
-    QAction* itmSrvFilesViewSmall;
-    QAction* itmSrvFilesViewList;
-    QAction* itmSrvFilesViewDetails;
+    // The remote pane's behaviour: list keys, context menu, folder box.
+    TRemotePane* RemotePane = nullptr;
 
     QFrame* pnlPromo;
     QLabel* lblPromo;
@@ -159,7 +157,6 @@ public:
     void FillLocalDrives();
 
     // ---- remote pane ---------------------------------------------------------
-    void cbServerDirClick();
     void SetServerViewStyle(int style);
 
     // ---- layout ------------------------------------------------------------

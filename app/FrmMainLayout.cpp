@@ -25,6 +25,8 @@ QAction* AddTool(QToolBar* bar, Glyphs::Tool glyph, const char* hint) {
     QAction* action = bar->addAction(Glyphs::ToolIcon(glyph), QString());
     action->setToolTip(QString::fromLatin1(hint));
     action->setStatusTip(QString::fromLatin1(hint));
+    // Screen readers name a glyph-only button by its hint.
+    if (QWidget* button = bar->widgetForAction(action)) button->setAccessibleName(QString::fromLatin1(hint));
     return action;
 }
 

@@ -21,6 +21,7 @@
 #include "profiles/FrmServerConnect.h"
 #include "profiles/ServerStore.h"
 #include "session/RemoteListView.h"
+#include "session/RemotePane.h"
 #include "util/IniFile.h"
 #include "util/MiscUtils.h"
 #include "util/ProgramFolders.h"
@@ -41,6 +42,7 @@ void TfrmMain::BindSession() {
     w.pnlServerToolbar = pnlServerToolbar;
     w.mmoFTPLog = mmoFTPLog;
     w.cbServerDir = cbServerDir;
+    w.lblServerName = lblServerName;
     w.lvServerFiles = lvServerFiles;
     w.pbTransferStatus = fsbMain->pbTransferStatus;
     w.lblConnectionTime = fsbMain->lblConnectionTime;
@@ -93,6 +95,7 @@ void TfrmMain::FormCreate() {
         };
         frmOptions->ApplyOptions();
         Session.W.sedtTimeOut = frmOptions->sedtTimeOut;
+        RemotePane->Options = frmOptions;
         LoadInterfaceSettings();
         Servers->ClearServers();
         Servers->LoadServers();

@@ -294,3 +294,15 @@ bool TRemoteFileModel::IsFolder(int row) const {
 std::size_t TRemoteFileModel::MemoryUsed() const {
     return rows_.capacity() * sizeof(Row) + batch_.capacity() * sizeof(Row) + arena_.BytesReserved();
 }
+
+std::vector<int> TRemoteFileModel::LongestNameRows(int count) const {
+    std::vector<int> rows(rows_.size());
+    std::iota(rows.begin(), rows.end(), 0);
+    const auto longer = [this](int a, int b) {
+        return rows_[static_cast<std::size_t>(a)].length[fName] > rows_[static_cast<std::size_t>(b)].length[fName];
+    };
+    const std::size_t keep = std::min(rows.size(), static_cast<std::size_t>(std::max(count, 0)));
+    std::partial_sort(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(keep), rows.end(), longer);
+    rows.resize(keep);
+    return rows;
+}

@@ -78,6 +78,9 @@ public:
     bool IsFolder(int row) const;
     int SortColumn() const { return sortColumn_; }
     Qt::SortOrder SortOrder() const { return sortOrder_; }
+    // The rows with the longest names (in bytes), longest first; the list
+    // styles size their columns by them instead of measuring every row.
+    std::vector<int> LongestNameRows(int count) const;
     // Bytes the rows and their texts take, for the listing benchmark.
     std::size_t MemoryUsed() const;
 

@@ -33,6 +33,7 @@ TRemoteListView::TRemoteListView(QWidget* parent)
     for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(iconView_), static_cast<QAbstractItemView*>(detailView_)}) {
         view->setModel(model_);
         view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+        view->setSelectionBehavior(QAbstractItemView::SelectRows);
         view->setEditTriggers(QAbstractItemView::NoEditTriggers);
         view->setDragEnabled(true);
         view->setDragDropMode(QAbstractItemView::DragDrop);
@@ -55,7 +56,28 @@ TRemoteListView::TRemoteListView(QWidget* parent)
     for (int c = 0; c < ColumnCount; ++c) detailView_->setColumnWidth(c, kColumnWidths[c]);
     addWidget(iconView_);
     addWidget(detailView_);
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] { UpdateGrid(); });
+    connect(model_, &QAbstractItemModel::rowsInserted, this, [this] { UpdateGrid(); });
     SetViewStyle(vsList);
+}
+
+void TRemoteListView::UpdateGrid() {
+    if (viewStyle_ == vsReport) return;
+    if (viewStyle_ == vsIcon) {
+        iconView_->setGridSize(QSize(80, 60));
+        return;
+    }
+    // Names longer than this are elided rather than widening every column.
+    constexpr int kWidestColumn = 400;
+    constexpr int kProbes = 64;
+    const QFontMetrics metrics(iconView_->font());
+    int widest = metrics.horizontalAdvance(QStringLiteral("...."));
+    for (int row : model_->LongestNameRows(kProbes))
+        widest = std::max(widest, metrics.horizontalAdvance(model_->data(model_->index(row, 0), Qt::DisplayRole).toString()));
+    const int icon = iconView_->iconSize().width();
+    const int width = std::min(widest + icon + 16, kWidestColumn);
+    const int height = std::max(metrics.height(), icon) + 4;
+    iconView_->setGridSize(QSize(width, height));
 }
 
 void TRemoteListView::SetViewStyle(int style) {
@@ -70,8 +92,8 @@ void TRemoteListView::SetViewStyle(int style) {
     iconView_->setWrapping(true);
     iconView_->setResizeMode(QListView::Adjust);
     iconView_->setIconSize(style == vsIcon ? QSize(32, 32) : QSize(16, 16));
-    iconView_->setGridSize(style == vsIcon ? QSize(80, 60) : QSize());
     iconView_->setWordWrap(style == vsIcon);
+    UpdateGrid();
     // The icon mode switches moving on; the list is sorted, never arranged.
     iconView_->setMovement(QListView::Static);
     iconView_->setDragDropMode(QAbstractItemView::DragDrop);
@@ -95,16 +117,16 @@ void TRemoteListView::EndUpdate() {
 }
 
 std::vector<int> TRemoteListView::SelectedRows() const {
+    // Whichever view made the selection, a row counts once however many of
+    // its columns are selected.
     std::vector<int> rows;
-    for (const QModelIndex& index : iconView_->selectionModel()->selectedRows(TRemoteFileModel::colName))
-        rows.push_back(index.row());
+    for (const QModelIndex& index : iconView_->selectionModel()->selectedIndexes()) rows.push_back(index.row());
     std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     return rows;
 }
 
-int TRemoteListView::SelectedCount() const {
-    return static_cast<int>(iconView_->selectionModel()->selectedRows(TRemoteFileModel::colName).size());
-}
+int TRemoteListView::SelectedCount() const { return static_cast<int>(SelectedRows().size()); }
 
 void TRemoteListView::SelectRow(int row, bool add) {
     const QModelIndex index = model_->index(row, TRemoteFileModel::colName);

@@ -52,6 +52,9 @@ public:
     QTreeView* DetailView() const { return detailView_; }
 
 private:
+    // The icon styles lay out on a grid as wide as the longest names.
+    void UpdateGrid();
+
     TRemoteFileModel* model_;
     QListView* iconView_;
     QTreeView* detailView_;

@@ -170,6 +170,7 @@ void TSessionController::ConnectToServer(TFTPServer* profile) {
         const std::string localStartDir = profile->LocalStartDir;
         const std::string startDir = profile->StartDir;
         CurrentServer = profile;
+        CurrentServerName = profile->Name;
         CurrentPassive = profile->PASV == TPasvMode::Yes;
         ConnectInProgress = true;
         ConnectPhase = 1;

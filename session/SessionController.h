@@ -46,6 +46,7 @@ struct TSessionWidgets {
     QWidget* pnlServerToolbar = nullptr;
     TLogView* mmoFTPLog = nullptr;
     QComboBox* cbServerDir = nullptr;
+    QLabel* lblServerName = nullptr;  // the connected profile's name
     TRemoteListView* lvServerFiles = nullptr;
     QProgressBar* pbTransferStatus = nullptr;
     QLabel* lblConnectionTime = nullptr;  // status panel 2
@@ -90,6 +91,8 @@ public:
     bool WaitMode = true;
     bool Busy = false;
     TFTPServer* CurrentServer = nullptr;  // not owned; may be freed meanwhile
+    // The name of CurrentServer, shown beside "Server:" while connected.
+    std::string CurrentServerName;
     // The PASV choice of CurrentServer, taken when connecting.
     bool CurrentPassive = false;
     std::string CurrentRemoteDir;
@@ -221,6 +224,7 @@ private:
     bool pendingListing_ = false;
     bool seenDot_ = false;
     bool seenDotDot_ = false;
+    bool linkTypeSet_ = false;
     int folderType_ = 0;
     std::unordered_map<std::string, TypeOfExtension> listingTypes_;
     // Counts finished SIZE requests, to tell whether a link's SIZE really ran.

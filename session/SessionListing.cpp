@@ -1,6 +1,7 @@
 // Reading a finished listing into the remote list: one entry per line of the
 // Unix long format, links resolved by asking the server for their size, and
 // "." and ".." always present.
+#include <QFileIconProvider>
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
@@ -59,6 +60,7 @@ void TSessionController::ParseListing(const std::string& fileName) {
     listingTypes_.clear();
     seenDot_ = false;
     seenDotDot_ = false;
+    linkTypeSet_ = false;
     LoadListingIcons();
 
     view.BeginUpdate();
@@ -91,6 +93,9 @@ void TSessionController::LoadListingIcons() {
     FolderIconIndex = model.AddIcon(folder);
     QIcon file;
     LookUpTypeIcon(".txt", file, unused);
+    // Without an icon theme, the widget style's plain file still tells files
+    // from folders at a glance.
+    if (file.isNull()) file = QFileIconProvider().icon(QFileIconProvider::File);
     FileIconIndex = model.AddIcon(file);
     folderType_ = model.AddType(QStringLiteral("Folder"));
 }
@@ -144,6 +149,13 @@ void TSessionController::AddRemoteItem(std::string name, std::string permission,
 // command could not run before this line is shown (starting mode, engine
 // busy): such links show as folders.
 std::int64_t TSessionController::ResolveLinkSize(const std::string& name) {
+    // Servers may refuse SIZE in ASCII mode, where every listing leaves the
+    // session, and would show every link to a file as a folder; the next
+    // transfer or listing sets its own type again.
+    if (!linkTypeSet_) {
+        QueueSetType(true);
+        linkTypeSet_ = true;
+    }
     const std::uint64_t before = sizeRepliesSeen_;
     QueueFileSize(name);
     return sizeRepliesSeen_ != before ? FTP.RemoteFileSize() : 0;

@@ -73,6 +73,7 @@ void TSessionController::SetConnectedState(bool on) {
     PaintServerControl(W.lvServerFiles, on);
     if (W.cbServerDir != nullptr) W.cbServerDir->clearEditText();
     if (W.lvServerFiles != nullptr) W.lvServerFiles->Clear();
+    if (W.lblServerName != nullptr) W.lblServerName->setText(on ? ToQt(CurrentServerName) : QString());
 }
 
 void TSessionController::SetBusyState(bool on) {

@@ -27,6 +27,7 @@
 #include "profiles/ServerStore.h"
 #include "session/LogView.h"
 #include "session/RemoteListView.h"
+#include "session/RemotePane.h"
 #include "tests/profiles/QtTestSupport.h"
 #include "tests/support/PyFtpdServer.h"
 #include "util/ProgramFolders.h"
@@ -100,9 +101,9 @@ TEST_F(MainWindow, FirstStartShowsTheDesignLayoutAndCleansUpOnExit) {
     // Panel 0 takes what the other three leave.
     EXPECT_EQ(window->fsbMain->PanelWidths[0], window->fsbMain->width() - 340);
 
-    window->itmSrvFilesViewDetails->trigger();
+    window->RemotePane->itmSrvFilesViewDetails->trigger();
     EXPECT_EQ(window->lvServerFiles->ViewStyle(), TRemoteListView::vsReport);
-    window->itmSrvFilesViewList->trigger();
+    window->RemotePane->itmSrvFilesViewList->trigger();
     EXPECT_EQ(window->lvServerFiles->ViewStyle(), TRemoteListView::vsList);
 
     // Hints go to panel 0, and without one it shows the maker's address.

@@ -1,0 +1,233 @@
+// Navigation in the remote pane: double-click, keys, the folder box, the
+// context menu and what may be dropped on the list.
+#include "session/RemotePane.h"
+
+#include <QAbstractItemView>
+#include <QActionGroup>
+#include <QComboBox>
+#include <QCompleter>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QTreeView>
+
+#include "session/RemoteListView.h"
+#include "session/SessionController.h"
+#include "util/UiUtils.h"
+
+namespace {
+
+bool IsEnter(const QKeyEvent& key) { return key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter; }
+
+bool NoModifier(const QKeyEvent& key) {
+    return (key.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) == 0;
+}
+
+bool IsPaneKey(const QKeyEvent& key) { return key.key() == Qt::Key_Delete || key.key() == Qt::Key_F2 || key.key() == Qt::Key_F5; }
+
+}  // namespace
+
+TRemotePane::TRemotePane(TSessionController& session, TRemoteListView* list, QComboBox* dirs, QWidget* window)
+    : QObject(window), session_(session), list_(list), dirs_(dirs), window_(window) {
+    BuildMenu();
+    BindList();
+    BindFolderBox();
+}
+
+TRemotePane::~TRemotePane() = default;
+
+bool TRemotePane::Refused() const { return session_.Busy || session_.Executing(); }
+
+void TRemotePane::BuildMenu() {
+    popServerFiles = new QMenu(window_);
+    const auto add = [this](QMenu* menu, const char* caption, void (TRemotePane::*handler)()) {
+        QAction* item = menu->addAction(QString::fromLatin1(caption));
+        connect(item, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+        return item;
+    };
+    itmSrvFilesDownload = add(popServerFiles, "Down&load to local dir", &TRemotePane::itmSrvFilesDownloadClick);
+    itmSrvFilesDownloadAs = add(popServerFiles, "Download &as ...", &TRemotePane::itmSrvFilesDownloadAsClick);
+    popServerFiles->addSeparator();
+    itmSrvFilesNewFolder = add(popServerFiles, "Create &new folder", &TRemotePane::itmSrvFilesNewFolderClick);
+    itmSrvFilesRename = add(popServerFiles, "Re&name", &TRemotePane::itmSrvFilesRenameClick);
+    itmSrvFilesDelete = add(popServerFiles, "&Delete", &TRemotePane::itmSrvFilesDeleteClick);
+    itmSrvFilesChMod = add(popServerFiles, "&Change permissions", &TRemotePane::itmSrvFilesChModClick);
+    popServerFiles->addSeparator();
+    mnuSrvFilesView = popServerFiles->addMenu(QStringLiteral("&View"));
+    auto* styles = new QActionGroup(mnuSrvFilesView);
+    const auto addStyle = [&](const char* caption, int style) {
+        QAction* item = mnuSrvFilesView->addAction(QString::fromLatin1(caption));
+        item->setCheckable(true);
+        styles->addAction(item);
+        connect(item, &QAction::triggered, this, [this, style] { SetViewStyle(style); });
+        return item;
+    };
+    itmSrvFilesViewLarge = addStyle("View as large icons", TRemoteListView::vsIcon);
+    itmSrvFilesViewSmall = addStyle("View as small icons", TRemoteListView::vsSmallIcon);
+    itmSrvFilesViewList = addStyle("View as list", TRemoteListView::vsList);
+    itmSrvFilesViewDetails = addStyle("View details", TRemoteListView::vsReport);
+    popServerFiles->addSeparator();
+    itmSrvFilesProperties = add(popServerFiles, "&Properties", &TRemotePane::itmSrvFilesPropertiesClick);
+    connect(popServerFiles, &QMenu::aboutToShow, this, [this] { popServerFilesPopup(); });
+}
+
+void TRemotePane::BindList() {
+    for (QAbstractItemView* view :
+         {static_cast<QAbstractItemView*>(list_->IconView()), static_cast<QAbstractItemView*>(list_->DetailView())}) {
+        view->installEventFilter(this);
+        view->viewport()->installEventFilter(this);
+        view->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(view, &QWidget::customContextMenuRequested, this,
+                [this, view](const QPoint& at) { popServerFiles->popup(view->viewport()->mapToGlobal(at)); });
+        connect(view, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex&) { lvServerFilesDblClick(); });
+    }
+    list_->Model()->OnRenamed = [this](int, const std::string& oldName, const std::string& newName) {
+        session_.QueueRename(oldName, newName);
+    };
+}
+
+void TRemotePane::BindFolderBox() {
+    // A history entry picked from the list opens that folder; Enter sends
+    // what was typed. Completion offers history entries in a list below the
+    // box and never replaces the typed text on its own.
+    connect(dirs_, &QComboBox::activated, this, [this](int) { cbServerDirClick(); });
+    if (QCompleter* completer = dirs_->completer()) {
+        completer->setCompletionMode(QCompleter::PopupCompletion);
+        completer->setCaseSensitivity(Qt::CaseSensitive);
+        completer->popup()->installEventFilter(this);
+    }
+    if (QLineEdit* edit = dirs_->lineEdit()) edit->installEventFilter(this);
+}
+
+void TRemotePane::SetViewStyle(int style) { list_->SetViewStyle(style); }
+
+void TRemotePane::OpenFolder(const std::string& dir) {
+    session_.QueueChangeDir(dir);
+    session_.QueuePrintDir();
+    session_.QueueListing();
+}
+
+void TRemotePane::lvServerFilesDblClick() {
+    const std::vector<int> selected = list_->SelectedRows();
+    if (selected.empty() || Refused()) return;
+    const int row = selected.front();
+    if (list_->Model()->IsFolder(row)) {
+        OpenFolder(list_->Caption(row));
+        return;
+    }
+    const std::string text =
+        std::string("Are you sure you want to download th") + (selected.size() == 1 ? "is file" : "ese files") + " ?";
+    if (AskYesNo(ApplicationTitle, text) == IDYES) itmSrvFilesDownloadClick();
+}
+
+bool TRemotePane::lvServerFilesKeyDown(const QKeyEvent& key) {
+    if (!IsEnter(key) || key.modifiers() != Qt::NoModifier) return false;
+    const std::vector<int> selected = list_->SelectedRows();
+    if (selected.empty() || !list_->isEnabled() || !list_->Model()->IsFolder(selected.front())) return true;
+    lvServerFilesDblClick();
+    return true;
+}
+
+bool TRemotePane::lvServerFilesKeyUp(const QKeyEvent& key) {
+    if (!IsPaneKey(key) || !NoModifier(key) || key.isAutoRepeat()) return false;
+    if (list_->IsEditing() || !list_->isEnabled()) return true;
+    try {
+        switch (key.key()) {
+            case Qt::Key_Delete: itmSrvFilesDeleteClick(); break;
+            case Qt::Key_F2: itmSrvFilesRenameClick(); break;
+            case Qt::Key_F5:
+                if (!Refused()) {
+                    session_.QueueListing();
+                    session_.QueuePrintDir();
+                }
+                break;
+            default: break;
+        }
+    } catch (...) {
+        // A key handler never lets an error escape into the event loop.
+    }
+    return true;
+}
+
+void TRemotePane::popServerFilesPopup() {
+    const bool selected = list_->SelectedCount() > 0;
+    for (QAction* item : {itmSrvFilesDelete, itmSrvFilesRename, itmSrvFilesChMod, itmSrvFilesProperties})
+        item->setEnabled(selected);
+    const bool canDownload = selected && session_.FTP.Connected() && !session_.Busy;
+    itmSrvFilesDownload->setEnabled(canDownload);
+    itmSrvFilesDownloadAs->setEnabled(canDownload);
+    itmSrvFilesNewFolder->setEnabled(true);
+    mnuSrvFilesView->setEnabled(true);
+    QAction* current[] = {itmSrvFilesViewLarge, itmSrvFilesViewSmall, itmSrvFilesViewList, itmSrvFilesViewDetails};
+    current[list_->ViewStyle()]->setChecked(true);
+}
+
+void TRemotePane::cbServerDirClick() {
+    if (Refused()) return;
+    const std::string dir = FromQt(dirs_->currentText());
+    if (!dir.empty()) OpenFolder(dir);
+}
+
+void TRemotePane::cbServerDirKeyPress() {
+    if (Refused() || dirs_->lineEdit() == nullptr) return;
+    const std::string dir = FromQt(dirs_->lineEdit()->text());
+    if (!dir.empty()) OpenFolder(dir);
+}
+
+void TRemotePane::itmSrvFilesRenameClick() {
+    const std::vector<int> selected = list_->SelectedRows();
+    if (!selected.empty()) list_->StartRename(selected.front());
+}
+
+bool TRemotePane::DragEvent(QEvent* event) {
+    auto* drag = static_cast<QDropEvent*>(event);
+    const bool accepted = LocalFileList != nullptr && drag->source() == LocalFileList;
+    if (!accepted) {
+        drag->ignore();
+        return true;
+    }
+    drag->setDropAction(Qt::CopyAction);
+    drag->accept();
+    if (event->type() == QEvent::Drop) lvServerFilesDragDrop();
+    return true;
+}
+
+bool TRemotePane::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop: return DragEvent(event);
+        case QEvent::ShortcutOverride: {
+            // The list's own keys win over the window's shortcuts (F5 is
+            // also the toolbar's refresh), so a key never acts twice.
+            auto* key = static_cast<QKeyEvent*>(event);
+            if (watched != dirs_->lineEdit() && IsPaneKey(*key)) {
+                event->accept();
+                return true;
+            }
+            return false;
+        }
+        case QEvent::KeyPress: {
+            auto* key = static_cast<QKeyEvent*>(event);
+            if (watched == dirs_->lineEdit() || (dirs_->completer() && watched == dirs_->completer()->popup())) {
+                if (!IsEnter(*key)) return false;
+                // A completion the user picked in the list is taken into the
+                // box; otherwise Enter sends the text as typed.
+                QAbstractItemView* popup = dirs_->completer() ? dirs_->completer()->popup() : nullptr;
+                if (watched == popup && popup->currentIndex().isValid()) return false;
+                if (popup != nullptr) popup->hide();
+                cbServerDirKeyPress();
+                return true;
+            }
+            return lvServerFilesKeyDown(*key);
+        }
+        case QEvent::KeyRelease: {
+            if (watched == dirs_->lineEdit()) return false;
+            return lvServerFilesKeyUp(*static_cast<QKeyEvent*>(event));
+        }
+        default: return false;
+    }
+}

@@ -1,0 +1,95 @@
+#pragma once
+// The behaviour of the main window's right-hand pane: the remote list's
+// keys, double-click, context menu, in-place rename and drops, and the
+// folder box. Every step on the server becomes queued commands of the
+// session controller; the window creates one pane and wires it.
+//
+// Handlers that start server work are refused while a command runs (the
+// controller is Busy or still handling one).
+
+#include <QObject>
+#include <functional>
+#include <string>
+#include <vector>
+
+class QAction;
+class QComboBox;
+class QEvent;
+class QKeyEvent;
+class QLabel;
+class QMenu;
+class QWidget;
+class TRemoteListView;
+class TSessionController;
+class TfrmOptions;
+
+class TRemotePane : public QObject {
+public:
+    TRemotePane(TSessionController& session, TRemoteListView* list, QComboBox* dirs, QWidget* window);
+    ~TRemotePane() override;
+    TRemotePane(const TRemotePane&) = delete;
+    TRemotePane& operator=(const TRemotePane&) = delete;
+
+    // ---- the context menu (popServerFiles) --------------------------------
+    QMenu* popServerFiles;
+    QAction* itmSrvFilesDownload;
+    QAction* itmSrvFilesDownloadAs;
+    QAction* itmSrvFilesNewFolder;
+    QAction* itmSrvFilesRename;
+    QAction* itmSrvFilesDelete;
+    QAction* itmSrvFilesChMod;
+    QAction* itmSrvFilesProperties;
+    QMenu* mnuSrvFilesView;
+    QAction* itmSrvFilesViewLarge;
+    QAction* itmSrvFilesViewSmall;
+    QAction* itmSrvFilesViewList;
+    QAction* itmSrvFilesViewDetails;
+
+    // ---- what the pane needs from the rest of the window ---------------------
+    // The local pane's current folder and its file list (the only source a
+    // drop on the remote list is accepted from); the local list is refreshed
+    // after downloads.
+    std::function<std::string()> LocalFolder;
+    std::function<std::vector<std::string>()> SelectedLocalFiles;
+    std::function<void()> RefreshLocalFiles;
+    QWidget* LocalFileList = nullptr;
+    TfrmOptions* Options = nullptr;
+
+    // ---- handlers --------------------------------------------------------------
+    void lvServerFilesDblClick();
+    // Enter on a folder opens it; true when the key was used.
+    bool lvServerFilesKeyDown(const QKeyEvent& key);
+    // Delete, F2 and F5 act on release; true when the key was used.
+    bool lvServerFilesKeyUp(const QKeyEvent& key);
+    void popServerFilesPopup();
+    void cbServerDirClick();
+    // Enter in the folder box: the typed text, unchanged.
+    void cbServerDirKeyPress();
+    void itmSrvFilesDownloadClick();
+    void itmSrvFilesDownloadAsClick();
+    void itmSrvFilesNewFolderClick();
+    void itmSrvFilesRenameClick();
+    void itmSrvFilesDeleteClick();
+    void itmSrvFilesChModClick();
+    void itmSrvFilesPropertiesClick();
+    void lvServerFilesDragDrop();
+    void SetViewStyle(int style);
+
+    // Opens a folder: change directory, print directory, listing.
+    void OpenFolder(const std::string& dir);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildMenu();
+    void BindList();
+    void BindFolderBox();
+    bool Refused() const;
+    bool DragEvent(QEvent* event);
+
+    TSessionController& session_;
+    TRemoteListView* list_;
+    QComboBox* dirs_;
+    QWidget* window_;
+};

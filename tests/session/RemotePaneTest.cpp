@@ -1,0 +1,237 @@
+// The remote pane against a scripted server: link resolution, double-click,
+// keys, the folder box, the context menu's enabling and failed folder
+// changes.
+#include <QAbstractItemView>
+#include <QCompleter>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QTest>
+
+#include "session/RemotePane.h"
+#include "tests/profiles/QtTestSupport.h"
+#include "tests/session/SessionFixture.h"
+#include "tests/support/ScriptedFtpServer.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+class RemotePane : public SessionFixture {
+protected:
+    void SetUp() override {
+        RecordMessages();
+        session.ListingTempFile = work.File("listing.tmp");
+        window.resize(600, 400);
+        files->setGeometry(0, 60, 600, 340);
+        dirs->setGeometry(0, 0, 600, 24);
+        window.show();
+        server.Send("220 hi\r\n").Reply("USER bob", "331 pw").Reply("PASS pw", "230 in");
+    }
+
+    // A listing of `lines` as the server sends it after TYPE A.
+    ScriptedFtpServer& Listing(const std::string& lines) {
+        return server.Reply("TYPE A", "200 ok")
+            .Expect("PASV")
+            .PasvReply()
+            .Expect("LIST*")
+            .DataAccept()
+            .Send("150 here\r\n")
+            .DataSend(lines)
+            .DataClose()
+            .Send("226 done\r\n");
+    }
+
+    void Connect() {
+        ASSERT_TRUE(server.Start()) << server.Failure();
+        TFTPServer profile = Profile(server.Port(), "bob", "pw");
+        profile.PASV = TPasvMode::Yes;
+        session.ConnectToServer(&profile);
+    }
+
+    int Row(const std::string& name) const {
+        for (int row = 0; row < files->Count(); ++row)
+            if (files->Caption(row) == name) return row;
+        return -1;
+    }
+
+    void DoubleClick(const std::string& name) {
+        QAbstractItemView* view = files->CurrentView();
+        const QRect at = view->visualRect(files->Model()->index(Row(name), 0));
+        ASSERT_TRUE(at.isValid()) << name;
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at.center());
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at.center());
+    }
+
+    // Lines the client sent after the log-in, once the script has run.
+    std::vector<std::string> Sent() {
+        EXPECT_TRUE(server.WaitDone(5000)) << server.Failure();
+        std::vector<std::string> lines = server.Lines();
+        lines.erase(lines.begin(), lines.begin() + std::min<std::size_t>(2, lines.size()));
+        return lines;
+    }
+
+    TempDir work;
+    ScriptedFtpServer server;
+    TRemotePane pane{session, files, dirs, &window};
+};
+
+const char kStart[] = "drwxr-xr-x 2 a b 4096 Jan 5 1998 sub\r\n-rw-r--r-- 1 a b 10 Jan 5 1998 file.txt\r\n";
+
+TEST_F(RemotePane, LinksAreResolvedBySizeBeforeTheNextLine) {
+    struct Case {
+        std::string reply;
+        std::string permission;
+        std::string size;
+        std::string type;
+    };
+    const Case cases[] = {
+        {"550 not a plain file", "drwxrwxrwx", "11", "Folder"},
+        {"213 2048", "-rwxrwxrwx", "2048", "HTM File"},
+        {"213 0", "drwxrwxrwx", "11", "Folder"},
+    };
+    for (const Case& c : cases) {
+        ScriptedFtpServer script;
+        script.Send("220 hi\r\n")
+            .Reply("USER bob", "331 pw")
+            .Reply("PASS pw", "230 in")
+            .Reply("TYPE A", "200 ok")
+            .Expect("PASV")
+            .PasvReply()
+            .Expect("LIST*")
+            .DataAccept()
+            .Send("150 here\r\n")
+            .DataSend("lrwxrwxrwx 1 web users 11 Jan 5 1998 docs -> public/page.htm\r\n")
+            .DataClose()
+            .Send("226 done\r\n")
+            .Reply("TYPE I", "200 binary")
+            .Reply("SIZE docs", c.reply)
+            .Reply("PWD", "257 \"/\"")
+            .Reply("QUIT", "221 bye");
+        ASSERT_TRUE(script.Start()) << script.Failure();
+        TFTPServer profile = Profile(script.Port(), "bob", "pw");
+        profile.PASV = TPasvMode::Yes;
+        session.ConnectToServer(&profile);
+        const int row = Row("docs");
+        ASSERT_GE(row, 0) << c.reply;
+        EXPECT_EQ(files->ColumnText(row, TRemoteFileModel::colPermission), c.permission) << c.reply;
+        EXPECT_EQ(files->ColumnText(row, TRemoteFileModel::colSize), c.size) << c.reply;
+        EXPECT_EQ(files->ColumnText(row, TRemoteFileModel::colLink), "Link to public/page.htm") << c.reply;
+        EXPECT_EQ(files->ColumnText(row, TRemoteFileModel::colType) == "Folder", c.type == "Folder") << c.reply;
+        // A refused SIZE is no message for the user.
+        session.DisconnectAction();
+        EXPECT_TRUE(script.WaitDone(5000)) << script.Failure();
+        EXPECT_TRUE(messages.empty()) << messages.front();
+    }
+}
+
+TEST_F(RemotePane, DoubleClickOnDotDotChangesToTheParent) {
+    Listing(kStart).Reply("PWD", "257 \"/x\"");
+    server.Reply("CWD ..", "250 ok").Reply("PWD", "257 \"/\"");
+    Listing(kStart);
+    Connect();
+    DoubleClick("..");
+    EXPECT_EQ(Sent(), (std::vector<std::string>{"TYPE A", "PASV", "LIST", "PWD", "CWD ..", "PWD", "TYPE A", "PASV", "LIST"}));
+    EXPECT_EQ(dirs->itemText(0), QStringLiteral("/"));
+    EXPECT_EQ(dirs->itemText(1), QStringLiteral("/x"));
+}
+
+TEST_F(RemotePane, EnterOpensFoldersAndLeavesFiles) {
+    Listing(kStart).Reply("PWD", "257 \"/\"");
+    server.Reply("CWD sub", "250 ok").Reply("PWD", "257 \"/sub\"");
+    Listing("");
+    Connect();
+    QAbstractItemView* view = files->CurrentView();
+    files->SelectRow(Row("file.txt"));
+    QTest::keyClick(view, Qt::Key_Return);
+    files->SelectRow(Row("sub"));
+    QTest::keyClick(view, Qt::Key_Return);
+    EXPECT_EQ(Sent(), (std::vector<std::string>{"TYPE A", "PASV", "LIST", "PWD", "CWD sub", "PWD", "TYPE A", "PASV", "LIST"}));
+    EXPECT_EQ(files->Count(), 2);  // "." and ".." of the empty folder
+}
+
+TEST_F(RemotePane, TypedFolderIsSentAsTyped) {
+    Listing(kStart).Reply("PWD", "257 \"/abc\"");
+    server.Reply("CWD /a", "250 ok").Reply("PWD", "257 \"/a\"");
+    Listing("");
+    server.Reply("CWD ../my dir/", "250 ok").Reply("PWD", "257 \"/my dir\"");
+    Listing("");
+    Connect();
+    // The history holds "/abc": completion offers it but Enter sends "/a",
+    // whether the completion list is open or not.
+    QLineEdit* edit = dirs->lineEdit();
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, "/a");
+    QAbstractItemView* popup = dirs->completer()->popup();
+    EXPECT_TRUE(qttest::WaitUntil([&] { return popup->isVisible(); }));
+    QTest::keyClick(popup, Qt::Key_Return);
+    EXPECT_TRUE(qttest::WaitUntil([&] { return session.CurrentRemoteDir == "/a"; }));
+    edit->selectAll();
+    QTest::keyClicks(edit, "../my dir/");
+    QTest::keyClick(edit, Qt::Key_Return);
+    const std::vector<std::string> sent = Sent();
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), "CWD /a"), 1);
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), "CWD ../my dir/"), 1);
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), "CWD /abc"), 0);
+}
+
+TEST_F(RemotePane, FailedFolderChangeStillListsAndPrintsTheFolder) {
+    Listing(kStart).Reply("PWD", "257 \"/\"");
+    server.Reply("CWD sub", "550 No such directory").Reply("PWD", "257 \"/\"");
+    Listing(kStart);
+    Connect();
+    DoubleClick("sub");
+    EXPECT_EQ(Sent(), (std::vector<std::string>{"TYPE A", "PASV", "LIST", "PWD", "CWD sub", "PWD", "TYPE A", "PASV", "LIST"}));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], "550 No such directory");
+    EXPECT_GE(Row("file.txt"), 0);
+}
+
+TEST_F(RemotePane, MenuFollowsSelectionConnectionAndBusy) {
+    Listing(kStart).Reply("PWD", "257 \"/\"");
+    Connect();
+    const auto enabled = [this] {
+        pane.popServerFilesPopup();
+        std::string state;
+        for (QAction* item :
+             {pane.itmSrvFilesDownload, pane.itmSrvFilesDownloadAs, pane.itmSrvFilesDelete, pane.itmSrvFilesRename,
+              pane.itmSrvFilesChMod, pane.itmSrvFilesProperties, pane.itmSrvFilesNewFolder})
+            state += item->isEnabled() ? '1' : '0';
+        state += pane.mnuSrvFilesView->isEnabled() ? '1' : '0';
+        return state;
+    };
+    files->CurrentView()->clearSelection();
+    EXPECT_EQ(enabled(), "00000011");
+    files->SelectRow(Row("file.txt"));
+    EXPECT_EQ(enabled(), "11111111");
+    session.Busy = true;
+    EXPECT_EQ(enabled(), "00111111");
+    session.Busy = false;
+    server.Stop();
+    (void)session.FTP.AbortSessionWait();
+    EXPECT_TRUE(qttest::WaitUntil([&] { return !session.FTP.Connected(); }));
+    files->SelectRow(Row("file.txt"));
+    EXPECT_EQ(enabled().substr(0, 2), "00");
+}
+
+TEST_F(RemotePane, KeysActOnReleaseAndNotWhileRefused) {
+    Listing(kStart).Reply("PWD", "257 \"/\"");
+    Listing(kStart).Reply("PWD", "257 \"/\"");
+    Connect();
+    QAbstractItemView* view = files->CurrentView();
+    view->setFocus();
+    // Busy: F5 is refused.
+    session.Busy = true;
+    QTest::keyClick(view, Qt::Key_F5);
+    session.Busy = false;
+    // With a modifier nothing happens either.
+    QTest::keyClick(view, Qt::Key_F5, Qt::ShiftModifier);
+    QTest::keyClick(view, Qt::Key_F5);
+    EXPECT_EQ(Sent(), (std::vector<std::string>{"TYPE A", "PASV", "LIST", "PWD", "TYPE A", "PASV", "LIST", "PWD"}));
+    // F2 edits the name in place.
+    files->SelectRow(Row("file.txt"));
+    QTest::keyClick(view, Qt::Key_F2);
+    EXPECT_TRUE(files->IsEditing());
+}
+
+}  // namespace
