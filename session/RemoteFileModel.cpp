@@ -132,15 +132,22 @@ int TRemoteFileModel::AddIcon(const QIcon& icon) {
     return static_cast<int>(icons_.size()) - 1;
 }
 
-void TRemoteFileModel::BeginBatch() { batching_ = true; }
+void TRemoteFileModel::BeginBatch(std::size_t expectedRows) {
+    batching_ = true;
+    // Reserving costs address space only: pages the rows never reach are
+    // never touched. It spares the copies of a growing vector.
+    batch_.reserve(expectedRows);
+}
 
 void TRemoteFileModel::EndBatch() {
     batching_ = false;
     if (batch_.empty()) return;
     beginResetModel();
-    rows_.insert(rows_.end(), batch_.begin(), batch_.end());
-    batch_.clear();
-    batch_.shrink_to_fit();
+    if (rows_.empty())
+        rows_.swap(batch_);
+    else
+        rows_.insert(rows_.end(), batch_.begin(), batch_.end());
+    batch_ = {};
     SortRows(rows_);
     endResetModel();
 }
@@ -216,34 +223,55 @@ void TRemoteFileModel::SortRows(std::vector<Row>& rows) const {
     std::vector<std::uint32_t> order(n);
     std::iota(order.begin(), order.end(), 0u);
     const bool descending = sortOrder_ == Qt::DescendingOrder;
-    if (sortColumn_ == colSize) {
-        std::vector<long long> sizes(n);
-        for (std::size_t i = 0; i < n; ++i) sizes[i] = SizeValue(FieldOf(rows[i], fSize));
+    if (sortColumn_ == colSize || sortColumn_ == colType) {
+        // Sizes compare as numbers; types by their place among the few
+        // distinct type texts, collated once each.
+        std::vector<long long> value(n);
+        if (sortColumn_ == colSize) {
+            for (std::size_t i = 0; i < n; ++i) value[i] = SizeValue(FieldOf(rows[i], fSize));
+        } else {
+            std::vector<std::uint32_t> typeOrder(types_.size());
+            std::iota(typeOrder.begin(), typeOrder.end(), 0u);
+            std::stable_sort(typeOrder.begin(), typeOrder.end(),
+                             [this](std::uint32_t a, std::uint32_t b) { return collator_.compare(types_[a], types_[b]) < 0; });
+            std::vector<long long> typeRank(types_.size());
+            for (std::size_t r = 0; r < typeOrder.size(); ++r) typeRank[typeOrder[r]] = static_cast<long long>(r);
+            for (std::size_t i = 0; i < n; ++i) value[i] = typeRank[rows[i].type];
+        }
         std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
             if (rows[a].rank != rows[b].rank) return rows[a].rank < rows[b].rank;
-            return descending ? sizes[a] > sizes[b] : sizes[a] < sizes[b];
+            return descending ? value[a] > value[b] : value[a] < value[b];
         });
     } else {
+        const Field field = sortColumn_ == colName ? fName : static_cast<Field>(sortColumn_ - 1);
         std::vector<QCollatorSortKey> keys;
         keys.reserve(n);
-        for (const Row& row : rows) {
-            QString text;
-            if (sortColumn_ == colType)
-                text = types_[row.type];
-            else
-                text = FromServer(FieldOf(row, sortColumn_ == colName ? fName : static_cast<Field>(sortColumn_ - 1)));
-            keys.push_back(collator_.sortKey(text));
-        }
+        for (const Row& row : rows) keys.push_back(collator_.sortKey(FromServer(FieldOf(row, field))));
         std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
             if (rows[a].rank != rows[b].rank) return rows[a].rank < rows[b].rank;
             const int c = keys[a].compare(keys[b]);
             return descending ? c > 0 : c < 0;
         });
     }
-    std::vector<Row> sorted;
-    sorted.reserve(n);
-    for (std::uint32_t i : order) sorted.push_back(rows[i]);
-    rows.swap(sorted);
+    ApplyOrder(rows, order);
+}
+
+// Puts rows[order[i]] at i, in place: a large listing is not copied again.
+void TRemoteFileModel::ApplyOrder(std::vector<Row>& rows, std::vector<std::uint32_t>& order) {
+    constexpr std::uint32_t kDone = UINT32_MAX;
+    for (std::size_t start = 0; start < order.size(); ++start) {
+        if (order[start] == kDone) continue;
+        const Row first = rows[start];
+        std::size_t at = start;
+        while (order[at] != start) {
+            const std::size_t from = order[at];
+            rows[at] = rows[from];
+            order[at] = kDone;
+            at = from;
+        }
+        rows[at] = first;
+        order[at] = kDone;
+    }
 }
 
 void TRemoteFileModel::sort(int column, Qt::SortOrder order) {

@@ -65,7 +65,7 @@ public:
     int AddType(const QString& text);
     int IconCount() const { return static_cast<int>(icons_.size()); }
     // Rows added between BeginBatch and EndBatch appear together, sorted once.
-    void BeginBatch();
+    void BeginBatch(std::size_t expectedRows = 0);
     void EndBatch();
     void AddItem(const TRemoteItem& item);
 
@@ -102,6 +102,7 @@ private:
     QString DisplayText(const Row& row, int column) const;
     bool Before(const Row& a, const Row& b) const;
     void SortRows(std::vector<Row>& rows) const;
+    static void ApplyOrder(std::vector<Row>& rows, std::vector<std::uint32_t>& order);
     static std::uint8_t RankOf(std::string_view name, std::string_view permission);
 
     std::vector<Row> rows_;

@@ -106,9 +106,9 @@ void TRemoteListView::SetColumnWidth(int column, int width) {
     if (column >= 0 && column < ColumnCount && width >= 0) detailView_->setColumnWidth(column, width);
 }
 
-void TRemoteListView::BeginUpdate() {
+void TRemoteListView::BeginUpdate(std::size_t expectedRows) {
     setUpdatesEnabled(false);
-    model_->BeginBatch();
+    model_->BeginBatch(expectedRows);
 }
 
 void TRemoteListView::EndUpdate() {

@@ -35,7 +35,7 @@ public:
 
     // Adding many rows: repainting is suspended and the rows are sorted once
     // at the end.
-    void BeginUpdate();
+    void BeginUpdate(std::size_t expectedRows = 0);
     void EndUpdate();
 
     // Selected rows in list order.

@@ -1,6 +1,8 @@
 // Reading a finished listing into the remote list: one entry per line of the
 // Unix long format, links resolved by asking the server for their size, and
 // "." and ".." always present.
+#include <sys/stat.h>
+
 #include <QFileIconProvider>
 #include <cstdio>
 #include <cstdlib>
@@ -31,6 +33,10 @@ public:
     ListingFile& operator=(const ListingFile&) = delete;
 
     bool IsOpen() const { return file_ != nullptr; }
+    std::size_t Size() const {
+        struct stat info {};
+        return ::fstat(::fileno(file_), &info) == 0 && info.st_size > 0 ? static_cast<std::size_t>(info.st_size) : 0;
+    }
     // The next line without its line end; false at the end or on a read error.
     bool Next(std::string_view& line) {
         const ssize_t read = getline(&line_, &capacity_, file_);
@@ -63,7 +69,8 @@ void TSessionController::ParseListing(const std::string& fileName) {
     linkTypeSet_ = false;
     LoadListingIcons();
 
-    view.BeginUpdate();
+    // A listing line is rarely shorter than 40 bytes.
+    view.BeginUpdate(file.Size() / 40 + 2);
     std::string_view line;
     while (file.Next(line)) {
         if (DebugLog) AddLogLine("FTP_ProcessDir: " + std::string(line), TLogKind::Debug);
@@ -149,6 +156,8 @@ void TSessionController::AddRemoteItem(std::string name, std::string permission,
 // command could not run before this line is shown (starting mode, engine
 // busy): such links show as folders.
 std::int64_t TSessionController::ResolveLinkSize(const std::string& name) {
+    // Queued on a closed session, the command would only be dropped.
+    if (!FTP.Connected()) return 0;
     // Servers may refuse SIZE in ASCII mode, where every listing leaves the
     // session, and would show every link to a file as a folder; the next
     // transfer or listing sets its own type again.
