@@ -18,6 +18,7 @@
 #include <QSplitter>
 #include <QStatusTipEvent>
 #include <QTimer>
+#include <QToolBar>
 #include <memory>
 
 #include "app/FrmMain.h"
@@ -263,6 +264,11 @@ TEST_F(MainWindow, ConnectsThroughTheServersMenuAndRefusesWhileBusy) {
     EXPECT_TRUE(window->fsbMain->pbTransferStatus->isVisible());
     EXPECT_TRUE(window->tb97Refresh->isEnabled());
     EXPECT_EQ(window->cbServerDir->currentText(), QStringLiteral("/"));
+    EXPECT_EQ(window->lblServerName->text(), QStringLiteral("Local test"));
+    // Every row tells a screen reader its name.
+    ASSERT_GE(window->lvServerFiles->Count(), 2);
+    const QModelIndex first = window->lvServerFiles->Model()->index(0, 0);
+    EXPECT_EQ(first.data(Qt::AccessibleTextRole).toString(), QStringLiteral("."));
     window->itmServersClick();
     EXPECT_TRUE(window->itmDisconnectFromServer->isEnabled());
 
@@ -278,9 +284,24 @@ TEST_F(MainWindow, ConnectsThroughTheServersMenuAndRefusesWhileBusy) {
     EXPECT_TRUE(Has(LogLines(*window), "Command:    QUIT"));
     EXPECT_TRUE(window->fsbMain->imgDisconnectedOn->isVisible());
     EXPECT_FALSE(window->lvServerFiles->isEnabled());
+    EXPECT_TRUE(window->lblServerName->text().isEmpty());
     window->itmServersClick();
     EXPECT_FALSE(window->itmDisconnectFromServer->isEnabled());
     EXPECT_TRUE(notices.empty());
+}
+
+TEST_F(MainWindow, ToolbarButtonsAreNamedByTheirHints) {
+    auto window = Start();
+    int named = 0;
+    for (QAction* action : window->tbServer->actions()) {
+        if (action->isSeparator() || !action->isVisible()) continue;
+        QWidget* button = window->tbServer->widgetForAction(action);
+        ASSERT_NE(button, nullptr);
+        EXPECT_FALSE(button->accessibleName().isEmpty()) << action->toolTip().toStdString();
+        EXPECT_EQ(button->accessibleName(), action->toolTip());
+        ++named;
+    }
+    EXPECT_GE(named, 11);
 }
 
 TEST_F(MainWindow, StartUpErrorIsShownAndTheWindowStillOpens) {

@@ -3,9 +3,11 @@
 // and the list's order.
 #include <gtest/gtest.h>
 
+#include <QMimeData>
 #include <fstream>
 
 #include "session/ListingLine.h"
+#include "session/TypeIcons.h"
 #include "tests/session/SessionFixture.h"
 #include "tests/support/TempDir.h"
 
@@ -83,6 +85,19 @@ TEST(ListingLine, SplitsColumnsAsTheLongFormatLaysThemOut) {
     EXPECT_TRUE(IsListingTotalLine("Total "));
     EXPECT_FALSE(IsListingTotalLine("totals 48"));
     EXPECT_FALSE(IsListingTotalLine("total"));
+}
+
+TEST(TypeIcons, ExtensionsAndTheirLookUps) {
+    EXPECT_EQ(DefaultTypeText(".htm"), "HTM File");
+    EXPECT_EQ(DefaultTypeText(""), " File");
+    EXPECT_EQ(TypeLookupExtension(".EXE"), ".com");
+    EXPECT_EQ(TypeLookupExtension(".Exe"), ".com");
+    EXPECT_EQ(TypeLookupExtension(".exe2"), ".exe2");
+    QIcon icon;
+    QString text = QStringLiteral("QQZZX File");
+    LookUpTypeIcon(".qqzzx", icon, text);
+    EXPECT_EQ(text, QStringLiteral("QQZZX File"));
+    EXPECT_TRUE(icon.isNull());
 }
 
 TEST_F(ListingParse, UnixLinesGiveTheirColumns) {
@@ -166,6 +181,16 @@ TEST_F(ListingParse, OddFormatsShowWhatFallsInTheColumns) {
     EXPECT_EQ(Named("last.txt").size, "9");
     // A tab is no separator: the line is a one-word entry.
     EXPECT_EQ(Named("\t").permission, "\t");
+}
+
+TEST_F(ListingParse, DraggedRowsCarryTheirNames) {
+    Parse("-rw-r--r-- 1 a b 1 Jan 5 1998 one.txt\n-rw-r--r-- 1 a b 1 Jan 5 1998 two words.txt\n");
+    TRemoteFileModel* model = files->Model();
+    const QModelIndexList dragged = {model->index(2, 0), model->index(2, 3), model->index(3, 0)};
+    EXPECT_TRUE(model->flags(dragged[0]) & Qt::ItemIsDragEnabled);
+    std::unique_ptr<QMimeData> data(model->mimeData(dragged));
+    EXPECT_EQ(data->data(QString::fromLatin1(TRemoteFileModel::DragMimeType)).toStdString(), "one.txt\ntwo words.txt\n");
+    EXPECT_FALSE(data->hasText()) << "other programs cannot take remote entries";
 }
 
 TEST_F(ListingParse, MissingFileLeavesTheList) {
