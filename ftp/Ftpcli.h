@@ -398,6 +398,12 @@ public:
     bool RunAndWait(Operation&& Start) {
         try {
             Start();
+        } catch (const std::exception& refused) {
+            // A request refused on a live session (a name with a line break)
+            // tells the caller why in ErrorMessage, as any failure does; on a
+            // closed one there is nothing to add to the failure that closed it.
+            if (ErrorMessage().empty() && Connected()) SetErrorMessage(refused.what());
+            return false;
         } catch (...) {
             return false;
         }

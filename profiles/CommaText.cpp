@@ -79,11 +79,6 @@ std::vector<std::string> ParseCommaText(const std::string& text) {
     return entries;
 }
 
-std::string ExtensionOf(const std::string& name) {
-    const auto dot = name.rfind('.');
-    return dot == std::string::npos ? std::string() : name.substr(dot);
-}
-
 bool IsRefusedTextExtension(const std::string& extension) {
     static const std::array<std::string, 5> refused{".GIF", ".JPG", ".JPEG", ".EXE", ".ZIP"};
     std::string upper = extension;

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "util/MiscUtils.h"
+
 // Entries joined by commas; an entry holding a character with a code of 32 or
 // less, a double quote or a comma is quoted with inner quotes doubled. One
 // empty entry is written as "" and an empty list as an empty text.
@@ -15,9 +17,6 @@ std::string CommaTextOf(const std::vector<std::string>& entries);
 // closing quote, doubled quotes standing for one. A trailing comma adds an
 // empty entry.
 std::vector<std::string> ParseCommaText(const std::string& text);
-
-// The text from the last dot to the end; empty when there is no dot.
-std::string ExtensionOf(const std::string& name);
 
 // True for the picture and archive extensions that must never be
 // transferred as text (.gif, .jpg, .jpeg, .exe, .zip in any letter case).

@@ -1,10 +1,13 @@
 // Remote file operations started from the remote list: delete, rename in
 // place (see RemotePane.cpp), new folder, permissions and properties.
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <memory>
 
+#include "localpane/FrmChMod.h"
+#include "localpane/FrmFileProperties.h"
 #include "localpane/FrmFolder.h"
 #include "session/RemoteListView.h"
 #include "session/RemotePane.h"
@@ -50,6 +53,44 @@ void TRemotePane::itmSrvFilesNewFolderClick() {
     }
 }
 
-void TRemotePane::itmSrvFilesChModClick() {}
+// One dialog per selected entry, the first row (always ".") left out;
+// cancelling one ends the series, and one listing follows in any case.
+void TRemotePane::itmSrvFilesChModClick() {
+    std::vector<std::pair<std::string, std::string>> entries;
+    for (int row : list_->SelectedRows())
+        if (row != 0) entries.emplace_back(list_->Caption(row), list_->ColumnText(row, TRemoteFileModel::colPermission));
+    for (const auto& [name, permissions] : entries) {
+        bool flags[9] = {};
+        {
+            TfrmChMod dialog(window_);
+            LoadPermissions(dialog, name, permissions);
+            CenterOver(&dialog, window_);
+            if (dialog.exec() != QDialog::Accepted) break;
+            dialog.Flags(flags);
+        }
+        session_.QueueSiteChmod(name, flags);
+    }
+    session_.QueueListing();
+}
 
-void TRemotePane::itmSrvFilesPropertiesClick() {}
+void TRemotePane::itmSrvFilesPropertiesClick() {
+    const TRemoteFileModel& model = *list_->Model();
+    for (int row : list_->SelectedRows()) {
+        if (row == 0) continue;
+        try {
+            auto* window = new TfrmFileProperties(window_);
+            window->imgIcon->setPixmap(model.RowIcon(row).pixmap(32, 32));
+            window->lblFilename->setText(ToQt(list_->Caption(row)));
+            window->lblType->setText(ToQt(list_->ColumnText(row, TRemoteFileModel::colType)));
+            window->lblLocation->setText(dirs_->currentText());
+            window->lblSize->setText(ToQt(PropertiesSizeText(list_->ColumnText(row, TRemoteFileModel::colSize))));
+            window->lblModified->setText(ToQt(list_->ColumnText(row, TRemoteFileModel::colModified)));
+            window->lblPermissions->setText(ToQt(list_->ColumnText(row, TRemoteFileModel::colPermission)));
+            window->lblUser->setText(ToQt(list_->ColumnText(row, TRemoteFileModel::colOwner)));
+            window->lblGroup->setText(ToQt(list_->ColumnText(row, TRemoteFileModel::colGroup)));
+            window->show();
+        } catch (...) {
+            // No window for this entry; the others are still shown.
+        }
+    }
+}

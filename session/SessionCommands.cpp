@@ -1,6 +1,7 @@
 // Building commands: the queueing operations, connecting and disconnecting.
 #include <cstdio>
 
+#include "localpane/FrmChMod.h"
 #include "profiles/FTPServerObj.h"
 #include "session/SessionController.h"
 #include "util/MiscUtils.h"
@@ -36,16 +37,6 @@ Operations OperationsOf(std::int32_t kind, std::int64_t resumeAt) {
         case cmdFileSize: return {&TFtpClient::Size, &TCustomFtpCli::BeginSize};
         default: return {nullptr, nullptr};
     }
-}
-
-// The octal mode of nine flags, owner read first ("755").
-std::string ModeText(const bool (&flags)[9]) {
-    std::string mode;
-    for (int who = 0; who < 3; ++who) {
-        const int digit = (flags[who * 3] ? 4 : 0) + (flags[who * 3 + 1] ? 2 : 0) + (flags[who * 3 + 2] ? 1 : 0);
-        mode += static_cast<char>('0' + digit);
-    }
-    return mode;
 }
 
 }  // namespace
@@ -125,7 +116,7 @@ void TSessionController::QueueFileSize(const std::string& name) { QueueOnFile(cm
 
 void TSessionController::QueueSiteChmod(const std::string& name, const bool (&flags)[9]) {
     auto command = NewCommand(cmdQuote);
-    command->QuoteText = "SITE CHMOD " + ModeText(flags) + " " + name;
+    command->QuoteText = "SITE CHMOD " + ChmodMode(flags) + " " + name;
     Enqueue(std::move(command));
 }
 

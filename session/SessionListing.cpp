@@ -8,11 +8,11 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "profiles/CommaText.h"
 #include "session/ListingLine.h"
 #include "session/RemoteListView.h"
 #include "session/SessionController.h"
-#include "session/TypeIcons.h"
+#include "util/MiscUtils.h"
+#include "util/TypeIcons.h"
 
 namespace {
 

@@ -166,6 +166,11 @@ bool TSessionController::RunOperation(TFTPCommand& command) {
         if (command.WaitForResult) return command.WaitingOperation && command.WaitingOperation();
         if (command.StartingOperation) command.StartingOperation();
         return true;
+    } catch (const std::exception& refused) {
+        // A request the engine refuses on a live session before sending
+        // anything (a name with a line break) is a failure the user must see.
+        if (FTP.ErrorMessage().empty() && FTP.Connected()) FTP.SetErrorMessage(refused.what());
+        return false;
     } catch (...) {
         return false;
     }

@@ -61,3 +61,8 @@ int LastPos(const std::string& needle, const std::string& text) {
 }
 
 int LargerOf(int a, int b) { return std::max(a, b); }
+
+std::string ExtensionOf(const std::string& name) {
+    const auto dot = name.rfind('.');
+    return dot == std::string::npos ? std::string() : name.substr(dot);
+}

@@ -81,6 +81,10 @@ int LastPos(const std::string& needle, const std::string& text);
 
 int LargerOf(int a, int b);
 
+// The text from the last dot to the end of a file name, dot included; empty
+// when there is no dot.
+std::string ExtensionOf(const std::string& name);
+
 // A fresh, unused file name inside the user's private temporary folder
 // (mode 0700, owned by the user); only the name is reserved, no file is left.
 // FallbackTempName when no such folder can be made.

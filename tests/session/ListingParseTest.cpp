@@ -7,9 +7,9 @@
 #include <fstream>
 
 #include "session/ListingLine.h"
-#include "session/TypeIcons.h"
 #include "tests/session/SessionFixture.h"
 #include "tests/support/TempDir.h"
+#include "util/TypeIcons.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "session/TypeIcons.h"
+#include "util/TypeIcons.h"
 
 #include <QFileIconProvider>
 #include <QMimeDatabase>
