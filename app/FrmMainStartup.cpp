@@ -61,6 +61,7 @@ void TfrmMain::BindSession() {
     w.tb97TransferAuto = tb97TransferAuto;
     w.animKFTP = animKFTP;
     Session.ChangeLocalDir = [this](const std::string& folder) { SetLocalDir(folder); };
+    Session.RefreshLocalFiles = [this] { RefreshLocalFiles(); };
     BindConnectingWindow();
     BindLocalPane();
     BindServerPane();
@@ -95,7 +96,7 @@ void TfrmMain::FormCreate() {
         };
         frmOptions->ApplyOptions();
         Session.W.sedtTimeOut = frmOptions->sedtTimeOut;
-        RemotePane->Options = frmOptions;
+        Session.W.frmOptions = frmOptions;
         LoadInterfaceSettings();
         Servers->ClearServers();
         Servers->LoadServers();

@@ -212,6 +212,10 @@ public:
     virtual void BeginQuit();
     // Tears both connections down locally (no ABOR is sent).
     virtual void AbortSession();
+    // Ends the running transfer as failed ("426 Operation aborted."), as an
+    // abort from OnProgress does, even while no data arrives; the control
+    // connection stays. Nothing when no data connection is open.
+    void AbortTransfer();
     virtual void BeginRetrieve();
     virtual void StepRetr();
     virtual void BeginSessionRetrieve();

@@ -160,6 +160,13 @@ bool TCustomFtpCli::NotifyProgress() {
     return false;
 }
 
+void TCustomFtpCli::AbortTransfer() {
+    if (dataSocket_->State() == wsClosed) return;
+    Display("! Abort requested");
+    RecordLocalFailure("426 Operation aborted.");
+    CloseDataSocket();
+}
+
 std::string TCustomFtpCli::TransferStatsLine(std::int64_t Bytes, std::uint32_t ElapsedMs) {
     const std::int64_t elapsed = ElapsedMs;
     std::string line = "! " + std::to_string(Bytes) + " bytes received/sent in " + std::to_string(elapsed / 1000) + " seconds";

@@ -8,6 +8,7 @@
 // controller is Busy or still handling one).
 
 #include <QObject>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -21,7 +22,7 @@ class QMenu;
 class QWidget;
 class TRemoteListView;
 class TSessionController;
-class TfrmOptions;
+class TDirEntry;
 
 class TRemotePane : public QObject {
 public:
@@ -53,7 +54,6 @@ public:
     std::function<std::vector<std::string>()> SelectedLocalFiles;
     std::function<void()> RefreshLocalFiles;
     QWidget* LocalFileList = nullptr;
-    TfrmOptions* Options = nullptr;
 
     // ---- handlers --------------------------------------------------------------
     void lvServerFilesDblClick();
@@ -73,7 +73,17 @@ public:
     void itmSrvFilesChModClick();
     void itmSrvFilesPropertiesClick();
     void lvServerFilesDragDrop();
+    // Uploads the local list's selected files to the current remote folder.
+    void UploadSelectedLocalFiles();
     void SetViewStyle(int style);
+
+    // Downloads a remote folder with everything in it into `localFolder`
+    // (created if needed). Entries whose names could leave the folder are
+    // skipped, and so is anything deeper than MaxFolderDepth; both are
+    // logged. Needs the waiting mode.
+    void DownloadFolderTree(const std::string& localFolder, const std::string& remoteParent, const std::string& folderName,
+                            int depth = 0);
+    static constexpr int MaxFolderDepth = 32;
 
     // Opens a folder: change directory, print directory, listing.
     void OpenFolder(const std::string& dir);
@@ -87,9 +97,18 @@ private:
     void BindFolderBox();
     bool Refused() const;
     bool DragEvent(QEvent* event);
+    std::vector<TDirEntry> CollectEntries(const std::vector<int>& rows) const;
+    bool AcceptName(const std::string& name);
+    bool ResumePosition(const std::string& localPath, std::int64_t& resumeAt);
+    void DownloadFile(const TDirEntry& entry, const std::string& localPath);
+    void ReturnToFolder(const std::string& path);
 
     TSessionController& session_;
     TRemoteListView* list_;
     QComboBox* dirs_;
     QWidget* window_;
 };
+
+// True when a name from the server may become one entry of a local folder:
+// not empty, not "." or "..", no "/" or "\\", no NUL.
+bool IsSafeLocalName(const std::string& name);

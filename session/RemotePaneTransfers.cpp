@@ -1,8 +1,177 @@
-// Downloads and uploads started from the remote pane.
+// Downloads and uploads started from the remote pane: to the local folder,
+// "Download as", whole folder trees, and local files dropped on the list.
+#include <QComboBox>
+#include <QFileDialog>
+#include <charconv>
+
+#include "session/DirEntry.h"
+#include "session/FrmOverResume.h"
+#include "session/RemoteListView.h"
 #include "session/RemotePane.h"
+#include "session/SessionController.h"
+#include "util/MiscUtils.h"
+#include "util/UiUtils.h"
 
-void TRemotePane::itmSrvFilesDownloadClick() {}
+namespace {
 
-void TRemotePane::itmSrvFilesDownloadAsClick() {}
+std::int64_t SizeOfColumn(const std::string& text) {
+    std::int64_t size = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), size);
+    return error == std::errc() && end == text.data() + text.size() && size > 0 ? size : 0;
+}
 
-void TRemotePane::lvServerFilesDragDrop() {}
+bool IsDotEntry(const std::string& name) { return name == "." || name == ".."; }
+
+}  // namespace
+
+// A name from the server becomes a local path only if it stays one entry of
+// the chosen folder: no separators (either kind), no "." or "..", nothing
+// that ends the string early.
+bool IsSafeLocalName(const std::string& name) {
+    if (name.empty() || IsDotEntry(name)) return false;
+    return name.find_first_of(std::string("/\\\0", 3)) == std::string::npos;
+}
+
+std::vector<TDirEntry> TRemotePane::CollectEntries(const std::vector<int>& rows) const {
+    std::vector<TDirEntry> entries;
+    for (int row : rows) {
+        TDirEntry entry;
+        entry.EntryName = list_->Caption(row);
+        entry.EntrySize = SizeOfColumn(list_->ColumnText(row, TRemoteFileModel::colSize));
+        entry.IsFolder = list_->Model()->IsFolder(row);
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+// Skips (and logs) an entry whose name could write outside the target.
+bool TRemotePane::AcceptName(const std::string& name) {
+    if (IsSafeLocalName(name)) return true;
+    session_.AddLogLine("Skipped \"" + name + "\": the name would leave the folder it is downloaded to", TLogKind::Status);
+    return false;
+}
+
+// Asks before replacing an existing local file; false to skip the file.
+bool TRemotePane::ResumePosition(const std::string& localPath, std::int64_t& resumeAt) {
+    resumeAt = 0;
+    if (!QFileInfo::exists(ToQt(localPath))) return true;
+    switch (TfrmOverResume::Ask(window_, localPath)) {
+        case TfrmOverResume::Overwrite: return true;
+        case TfrmOverResume::Resume: resumeAt = FileSizeOf(localPath); return true;
+        default: return false;
+    }
+}
+
+void TRemotePane::DownloadFile(const TDirEntry& entry, const std::string& localPath) {
+    std::int64_t resumeAt = 0;
+    if (!ResumePosition(localPath, resumeAt)) return;
+    session_.QueueDownload(localPath, resumeAt, entry.EntrySize, session_.ChooseBinaryMode(entry.EntryName), entry.EntryName,
+                           session_.CurrentRemoteDir);
+}
+
+void TRemotePane::itmSrvFilesDownloadClick() {
+    if (!LocalFolder) return;
+    // Taken first: a folder's walk lists other folders into the view.
+    const std::vector<TDirEntry> entries = CollectEntries(list_->SelectedRows());
+    const std::string folder = LocalFolder();
+    for (const TDirEntry& entry : entries) {
+        if (IsDotEntry(entry.EntryName) || !AcceptName(entry.EntryName)) continue;
+        if (!session_.FTP.Connected()) break;
+        if (entry.IsFolder)
+            DownloadFolderTree(WithTrailingBackslash(folder) + entry.EntryName, session_.CurrentRemoteDir, entry.EntryName);
+        else
+            DownloadFile(entry, WithTrailingBackslash(folder) + entry.EntryName);
+    }
+}
+
+void TRemotePane::itmSrvFilesDownloadAsClick() {
+    const std::vector<TDirEntry> entries = CollectEntries(list_->SelectedRows());
+    const std::string folder = LocalFolder ? LocalFolder() : std::string();
+    for (const TDirEntry& entry : entries) {
+        if (IsDotEntry(entry.EntryName)) continue;
+        if (!session_.FTP.Connected()) break;
+        if (entry.IsFolder) {
+            QFileDialog browse(window_, QStringLiteral("Choose destination for this directory"), ToQt(folder));
+            browse.setFileMode(QFileDialog::Directory);
+            browse.setOption(QFileDialog::ShowDirsOnly);
+            if (browse.exec() != QDialog::Accepted || browse.selectedFiles().isEmpty()) return;
+            DownloadFolderTree(FromQt(browse.selectedFiles().front()), session_.CurrentRemoteDir, entry.EntryName);
+            continue;
+        }
+        QFileDialog save(window_, QStringLiteral("Choose filename to save as..."), ToQt(folder), QStringLiteral("All files (*)"));
+        save.setAcceptMode(QFileDialog::AcceptSave);
+        save.setFileMode(QFileDialog::AnyFile);
+        // The overwrite question of our own follows, with its Resume answer.
+        save.setOption(QFileDialog::DontConfirmOverwrite);
+        save.selectFile(ToQt(entry.EntryName));
+        if (save.exec() != QDialog::Accepted || save.selectedFiles().isEmpty()) return;
+        DownloadFile(entry, FromQt(save.selectedFiles().front()));
+    }
+}
+
+// Walks a remote folder in the waiting mode: change into it, list it, queue
+// its files and walk its folders, then return to where it started. A folder the
+// server does not let us into, or cannot list, is skipped rather than read
+// from whatever the list still shows.
+void TRemotePane::DownloadFolderTree(const std::string& localFolder, const std::string& remoteParent,
+                                     const std::string& folderName, int depth) {
+    if (!session_.WaitMode) {
+        session_.AddLogLine("Skipped folder \"" + folderName + "\": folders are downloaded in the waiting mode only",
+                            TLogKind::Status);
+        return;
+    }
+    if (depth >= MaxFolderDepth) {
+        session_.AddLogLine(
+            "Skipped folder \"" + folderName + "\": the tree is deeper than " + std::to_string(MaxFolderDepth) + " folders",
+            TLogKind::Status);
+        return;
+    }
+    (void)MakeFolder(localFolder);
+    const std::string parentPath = session_.CurrentRemoteDir;
+    session_.LastChangeDirOk = false;
+    session_.QueueChangeDir(folderName);
+    if (!session_.LastChangeDirOk) return;
+    session_.LastListingOk = false;
+    session_.QueueListing();
+    session_.QueuePrintDir();
+    std::vector<int> rows;
+    if (session_.LastListingOk)
+        for (int row = 0; row < list_->Count(); ++row)
+            if (!IsDotEntry(list_->Caption(row))) rows.push_back(row);
+    const std::vector<TDirEntry> entries = CollectEntries(rows);
+    const std::string remoteFolder = remoteParent + "/" + folderName;
+    for (const TDirEntry& entry : entries) {
+        if (!session_.FTP.Connected()) return;
+        if (!AcceptName(entry.EntryName)) continue;
+        const std::string localPath = WithTrailingBackslash(localFolder) + entry.EntryName;
+        if (entry.IsFolder)
+            DownloadFolderTree(localPath, remoteFolder, entry.EntryName, depth + 1);
+        else
+            session_.QueueDownload(localPath, 0, entry.EntrySize, session_.ChooseBinaryMode(entry.EntryName), entry.EntryName,
+                                   remoteFolder);
+        if (session_.AbortRequested) break;
+    }
+    ReturnToFolder(parentPath);
+}
+
+// Back to the folder a walk started from, by its full path: on servers that
+// follow links, CDUP from a linked folder lands in the link target's parent,
+// and the walk would go on in the wrong place.
+void TRemotePane::ReturnToFolder(const std::string& path) {
+    session_.LastChangeDirOk = false;
+    if (!path.empty()) session_.QueueChangeDir(path);
+    if (!session_.LastChangeDirOk) session_.QueueParentDir();
+    session_.QueueListing();
+    session_.QueuePrintDir();
+}
+
+void TRemotePane::lvServerFilesDragDrop() { UploadSelectedLocalFiles(); }
+
+void TRemotePane::UploadSelectedLocalFiles() {
+    if (!SelectedLocalFiles || !LocalFolder) return;
+    const std::string folder = WithTrailingBackslash(LocalFolder());
+    for (const std::string& name : SelectedLocalFiles()) {
+        const std::string path = folder + name;
+        session_.QueueUpload(path, session_.CurrentRemoteDir, FileSizeOf(path), session_.ChooseBinaryMode(name), name);
+    }
+}

@@ -12,6 +12,7 @@
 #include <QColor>
 #include <QDateTime>
 #include <QPointer>
+#include <QTimer>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -23,6 +24,7 @@
 
 #include "ftp/Ftpcli.h"
 #include "session/FTPCommand.h"
+#include "session/FrmDownload.h"
 #include "session/LogLine.h"
 
 class QAbstractButton;
@@ -38,6 +40,7 @@ class TLogView;
 class TRemoteListView;
 class TSpinEdit;
 class TfrmMessage;
+class TfrmOptions;
 
 // The window's controls the controller reads or switches; any may be null.
 struct TSessionWidgets {
@@ -65,6 +68,7 @@ struct TSessionWidgets {
     QAction* tb97TransferAuto = nullptr;
     QLabel* animKFTP = nullptr;  // plays its movie, if any, while busy
     TSpinEdit* sedtTimeOut = nullptr;
+    TfrmOptions* frmOptions = nullptr;  // transfer type list, sounds, auto-refresh
     TfrmMessage* frmMessage = nullptr;
 };
 
@@ -115,19 +119,13 @@ public:
     std::function<void()> DestroyConnectingWindow;
     // Switches the local pane to a profile's local start folder.
     std::function<void(const std::string& folder)> ChangeLocalDir;
-    // A finished download and a finished upload.
-    std::function<void()> OnDownloadDone;
-    std::function<void()> OnUploadDone;
-    // Prepares the progress window of a transfer (download or upload command)
-    // and returns it; the engine's Tag is not needed by the callers, so the
-    // controller keeps the pointer and frees it through ReleaseTransferWindow.
-    std::function<void*(const TFTPCommand& command)> CreateTransferWindow;
-    std::function<void(void* window)> ReleaseTransferWindow;
-    // The progress window of the running transfer (null: none). A failed
-    // transfer releases it; a finished one is closed by OnDownloadDone or
-    // OnUploadDone, which take it with TakeTransferWindow.
-    void* TransferWindow() const { return transferWindow_; }
-    void* TakeTransferWindow() { return std::exchange(transferWindow_, nullptr); }
+    // Re-reads the local file list (after a download).
+    std::function<void()> RefreshLocalFiles;
+    // Plays a finished transfer's sound; false when it could not.
+    std::function<bool(const std::string& waveFile)> PlaySound;
+    // The progress window of the running transfer; null when there is none
+    // or the user closed it.
+    QPointer<TfrmDownload> TransferWindow;
 
     // ---- queue and executor -------------------------------------------------
     void EnqueueCommand(std::unique_ptr<TFTPCommand> command);
@@ -167,6 +165,16 @@ public:
                        std::string_view modified);
     int FolderIconIndex = -1;
     int FileIconIndex = -1;
+    // Results of the last change of directory and the last listing, for
+    // folder walks that must not read a list the server did not send.
+    bool LastChangeDirOk = false;
+    bool LastListingOk = false;
+
+    // ---- transfers ------------------------------------------------------------
+    // Binary unless the ASCII button is down, or the automatic choice finds
+    // the name's extension in the text list (and not in the fixed binary one).
+    bool ChooseBinaryMode(const std::string& fileName) const;
+    void FTPProgress(TCustomFtpCli* Sender, std::int64_t Count, bool& Abort);
 
     // ---- log and status -------------------------------------------------
     void AddLogLine(const std::string& text, TLogKind kind);
@@ -217,7 +225,19 @@ private:
     // a nested ExecuteNextCommand (from a handler run while the executor
     // waits) never starts a second one.
     bool executing_ = false;
-    void* transferWindow_ = nullptr;
+    void PrepareTransfer(const TFTPCommand& command);
+    void EndTransfer(bool upload);
+    void ReleaseTransferWindow();
+    void ShowTransferProgress(std::int64_t count);
+    void ShowPendingProgress();
+    // The size the status bar's progress is scaled against (files beyond
+    // 2 GiB do not fit its integer range).
+    std::int64_t transferTotal_ = 0;
+    // When the progress window and the status bar were last refreshed, the
+    // latest count, and the timer that shows it when no block follows soon.
+    double lastProgressPaint_ = -1;
+    std::int64_t pendingProgress_ = 0;
+    QTimer* progressCatchUp_;
     // A listing finished while its command was still being handled; it is
     // read once the executor is free again, so that the SIZE commands of its
     // links can run.

@@ -7,8 +7,12 @@
 
 #include "session/SessionController.h"
 #include "util/UiUtils.h"
+#include "util/WavePlayer.h"
 
-TSessionController::TSessionController() : tmrUpdateConnectionTime_(new QTimer()) {
+TSessionController::TSessionController() : progressCatchUp_(new QTimer()), tmrUpdateConnectionTime_(new QTimer()) {
+    progressCatchUp_->setSingleShot(true);
+    progressCatchUp_->setInterval(33);
+    QObject::connect(progressCatchUp_, &QTimer::timeout, [this] { ShowPendingProgress(); });
     tmrUpdateConnectionTime_->setInterval(1000);
     QObject::connect(tmrUpdateConnectionTime_, &QTimer::timeout, [this] { tmrUpdateConnectionTimeTimer(); });
     FTP.OnCommand = [this](TCustomFtpCli* s, std::string& c) { FTPCommand(s, c); };
@@ -18,9 +22,11 @@ TSessionController::TSessionController() : tmrUpdateConnectionTime_(new QTimer()
     FTP.OnSessionClosed = [this](TCustomFtpCli* s, std::uint16_t e) { FTPSessionClosed(s, e); };
     FTP.OnReadyToTransmit = [this](TCustomFtpCli* s, bool& cancel) { FTPReadyToTransmit(s, cancel); };
     FTP.OnRequestDone = [this](TCustomFtpCli* s, TFtpRequest r, std::uint16_t e) { FTPRequestDone(s, r, e); };
+    FTP.OnProgress = [this](TCustomFtpCli* s, std::int64_t count, bool& abort) { FTPProgress(s, count, abort); };
     FTP.OnResponse = [](TCustomFtpCli*) {};
     FTP.OnDisplayFile = [](TCustomFtpCli*, std::string&) {};
     ConnectedSince = QDateTime::currentDateTime();
+    PlaySound = PlayWaveFile;
 }
 
 TSessionController::~TSessionController() {
@@ -33,8 +39,11 @@ TSessionController::~TSessionController() {
     FTP.OnSessionClosed = nullptr;
     FTP.OnReadyToTransmit = nullptr;
     FTP.OnRequestDone = nullptr;
+    FTP.OnProgress = nullptr;
     ClearCommandQueue();
+    ReleaseTransferWindow();
     delete tmrUpdateConnectionTime_;
+    delete progressCatchUp_;
 }
 
 void TSessionController::FTPCommand(TCustomFtpCli*, std::string& Cmd) { AddLogLine(Cmd, TLogKind::Command); }
@@ -92,6 +101,8 @@ void TSessionController::FTPRequestDone(TCustomFtpCli*, TFtpRequest RqType, std:
     else
         AddLogLine("- No error", TLogKind::Debug);
     if (RqType == ftpReqSize) ++sizeRepliesSeen_;
+    if (RqType == ftpReqCwd) LastChangeDirOk = Error == 0;
+    if (RqType == ftpReqList) LastListingOk = Error == 0;
     if (Error != 0) return;
     switch (RqType) {
         case ftpReqCwd:
@@ -111,13 +122,9 @@ void TSessionController::FTPRequestDone(TCustomFtpCli*, TFtpRequest RqType, std:
             if (W.pbTransferStatus != nullptr) W.pbTransferStatus->setValue(0);
             break;
         case ftpReqRetrieve:
-        case ftpReqRestartRetrieve:
-            if (OnDownloadDone) OnDownloadDone();
-            break;
+        case ftpReqRestartRetrieve: EndTransfer(false); break;
         case ftpReqSize: AddLogLine("- File size is " + std::to_string(FTP.RemoteFileSize()) + " bytes", TLogKind::Debug); break;
-        case ftpReqStore:
-            if (OnUploadDone) OnUploadDone();
-            break;
+        case ftpReqStore: EndTransfer(true); break;
         default: break;
     }
 }

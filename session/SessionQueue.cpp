@@ -73,7 +73,7 @@ bool TSessionController::RunNextCommand() {
         ClearCommandQueue();
         return false;
     }
-    transferWindow_ = nullptr;
+    TransferWindow = nullptr;
     if (!PrepareEngine(*command)) {
         ClearCommandQueue();
         return false;
@@ -141,18 +141,7 @@ bool TSessionController::PrepareEngine(TFTPCommand& command) {
             case cmdSetType: FTP.SetBinary(command.Binary); break;
             case cmdQuote: FTP.LocalFileName = command.QuoteText; break;
             case cmdDownload:
-            case cmdUpload:
-                if (CreateTransferWindow) transferWindow_ = CreateTransferWindow(command);
-                FTP.LocalFileName = command.LocalFileName;
-                FTP.ResumeAt = command.ResumeAt;
-                FTP.HostDirName = command.HostDirName;
-                FTP.HostFileName = command.HostFileName;
-                FTP.SetBinary(command.Binary);
-                if (W.pbTransferStatus != nullptr)
-                    W.pbTransferStatus->setMaximum(
-                        static_cast<int>(std::clamp<std::int64_t>(command.ExpectedSize, 0, INT32_MAX)));
-                AbortRequested = false;
-                break;
+            case cmdUpload: PrepareTransfer(command); break;
             default: break;
         }
         return true;
@@ -193,7 +182,7 @@ void TSessionController::ReportFailure(const TFTPCommand& command) {
         ResetTransferProgress();
     }
     // A transfer that failed silently must not leave its window behind.
-    if (void* window = TakeTransferWindow(); window != nullptr && ReleaseTransferWindow) ReleaseTransferWindow(window);
+    ReleaseTransferWindow();
     if (!text.empty()) FTP.SetErrorMessage("");
     AddLogLine("- Command Failure : " + text, TLogKind::Debug);
     if (command.Kind == cmdConnect) {

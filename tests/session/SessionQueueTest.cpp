@@ -4,6 +4,7 @@
 #include <QTimer>
 
 #include "platform/Ticks.h"
+#include "session/FrmDownload.h"
 #include "tests/profiles/QtTestSupport.h"
 #include "tests/session/SessionFixture.h"
 #include "tests/support/ScriptedFtpServer.h"
@@ -154,6 +155,7 @@ TEST_F(SessionQueue, TransfersCarryTheirFieldsToTheEngine) {
         .Expect("STOR up")
         .Send("150 go\r\n")
         .DataReceiveAll()
+        .Pause(30)
         .Send("226 stored\r\n")
         .Reply("TYPE A", "200 ok")
         .Expect("PASV")
@@ -162,6 +164,7 @@ TEST_F(SessionQueue, TransfersCarryTheirFieldsToTheEngine) {
         .Expect("RETR down")
         .DataAccept()
         .Send("150 go\r\n")
+        .Pause(30)
         .DataSend("lo")
         .DataClose()
         .Send("226 sent\r\n");
@@ -170,28 +173,26 @@ TEST_F(SessionQueue, TransfersCarryTheirFieldsToTheEngine) {
     ASSERT_TRUE(WriteFile(local.File("up.bin"), "payload"));
     ASSERT_TRUE(WriteFile(local.File("down.txt"), "hel"));
     session.FTP.Passive = true;
-    // Each transfer window sees "kind local dir name size binary resume".
+    // Each transfer has its window while it runs: caption, name and size.
     std::vector<std::string> seen;
-    std::vector<int> maxima;
-    int released = 0;
-    session.CreateTransferWindow = [&](const TFTPCommand& c) -> void* {
-        seen.push_back(std::to_string(c.Kind) + " " + c.LocalFileName + " " + c.HostDirName + " " + c.HostFileName + " " +
-                       std::to_string(c.ExpectedSize) + " " + (c.Binary ? "I" : "A") + " " + std::to_string(c.ResumeAt));
-        return &released;
-    };
-    session.ReleaseTransferWindow = [&](void* window) { released += window == &released ? 1 : 0; };
-    session.OnUploadDone = [&] { maxima.push_back(progress->maximum()); };
-    session.OnDownloadDone = [&] { maxima.push_back(progress->maximum()); };
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        TfrmDownload* window = session.TransferWindow;
+        if (window == nullptr) return;
+        const std::string line = window->windowTitle().toStdString() + " " + window->lblFilename->text().toStdString() + " " +
+                                 window->lblTotalSize->text().toStdString();
+        if (seen.empty() || seen.back() != line) seen.push_back(line);
+    });
+    watch.start(1);
 
     session.QueueUpload(local.File("up.bin"), "/in", 7, true, "up");
     session.QueueDownload(local.File("down.txt"), 3, 90, false, "down", "/out");
     EXPECT_TRUE(server.WaitDone(3000)) << server.Failure();
     EXPECT_EQ(server.DataReceived(), "payload");
-    EXPECT_EQ(seen, (std::vector<std::string>{"13 " + local.File("up.bin") + " /in up 7 I 0",
-                                              "12 " + local.File("down.txt") + " /out down 90 A 3"}));
-    EXPECT_EQ(maxima, (std::vector<int>{7, 90}));
+    EXPECT_EQ(seen, (std::vector<std::string>{"Uploading ... up 7 bytes", "Downloading ... down 90 bytes"}));
     EXPECT_EQ(ReadFile(local.File("down.txt")), "hello") << "the download resumed after its first bytes";
-    EXPECT_EQ(released, 0) << "finished transfers keep their windows for the done handlers";
+    EXPECT_TRUE(session.TransferWindow.isNull()) << "finished transfers close their windows";
+    EXPECT_EQ(progress->value(), 0);
     EXPECT_TRUE(messages.empty());
 }
 

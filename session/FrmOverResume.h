@@ -1,0 +1,32 @@
+#pragma once
+// The question asked before a download replaces an existing local file:
+// overwrite it, resume from its size, or skip the file.
+
+#include <QDialog>
+#include <string>
+
+class QLabel;
+class QPushButton;
+
+class TfrmOverResume : public QDialog {
+public:
+    enum Answer { Overwrite, Resume, Cancel };
+
+    explicit TfrmOverResume(QWidget* parent = nullptr);
+
+    QLabel* lblDesc;
+    QPushButton* btnOverwrite;  // default
+    QPushButton* btnResume;
+    QPushButton* btnCancel;  // also Escape
+
+    Answer Result() const { return answer_; }
+
+    // Asks about `localPath`, centred over `owner`.
+    static Answer Ask(QWidget* owner, const std::string& localPath);
+
+protected:
+    void reject() override;
+
+private:
+    Answer answer_ = Cancel;
+};

@@ -1,0 +1,324 @@
+// Transfers from the remote pane against real servers: single files,
+// selections, "Download as", folder trees, uploads by drop, the overwrite
+// question, the end-of-transfer reactions; and the progress window's figures
+// and the transfer type choice on their own.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <fstream>
+
+#include "profiles/FrmOptions.h"
+#include "session/FrmDownload.h"
+#include "session/FrmOverResume.h"
+#include "session/RemotePane.h"
+#include "tests/profiles/QtTestSupport.h"
+#include "tests/session/SessionFixture.h"
+#include "tests/support/PyFtpdServer.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/VsftpdServer.h"
+
+namespace {
+
+std::string Bytes(std::size_t size, unsigned seed) {
+    std::string data(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) data[i] = static_cast<char>((i * 131 + seed * 17 + i / 7) & 0xFF);
+    return data;
+}
+
+void Write(const std::string& path, const std::string& data) { std::ofstream(path, std::ios::binary) << data; }
+
+// Compares a file with the bytes it must hold, reporting sizes and the first
+// difference rather than the contents.
+::testing::AssertionResult Holds(const std::string& path, const std::string& expected) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return ::testing::AssertionFailure() << path << " does not exist";
+    const std::string actual((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (actual == expected) return ::testing::AssertionSuccess();
+    std::size_t at = 0;
+    while (at < actual.size() && at < expected.size() && actual[at] == expected[at]) ++at;
+    return ::testing::AssertionFailure() << path << ": " << actual.size() << " bytes, expected " << expected.size()
+                                         << ", first difference at " << at;
+}
+
+bool IsFolder(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+TEST(ProgressWindow, FiguresOfTheFirstSecondAndBeyond) {
+    TfrmDownload window(false);
+    double now = 1000.0;
+    window.Now = [&] { return now; };
+    window.Update("/site/page.htm", 1000, 0);
+    EXPECT_EQ(window.lblFilename->text(), QStringLiteral("page.htm"));
+    EXPECT_EQ(window.lblProgress->text(), QStringLiteral("0%"));
+    // Within the first whole second: no rate, no remaining time, and the
+    // estimate is the elapsed time.
+    now += 0.5;
+    window.Update("page.htm", -1, 300);
+    EXPECT_EQ(window.lblTransferRate->text(), QStringLiteral("0 bytes/sec"));
+    EXPECT_EQ(window.lblRemainTime->text(), QStringLiteral("00:00:00"));
+    EXPECT_EQ(window.lblEstTime->text(), window.lblElapsedTime->text());
+    EXPECT_EQ(window.lblProgress->text(), QStringLiteral("30%"));
+    EXPECT_EQ(window.pbDownload->value(), 30);
+    // Two seconds in: 250 bytes a second, two more seconds to go.
+    now += 1.5;
+    window.Update("page.htm", -1, 500);
+    EXPECT_EQ(window.lblTransferRate->text(), QStringLiteral("250 bytes/sec"));
+    EXPECT_EQ(window.lblElapsedTime->text(), QStringLiteral("00:00:02"));
+    EXPECT_EQ(window.lblRemainTime->text(), QStringLiteral("00:00:02"));
+    EXPECT_EQ(window.lblEstTime->text(), QStringLiteral("00:00:04"));
+    // More than listed: capped at 100 %, no negative time.
+    now += 1.0;
+    window.Update("page.htm", -1, 1500);
+    EXPECT_EQ(window.lblProgress->text(), QStringLiteral("100%"));
+    EXPECT_EQ(window.pbDownload->value(), 100);
+    EXPECT_EQ(window.lblRemainTime->text(), QStringLiteral("00:00:00"));
+    // An unknown size shows 0 %; a day and more keeps counting.
+    TfrmDownload unknown(true);
+    unknown.Now = [&] { return now; };
+    unknown.Update("x", 0, 0);
+    now += 90000;
+    unknown.Update("x", -1, 10);
+    EXPECT_EQ(unknown.lblProgress->text(), QStringLiteral("0%"));
+    EXPECT_EQ(unknown.lblElapsedTime->text(), QStringLiteral("25:00:00"));
+    EXPECT_EQ(unknown.windowTitle(), QStringLiteral("Uploading ..."));
+    EXPECT_FALSE(unknown.lblDownloading->isVisibleTo(&unknown));
+}
+
+class TransferChoice : public SessionFixture {
+protected:
+    QAction bin, asc, autoMode;
+    TfrmOptions options;
+};
+
+TEST_F(TransferChoice, ButtonsAndExtensionsChooseTheType) {
+    for (QAction* a : {&bin, &asc, &autoMode}) a->setCheckable(true);
+    session.W.tb97TransferBin = &bin;
+    session.W.tb97TransferAsc = &asc;
+    session.W.tb97TransferAuto = &autoMode;
+    session.W.frmOptions = &options;
+    options.lbFTPTextExt->clear();
+    options.lbFTPTextExt->addItems({QStringLiteral(".htm"), QStringLiteral(".txt"), QStringLiteral(".jpg")});
+    autoMode.setChecked(true);
+    EXPECT_FALSE(session.ChooseBinaryMode("INDEX.HTM"));
+    EXPECT_FALSE(session.ChooseBinaryMode("a.b.txt"));
+    EXPECT_TRUE(session.ChooseBinaryMode("photo.jpg")) << "always binary, whatever the list says";
+    EXPECT_TRUE(session.ChooseBinaryMode("README"));
+    EXPECT_TRUE(session.ChooseBinaryMode("style.css"));
+    asc.setChecked(true);
+    autoMode.setChecked(false);
+    EXPECT_FALSE(session.ChooseBinaryMode("photo.jpg"));
+    asc.setChecked(false);
+    bin.setChecked(true);
+    EXPECT_TRUE(session.ChooseBinaryMode("index.htm"));
+}
+
+TEST(HostileNames, OnlyPlainNamesBecomeLocalFiles) {
+    for (const char* bad : {"", ".", "..", "../../x", "a/b", "/etc/x", "a\\b", "..\\x"})
+        EXPECT_FALSE(IsSafeLocalName(bad)) << bad;
+    EXPECT_FALSE(IsSafeLocalName(std::string("a\0b", 3)));
+    for (const char* good : {"a", "..a", "a..", "my page.htm", ".htaccess", "caf\xe9"})
+        EXPECT_TRUE(IsSafeLocalName(good)) << good;
+}
+
+class Transfers : public SessionFixture, public ::testing::WithParamInterface<std::string> {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(server->Start()) << server->Error();
+        site = server->Root() + "/site";
+        ::mkdir(site.c_str(), 0777);
+        ::mkdir((site + "/tree").c_str(), 0777);
+        ::mkdir((site + "/tree/empty").c_str(), 0777);
+        ::mkdir((site + "/tree/deep").c_str(), 0777);
+        ::mkdir((site + "/tree/deep/er").c_str(), 0777);
+        Write(site + "/a.bin", Bytes(100000, 1));
+        Write(site + "/b.bin", Bytes(3, 2));
+        Write(site + "/tree/zero.bin", "");
+        Write(site + "/tree/one.bin", Bytes(70001, 3));
+        Write(site + "/tree/deep/er/two.bin", Bytes(12345, 4));
+        ::chmod(site.c_str(), 0777);
+        session.ListingTempFile = work.File("listing.tmp");
+        session.PlaySound = [this](const std::string& file) {
+            sounds.push_back(file);
+            return true;
+        };
+        session.RefreshLocalFiles = [this] { ++localRefreshes; };
+        pane.LocalFolder = [this] { return local.File("in"); };
+        ::mkdir(local.File("in").c_str(), 0755);
+        RecordMessages();
+        window.resize(600, 400);
+        files->setGeometry(0, 30, 600, 370);
+        window.show();
+        TFTPServer profile = Profile(server->Port(), server->User(), server->Password());
+        profile.StartDir = "site";
+        profile.PASV = TPasvMode::Yes;
+        session.ConnectToServer(&profile);
+        ASSERT_TRUE(session.FTP.Connected());
+    }
+    void TearDown() override { session.DisconnectAction(); }
+
+    int Row(const std::string& name) const {
+        for (int row = 0; row < files->Count(); ++row)
+            if (files->Caption(row) == name) return row;
+        return -1;
+    }
+    void Select(std::initializer_list<const char*> names) {
+        files->CurrentView()->clearSelection();
+        for (const char* name : names) files->SelectRow(Row(name), true);
+    }
+    std::string In(const std::string& name) const { return local.File("in/" + name); }
+
+    std::unique_ptr<FtpServerProcess> server = GetParam() == "vsftpd" ? std::unique_ptr<FtpServerProcess>(new VsftpdServer)
+                                                                      : std::unique_ptr<FtpServerProcess>(new PyFtpdServer);
+    std::string site;
+    TempDir work;
+    TempDir local;
+    std::vector<std::string> sounds;
+    int localRefreshes = 0;
+    TRemotePane pane{session, files, dirs, &window};
+};
+
+TEST_P(Transfers, DownloadsSelectedFilesAndFolderTrees) {
+    Select({"b.bin", "tree", "a.bin"});
+    pane.itmSrvFilesDownloadClick();
+    EXPECT_TRUE(messages.empty()) << messages.front();
+    EXPECT_TRUE(Holds(In("a.bin"), Bytes(100000, 1)));
+    EXPECT_TRUE(Holds(In("b.bin"), Bytes(3, 2)));
+    EXPECT_TRUE(Holds(In("tree/one.bin"), Bytes(70001, 3)));
+    EXPECT_TRUE(Holds(In("tree/deep/er/two.bin"), Bytes(12345, 4)));
+    EXPECT_TRUE(Holds(In("tree/zero.bin"), ""));
+    EXPECT_TRUE(IsFolder(In("tree/empty")));
+    // Back in the folder the walk started from, with no window left over.
+    EXPECT_TRUE(session.CurrentRemoteDir.ends_with("/site")) << session.CurrentRemoteDir;
+    EXPECT_GE(Row("tree"), 0);
+    EXPECT_TRUE(session.TransferWindow.isNull());
+    EXPECT_EQ(localRefreshes, 5);
+    EXPECT_TRUE(sounds.empty()) << "no sound unless asked for";
+}
+
+TEST_P(Transfers, OverwriteResumeOrSkipAnExistingFile) {
+    const std::string whole = Bytes(100000, 1);
+    struct Case {
+        const char* button;
+        std::string before;
+        std::string after;
+    };
+    const Case cases[] = {
+        {"Overwrite", "old contents that are longer than nothing", whole},
+        {"Resume", whole.substr(0, 40000), whole},
+        {"Cancel", "keep me", "keep me"},
+    };
+    for (const Case& c : cases) {
+        Write(In("a.bin"), c.before);
+        std::string asked;
+        qttest::AnswerNextModal<TfrmOverResume>([&](TfrmOverResume* dialog) {
+            asked = dialog->lblDesc->text().toStdString();
+            QPushButton* button = std::string(c.button) == "Overwrite" ? dialog->btnOverwrite
+                                  : std::string(c.button) == "Resume"  ? dialog->btnResume
+                                                                       : dialog->btnCancel;
+            button->click();
+        });
+        const int before = log->LineCount();
+        Select({"a.bin"});
+        pane.itmSrvFilesDownloadClick();
+        EXPECT_EQ(asked, "\"" + In("a.bin") + "\"\nalready exists. Overwrite ?") << c.button;
+        EXPECT_TRUE(Holds(In("a.bin"), c.after)) << c.button;
+        bool restarted = false;
+        const std::vector<std::string> lines = Log();
+        for (std::size_t i = static_cast<std::size_t>(before); i < lines.size(); ++i)
+            restarted |= lines[i] == "Command:    REST 40000";
+        EXPECT_EQ(restarted, std::string(c.button) == "Resume") << c.button;
+    }
+    EXPECT_TRUE(messages.empty()) << messages.front();
+}
+
+TEST_P(Transfers, DownloadAsAskForPlacesAndStopOnCancel) {
+    ::mkdir(local.File("chosen").c_str(), 0755);
+    // In list order: the folder's contents go straight into a chosen folder,
+    // a file to a name of the user's choice; the third dialog is cancelled.
+    qttest::AnswerNextModal<QFileDialog>([&](QFileDialog* browse) {
+        EXPECT_EQ(browse->windowTitle(), QStringLiteral("Choose destination for this directory"));
+        browse->setDirectory(QString::fromStdString(local.File("chosen")));
+        static_cast<QDialog*>(browse)->accept();
+        qttest::AnswerNextModal<QFileDialog>([&](QFileDialog* save) {
+            EXPECT_EQ(save->windowTitle(), QStringLiteral("Choose filename to save as..."));
+            save->selectFile(QString::fromStdString(local.File("renamed.bin")));
+            static_cast<QDialog*>(save)->accept();
+            qttest::AnswerNextModal<QFileDialog>([](QFileDialog* third) { static_cast<QDialog*>(third)->reject(); });
+        });
+    });
+    Select({"b.bin", "tree", "a.bin"});
+    pane.itmSrvFilesDownloadAsClick();
+    EXPECT_TRUE(Holds(local.File("chosen/one.bin"), Bytes(70001, 3)));
+    EXPECT_TRUE(Holds(local.File("chosen/deep/er/two.bin"), Bytes(12345, 4)));
+    EXPECT_TRUE(Holds(local.File("renamed.bin"), Bytes(100000, 1)));
+    EXPECT_FALSE(std::ifstream(In("b.bin")).good()) << "cancelled";
+    EXPECT_TRUE(messages.empty()) << messages.front();
+}
+
+TEST_P(Transfers, UploadsDroppedFilesAndRefreshesWhenAsked) {
+    TfrmOptions options;
+    options.cbDirAutoRefresh->setChecked(true);
+    options.cbPlaySoundUpload->setChecked(true);
+    options.ebxSoundUpload->setText(QString::fromStdString(local.File("in/up1.bin")));
+    options.cbPlaySoundDownload->setChecked(true);
+    options.ebxSoundDownload->setText(QStringLiteral("/no/such/sound.wav"));
+    session.W.frmOptions = &options;
+    Write(In("up1.bin"), Bytes(65536 * 3 + 7, 5));
+    Write(In("up2.bin"), "");
+    pane.SelectedLocalFiles = [] { return std::vector<std::string>{"up1.bin", "up2.bin"}; };
+    const int before = log->LineCount();
+    pane.lvServerFilesDragDrop();
+    EXPECT_TRUE(messages.empty()) << messages.front();
+    EXPECT_TRUE(Holds(site + "/up1.bin", Bytes(65536 * 3 + 7, 5)));
+    EXPECT_TRUE(std::ifstream(site + "/up2.bin").good());
+    EXPECT_GE(Row("up1.bin"), 0) << "auto-refresh lists the folder after an upload";
+    int listings = 0;
+    const std::vector<std::string> lines = Log();
+    for (std::size_t i = static_cast<std::size_t>(before); i < lines.size(); ++i) listings += lines[i] == "Command:    LIST";
+    EXPECT_EQ(listings, 2);
+    // The sound plays only when its file exists.
+    EXPECT_EQ(sounds, (std::vector<std::string>{In("up1.bin"), In("up1.bin")}));
+    Select({"b.bin"});
+    pane.itmSrvFilesDownloadClick();
+    EXPECT_EQ(sounds.size(), 2u);
+    EXPECT_EQ(localRefreshes, 1);
+}
+
+TEST_P(Transfers, EndlessTreeStopsAtTheDepthLimit) {
+    ::mkdir((site + "/loop").c_str(), 0777);
+    Write(site + "/loop/kept.txt", "kept");
+    ASSERT_EQ(::symlink(".", (site + "/loop/again").c_str()), 0);
+    session.QueueListing();
+    Select({"loop"});
+    pane.itmSrvFilesDownloadClick();
+    EXPECT_TRUE(messages.empty()) << messages.front();
+    EXPECT_EQ(qttest::ReadFile(In("loop/kept.txt")), "kept");
+    EXPECT_EQ(qttest::ReadFile(In("loop/again/again/kept.txt")), "kept");
+    std::string deepest = In("loop");
+    int depth = 0;
+    while (IsFolder(deepest + "/again")) {
+        deepest += "/again";
+        ++depth;
+    }
+    EXPECT_EQ(depth, TRemotePane::MaxFolderDepth - 1);
+    bool logged = false;
+    for (const std::string& line : Log()) logged |= line.find("deeper than 32 folders") != std::string::npos;
+    EXPECT_TRUE(logged);
+    EXPECT_TRUE(session.CurrentRemoteDir.ends_with("/site")) << session.CurrentRemoteDir;
+}
+
+INSTANTIATE_TEST_SUITE_P(RealServers, Transfers, ::testing::Values("pyftpdlib", "vsftpd"),
+                         [](const ::testing::TestParamInfo<std::string>& info) { return info.param; });
+
+}  // namespace
