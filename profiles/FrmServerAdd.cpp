@@ -100,6 +100,12 @@ void TfrmServerAdd::btnOkClick() {
         ShowInfoBox(ApplicationTitle, "You must enter a name for this FTP Server");
         return;
     }
+    // Names are unique ignoring case; taking a held one would silently
+    // replace that profile, with its host and password.
+    if (const std::string holder = NameHolder ? NameHolder(EnteredName()) : std::string(); !holder.empty()) {
+        ShowInfoBox(ApplicationTitle, "Another FTP Server is already named " + holder);
+        return;
+    }
     if (ebxPort->text().isEmpty()) ebxPort->setText(QStringLiteral("21"));
     accept();
 }
@@ -140,15 +146,14 @@ void TfrmServerAdd::SaveTo(TFTPServer& server) const {
     server.StartDir = FromQt(ebxRemoteStartingDirectory->text());
 }
 
-TFTPServer* TfrmServerAdd::AddServer(QWidget* owner, TServerList& servers, const std::function<void()>& serversChanged,
-                                     const std::function<void(TFTPServer*)>& forgetServer) {
+TFTPServer* TfrmServerAdd::AddServer(QWidget* owner, TServerList& servers, const std::function<void()>& serversChanged) {
     TfrmServerAdd form(owner);
     CentreDialogOver(&form, owner);
+    form.NameHolder = [&servers](const std::string& name) { return servers.HolderOf(name); };
     if (form.exec() != QDialog::Accepted) return nullptr;
     auto server = std::make_unique<TFTPServer>();
     form.SaveTo(*server);
     const std::string name = server->Name;
-    if (const int replaced = servers.IndexOf(name); replaced >= 0 && forgetServer) forgetServer(servers.At(replaced));
     TFTPServer* added = servers.At(servers.Add(name, std::move(server)));
     if (serversChanged) serversChanged();
     return added;
