@@ -188,9 +188,11 @@ private:
     void ApplyLocalPaneSettings(const class TSettingsKey& key);
     void FillLocalFolders();
     void ReportSaveFailure(const std::string& file, const std::string& what);
+    void ReportUnusableDataFolder();
 
     std::string localDir_;
     int pendingLocalWidth_ = DesignLocalWidth;
+    int pendingLogHeight_ = DesignLogHeight;
     bool shownOnce_ = false;
     bool formClosed_ = false;
     bool formDestroyed_ = false;

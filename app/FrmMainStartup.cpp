@@ -14,9 +14,11 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "app/FolderProblem.h"
 #include "app/FrmMain.h"
 #include "app/StatusBar.h"
 #include "localpane/FrmMessage.h"
+#include "platform/MessageLoop.h"
 #include "profiles/FrmOptions.h"
 #include "profiles/FrmServerConnect.h"
 #include "profiles/ServerStore.h"
@@ -31,6 +33,14 @@ namespace {
 
 constexpr const char* kPrivateFolders[] = {"TmpPrivate-Cache", "TmpPrivate-Archiving"};
 constexpr char kAnimationFile[] = "spin.gif";
+
+// Why the profile file could not be written when its folder is usable.
+std::string FileProblem(const std::string& file, int error, const std::string& what) {
+    if (QFileInfo(ToQt(file)).isDir()) return "A folder of that name is in the way.";
+    if (access(file.c_str(), F_OK) == 0 && access(file.c_str(), W_OK) != 0)
+        return std::string("The file cannot be written: ") + std::strerror(errno) + ".";
+    return error != 0 ? std::string(std::strerror(error)) + "." : what;
+}
 
 }  // namespace
 
@@ -76,7 +86,10 @@ void TfrmMain::FormCreate() {
         CreatePrivateFolders();
         cbServerDir->clear();
         LoadWindowPosition();
-        Servers = std::make_unique<TServerStore>(ProgramFolder() + "FTPServers.ini");
+        // Never a relative name: the profiles would land in whatever folder the
+        // program was started from, and seem lost the next time.
+        const std::string dataFolder = ProgramFolder();
+        Servers = std::make_unique<TServerStore>(dataFolder.empty() ? std::string() : dataFolder + "FTPServers.ini");
         ShowHint(QString());
         Session.ClearLog();
         Session.SessionUp = false;
@@ -96,6 +109,7 @@ void TfrmMain::FormCreate() {
         LoadInterfaceSettings();
         Servers->ClearServers();
         Servers->LoadServers();
+        if (Servers->InMemoryOnly()) ReportUnusableDataFolder();
         Session.WaitMode = Servers->WaitMode;
         FillServerMenu();
     } catch (const std::exception& error) {
@@ -175,7 +189,9 @@ void TfrmMain::FormDestroy() {
         SaveInterfaceSettings();
     } catch (...) {
     }
-    if (Servers) {
+    if (Servers && Servers->InMemoryOnly()) {
+        if (Servers->ServerList.Count() > 0) ReportSaveFailure(ProgramFolderLocation() + "FTPServers.ini", "");
+    } else if (Servers) {
         try {
             Servers->SaveServers();
         } catch (const std::exception& error) {
@@ -200,21 +216,19 @@ void TfrmMain::FormDestroy() {
 // which file could not be written and why, before the program ends.
 void TfrmMain::ReportSaveFailure(const std::string& file, const std::string& what) {
     const int saved = errno;
-    std::string reason;
-    const std::string folder = FromQt(QFileInfo(ToQt(file)).absolutePath());
-    if (QFileInfo(ToQt(file)).isDir())
-        reason = "A folder of that name is in the way.";
-    else if (access(folder.c_str(), F_OK) != 0)
-        reason = "The folder " + folder + " does not exist.";
-    else if (access(folder.c_str(), W_OK | X_OK) != 0)
-        reason = std::string("The folder ") + folder + " cannot be written: " + std::strerror(errno) + ".";
-    else if (access(file.c_str(), F_OK) == 0 && access(file.c_str(), W_OK) != 0)
-        reason = std::string("The file cannot be written: ") + std::strerror(errno) + ".";
-    else
-        reason = saved != 0 ? std::string(std::strerror(saved)) + "." : what;
+    std::string reason = FolderProblem(FromQt(QFileInfo(ToQt(file)).absolutePath()));
+    if (reason.empty()) reason = FileProblem(file, saved, what);
     try {
         ShowInfo(ApplicationTitle, "The FTP server list could not be saved to\n" + file + "\n\n" + reason +
                                        "\n\nChanges made to the server list in this session are lost.");
     } catch (...) {
     }
+}
+
+void TfrmMain::ReportUnusableDataFolder() {
+    const std::string folder = ProgramFolderLocation();
+    std::string reason = FolderProblem(folder);
+    if (reason.empty()) reason = "It cannot be created.";
+    ShowInfo(ApplicationTitle, "The program's data folder cannot be used:\n" + folder + "\n\n" + reason +
+                                   "\n\nServer profiles are kept until the program ends, but cannot be saved.");
 }
