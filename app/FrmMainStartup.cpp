@@ -168,7 +168,14 @@ void TfrmMain::FormClose() {
         SaveWindowPosition();
     } catch (...) {
     }
+    // Closing the main window ends the program: waiting loops stop, and the
+    // request this aborts is no failure to tell the user about.
+    platform::SetApplicationTerminated(true);
+    // The connecting window is a top-level window of its own; left open, it
+    // would keep the program running without its main window.
+    delete frmServerConnect;
     try {
+        Session.ClearCommandQueue();
         (void)Session.FTP.AbortSessionWait();
         Session.SetBusyState(false);
         Session.SetConnectedState(false);
