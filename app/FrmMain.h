@@ -62,6 +62,7 @@ public:
     QAction* tb97TransferBin;
     QAction* tb97TransferAsc;
     QAction* tb97TransferAuto;
+    QAction* sepHosting;  // the separator before the hosting button, shown with it
     QAction* tb97Hosting;
     QAction* tb97Sell;  // promotional; hidden whenever the options are applied
     QLabel* animKFTP;

@@ -133,7 +133,7 @@ void TfrmMain::BuildToolbar() {
         transferModes->addAction(mode);
     }
     tb97TransferAuto->setChecked(true);
-    tbServer->addSeparator();
+    sepHosting = tbServer->addSeparator();
     tb97Hosting = AddTool(tbServer, Tool::Hosting, "Need a Place to Host your Website?");
     tb97Sell = AddTool(tbServer, Tool::Sell, "Want to Sell Your Stuff on the Web ?");
     tb97Sell->setVisible(false);

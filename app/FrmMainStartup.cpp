@@ -102,6 +102,7 @@ void TfrmMain::FormCreate() {
         frmOptions = new TfrmOptions(this);
         frmOptions->OnApplyOptions = [this](TfrmOptions*, bool showHosting) {
             tb97Hosting->setVisible(showHosting);
+            sepHosting->setVisible(showHosting);
             tb97Sell->setVisible(false);
         };
         frmOptions->ApplyOptions();
