@@ -89,6 +89,7 @@ public:
 
     QFrame* pnlPromo;
     QLabel* lblPromo;
+    QSplitter* spltLog;  // between the areas above and the log pane
     QWidget* pnlFTPLog;
     TLogView* mmoFTPLog;
     TStatusBar* fsbMain;
@@ -168,6 +169,10 @@ public:
     // it will get.
     int LocalWidth() const;
     void SetLocalWidth(int width);
+    // Height of the log pane, shown or not; while hidden or before the window
+    // is first shown, the height it will get.
+    int LogHeight() const;
+    void SetLogHeight(int height);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -180,7 +185,7 @@ private:
     QWidget* BuildLocalPane();
     QWidget* BuildServerPane();
     void BuildPromo();
-    void BuildLog();
+    void BuildLog(QWidget* above);
     void BindSession();
     void BindConnectingWindow();
     void BindLocalPane();

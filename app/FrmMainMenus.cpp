@@ -27,8 +27,15 @@ void TfrmMain::itmOptionsClick() {
 }
 
 // The status bar is the last area of the window's layout, so it stays below
-// the log pane whichever way the pane is switched.
-void TfrmMain::itmViewFTPLogClick() { pnlFTPLog->setVisible(itmViewFTPLog->isChecked()); }
+// the log pane whichever way the pane is switched. The pane comes back at the
+// height it had.
+void TfrmMain::itmViewFTPLogClick() {
+    const bool show = itmViewFTPLog->isChecked();
+    if (show == pnlFTPLog->isVisibleTo(this)) return;
+    if (!show) pendingLogHeight_ = LogHeight();
+    pnlFTPLog->setVisible(show);
+    if (show) SetLogHeight(pendingLogHeight_);
+}
 
 void TfrmMain::itmAboutClick() {
     TfrmAbout about(this);
