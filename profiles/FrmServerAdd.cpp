@@ -15,13 +15,14 @@
 TfrmServerAdd::TfrmServerAdd(QWidget* parent) : QDialog(parent) {
     SetFixedDialogFrame(this, QStringLiteral(" Add a new FTP Server"), QSize(345, 367));
     ebxName = AddEdit(lblName, "Name:", 8, 8, 329);
-    ebxHostname = AddEdit(lblHostname, "Hostname/Address:", 8, 52, 210);
-    ebxPort = AddEdit(lblPort, "Port: (default is 21)", 226, 52, 111);
+    // The port column is as wide as its label needs.
+    ebxHostname = AddEdit(lblHostname, "Hostname/Address:", 8, 52, 196);
+    ebxPort = AddEdit(lblPort, "Port: (default is 21)", 212, 52, 125);
     rbAnonymous = new QRadioButton(QStringLiteral("Anonymous"), this);
-    rbAnonymous->setGeometry(8, 98, 329, 18);
+    rbAnonymous->setGeometry(8, 98, 329, 20);
     ebxEMail = AddEdit(lblEMail, "E-Mail:", 26, 118, 311);
     rbUserPass = new QRadioButton(QStringLiteral("Requires username and password"), this);
-    rbUserPass->setGeometry(8, 160, 329, 18);
+    rbUserPass->setGeometry(8, 160, 329, 20);
     ebxUsername = AddEdit(lblUsername, "Username:", 26, 180, 150);
     ebxPassword = AddEdit(lblPassword, "Password:", 187, 180, 150);
     ebxPassword->setEchoMode(QLineEdit::Password);
@@ -29,7 +30,7 @@ TfrmServerAdd::TfrmServerAdd(QWidget* parent) : QDialog(parent) {
     ebxLocalStartingDirectory = AddEdit(lblLocalStartingDirectory, "Local starting directory:", 8, 222, 329);
     ebxRemoteStartingDirectory = AddEdit(lblRemoteStartingDirectory, "Remote starting directory:", 8, 264, 329);
     cbPASV = new QCheckBox(QStringLiteral("Use Firewall Friendly operation (Passive Mode)"), this);
-    cbPASV->setGeometry(8, 308, 329, 18);
+    cbPASV->setGeometry(8, 308, 329, 20);
     btnOk = new QPushButton(QStringLiteral("&Cool"), this);
     btnOk->setGeometry(176, 334, 75, 25);
     btnOk->setDefault(true);
