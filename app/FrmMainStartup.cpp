@@ -234,7 +234,7 @@ void TfrmMain::ReportSaveFailure(const std::string& file, const std::string& wha
 }
 
 void TfrmMain::ReportUnusableDataFolder() {
-    const std::string folder = ProgramFolderLocation();
+    const std::string folder = WithoutTrailingBackslash(ProgramFolderLocation());
     std::string reason = FolderProblem(folder);
     if (reason.empty()) reason = "It cannot be created.";
     ShowInfo(ApplicationTitle, "The program's data folder cannot be used:\n" + folder + "\n\n" + reason +
