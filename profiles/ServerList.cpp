@@ -32,8 +32,7 @@ int TServerList::Add(const std::string& name, std::unique_ptr<TFTPServer> server
     return static_cast<int>(at);
 }
 
-// A linear search: profile lists are short, and the few names the locale's
-// order cannot tell apart by collation are compared by their bytes.
+// A linear search: profile lists are short.
 int TServerList::IndexOf(const std::string& name) const {
     for (std::size_t i = 0; i < entries_.size(); ++i)
         if (Compare(entries_[i].name, name) == 0) return static_cast<int>(i);
