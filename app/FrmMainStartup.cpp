@@ -3,6 +3,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
@@ -34,9 +35,11 @@ namespace {
 constexpr const char* kPrivateFolders[] = {"TmpPrivate-Cache", "TmpPrivate-Archiving"};
 constexpr char kAnimationFile[] = "spin.gif";
 
-// Why the profile file could not be written when its folder is usable.
+// Why the profile file could not be written when nothing blocks its folder.
 std::string FileProblem(const std::string& file, int error, const std::string& what) {
-    if (QFileInfo(ToQt(file)).isDir()) return "A folder of that name is in the way.";
+    const QFileInfo info(ToQt(file));
+    if (!info.absoluteDir().exists()) return "The folder " + FromQt(info.absolutePath()) + " does not exist.";
+    if (info.isDir()) return "A folder of that name is in the way.";
     if (access(file.c_str(), F_OK) == 0 && access(file.c_str(), W_OK) != 0)
         return std::string("The file cannot be written: ") + std::strerror(errno) + ".";
     return error != 0 ? std::string(std::strerror(error)) + "." : what;
