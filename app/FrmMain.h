@@ -63,6 +63,7 @@ public:
     QAction* tb97TransferBin;
     QAction* tb97TransferAsc;
     QAction* tb97TransferAuto;
+    QAction* sepHosting;  // the separator before the hosting button, shown with it
     QAction* tb97Hosting;
     QAction* tb97Sell;  // promotional; hidden whenever the options are applied
     QLabel* animKFTP;
@@ -86,6 +87,7 @@ public:
 
     QFrame* pnlPromo;
     QLabel* lblPromo;
+    QSplitter* spltLog;  // between the areas above and the log pane
     QWidget* pnlFTPLog;
     TLogView* mmoFTPLog;
     TStatusBar* fsbMain;
@@ -164,6 +166,10 @@ public:
     // it will get.
     int LocalWidth() const;
     void SetLocalWidth(int width);
+    // Height of the log pane, shown or not; while hidden or before the window
+    // is first shown, the height it will get.
+    int LogHeight() const;
+    void SetLogHeight(int height);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -176,7 +182,7 @@ private:
     QWidget* BuildLocalPane();
     QWidget* BuildServerPane();
     void BuildPromo();
-    void BuildLog();
+    void BuildLog(QWidget* above);
     void BindSession();
     void BindConnectingWindow();
     void BindLocalPane();
@@ -185,9 +191,11 @@ private:
     void ApplyLocalPaneSettings(const class TSettingsKey& key);
     void FillLocalFolders();
     void ReportSaveFailure(const std::string& file, const std::string& what);
+    void ReportUnusableDataFolder();
 
     std::string localDir_;
     int pendingLocalWidth_ = DesignLocalWidth;
+    int pendingLogHeight_ = DesignLogHeight;
     bool shownOnce_ = false;
     bool formClosed_ = false;
     bool formDestroyed_ = false;

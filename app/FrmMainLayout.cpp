@@ -64,12 +64,16 @@ TfrmMain::TfrmMain() {
     spltFTP->setStretchFactor(1, 1);
     spltFTP->setSizes({DesignLocalWidth, DesignWidth - DesignLocalWidth - 3});
     panes->addWidget(spltFTP);
-    areas->addWidget(pnlLocalAndRemote, 1);
 
     BuildPromo();
-    areas->addWidget(pnlPromo);
-    BuildLog();
-    areas->addWidget(pnlFTPLog);
+    auto* upper = new QWidget(central);
+    auto* upperAreas = new QVBoxLayout(upper);
+    upperAreas->setContentsMargins(0, 0, 0, 0);
+    upperAreas->setSpacing(0);
+    upperAreas->addWidget(pnlLocalAndRemote, 1);
+    upperAreas->addWidget(pnlPromo);
+    BuildLog(upper);
+    areas->addWidget(spltLog, 1);
     fsbMain = new TStatusBar(central);
     areas->addWidget(fsbMain);
     setCentralWidget(central);
@@ -135,7 +139,7 @@ void TfrmMain::BuildToolbar() {
         transferModes->addAction(mode);
     }
     tb97TransferAuto->setChecked(true);
-    tbServer->addSeparator();
+    sepHosting = tbServer->addSeparator();
     tb97Hosting = AddTool(tbServer, Tool::Hosting, "Need a Place to Host your Website?");
     tb97Sell = AddTool(tbServer, Tool::Sell, "Want to Sell Your Stuff on the Web ?");
     tb97Sell->setVisible(false);
@@ -223,12 +227,20 @@ void TfrmMain::BuildPromo() {
     layout->addWidget(lblPromo);
 }
 
-void TfrmMain::BuildLog() {
+// The log pane sits below a splitter, so the user can drag it taller; the
+// areas above it take what the window gains or loses.
+void TfrmMain::BuildLog(QWidget* above) {
     pnlFTPLog = new QWidget(this);
-    pnlFTPLog->setFixedHeight(DesignLogHeight);
     auto* layout = new QVBoxLayout(pnlFTPLog);
     layout->setContentsMargins(0, 0, 0, 0);
     mmoFTPLog = new TLogView(pnlFTPLog);
     layout->addWidget(mmoFTPLog);
+    spltLog = new QSplitter(Qt::Vertical, this);
+    spltLog->setChildrenCollapsible(false);
+    spltLog->addWidget(above);
+    spltLog->addWidget(pnlFTPLog);
+    spltLog->setStretchFactor(0, 1);
+    spltLog->setStretchFactor(1, 0);
+    connect(spltLog, &QSplitter::splitterMoved, this, [this] { pendingLogHeight_ = pnlFTPLog->height(); });
     pnlFTPLog->hide();
 }

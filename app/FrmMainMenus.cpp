@@ -27,8 +27,15 @@ void TfrmMain::itmOptionsClick() {
 }
 
 // The status bar is the last area of the window's layout, so it stays below
-// the log pane whichever way the pane is switched.
-void TfrmMain::itmViewFTPLogClick() { pnlFTPLog->setVisible(itmViewFTPLog->isChecked()); }
+// the log pane whichever way the pane is switched. The pane comes back at the
+// height it had.
+void TfrmMain::itmViewFTPLogClick() {
+    const bool show = itmViewFTPLog->isChecked();
+    if (show == pnlFTPLog->isVisibleTo(this)) return;
+    if (!show) pendingLogHeight_ = LogHeight();
+    pnlFTPLog->setVisible(show);
+    if (show) SetLogHeight(pendingLogHeight_);
+}
 
 void TfrmMain::itmAboutClick() {
     TfrmAbout about(this);
@@ -36,7 +43,10 @@ void TfrmMain::itmAboutClick() {
     about.exec();
 }
 
-void TfrmMain::itmServersClick() { itmDisconnectFromServer->setEnabled(Session.FTP.Connected()); }
+// The same rule as the toolbar's Disconnect: while the connecting window is
+// up the engine is already connected, yet the session is not; that window
+// has its own Cancel.
+void TfrmMain::itmServersClick() { itmDisconnectFromServer->setEnabled(Session.ConnectedState()); }
 
 void TfrmMain::FillServerMenu() {
     if (Servers) Servers->FillServerMenu(mnuServers, [this](int tag) { itmConnectServerClick(tag); });
@@ -67,14 +77,20 @@ void TfrmMain::tb97ConnectClick() {
     if (chosen != nullptr) Session.ConnectToServer(chosen);
 }
 
+// Choosing a server while connected to one means "go there": the session is
+// closed first, then the chosen server is connected.
 void TfrmMain::itmConnectServerClick(int tag) {
     if (Session.Busy || Session.Executing() || !Servers) return;
-    TFTPServer* profile = Servers->ServerWithTag(tag);
-    if (profile == nullptr) {
+    if (Servers->ServerWithTag(tag) == nullptr) {
         tb97ConnectClick();
         return;
     }
-    Session.ConnectToServer(profile);
+    if (Session.FTP.Connected()) {
+        Session.DisconnectFromServer();
+        if (Session.FTP.Connected() || Session.Busy || Session.Executing()) return;
+    }
+    // Looked up again: the profiles may have changed while QUIT was waited for.
+    if (TFTPServer* profile = Servers->ServerWithTag(tag)) Session.ConnectToServer(profile);
 }
 
 void TfrmMain::tb97DisconnectClick() { Session.DisconnectAction(); }

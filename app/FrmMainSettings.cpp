@@ -74,10 +74,10 @@ void TfrmMain::LoadInterfaceSettings() {
     // The pane area's height follows from the window layout; the stored value
     // is read for compatibility and the layout sizes the area again.
     (void)key.ReadInteger("LocalAndRemoteWidth", pnlLocalAndRemote->height());
-    pnlFTPLog->setFixedHeight(std::max(0, key.ReadInteger("LogHeight", pnlFTPLog->maximumHeight())));
+    SetLogHeight(key.ReadInteger("LogHeight", LogHeight()));
     const bool logVisible = key.ReadBool("LogVisible", !pnlFTPLog->isHidden());
-    pnlFTPLog->setVisible(logVisible);
     itmViewFTPLog->setChecked(logVisible);
+    itmViewFTPLogClick();
     ApplyLocalPaneSettings(key);
     RefreshLocalFiles();
     SetServerViewStyle(key.ReadInteger("ServerViewStyle", lvServerFiles->ViewStyle()));
@@ -104,7 +104,7 @@ void TfrmMain::SaveInterfaceSettings() {
     if (!key.OpenForWriting()) return;
     key.WriteInteger("LocalWidth", LocalWidth());
     key.WriteInteger("LocalAndRemoteWidth", pnlLocalAndRemote->height());
-    key.WriteInteger("LogHeight", pnlFTPLog->maximumHeight());
+    key.WriteInteger("LogHeight", LogHeight());
     key.WriteBool("LogVisible", !pnlFTPLog->isHidden());
     key.WriteString("LocalDrive", LocalDrive());
     key.WriteString("LocalDir", LocalDir());
@@ -128,11 +128,24 @@ void TfrmMain::SetLocalWidth(int width) {
     spltFTP->setSizes({pendingLocalWidth_, std::max(0, total - pendingLocalWidth_)});
 }
 
-// The splitter learns its width only when the window is laid out for the
-// first time; the stored pane width is applied then.
+int TfrmMain::LogHeight() const { return shownOnce_ && pnlFTPLog->isVisible() ? pnlFTPLog->height() : pendingLogHeight_; }
+
+// The pane area above gives or takes the difference; the splitter keeps
+// both within their minimum sizes.
+void TfrmMain::SetLogHeight(int height) {
+    pendingLogHeight_ = std::max(0, height);
+    if (!shownOnce_ || pnlFTPLog->isHidden()) return;
+    const QList<int> sizes = spltLog->sizes();
+    const int total = sizes.value(0) + sizes.value(1);
+    spltLog->setSizes({std::max(0, total - pendingLogHeight_), pendingLogHeight_});
+}
+
+// The splitters learn their sizes only when the window is laid out for the
+// first time; the stored pane width and log height are applied then.
 void TfrmMain::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (shownOnce_) return;
     shownOnce_ = true;
     SetLocalWidth(pendingLocalWidth_);
+    SetLogHeight(pendingLogHeight_);
 }

@@ -3,6 +3,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
@@ -14,9 +15,11 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "app/FolderProblem.h"
 #include "app/FrmMain.h"
 #include "app/StatusBar.h"
 #include "localpane/FrmMessage.h"
+#include "platform/MessageLoop.h"
 #include "profiles/FrmOptions.h"
 #include "profiles/FrmServerConnect.h"
 #include "profiles/ServerStore.h"
@@ -32,6 +35,16 @@ namespace {
 
 constexpr const char* kPrivateFolders[] = {"TmpPrivate-Cache", "TmpPrivate-Archiving"};
 constexpr char kAnimationFile[] = "spin.gif";
+
+// Why the profile file could not be written when nothing blocks its folder.
+std::string FileProblem(const std::string& file, int error, const std::string& what) {
+    const QFileInfo info(ToQt(file));
+    if (!info.absoluteDir().exists()) return "The folder " + FromQt(info.absolutePath()) + " does not exist.";
+    if (info.isDir()) return "A folder of that name is in the way.";
+    if (access(file.c_str(), F_OK) == 0 && access(file.c_str(), W_OK) != 0)
+        return std::string("The file cannot be written: ") + std::strerror(errno) + ".";
+    return error != 0 ? std::string(std::strerror(error)) + "." : what;
+}
 
 }  // namespace
 
@@ -79,7 +92,10 @@ void TfrmMain::FormCreate() {
         CreatePrivateFolders();
         cbServerDir->clear();
         LoadWindowPosition();
-        Servers = std::make_unique<TServerStore>(ProgramFolder() + "FTPServers.ini");
+        // Never a relative name: the profiles would land in whatever folder the
+        // program was started from, and seem lost the next time.
+        const std::string dataFolder = ProgramFolder();
+        Servers = std::make_unique<TServerStore>(dataFolder.empty() ? std::string() : dataFolder + "FTPServers.ini");
         ShowHint(QString());
         Session.ClearLog();
         Session.SessionUp = false;
@@ -92,6 +108,7 @@ void TfrmMain::FormCreate() {
         frmOptions = new TfrmOptions(this);
         frmOptions->OnApplyOptions = [this](TfrmOptions*, bool showHosting) {
             tb97Hosting->setVisible(showHosting);
+            sepHosting->setVisible(showHosting);
             tb97Sell->setVisible(false);
         };
         frmOptions->ApplyOptions();
@@ -100,6 +117,7 @@ void TfrmMain::FormCreate() {
         LoadInterfaceSettings();
         Servers->ClearServers();
         Servers->LoadServers();
+        if (Servers->InMemoryOnly()) ReportUnusableDataFolder();
         Session.WaitMode = Servers->WaitMode;
         FillServerMenu();
     } catch (const std::exception& error) {
@@ -158,7 +176,14 @@ void TfrmMain::FormClose() {
         SaveWindowPosition();
     } catch (...) {
     }
+    // Closing the main window ends the program: waiting loops stop, and the
+    // request this aborts is no failure to tell the user about.
+    platform::SetApplicationTerminated(true);
+    // The connecting window is a top-level window of its own; left open, it
+    // would keep the program running without its main window.
+    delete frmServerConnect;
     try {
+        Session.ClearCommandQueue();
         (void)Session.FTP.AbortSessionWait();
         Session.SetBusyState(false);
         Session.SetConnectedState(false);
@@ -179,7 +204,9 @@ void TfrmMain::FormDestroy() {
         SaveInterfaceSettings();
     } catch (...) {
     }
-    if (Servers) {
+    if (Servers && Servers->InMemoryOnly()) {
+        if (Servers->ServerList.Count() > 0) ReportSaveFailure(ProgramFolderLocation() + "FTPServers.ini", "");
+    } else if (Servers) {
         try {
             Servers->SaveServers();
         } catch (const std::exception& error) {
@@ -204,21 +231,19 @@ void TfrmMain::FormDestroy() {
 // which file could not be written and why, before the program ends.
 void TfrmMain::ReportSaveFailure(const std::string& file, const std::string& what) {
     const int saved = errno;
-    std::string reason;
-    const std::string folder = FromQt(QFileInfo(ToQt(file)).absolutePath());
-    if (QFileInfo(ToQt(file)).isDir())
-        reason = "A folder of that name is in the way.";
-    else if (access(folder.c_str(), F_OK) != 0)
-        reason = "The folder " + folder + " does not exist.";
-    else if (access(folder.c_str(), W_OK | X_OK) != 0)
-        reason = std::string("The folder ") + folder + " cannot be written: " + std::strerror(errno) + ".";
-    else if (access(file.c_str(), F_OK) == 0 && access(file.c_str(), W_OK) != 0)
-        reason = std::string("The file cannot be written: ") + std::strerror(errno) + ".";
-    else
-        reason = saved != 0 ? std::string(std::strerror(saved)) + "." : what;
+    std::string reason = FolderProblem(FromQt(QFileInfo(ToQt(file)).absolutePath()));
+    if (reason.empty()) reason = FileProblem(file, saved, what);
     try {
         ShowInfo(ApplicationTitle, "The FTP server list could not be saved to\n" + file + "\n\n" + reason +
                                        "\n\nChanges made to the server list in this session are lost.");
     } catch (...) {
     }
+}
+
+void TfrmMain::ReportUnusableDataFolder() {
+    const std::string folder = WithoutTrailingBackslash(ProgramFolderLocation());
+    std::string reason = FolderProblem(folder);
+    if (reason.empty()) reason = "It cannot be created.";
+    ShowInfo(ApplicationTitle, "The program's data folder cannot be used:\n" + folder + "\n\n" + reason +
+                                   "\n\nServer profiles are kept until the program ends, but cannot be saved.");
 }

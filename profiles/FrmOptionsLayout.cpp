@@ -1,5 +1,6 @@
 // Construction of the options dialog's pages and controls.
 #include <QCheckBox>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -8,6 +9,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "profiles/CaptionLabel.h"
 #include "profiles/FrmOptions.h"
 #include "util/SpinEdit.h"
 
@@ -53,7 +55,10 @@ TfrmOptions::TfrmOptions(QWidget* parent) : QDialog(parent) {
 
 QWidget* TfrmOptions::BuildGeneralPage() {
     auto* page = new QWidget;
-    cbShowWebHosting = new QCheckBox(QStringLiteral("Show Web Hosting and Secure button on Kestra FTP toolbar."), page);
+    // Its caption is wider than the dialog: it wraps beside the box.
+    cbShowWebHosting = new QCheckBox(page);
+    auto* hostingCaption =
+        new TCaptionLabel(QStringLiteral("Show Web Hosting and Secure button on Kestra FTP toolbar."), cbShowWebHosting, page);
     cbPlaySoundDownload = new QCheckBox(QStringLiteral("Play a sound when download is finished:"), page);
     ebxSoundDownload = new QLineEdit(page);
     btnOpenDownWave = new QPushButton(QStringLiteral("..."), page);
@@ -62,8 +67,11 @@ QWidget* TfrmOptions::BuildGeneralPage() {
     btnOpenUpWave = new QPushButton(QStringLiteral("..."), page);
     for (QPushButton* browse : {btnOpenDownWave, btnOpenUpWave}) browse->setFixedWidth(28);
 
+    auto* hosting = new QHBoxLayout;
+    hosting->addWidget(cbShowWebHosting, 0, Qt::AlignTop);
+    hosting->addWidget(hostingCaption, 1);
     auto* layout = new QVBoxLayout(page);
-    layout->addWidget(cbShowWebHosting);
+    layout->addLayout(hosting);
     layout->addWidget(cbPlaySoundDownload);
     layout->addLayout(FileRow(ebxSoundDownload, btnOpenDownWave));
     layout->addWidget(cbPlaySoundUpload);
@@ -86,17 +94,19 @@ QWidget* TfrmOptions::BuildTransferPage() {
                    page);
     lblFTPTextHelp->setWordWrap(true);
 
+    // The explanation takes the page's whole width below the list; beside
+    // it, in a column of its own, it could not be read in full.
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(btnAddFTPText);
     buttons->addWidget(btnRmvFTPText);
     buttons->addStretch();
-    auto* list = new QVBoxLayout;
-    list->addWidget(lblFTPTextExt);
-    list->addWidget(lbFTPTextExt);
-    auto* layout = new QHBoxLayout(page);
-    layout->addLayout(list);
-    layout->addLayout(buttons);
-    layout->addWidget(lblFTPTextHelp, 1);
+    auto* list = new QGridLayout;
+    list->addWidget(lblFTPTextExt, 0, 0);
+    list->addWidget(lbFTPTextExt, 1, 0);
+    list->addLayout(buttons, 1, 1);
+    auto* layout = new QVBoxLayout(page);
+    layout->addLayout(list, 1);
+    layout->addWidget(lblFTPTextHelp);
     return page;
 }
 

@@ -15,13 +15,14 @@
 TfrmServerAdd::TfrmServerAdd(QWidget* parent) : QDialog(parent) {
     SetFixedDialogFrame(this, QStringLiteral(" Add a new FTP Server"), QSize(345, 367));
     ebxName = AddEdit(lblName, "Name:", 8, 8, 329);
-    ebxHostname = AddEdit(lblHostname, "Hostname/Address:", 8, 52, 210);
-    ebxPort = AddEdit(lblPort, "Port: (default is 21)", 226, 52, 111);
+    // The port column is as wide as its label needs.
+    ebxHostname = AddEdit(lblHostname, "Hostname/Address:", 8, 52, 196);
+    ebxPort = AddEdit(lblPort, "Port: (default is 21)", 212, 52, 125);
     rbAnonymous = new QRadioButton(QStringLiteral("Anonymous"), this);
-    rbAnonymous->setGeometry(8, 98, 329, 18);
+    rbAnonymous->setGeometry(8, 98, 329, 20);
     ebxEMail = AddEdit(lblEMail, "E-Mail:", 26, 118, 311);
     rbUserPass = new QRadioButton(QStringLiteral("Requires username and password"), this);
-    rbUserPass->setGeometry(8, 160, 329, 18);
+    rbUserPass->setGeometry(8, 160, 329, 20);
     ebxUsername = AddEdit(lblUsername, "Username:", 26, 180, 150);
     ebxPassword = AddEdit(lblPassword, "Password:", 187, 180, 150);
     ebxPassword->setEchoMode(QLineEdit::Password);
@@ -29,7 +30,7 @@ TfrmServerAdd::TfrmServerAdd(QWidget* parent) : QDialog(parent) {
     ebxLocalStartingDirectory = AddEdit(lblLocalStartingDirectory, "Local starting directory:", 8, 222, 329);
     ebxRemoteStartingDirectory = AddEdit(lblRemoteStartingDirectory, "Remote starting directory:", 8, 264, 329);
     cbPASV = new QCheckBox(QStringLiteral("Use Firewall Friendly operation (Passive Mode)"), this);
-    cbPASV->setGeometry(8, 308, 329, 18);
+    cbPASV->setGeometry(8, 308, 329, 20);
     btnOk = new QPushButton(QStringLiteral("&Cool"), this);
     btnOk->setGeometry(176, 334, 75, 25);
     btnOk->setDefault(true);
@@ -100,6 +101,12 @@ void TfrmServerAdd::btnOkClick() {
         ShowInfoBox(ApplicationTitle, "You must enter a name for this FTP Server");
         return;
     }
+    // Names are unique ignoring case; taking a held one would silently
+    // replace that profile, with its host and password.
+    if (const std::string holder = NameHolder ? NameHolder(EnteredName()) : std::string(); !holder.empty()) {
+        ShowInfoBox(ApplicationTitle, "Another FTP Server is already named " + holder);
+        return;
+    }
     if (ebxPort->text().isEmpty()) ebxPort->setText(QStringLiteral("21"));
     accept();
 }
@@ -140,15 +147,14 @@ void TfrmServerAdd::SaveTo(TFTPServer& server) const {
     server.StartDir = FromQt(ebxRemoteStartingDirectory->text());
 }
 
-TFTPServer* TfrmServerAdd::AddServer(QWidget* owner, TServerList& servers, const std::function<void()>& serversChanged,
-                                     const std::function<void(TFTPServer*)>& forgetServer) {
+TFTPServer* TfrmServerAdd::AddServer(QWidget* owner, TServerList& servers, const std::function<void()>& serversChanged) {
     TfrmServerAdd form(owner);
     CentreDialogOver(&form, owner);
+    form.NameHolder = [&servers](const std::string& name) { return servers.HolderOf(name); };
     if (form.exec() != QDialog::Accepted) return nullptr;
     auto server = std::make_unique<TFTPServer>();
     form.SaveTo(*server);
     const std::string name = server->Name;
-    if (const int replaced = servers.IndexOf(name); replaced >= 0 && forgetServer) forgetServer(servers.At(replaced));
     TFTPServer* added = servers.At(servers.Add(name, std::move(server)));
     if (serversChanged) serversChanged();
     return added;

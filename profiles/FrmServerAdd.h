@@ -3,15 +3,15 @@
 // with the caption changed, to edit one.
 //
 // Main-window use:
-//   TFTPServer* added = TfrmServerAdd::AddServer(this, store.ServerList, fillMenu, forget);
+//   TFTPServer* added = TfrmServerAdd::AddServer(this, store.ServerList, fillMenu);
 // centres the form over `this`, shows it modally, and on "&Cool" inserts a new
-// profile (replacing one whose name is equal ignoring case) and calls
-// `fillMenu`. Returns the profile now in the list, or null when cancelled.
-// A profile that is replaced is freed; `forget(profile)` runs just before, so
-// the caller can drop any pointer to it (such as the current session's).
+// profile and calls `fillMenu`. Returns the new profile, or null when
+// cancelled. A name that another profile has, ignoring case, is refused with
+// a message while the form stays open, so no profile is ever replaced.
 
 #include <QDialog>
 #include <functional>
+#include <string>
 
 class QCheckBox;
 class QLabel;
@@ -28,8 +28,12 @@ public:
 
     explicit TfrmServerAdd(QWidget* parent = nullptr);
 
-    static TFTPServer* AddServer(QWidget* owner, TServerList& servers, const std::function<void()>& serversChanged,
-                                 const std::function<void(TFTPServer*)>& forgetServer = {});
+    static TFTPServer* AddServer(QWidget* owner, TServerList& servers, const std::function<void()>& serversChanged);
+
+    // The name of the profile that already holds `name` (ignoring case), or
+    // empty when the name is free; "&Cool" refuses a held name. The edit
+    // dialog leaves out the profile being edited.
+    std::function<std::string(const std::string& name)> NameHolder;
 
     // Fills the form from a profile (for editing) and takes its content into
     // one; taking overwrites every field the form shows.
@@ -39,7 +43,8 @@ public:
 
     void FormCreate();
     void rbAnonymousClick();
-    // Refuses an empty name with a message; an empty port becomes "21".
+    // Refuses an empty name, or one NameHolder reports as held, with a
+    // message and the form left open; an empty port becomes "21".
     void btnOkClick();
 
     QLabel* lblName;

@@ -45,8 +45,7 @@ void TfrmServerConnectTo::lbServersDblClick() {
 }
 
 void TfrmServerConnectTo::btnAddServerClick() {
-    (void)TfrmServerAdd::AddServer(
-        parentWidget(), servers_, [this] { ServersChanged(); }, [this](TFTPServer* replaced) { ServerRemoving(replaced); });
+    (void)TfrmServerAdd::AddServer(parentWidget(), servers_, [this] { ServersChanged(); });
     FormCreate();
 }
 
@@ -62,10 +61,9 @@ void TfrmServerConnectTo::btnEditServerClick() {
     FormCreate();
 }
 
-TFTPServer* TfrmServerConnectTo::Execute(QWidget* owner, TServerList& servers, const std::function<void()>& serversChanged,
-                                         const std::function<void(TFTPServer*)>& forgetServer) {
+TFTPServer* TfrmServerConnectTo::Execute(QWidget* owner, TServerList& servers, const std::function<void()>& serversChanged) {
     TfrmServerConnectTo dialog(servers, owner);
-    dialog.BindCallbacks(serversChanged, forgetServer);
+    dialog.BindCallbacks(serversChanged, {});
     CentreDialogOver(&dialog, owner);
     return dialog.exec() == QDialog::Accepted ? dialog.SelectedServer() : nullptr;
 }

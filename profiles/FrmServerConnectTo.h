@@ -3,13 +3,12 @@
 // profiles on the way.
 //
 // Main-window use:
-//   if (TFTPServer* chosen = TfrmServerConnectTo::Execute(this, store.ServerList, fillMenu, forget))
+//   if (TFTPServer* chosen = TfrmServerConnectTo::Execute(this, store.ServerList, fillMenu))
 //       ConnectToServer(chosen);
 // centres the dialog over `this` and shows it modally; returns the profile
 // chosen with "&Cool" or a double click, null when cancelled. "&Add Server"
 // opens the profile form centred over `this` (the main window's add action);
-// `fillMenu` runs after each addition or edit; `forget(profile)` just before a
-// profile is freed because an added one replaces it.
+// `fillMenu` runs after each addition or edit.
 
 #include <functional>
 
@@ -19,8 +18,7 @@ class TfrmServerConnectTo : public TServerListDialog {
 public:
     explicit TfrmServerConnectTo(TServerList& servers, QWidget* parent = nullptr);
 
-    static TFTPServer* Execute(QWidget* owner, TServerList& servers, const std::function<void()>& serversChanged,
-                               const std::function<void(TFTPServer*)>& forgetServer = {});
+    static TFTPServer* Execute(QWidget* owner, TServerList& servers, const std::function<void()>& serversChanged);
 
     // The selected profile; null with none selected.
     TFTPServer* SelectedServer() const;

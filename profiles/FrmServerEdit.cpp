@@ -32,11 +32,9 @@ bool TfrmServerEdit::btnEditClick() {
     form.LoadFrom(*server);
     // A new name that another profile already has would make the two
     // collide in the profile file, and the next start would keep only one.
-    for (;;) {
-        if (form.exec() != QDialog::Accepted) return false;
-        if (servers_.Rename(servers_.IndexOfServer(server), form.EnteredName())) break;
-        ShowInfoBox(ApplicationTitle, "Another FTP Server is already named " + form.EnteredName());
-    }
+    form.NameHolder = [this, server](const std::string& name) { return servers_.HolderOf(name, server); };
+    if (form.exec() != QDialog::Accepted) return false;
+    if (!servers_.Rename(servers_.IndexOfServer(server), form.EnteredName())) return false;
     form.SaveTo(*server);
     ServersChanged();
     FormCreate();

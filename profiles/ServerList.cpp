@@ -32,8 +32,7 @@ int TServerList::Add(const std::string& name, std::unique_ptr<TFTPServer> server
     return static_cast<int>(at);
 }
 
-// A linear search: a renamed profile keeps its place, so the list may be out
-// of order until the next start, and profile lists are short.
+// A linear search: profile lists are short.
 int TServerList::IndexOf(const std::string& name) const {
     for (std::size_t i = 0; i < entries_.size(); ++i)
         if (Compare(entries_[i].name, name) == 0) return static_cast<int>(i);
@@ -55,9 +54,19 @@ bool TServerList::Remove(const TFTPServer* server) {
     return true;
 }
 
+// The Servers menu is numbered by list position; a renamed profile left in
+// its old place would show out of order until the next start.
 bool TServerList::Rename(int index, const std::string& name) {
     const int holder = IndexOf(name);
     if (holder >= 0 && holder != index) return false;
-    entries_.at(static_cast<std::size_t>(index)).name = name;
+    Entry entry = std::move(entries_.at(static_cast<std::size_t>(index)));
+    Delete(index);
+    entry.name = name;
+    entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(LowerBound(name)), std::move(entry));
     return true;
+}
+
+std::string TServerList::HolderOf(const std::string& name, const TFTPServer* except) const {
+    const int holder = IndexOf(name);
+    return holder < 0 || At(holder) == except ? std::string() : At(holder)->Name;
 }

@@ -28,10 +28,13 @@ public:
     void Delete(int index);
     // Deletes the entry holding `server` and frees it; false when not held.
     bool Remove(const TFTPServer* server);
-    // Files the profile held at `index` under a new name; it keeps its place
-    // until the next start sorts the list again. False (and nothing changed)
-    // when another profile already has the name, so names stay unique.
+    // Files the profile held at `index` under a new name and moves it to the
+    // place the name sorts to. False (and nothing changed) when another
+    // profile already has the name, so names stay unique.
     bool Rename(int index, const std::string& name);
+    // The Name of the profile other than `except` that holds `name` (equal
+    // ignoring case); empty when there is none.
+    std::string HolderOf(const std::string& name, const TFTPServer* except = nullptr) const;
     void Clear() { entries_.clear(); }
 
     // <0, 0, >0 like the list's ordering.

@@ -2,17 +2,29 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <algorithm>
 
 #include "profiles/DialogFrame.h"
 #include "profiles/ServerListBox.h"
 
+namespace {
+
+constexpr int kListWidth = 210;
+
+}  // namespace
+
 TServerListDialog::TServerListDialog(TServerList& servers, const TLook& look, QWidget* parent)
     : QDialog(parent), servers_(servers) {
     SetFixedDialogFrame(this, QString::fromLatin1(look.caption), look.size);
+    // A heading wider than the list wraps, and the list starts below it,
+    // rather than running into the information panel's heading.
     lblServers = new QLabel(QString::fromLatin1(look.heading), this);
-    lblServers->setGeometry(8, 8, 210, 16);
+    lblServers->setWordWrap(true);
+    const int headingHeight = std::max(16, lblServers->heightForWidth(kListWidth));
+    lblServers->setGeometry(8, 8, kListWidth, headingHeight);
     lbServers = new TServerListBox(this);
-    lbServers->setGeometry(8, 26, 210, look.size.height() - 34);
+    const int listTop = 10 + headingHeight;
+    lbServers->setGeometry(8, listTop, kListWidth, look.size.height() - listTop - 8);
     lbServers->setSelectionMode(look.selection);
     pnlInfo = new TServerInfoPanel(look.wording, this);
     pnlInfo->move(look.size.width() - pnlInfo->width() - 8, 8);

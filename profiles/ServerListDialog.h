@@ -20,8 +20,8 @@ public:
     // After profiles were added, edited or removed through the dialog (the
     // main window rebuilds the Servers menu).
     std::function<void(QWidget* Sender)> OnServersChanged;
-    // Just before a profile is freed, removed or replaced by an added one
-    // (the main window drops any pointer it holds to it).
+    // Just before a profile is removed and freed (the main window drops any
+    // pointer it holds to it).
     std::function<void(QWidget* Sender, TFTPServer* Server)> OnServerRemoving;
 
     // Refills the list from the server list, with nothing selected.

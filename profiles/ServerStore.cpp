@@ -45,6 +45,7 @@ TServerStore::TServerStore(std::string defaultIniFile)
 
 void TServerStore::LoadServers() {
     ServerIniFile = TSettingsKey(ServersKey).ReadString(IniFilenameValue, DefaultServerIniFile);
+    if (InMemoryOnly()) return;
     TIniFile ini(ServerIniFile);
     loadFailed_ = true;
     ini.WriteString(kGeneral, "Temp", "Temp");
@@ -63,7 +64,7 @@ void TServerStore::LoadServers() {
 }
 
 void TServerStore::SaveServers() {
-    if (loadFailed_) return;
+    if (loadFailed_ || InMemoryOnly()) return;
     if (ServerIniFile != DefaultServerIniFile) {
         TSettingsKey key(ServersKey);
         if (key.OpenForWriting()) key.WriteString(IniFilenameValue, ServerIniFile);

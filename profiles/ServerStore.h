@@ -18,7 +18,10 @@ public:
     // Menu entries with a tag (QAction data) of at least this are profiles.
     static constexpr int FirstServerTag = 100;
 
-    // `defaultIniFile` is the program folder followed by "FTPServers.ini".
+    // `defaultIniFile` is the program folder followed by "FTPServers.ini";
+    // empty when that folder cannot be used. Without a file (no default and
+    // no relocation) the profiles live in memory only: nothing is read or
+    // written, never a file of that name in the current folder.
     explicit TServerStore(std::string defaultIniFile);
 
     TServerList ServerList;
@@ -37,9 +40,11 @@ public:
     // and erases sections left over from a longer list. Raises
     // EIniFileException when the file cannot be written. Does nothing after
     // a failed LoadServers: writing the list over profiles that could not be
-    // loaded (say the disk was full at start-up) would erase them.
+    // loaded (say the disk was full at start-up) would erase them; and
+    // nothing without a file.
     void SaveServers();
     bool LoadFailed() const { return loadFailed_; }
+    bool InMemoryOnly() const { return ServerIniFile.empty(); }
     // Frees every profile.
     void ClearServers() { ServerList.Clear(); }
 

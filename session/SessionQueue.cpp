@@ -175,7 +175,9 @@ void TSessionController::ReportFailure(const TFTPCommand& command) {
     }
     const auto alive = alive_;
     if (!text.empty() && command.Kind != cmdFileSize) {
-        ShowFailureText(text);
+        // A request the closing program aborted failed only because the user
+        // asked to leave; a message now would keep the program alive.
+        if (!platform::ApplicationTerminated()) ShowFailureText(text);
         if (!*alive) return;
         StopActivityAnimation();
         SetBusyState(false);

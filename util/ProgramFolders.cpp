@@ -13,12 +13,17 @@ QString WithSlash(const QString& path) { return path.endsWith(QLatin1Char('/')) 
 
 }  // namespace
 
-std::string ProgramFolder() {
+std::string ProgramFolderLocation() {
     // Fixed names rather than the application object's, so the folder is the
     // same whoever calls first.
     const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     if (base.isEmpty()) return {};
-    const QString folder = WithSlash(base) + QStringLiteral("Orvan Software/Velliant FTP");
+    return FromQt(WithSlash(base) + QStringLiteral("Orvan Software/Velliant FTP/"));
+}
+
+std::string ProgramFolder() {
+    const QString folder = QDir::cleanPath(ToQt(ProgramFolderLocation()));
+    if (folder.isEmpty()) return {};
     if (!QDir(folder).exists()) {
         if (!QDir().mkpath(folder)) return {};
         (void)QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);

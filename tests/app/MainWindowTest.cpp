@@ -25,10 +25,13 @@
 #include "app/StatusBar.h"
 #include "profiles/FrmOptions.h"
 #include "profiles/FrmServerAdd.h"
+#include "profiles/FrmServerEdit.h"
+#include "profiles/ServerListBox.h"
 #include "profiles/ServerStore.h"
 #include "session/LogView.h"
 #include "session/RemoteListView.h"
 #include "session/RemotePane.h"
+#include "tests/app/MainWindowFixture.h"
 #include "tests/profiles/QtTestSupport.h"
 #include "tests/support/PyFtpdServer.h"
 #include "util/ProgramFolders.h"
@@ -37,45 +40,6 @@
 #include "util/SpinEdit.h"
 
 namespace {
-
-class MainWindow : public ::testing::Test {
-protected:
-    void SetUp() override {
-        qttest::ClearSettings();
-        QFile::remove(QString::fromStdString(ServersFile()));
-    }
-
-    static std::string ServersFile() { return ProgramFolder() + "FTPServers.ini"; }
-
-    // A window built and shown as the program does; message boxes are
-    // recorded instead of shown.
-    std::unique_ptr<TfrmMain> Start() {
-        auto window = std::make_unique<TfrmMain>();
-        window->ShowInfo = [this](const std::string&, const std::string& text) { notices.push_back(text); };
-        window->show();
-        EXPECT_TRUE(qttest::WaitUntil([&] { return window->isVisible(); }));
-        return window;
-    }
-
-    static int ProfileEntries(const TfrmMain& window) {
-        int count = 0;
-        for (const QAction* action : window.mnuServers->actions()) count += action->data().toInt() >= 100 ? 1 : 0;
-        return count;
-    }
-
-    static std::vector<std::string> LogLines(const TfrmMain& window) {
-        std::vector<std::string> lines;
-        for (int i = 0; i < window.mmoFTPLog->LineCount(); ++i) lines.push_back(window.mmoFTPLog->LineText(i));
-        return lines;
-    }
-
-    static bool Has(const std::vector<std::string>& lines, const std::string& line) {
-        return std::find(lines.begin(), lines.end(), line) != lines.end();
-    }
-
-    QtMessagePump pump;
-    std::vector<std::string> notices;
-};
 
 TEST_F(MainWindow, FirstStartShowsTheDesignLayoutAndCleansUpOnExit) {
     auto window = Start();
@@ -89,7 +53,7 @@ TEST_F(MainWindow, FirstStartShowsTheDesignLayoutAndCleansUpOnExit) {
     EXPECT_EQ(window->lvServerFiles->ViewStyle(), TRemoteListView::vsList);
     const int widths[] = {150, 75, 50, 50, 50, 50, 100, 50};
     for (int c = 0; c < 8; ++c) EXPECT_EQ(window->lvServerFiles->ColumnWidth(c), widths[c]) << c;
-    EXPECT_EQ(ProfileEntries(*window), 0);
+    EXPECT_TRUE(ProfileEntries(*window).isEmpty());
     EXPECT_TRUE(notices.empty());
     EXPECT_FALSE(window->itmDisconnectFromServer->isEnabled());
     EXPECT_TRUE(window->tb97TransferAuto->isChecked());
@@ -174,9 +138,7 @@ TEST_F(MainWindow, SecondStartRestoresPositionLayoutAndMaximizedState) {
         ASSERT_TRUE(qttest::WaitUntil([&] { return window->isMaximized(); }));
         window->close();
     }
-    const TSettingsKey key(std::string(ApplicationSettingsRoot) +
-                           QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString() +
-                           ".INI\\frmMain\\");
+    const TSettingsKey key(WindowPositionKey());
     EXPECT_EQ(key.ReadString("MyWindowState", ""), "True");
     EXPECT_EQ(key.ReadString("Width", ""), "600");
     EXPECT_EQ(key.ReadString("Left", ""), "30");
@@ -217,21 +179,9 @@ TEST_F(MainWindow, ProfilesThatCannotBeSavedAreReportedBeforeExit) {
 TEST_F(MainWindow, ConnectsThroughTheServersMenuAndRefusesWhileBusy) {
     PyFtpdServer server;
     ASSERT_TRUE(server.Start()) << server.Error();
-    {
-        TServerStore store(ServersFile());
-        auto profile = std::make_unique<TFTPServer>();
-        profile->Name = "Local test";
-        profile->Hostname = "127.0.0.1";
-        profile->Port = std::to_string(server.Port());
-        profile->Username = server.User();
-        profile->Password = server.Password();
-        profile->PASV = TPasvMode::Yes;
-        const std::string name = profile->Name;
-        store.ServerList.Add(name, std::move(profile));
-        store.SaveServers();
-    }
+    SaveProfiles({{"Local test", server.Port(), server.User(), server.Password()}});
     auto window = Start();
-    ASSERT_EQ(ProfileEntries(*window), 1);
+    ASSERT_EQ(ProfileEntries(*window).size(), 1);
 
     // While busy, neither the button nor the menu entry starts anything.
     window->Session.Busy = true;
@@ -353,22 +303,42 @@ TEST_F(MainWindow, LocalPaneKeepsFolderFilterAndFilesInStep) {
     EXPECT_EQ(window->LocalDir(), folder.File("sub"));
 }
 
-TEST_F(MainWindow, AddedServerJoinsTheServersMenu) {
+// Adds a profile through the toolbar, typing only its name.
+void AddProfile(TfrmMain& window, const QString& name) {
+    qttest::AnswerNextModal<TfrmServerAdd>([=](TfrmServerAdd* form) {
+        form->ebxName->setText(name);
+        form->btnOk->click();
+    });
+    window.tb97AddServer->trigger();
+}
+
+TEST_F(MainWindow, ServersMenuFollowsAdditionsAndRenames) {
     auto window = Start();
-    bool seen = false;
-    qttest::AnswerNextModal<TfrmServerAdd>(
-        [](TfrmServerAdd* form) {
-            form->ebxName->setText(QStringLiteral("Office"));
-            form->ebxHostname->setText(QStringLiteral("ftp.example.com"));
-            form->btnOk->click();
-        },
-        &seen);
-    window->tb97AddServer->trigger();
-    EXPECT_TRUE(seen);
-    ASSERT_EQ(ProfileEntries(*window), 1);
-    const QList<QAction*> items = window->mnuServers->actions();
-    EXPECT_EQ(items.last()->text(), QStringLiteral("1. Office"));
-    EXPECT_EQ(items.last()->data().toInt(), 101);
+    AddProfile(*window, QStringLiteral("Office"));
+    AddProfile(*window, QStringLiteral("Zeta"));
+    EXPECT_EQ(ProfileEntries(*window), (QStringList{"1. Office", "2. Zeta"}));
+    EXPECT_EQ(window->mnuServers->actions().last()->data().toInt(), 102);
+
+    // A renamed profile takes its new place in the menu at once.
+    bool edited = false;
+    qttest::AnswerNextModal<TfrmServerEdit>([&](TfrmServerEdit* edit) {
+        edit->lbServers->setCurrentRow(1);
+        qttest::AnswerNextModal<TfrmServerAdd>(
+            [](TfrmServerAdd* form) {
+                form->ebxName->setText(QStringLiteral("Annex"));
+                form->btnOk->click();
+            },
+            &edited, edit);
+        edit->lbServersDblClick();
+        edit->btnFinish->click();
+    });
+    window->itmEditServerClick();
+    EXPECT_TRUE(edited);
+    EXPECT_EQ(ProfileEntries(*window), (QStringList{"1. Annex", "2. Office"}));
+    EXPECT_EQ(window->Servers->ServerWithTag(101)->Name, "Annex");
+    window->close();
+    window.reset();
+    EXPECT_NE(qttest::ReadFile(ServersFile()).find("[Server1]\nName=\"Annex\""), std::string::npos);
 }
 
 }  // namespace

@@ -2,6 +2,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QAbstractButton>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <cstdlib>
 #include <filesystem>
@@ -24,6 +28,53 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     }
     return true;
+}
+
+namespace {
+
+// A caption as drawn: "&&" shows one ampersand, a single '&' marks the
+// mnemonic and is not drawn.
+QString Drawn(QString text) {
+    text.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
+    text.remove(QLatin1Char('&'));
+    return text.replace(QLatin1Char('\x01'), QLatin1Char('&'));
+}
+
+bool LabelCutOff(const QLabel* label) {
+    const QString text = label->buddy() != nullptr ? Drawn(label->text()) : label->text();
+    if (text.isEmpty() || label->textFormat() == Qt::RichText) return false;
+    const QFontMetrics metrics(label->font());
+    const QRect room = label->contentsRect();
+    if (!label->wordWrap()) {
+        const QSize needed = metrics.size(0, text);
+        return needed.width() > room.width() || needed.height() > room.height();
+    }
+    // Wrapped: every word fits on a line, and every line fits below the other.
+    for (const QString& word : text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts))
+        if (metrics.horizontalAdvance(word) > room.width()) return true;
+    return metrics.boundingRect(room, Qt::TextWordWrap, text).height() > room.height();
+}
+
+// The indicator and its spacing come from the button's own size hint, which
+// the style computes from the same font.
+bool ButtonCutOff(const QAbstractButton* button) {
+    const QSize needed = button->sizeHint();
+    return needed.width() > button->width() || needed.height() > button->height();
+}
+
+}  // namespace
+
+std::vector<std::string> CutOffTexts(const QWidget* root) {
+    std::vector<std::string> cut;
+    for (const QWidget* control : root->findChildren<QWidget*>()) {
+        if (!control->isVisibleTo(root)) continue;
+        if (const auto* label = qobject_cast<const QLabel*>(control); label != nullptr && LabelCutOff(label))
+            cut.push_back("QLabel " + label->text().toStdString());
+        const auto* box = qobject_cast<const QAbstractButton*>(control);
+        if (box != nullptr && (box->inherits("QCheckBox") || box->inherits("QRadioButton")) && ButtonCutOff(box))
+            cut.push_back(std::string(box->metaObject()->className()) + " " + box->text().toStdString());
+    }
+    return cut;
 }
 
 void ClearSettings() {

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace qttest {
 
@@ -46,6 +47,12 @@ void AnswerNextModal(std::function<void(T*)> answer, bool* seen = nullptr, QWidg
     });
     timer->start(10);
 }
+
+// The texts of the visible labels, check boxes and radio buttons under
+// `root` that cannot be read in full with their font: wider (or, wrapped,
+// taller) than the control that shows them. Each entry names the control
+// class and its text.
+std::vector<std::string> CutOffTexts(const QWidget* root);
 
 // Clears every settings group the program uses (test-mode store only).
 void ClearSettings();

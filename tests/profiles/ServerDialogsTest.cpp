@@ -100,7 +100,7 @@ protected:
                 << "centred over the main window";
             fill(shown);
         });
-        return TfrmServerAdd::AddServer(&owner, servers, refill, forget);
+        return TfrmServerAdd::AddServer(&owner, servers, refill);
     }
 
     QWidget owner;
@@ -143,23 +143,34 @@ TEST_F(ServerDialogsTest, AddFormEnablesFieldsByRadioButtonRefusesAnEmptyNameAnd
     EXPECT_EQ(std::tuple(servers.Count(), menuRefills), std::tuple(4, 0));
 }
 
-TEST_F(ServerDialogsTest, AddingReplacesAProfileOfTheSameNameOrFilesANewOneByName) {
-    TFTPServer* added = Add([](TfrmServerAdd* form) {
+TEST_F(ServerDialogsTest, AddingRefusesANameHeldIgnoringCaseKeepsTheFormFilledThenFilesTheProfileByName) {
+    bool refused = false;
+    QString warning;
+    TFTPServer* added = Add([&](TfrmServerAdd* form) {
         for (const auto& [edit, text] : {std::pair(form->ebxName, "ALPHA"),
                                          {form->ebxHostname, "new.example.net"},
                                          {form->ebxPort, ""},
                                          {form->ebxEMail, "me@example.com"},
                                          {form->ebxRemoteStartingDirectory, "/www"}})
             Type(edit, text);
+        AnswerBox(QMessageBox::Ok, &warning, &refused, form);
         QTest::keyClick(form->ebxRemoteStartingDirectory, Qt::Key_Return);  // the default button
+        EXPECT_TRUE(refused);
+        ASSERT_TRUE(form->isVisible()) << "the form stays open";
+        EXPECT_EQ(std::tuple(form->ebxName->text(), form->ebxHostname->text(), form->ebxEMail->text()),
+                  std::tuple("ALPHA", "new.example.net", "me@example.com"));
+        Type(form->ebxName, "Alpha two");
+        form->btnOk->click();
     });
+    EXPECT_EQ(warning, "Another FTP Server is already named alpha");
     ASSERT_NE(added, nullptr);
-    ASSERT_EQ(servers.Count(), 4);
-    EXPECT_EQ(servers.NameAt(0), "alpha") << "the entry keeps its name text";
-    EXPECT_EQ(servers.At(0), added);
-    EXPECT_EQ(forgotten, Servers{alpha});
+    ASSERT_EQ(servers.Count(), 5);
+    EXPECT_EQ(std::tuple(servers.At(0), alpha->Hostname, alpha->Password),
+              std::tuple(alpha, "alpha.example.net", "me@example.org"))
+        << "the existing profile is untouched";
+    EXPECT_EQ(servers.At(1), added);
     EXPECT_EQ(std::tuple(added->Name, added->Port, added->Username, added->Password, added->PASV, added->StartDir),
-              std::tuple("ALPHA", "21", "anonymous", "me@example.com", TPasvMode::No, "/www"));
+              std::tuple("Alpha two", "21", "anonymous", "me@example.com", TPasvMode::No, "/www"));
     EXPECT_EQ(menuRefills, 1);
 
     AnswerForm({{&TfrmServerAdd::ebxName, "Home"}, {&TfrmServerAdd::ebxUsername, "bob"}, {&TfrmServerAdd::ebxPassword, "s3cret"}},
@@ -167,12 +178,11 @@ TEST_F(ServerDialogsTest, AddingReplacesAProfileOfTheSameNameOrFilesANewOneByNam
                    form->rbUserPass->click();
                    form->cbPASV->click();
                });
-    added = TfrmServerAdd::AddServer(&owner, servers, refill, forget);
-    ASSERT_EQ(servers.Count(), 5);
-    EXPECT_EQ(servers.At(4), added);
+    added = TfrmServerAdd::AddServer(&owner, servers, refill);
+    ASSERT_EQ(servers.Count(), 6);
+    EXPECT_EQ(servers.At(5), added);
     EXPECT_EQ(std::tuple(added->Port, added->Username, added->Password, added->PASV),
               std::tuple("21", "bob", "s3cret", TPasvMode::Yes));
-    EXPECT_EQ(forgotten.size(), 1u);
     EXPECT_EQ(menuRefills, 2);
 }
 
@@ -206,7 +216,7 @@ TEST_F(ServerDialogsTest, EditingAnAnonymousProfileIntoAUserProfileKeepsItsPlace
     EXPECT_EQ(menuRefills, 1);
 }
 
-TEST_F(ServerDialogsTest, RenamingRefusesAnotherProfilesNameAndFilesTheProfileUnderItsNewName) {
+TEST_F(ServerDialogsTest, RenamingRefusesAnotherProfilesNameAndFilesTheProfileInItsSortedPlace) {
     TfrmServerEdit edit(servers);
     edit.show();
     ClickRow(edit.lbServers, 3);  // gamma
@@ -215,34 +225,38 @@ TEST_F(ServerDialogsTest, RenamingRefusesAnotherProfilesNameAndFilesTheProfileUn
     QString warning;
     qttest::AnswerNextModal<TfrmServerAdd>([&](TfrmServerAdd* form) {
         Type(form->ebxName, "BETA");
-        qttest::AnswerNextModal<QMessageBox>(
-            [&](QMessageBox* box) {
-                warning = box->text();
-                box->button(QMessageBox::Ok)->click();
-                qttest::AnswerNextModal<TfrmServerAdd>([](TfrmServerAdd* again) { again->btnCancel->click(); });
-            },
-            &warned, form);
+        AnswerBox(QMessageBox::Ok, &warning, &warned, form);
         form->btnOk->click();
+        EXPECT_TRUE(form->isVisible()) << "the form stays open with the typed name";
+        EXPECT_EQ(form->ebxName->text(), "BETA");
+        form->btnCancel->click();
     });
     EXPECT_FALSE(edit.btnEditClick());
     EXPECT_TRUE(warned);
-    EXPECT_EQ(warning, "Another FTP Server is already named BETA");
+    EXPECT_EQ(warning, "Another FTP Server is already named Beta");
     EXPECT_EQ(gamma->Name, "gamma");
     EXPECT_EQ(servers.IndexOf("gamma"), servers.IndexOfServer(gamma));
     EXPECT_EQ(servers.At(servers.IndexOf("beta")), beta);
+
+    // Its own name in other letters is no clash.
+    ClickRow(edit.lbServers, 3);
+    AnswerForm({{&TfrmServerAdd::ebxName, "GAMMA"}});
+    EXPECT_TRUE(edit.btnEditClick());
+    EXPECT_EQ(gamma->Name, "GAMMA");
 
     ClickRow(edit.lbServers, 3);
     AnswerForm({{&TfrmServerAdd::ebxName, "Aardvark"}}, nullptr, nullptr, [](TfrmServerAdd* form) {
         EXPECT_EQ(std::tuple(form->rbUserPass->isChecked(), form->ebxName->text(), form->ebxUsername->text(),
                              form->ebxPassword->text()),
-                  std::tuple(true, "gamma", "carol", "pw2"));
+                  std::tuple(true, "GAMMA", "carol", "pw2"));
     });
     EXPECT_TRUE(edit.btnEditClick());
     EXPECT_EQ(Rows(edit.lbServers), (Texts{"Aardvark", "alpha", "Beta", "Delta"}));
     EXPECT_EQ(edit.lbServers->ServerAt(0), gamma);
-    EXPECT_EQ(servers.IndexOfServer(gamma), 3) << "the profile keeps its place in the list";
-    // Filed under the new name, so a new profile so named replaces it.
-    EXPECT_EQ(servers.IndexOf("aardvark"), 3);
+    // The Servers menu is numbered by list position.
+    EXPECT_EQ(servers.IndexOfServer(gamma), 0) << "the profile moves to the place its new name sorts to";
+    EXPECT_EQ(servers.IndexOf("aardvark"), 0);
+    EXPECT_EQ(servers.At(3), delta);
 
     edit.lbServers->clearSelection();
     EXPECT_FALSE(edit.btnEditClick()) << "nothing selected: nothing happens";

@@ -1,0 +1,33 @@
+#include "app/FolderProblem.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+std::string FolderProblem(const std::string& folder) {
+    // Walk down from the root: the first part that is missing would be
+    // created in its parent, so that parent must be writable; a part that is
+    // a file blocks the whole path.
+    std::string parent = "/";
+    std::string path;
+    std::size_t at = 0;
+    while (at < folder.size()) {
+        const std::size_t end = std::min(folder.find('/', at), folder.size());
+        const std::string name = folder.substr(at, end - at);
+        at = end + 1;
+        if (name.empty()) continue;
+        path += "/" + name;
+        struct stat info {};
+        if (stat(path.c_str(), &info) != 0) {
+            if (errno != ENOENT) return "The folder " + path + " cannot be reached: " + std::strerror(errno) + ".";
+            break;
+        }
+        if (!S_ISDIR(info.st_mode)) return "A file stands where the folder " + path + " should be.";
+        parent = path;
+    }
+    if (access(parent.c_str(), W_OK | X_OK) == 0) return {};
+    return "The folder " + parent + " cannot be written: " + std::strerror(errno) + ".";
+}
