@@ -103,7 +103,8 @@ void TCustomFtpCli::BeginCwd() {
 void TCustomFtpCli::BeginCdup() {
     CheckCanSend();
     currentStep_ = TFtpStep::Cdup;
-    ExecuteCommand(ftpReqCdup, "CDUP", {250});
+    // RFC 959 gives 200 for CDUP; many servers answer 250 as for CWD.
+    ExecuteCommand(ftpReqCdup, "CDUP", {200, 250});
 }
 
 void TCustomFtpCli::BeginTransferType() {

@@ -181,4 +181,12 @@ TEST_F(SequenceScript, RequestDoneIsPostedNotRaisedInsideTheEvent) {
     EXPECT_EQ(ftp.ReplyDirectory(), "/two");
 }
 
+TEST_F(SequenceScript, CdupAnswered200Succeeds) {
+    LoggedIn().Reply("CDUP", "200 CDUP command successful.").Reply("CDUP", "250 \"/\" is current");
+    StartLoggedIn();
+    EXPECT_TRUE(ftp.Cdup()) << ftp.ErrorMessage();
+    EXPECT_TRUE(ftp.Cdup()) << ftp.ErrorMessage();
+    EXPECT_EQ(ftp.ReplyDirectory(), "/");
+}
+
 }  // namespace
