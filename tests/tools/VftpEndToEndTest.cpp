@@ -134,6 +134,24 @@ TEST_P(VftpAgainstServer, ResumesAPartialDownload) {
     EXPECT_EQ(ReadFile(local_.File("big.bin")), content);
 }
 
+TEST_P(VftpAgainstServer, EmptyListingAndEmptyFileAreSuccess) {
+    ASSERT_EQ(mkdir(Remote("empty").c_str(), 0755), 0);
+    ASSERT_TRUE(WriteFile(Remote("zero.bin"), ""));
+    Outcome r = Vftp({"ls", Url("empty/")});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    r = Vftp({"nls", Url("empty/")});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    r = Vftp({"get", Url("zero.bin"), "-"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    r = Vftp({"get", Url("zero.bin")});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(FileExists(local_.File("zero.bin")));
+    EXPECT_EQ(ReadFile(local_.File("zero.bin")), "");
+}
+
 INSTANTIATE_TEST_SUITE_P(RealServers, VftpAgainstServer, ::testing::Values("pyftpdlib", "vsftpd"));
 
 TEST(Vftp, UsageErrorsAndUnreachableServers) {
