@@ -46,8 +46,8 @@ void TCustomFtpCli::StartDownload(TFtpRequest Request, const char* Command) {
         // The command goes out without waiting for the connection.
         if (!ConnectPassive(port)) return;
     }
-    if (!SetState(ftpStateWaitingReply)) return;
     fNext_ = &TCustomFtpCli::DownloadFirstReply;
+    if (!SetState(ftpStateWaitingReply)) return;
     transferCommandSent_ = true;
     SendCommand(HostFileName.empty() ? transferCommand_ : transferCommand_ + " " + HostFileName);
     if (acceptPending_ && !Passive) {

@@ -57,8 +57,8 @@ void TCustomFtpCli::StartUpload(bool Append) {
     if (!PassivePort(port)) return;
     // Busy while the data connection is being made, so that no second request
     // can start in between; the command goes out once it is up.
-    if (!SetState(ftpStateWaitingReply)) return;
     fNext_ = &TCustomFtpCli::UploadFirstReply;
+    if (!SetState(ftpStateWaitingReply)) return;
     dataSocket_->OnSessionConnected = [this](TCustomWSocket*, std::uint16_t Error) {
         DataEvent([this, Error] { UploadSessionConnected(Error); });
     };
@@ -76,8 +76,8 @@ void TCustomFtpCli::FailUploadStart(const std::string& Line) {
 }
 
 bool TCustomFtpCli::SendUploadCommand() {
-    if (!SetState(ftpStateWaitingReply)) return false;
     fNext_ = &TCustomFtpCli::UploadFirstReply;
+    if (!SetState(ftpStateWaitingReply)) return false;
     transferCommandSent_ = true;
     SendCommand((appendMode_ ? "APPE " : "STOR ") + HostFileName);
     return true;
