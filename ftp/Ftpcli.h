@@ -6,7 +6,8 @@
 // Every request has a starting form (Begin..., returns at once; the outcome
 // arrives as OnRequestDone through the message loop, never from inside the
 // call that ended it) and TFtpClient adds blocking forms that pump the loop
-// until the engine is ready again or Timeout seconds pass without progress.
+// until the engine is ready again or Timeout seconds pass in silence (no
+// reply line and no data block).
 //
 // Misuse (a request while another runs, a missing parameter, a parameter that
 // holds a line break and would smuggle a second command) raises FtpException
@@ -450,7 +451,7 @@ class TFtpClient : public TCustomFtpCli {
 public:
     TFtpClient();
 
-    int Timeout = 15;  // seconds without progress; 0 or less: no limit
+    int Timeout = 15;  // seconds of silence; 0 or less: no limit
     // Milliseconds of a monotonic clock at which the wait gives up.
     std::uint64_t Deadline = 0;
     bool MultiThreaded = false;
