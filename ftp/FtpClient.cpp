@@ -1,5 +1,8 @@
 // The blocking forms: a request is started and the message loop is pumped
 // until the engine is ready again or no progress was seen for Timeout seconds.
+#include <algorithm>
+#include <chrono>
+
 #include "ftp/Ftpcli.h"
 #include "platform/MessageLoop.h"
 #include "platform/Ticks.h"
@@ -10,33 +13,58 @@ namespace {
 // terminating flag is still looked at now and then.
 constexpr int kIdleWaitMs = 1000;
 
+// A 64-bit millisecond clock: any Timeout up to the largest int fits.
+std::uint64_t NowMs() {
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+}
+
 }  // namespace
 
 TFtpClient::TFtpClient() { Timeout = 15; }
 
+void TFtpClient::PushDeadline() {
+    if (Timeout > 0) Deadline = NowMs() + static_cast<std::uint64_t>(Timeout) * 1000u;
+}
+
 bool TFtpClient::WaitUntilReady() {
-    Deadline = platform::GetTickCount() + static_cast<std::uint32_t>(Timeout) * 1000u;
+    const std::weak_ptr<bool> alive = AliveToken();
+    const bool held = LiftReplyHold();
+    const bool ready = Wait();
+    if (!alive.expired()) RestoreReplyHold(held);
+    return ready;
+}
+
+// Timeout bounds silence: every reply line and every data block pushes the
+// deadline forward, so a slow server that keeps answering is no time-out.
+bool TFtpClient::Wait() {
+    const std::weak_ptr<bool> alive = AliveToken();
+    PushDeadline();
     for (;;) {
         if (State() == ftpStateReady) return ResultCode() == 0;
         if (platform::ApplicationTerminated()) break;
         int wait = kIdleWaitMs;
         if (Timeout > 0) {
-            const auto left = static_cast<std::int32_t>(Deadline - platform::GetTickCount());
-            if (left < 0) break;
-            wait = left < wait ? left : wait;
+            const std::uint64_t now = NowMs();
+            if (now >= Deadline) break;
+            wait = static_cast<int>(std::min<std::uint64_t>(Deadline - now, static_cast<std::uint64_t>(wait)));
         }
         platform::ProcessMessages();
+        if (alive.expired()) return false;
         if (State() == ftpStateReady) continue;
         (void)platform::WaitMessage(wait);
     }
     AbortSession();
+    if (alive.expired()) return false;
     SetErrorMessage("426 Timeout");
     SetStatusCode(426);
     return false;
 }
 
 bool TFtpClient::NotifyProgress() {
+    const std::weak_ptr<bool> alive = AliveToken();
     const bool goOn = TCustomFtpCli::NotifyProgress();
-    if (Timeout > 0) Deadline = platform::GetTickCount() + static_cast<std::uint32_t>(Timeout) * 1000u;
+    if (alive.expired()) return false;
+    PushDeadline();
     return goOn;
 }

@@ -33,15 +33,15 @@ std::unique_ptr<FtpLocalFile> FtpLocalFile::Open(const std::string& path, int fl
     return std::unique_ptr<FtpLocalFile>(new FtpLocalFile(fd));
 }
 
-std::unique_ptr<FtpLocalFile> FtpLocalFile::Create(const std::string& path, std::uint16_t shareFlags) {
-    auto file = Open(path, O_WRONLY | O_CREAT, shareFlags);
-    if (file && ::ftruncate(file->fd_, 0) != 0) {
-        // Character devices (a terminal, /dev/full) cannot be truncated and
-        // need not be: only regular files are refused here.
-        struct stat info {};
-        if (::fstat(file->fd_, &info) != 0 || S_ISREG(info.st_mode)) return nullptr;
+std::unique_ptr<FtpLocalFile> FtpLocalFile::OpenForDownload(const std::string& path, std::uint16_t shareFlags) {
+    auto file = Open(path, O_WRONLY | O_CREAT | O_EXCL, shareFlags);
+    if (file) {
+        file->createdPath_ = path;
+        return file;
     }
-    return file;
+    // Existing files (and links to them) are opened as they are.
+    if (errno != EEXIST) return nullptr;
+    return Open(path, O_WRONLY | O_CREAT, shareFlags);
 }
 
 std::unique_ptr<FtpLocalFile> FtpLocalFile::OpenForWrite(const std::string& path, std::uint16_t shareFlags, std::int64_t offset) {
@@ -73,6 +73,20 @@ int FtpLocalFile::Read(char* data, int count) {
         if (got < 0 && errno == EINTR) continue;
         return got < 0 ? -1 : static_cast<int>(got);
     }
+}
+
+bool FtpLocalFile::Truncate() {
+    if (::ftruncate(fd_, 0) == 0) return true;
+    // Character devices (a terminal, /dev/full) cannot be truncated and need
+    // not be: only regular files fail here.
+    struct stat info {};
+    return ::fstat(fd_, &info) == 0 && !S_ISREG(info.st_mode);
+}
+
+void FtpLocalFile::Discard() {
+    (void)Close();
+    if (!createdPath_.empty()) (void)::unlink(createdPath_.c_str());
+    createdPath_.clear();
 }
 
 bool FtpLocalFile::Close() {

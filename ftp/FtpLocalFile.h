@@ -20,9 +20,11 @@ public:
     FtpLocalFile(const FtpLocalFile&) = delete;
     FtpLocalFile& operator=(const FtpLocalFile&) = delete;
 
-    // Creates or empties `path` (only after the lock is obtained, so a file
-    // locked by another program is left intact). Null on failure.
-    static std::unique_ptr<FtpLocalFile> Create(const std::string& path, std::uint16_t shareFlags);
+    // Opens `path` for a download from its start, creating it when missing,
+    // but leaves its bytes alone: an existing file is emptied only by
+    // Truncate(), once the server has accepted the transfer. Null on failure
+    // (a file locked by another program is left intact).
+    static std::unique_ptr<FtpLocalFile> OpenForDownload(const std::string& path, std::uint16_t shareFlags);
     // Opens an existing file for writing at `offset`. Null on failure.
     static std::unique_ptr<FtpLocalFile> OpenForWrite(const std::string& path, std::uint16_t shareFlags, std::int64_t offset);
     // Opens an existing file for reading from `offset`. Null on failure.
@@ -32,15 +34,22 @@ public:
     bool WriteAll(const char* data, int count);
     // Up to `count` bytes; 0 at end of file, -1 on a read error.
     int Read(char* data, int count);
+    // Empties the file (devices such as a terminal cannot be emptied and
+    // need not be); false on failure.
+    bool Truncate();
     // Closes the file; false when the system reports a failure on close
     // (delayed write errors surface there on some file systems).
     bool Close();
+    // Closes the file and removes it again if OpenForDownload created it, so
+    // that a download the server refused leaves no trace.
+    void Discard();
 
 private:
     explicit FtpLocalFile(int fd) : fd_(fd) {}
     static std::unique_ptr<FtpLocalFile> Open(const std::string& path, int flags, std::uint16_t shareFlags);
 
     int fd_ = -1;
+    std::string createdPath_;  // set when this open created the file
 };
 
 // Size of the file at `path` (following links); -1 when there is none.

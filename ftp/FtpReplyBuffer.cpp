@@ -67,6 +67,21 @@ bool IsFinalReplyLine(std::string_view line, int& statusCode) {
     return !(pos < line.size() && line[pos] == '-');
 }
 
+bool ClassifyReplyLine(std::string_view line, int& statusCode, int& openCode) {
+    const bool final = IsFinalReplyLine(line, statusCode);
+    const bool digitLed = !line.empty() && line[0] >= '0' && line[0] <= '9';
+    if (openCode == 0) {
+        if (digitLed && !final) openCode = statusCode;
+        return final;
+    }
+    if (!digitLed || statusCode != openCode) return false;
+    std::size_t pos = 0;
+    while (pos < line.size() && line[pos] >= '0' && line[pos] <= '9') ++pos;
+    if (pos < line.size() && line[pos] != ' ' && line[pos] != '\t') return false;
+    openCode = 0;
+    return true;
+}
+
 std::string ParseQuotedName(std::string_view line) {
     std::size_t pos = 0;
     (void)ParseReplyNumber(line, pos);

@@ -42,6 +42,14 @@ std::int64_t ParseReplyNumber(std::string_view text, std::size_t& pos);
 // from any digit-led line.
 bool IsFinalReplyLine(std::string_view line, int& statusCode);
 
+// Classifies a line within the reply it belongs to. `openCode` holds the
+// code of a multi-line reply still open (0: none) and is kept up to date: a
+// code followed by '-' opens one, and inside it only a line that starts with
+// that same code followed by a blank or nothing ends it (RFC 959 4.2);
+// outside one, IsFinalReplyLine decides. `statusCode` is set from any
+// digit-led line.
+bool ClassifyReplyLine(std::string_view line, int& statusCode, int& openCode);
+
 // The quoted name after the status code of a 257-style reply, a doubled quote
 // standing for one quote character; empty when no quote follows the code.
 std::string ParseQuotedName(std::string_view line);

@@ -6,7 +6,8 @@
 // Every request has a starting form (Begin..., returns at once; the outcome
 // arrives as OnRequestDone through the message loop, never from inside the
 // call that ended it) and TFtpClient adds blocking forms that pump the loop
-// until the engine is ready again or Timeout seconds pass without progress.
+// until the engine is ready again or Timeout seconds pass in silence (no
+// reply line and no data block).
 //
 // Misuse (a request while another runs, a missing parameter, a parameter that
 // holds a line break and would smuggle a second command) raises FtpException
@@ -16,12 +17,24 @@
 //
 // All events are raised on the thread that owns the message loop, with the
 // engine as Sender. A handler may start the next request from OnRequestDone.
+//
+// Handlers may pump messages. Reply lines that arrive meanwhile wait until
+// the line being handled is done; a request that ended meanwhile (an abort,
+// a closed connection) keeps its result.
+//
+// A handler of OnRequestDone, OnResponse, OnProgress, OnReadyToTransmit,
+// OnStateChange, OnSessionConnected or OnSessionClosed may destroy the
+// engine: it re-checks that it still exists after raising each of them, and
+// a blocking form whose engine was destroyed returns false at once. Handlers
+// of OnDisplay, OnDisplayFile and OnCommand must not destroy it: they are
+// raised from the middle of the engine's work.
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ftp/FtpLocalFile.h"
@@ -261,11 +274,22 @@ protected:
     virtual void NotifyDisplay(const std::string& Msg);
     virtual bool NotifyReadyToTransmit();  // true: cancel
     virtual void NotifyDisplayFile(const std::string& Msg);
-    // False when OnProgress asked to abort (the data connection is closed).
+    // False when OnProgress asked to abort (the data connection is closed)
+    // or destroyed the engine.
     virtual bool NotifyProgress();
     virtual void DisplayTransferStats();
+    // Called for every reply line received: the server is alive.
+    virtual void NotifyReplyLine() {}
 
-    void SetState(TFtpState NewState);
+    // Expires when the engine is destroyed.
+    std::weak_ptr<bool> AliveToken() const { return alive_; }
+    // A blocking wait started by a handler that was raised while reply lines
+    // were being handled must see its own replies: it lifts the hold on
+    // nested receives for its duration, and puts it back afterwards.
+    bool LiftReplyHold() { return std::exchange(receiving_, false); }
+    void RestoreReplyHold(bool Held) { receiving_ = Held; }
+    // False when an OnStateChange handler destroyed the engine.
+    bool SetState(TFtpState NewState);
     void SetStatusCode(int Value) { statusCode_ = Value; }
     // Completion of the current step: runs the next step of a sequence, or
     // ends the request and posts OnRequestDone.
@@ -280,9 +304,15 @@ private:
     void ControlSessionConnected(std::uint16_t Error);
     void ControlConnectFailed(std::uint16_t Error);
     void ControlDataAvailable(std::uint16_t Error);
+    // False when the server closed the connection or no room is left.
+    bool ReceiveReplyBytes();
+    // False when a handler destroyed the engine.
+    bool HandleReplyLines(std::uint16_t Error);
     void ControlSessionClosed(std::uint16_t Error);
+    void CloseControl();
     void DispatchReplyLine(std::uint16_t Error);
     void GreetingLine(std::uint16_t Error);
+    void RejectReplyCode();
     std::string WinsockFailureLine(int Error) const;
     // commands (FtpcliCommands.cpp)
     void ExecuteCommand(TFtpRequest Request, const std::string& Command, std::vector<int> Accepted, Handler Callback = nullptr);
@@ -313,12 +343,16 @@ private:
     void DownloadFirstReply();
     void DownloadSecondReply();
     void TryFinishTransfer(bool DataClosed);
+    void DataEvent(const std::function<void()>& Body);
+    bool StartLocalWrite();
+    void FinishAfterDataFailure();
     void FailFirstTransferReply();
     void FailFinalTransferReply(const char* Shown);
     void CutDisplayLines(const char* Data, int Count);
     void StartUpload(bool Append);
     void FailUploadStart(const std::string& Line);
-    void SendUploadCommand();
+    // False when an OnStateChange handler destroyed the engine.
+    bool SendUploadCommand();
     void UploadSessionAvailable();
     void UploadSessionConnected(std::uint16_t Error);
     void UploadSessionClosed(std::uint16_t Error);
@@ -329,10 +363,14 @@ private:
     void CloseLocalStream();
     void CloseDataSocket();
     void RecordLocalFailure(const std::string& Line);
+    // What every ended request leaves behind: no local file open, no offset.
+    void ReleaseTransfer();
     // shared
     void Display(const std::string& Msg) { NotifyDisplay(Msg); }
     void RecordFailure();
-    bool IsFinalLine();
+    // Shows the reply line being handled; true when it is the final line of
+    // its reply and the request it answers is still running.
+    bool TakeFinalReply();
     // Runs a socket event's work; an exception raised inside ends the running
     // request with a failure instead of escaping into the message loop.
     void Guarded(const std::function<void()>& Body);
@@ -379,6 +417,31 @@ private:
     bool sendDataClosed_ = false;
     bool endOfFile_ = false;
     bool maySend_ = false;
+    // The line in lastResponse_ ends its reply; the code of a multi-line
+    // reply still open (0: none).
+    bool lineFinal_ = false;
+    int multiLineCode_ = 0;
+    // Reply lines are being handled; a nested receive only buffers bytes,
+    // and a close by the server waits until the lines are done.
+    bool receiving_ = false;
+    bool closePending_ = false;
+    std::uint16_t closePendingError_ = 0;
+    // The engine itself is closing the control connection.
+    bool closingControl_ = false;
+    // Counts ended requests, so a handler can tell that its request ended
+    // while it pumped messages.
+    std::uint32_t requestSerial_ = 0;
+    // The running request moves data or set ResumeAt: its end resets it.
+    bool transferRequest_ = false;
+    // Data socket events belong to the running transfer step.
+    bool transferLive_ = false;
+    bool transferCommandSent_ = false;
+    // The data connection failed after the transfer command went out; its
+    // reply is still awaited so that the next command's reply is its own.
+    bool dataFailed_ = false;
+    // A download from the start whose local file is not emptied yet: that
+    // waits until the server accepts the transfer.
+    bool pendingTruncate_ = false;
     // The server connected to the listening data socket before the transfer
     // step was ready to accept it.
     bool acceptPending_ = false;
@@ -392,14 +455,16 @@ class TFtpClient : public TCustomFtpCli {
 public:
     TFtpClient();
 
-    int Timeout = 15;  // seconds without progress; 0 or less: no limit
-    std::uint32_t Deadline = 0;
+    int Timeout = 15;  // seconds of silence; 0 or less: no limit
+    // Milliseconds of a monotonic clock at which the wait gives up.
+    std::uint64_t Deadline = 0;
     bool MultiThreaded = false;
 
     // Runs a starting operation and waits; false when it raised (the
     // exception is swallowed), failed or timed out ("426 Timeout").
     template <typename Operation>
     bool RunAndWait(Operation&& Start) {
+        const std::weak_ptr<bool> alive = AliveToken();
         try {
             Start();
         } catch (const std::exception& refused) {
@@ -411,8 +476,9 @@ public:
         } catch (...) {
             return false;
         }
-        return WaitUntilReady();
+        return !alive.expired() && WaitUntilReady();
     }
+    // False also when a handler destroyed the engine while it waited.
     bool WaitUntilReady();
 
     bool Login() { return Run(&TCustomFtpCli::BeginLogin); }
@@ -435,8 +501,11 @@ public:
 
 protected:
     bool NotifyProgress() override;
+    void NotifyReplyLine() override { PushDeadline(); }
 
 private:
+    void PushDeadline();
+    bool Wait();
     bool Run(void (TCustomFtpCli::*Start)()) {
         return RunAndWait([this, Start] { (this->*Start)(); });
     }

@@ -29,13 +29,12 @@ void TCustomFtpCli::ExecuteCommand(TFtpRequest Request, const std::string& Comma
     doneSignalled_ = false;
     fNext_ = &TCustomFtpCli::CommonReplyHandler;
     stepCallback_ = Callback;
-    SetState(ftpStateWaitingReply);
+    if (!SetState(ftpStateWaitingReply)) return;
     SendCommand(Command);
 }
 
 void TCustomFtpCli::CommonReplyHandler() {
-    Display("< " + lastResponse_);
-    if (!IsFinalLine()) return;
+    if (!TakeFinalReply()) return;
     bool accepted = false;
     if (acceptedCodes_.empty()) {
         accepted = statusCode_ < 500;
@@ -73,7 +72,7 @@ void TCustomFtpCli::ParseReplyResults() {
 void TCustomFtpCli::QuitDone() {
     // Completion comes from the close handler once the socket is closed.
     fNext_ = nullptr;
-    controlSocket_->Close();
+    CloseControl();
 }
 
 void TCustomFtpCli::BeginUser() {
@@ -103,7 +102,8 @@ void TCustomFtpCli::BeginCwd() {
 void TCustomFtpCli::BeginCdup() {
     CheckCanSend();
     currentStep_ = TFtpStep::Cdup;
-    ExecuteCommand(ftpReqCdup, "CDUP", {250});
+    // RFC 959 gives 200 for CDUP; many servers answer 250 as for CWD.
+    ExecuteCommand(ftpReqCdup, "CDUP", {200, 250});
 }
 
 void TCustomFtpCli::BeginTransferType() {

@@ -6,21 +6,32 @@ std::string TCustomFtpCli::WinsockFailureLine(int Error) const {
     return "500 " + SocketErrorText(Error) + " (Winsock error #" + std::to_string(Error) + ")";
 }
 
+namespace {
+
+// RFC 959 replies carry three-digit codes from 1yz to 5yz. Anything else is
+// no reply, and must never pass for success through its low 16 bits.
+bool IsReplyCode(int Code) { return Code >= 100 && Code <= 599; }
+
+}  // namespace
+
 void TCustomFtpCli::BeginOpen() {
     if (state_ != ftpStateReady && state_ != ftpStateBetweenSteps) throw FtpException("FTP component not ready");
     if (controlConnected_) throw FtpException("FTP component already connected");
     if (!inSequence_) requestType_ = ftpReqOpen;
     doneSignalled_ = false;
     receiveBuffer_.Clear();
+    multiLineCode_ = 0;
+    closePending_ = false;
+    closingControl_ = false;
     resultCode_ = 0;
-    SetState(ftpStateResolving);
+    if (!SetState(ftpStateResolving)) return;
     try {
         // A dotted address is answered inside this call.
         controlSocket_->StartDnsLookup(HostName);
     } catch (const ESocketException& error) {
         // An empty host name is refused by the socket; without this the
         // engine would stay in the resolving state for good.
-        SetState(ftpStateReady);
+        if (!SetState(ftpStateReady)) return;
         throw FtpException(error.what());
     }
 }
@@ -37,7 +48,7 @@ void TCustomFtpCli::ControlDnsLookupDone(std::uint16_t Error) {
         controlSocket_->SetAddr(controlSocket_->DnsResult());
         controlSocket_->SetProto("tcp");
         controlSocket_->SetPort(Port);
-        SetState(ftpStateConnecting);
+        if (!SetState(ftpStateConnecting)) return;
         controlSocket_->Connect();
     } catch (const ESocketException& error) {
         // A port that does not resolve or a connect refused at once: reported
@@ -60,39 +71,72 @@ void TCustomFtpCli::ControlConnectFailed(std::uint16_t Error) {
     lastResponse_ = WinsockFailureLine(Error);
     statusCode_ = 500;
     sequenceContinuation_ = false;
+    const std::weak_ptr<bool> alive = alive_;
     FinishStep(Error);
-    if (controlSocket_->State() != wsClosed) controlSocket_->Close();
-    SetState(ftpStateReady);
+    if (alive.expired()) return;
+    CloseControl();
+    if (alive.expired()) return;
+    (void)SetState(ftpStateReady);
 }
 
 void TCustomFtpCli::ControlDataAvailable(std::uint16_t Error) {
-    if (receiveBuffer_.FreeCount() == 0) {
-        controlSocket_->Close();
+    if (receiving_) {
+        // Raised again from a handler that pumps messages while a line is
+        // being handled: the bytes wait in the buffer until that line is done.
+        (void)ReceiveReplyBytes();
         return;
     }
-    const int received = controlSocket_->Receive(receiveBuffer_.FreeSpace(), receiveBuffer_.FreeCount());
-    if (received == 0) {
-        controlSocket_->Close();
+    if (!ReceiveReplyBytes()) {
+        CloseControl();
         return;
     }
-    if (received < 0) return;
-    receiveBuffer_.Commit(received);
     const std::weak_ptr<bool> alive = alive_;
-    while (receiveBuffer_.TakeLine(lastResponse_)) {
-        if (OnResponse) OnResponse(this);
-        if (alive.expired()) return;
-        DispatchReplyLine(Error);
-        if (alive.expired()) return;
-        if (controlSocket_->State() == wsClosed) {
-            // Nothing that was buffered behind a refused greeting or the
-            // reply to QUIT belongs to a later session.
-            receiveBuffer_.Clear();
-            return;
-        }
+    receiving_ = true;
+    bool kept = false;
+    try {
+        kept = HandleReplyLines(Error);
+    } catch (...) {
+        if (!alive.expired()) receiving_ = false;
+        throw;
+    }
+    if (!kept) return;
+    receiving_ = false;
+    if (closePending_) {
+        closePending_ = false;
+        ControlSessionClosed(closePendingError_);
+        return;
     }
     // A full buffer without a line end cannot become a reply: the server is
     // not speaking FTP.
-    if (receiveBuffer_.FreeCount() == 0) controlSocket_->Close();
+    if (receiveBuffer_.FreeCount() == 0) CloseControl();
+}
+
+bool TCustomFtpCli::ReceiveReplyBytes() {
+    if (receiveBuffer_.FreeCount() == 0) return false;
+    const int received = controlSocket_->Receive(receiveBuffer_.FreeSpace(), receiveBuffer_.FreeCount());
+    if (received == 0) return false;
+    if (received > 0) receiveBuffer_.Commit(received);
+    return true;
+}
+
+bool TCustomFtpCli::HandleReplyLines(std::uint16_t Error) {
+    const std::weak_ptr<bool> alive = alive_;
+    while (receiveBuffer_.TakeLine(lastResponse_)) {
+        lineFinal_ = ClassifyReplyLine(lastResponse_, statusCode_, multiLineCode_);
+        NotifyReplyLine();
+        if (OnResponse) OnResponse(this);
+        if (alive.expired()) return false;
+        DispatchReplyLine(Error);
+        if (alive.expired()) return false;
+        if (controlSocket_->State() == wsClosed && !closePending_) {
+            // Nothing that was buffered behind a refused greeting or the
+            // reply to QUIT belongs to a later session.
+            receiveBuffer_.Clear();
+            multiLineCode_ = 0;
+            break;
+        }
+    }
+    return true;
 }
 
 void TCustomFtpCli::DispatchReplyLine(std::uint16_t Error) {
@@ -101,7 +145,10 @@ void TCustomFtpCli::DispatchReplyLine(std::uint16_t Error) {
         case ftpStateWaitingReply:
             if (fNext_ == nullptr) throw FtpException("Program error: FNext is nil");
             try {
-                (this->*fNext_)();
+                if (lineFinal_ && !IsReplyCode(statusCode_))
+                    RejectReplyCode();
+                else
+                    (this->*fNext_)();
             } catch (const std::exception& error) {
                 FailFromException(error);
             }
@@ -111,24 +158,53 @@ void TCustomFtpCli::DispatchReplyLine(std::uint16_t Error) {
 }
 
 void TCustomFtpCli::GreetingLine(std::uint16_t Error) {
-    Display("< " + lastResponse_);
-    if (!IsFinalLine()) return;
+    if (!TakeFinalReply()) return;
     if (statusCode_ != 220) {
         RecordFailure();
-        resultCode_ = statusCode_;
-        controlSocket_->Close();
+        resultCode_ = IsReplyCode(statusCode_) ? statusCode_ : 500;
+        CloseControl();
         return;
     }
-    SetState(ftpStateConnected);
-    if (OnSessionConnected) OnSessionConnected(this, Error);
+    if (!SetState(ftpStateConnected)) return;
+    if (OnSessionConnected) {
+        const std::weak_ptr<bool> alive = alive_;
+        OnSessionConnected(this, Error);
+        if (alive.expired()) return;
+    }
     FinishStep(0);
 }
 
+// A final line whose code is no FTP reply code fails the command it answers
+// as a protocol failure.
+void TCustomFtpCli::RejectReplyCode() {
+    if (!TakeFinalReply()) return;
+    RecordFailure();
+    fNext_ = nullptr;
+    resultCode_ = 500;
+    FinishStep(500);
+}
+
+void TCustomFtpCli::CloseControl() {
+    if (controlSocket_->State() == wsClosed) return;
+    closingControl_ = true;
+    controlSocket_->Close();
+}
+
 void TCustomFtpCli::ControlSessionClosed(std::uint16_t Error) {
+    const bool ours = closingControl_;
+    closingControl_ = false;
+    if (receiving_ && !ours) {
+        // The server's close arrived while a handler pumped messages: the
+        // lines it sent before closing are handled first.
+        closePending_ = true;
+        closePendingError_ = Error;
+        return;
+    }
     // A close while a greeting or a reply is still awaited must not end the
-    // request with the previous command's success.
-    const bool replyAwaited =
-        (state_ == ftpStateWaitingReply && fNext_ != nullptr) || (state_ == ftpStateConnecting && controlConnected_);
+    // request with the previous command's success; a close in answer to QUIT
+    // is how some servers end the session.
+    const bool replyAwaited = (state_ == ftpStateWaitingReply && fNext_ != nullptr && currentStep_ != TFtpStep::Quit) ||
+                              (state_ == ftpStateConnecting && controlConnected_);
     if (replyAwaited && resultCode_ == 0) {
         lastResponse_ = "421 Connection closed by server";
         statusCode_ = 421;
@@ -137,20 +213,27 @@ void TCustomFtpCli::ControlSessionClosed(std::uint16_t Error) {
     }
     if (controlConnected_) {
         controlConnected_ = false;
-        if (state_ != ftpStateAborting) SetState(ftpStateDisconnected);
-        if (OnSessionClosed) OnSessionClosed(this, Error);
+        if (state_ != ftpStateAborting && !SetState(ftpStateDisconnected)) return;
+        if (OnSessionClosed) {
+            const std::weak_ptr<bool> alive = alive_;
+            OnSessionClosed(this, Error);
+            if (alive.expired()) return;
+        }
     }
-    if (state_ != ftpStateAborting) SetState(ftpStateBetweenSteps);
+    if (state_ != ftpStateAborting && !SetState(ftpStateBetweenSteps)) return;
     FinishStep(static_cast<std::uint16_t>(resultCode_));
 }
 
 void TCustomFtpCli::AbortSession() {
+    const std::weak_ptr<bool> alive = alive_;
     const bool wasResolving = state_ == ftpStateResolving;
-    SetState(ftpStateAborting);
+    if (!SetState(ftpStateAborting)) return;
     if (wasResolving) controlSocket_->CancelLookup();
-    if (controlSocket_->State() != wsClosed) controlSocket_->Close();
+    if (alive.expired()) return;
+    CloseControl();
+    if (alive.expired()) return;
     CloseDataSocket();
-    localStream_.reset();
+    ReleaseTransfer();
     controlConnected_ = false;
-    SetState(ftpStateReady);
+    (void)SetState(ftpStateReady);
 }

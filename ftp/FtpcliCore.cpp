@@ -54,7 +54,7 @@ platform::LParam TCustomFtpCli::HandleMessage(std::uint32_t Msg, platform::WPara
         // that starts the next request first sees that one's type here.
         if (OnRequestDone) OnRequestDone(this, requestType_, static_cast<std::uint16_t>(wParam));
     } else if (Msg == StartSendMessage) {
-        Guarded([this] {
+        DataEvent([this] {
             startTick_ = platform::GetTickCount();
             SendNextBlock(0);
         });
@@ -62,10 +62,13 @@ platform::LParam TCustomFtpCli::HandleMessage(std::uint32_t Msg, platform::WPara
     return 0;
 }
 
-void TCustomFtpCli::SetState(TFtpState NewState) {
-    if (NewState == state_) return;
+bool TCustomFtpCli::SetState(TFtpState NewState) {
+    if (NewState == state_) return true;
     state_ = NewState;
-    if (OnStateChange) OnStateChange(this);
+    if (!OnStateChange) return true;
+    const std::weak_ptr<bool> alive = alive_;
+    OnStateChange(this);
+    return !alive.expired();
 }
 
 void TCustomFtpCli::SendCommand(std::string Cmd) {
@@ -96,18 +99,28 @@ void TCustomFtpCli::RecordFailure() {
     if (errorMessage_.empty()) errorMessage_ = lastResponse_;
 }
 
-bool TCustomFtpCli::IsFinalLine() { return IsFinalReplyLine(lastResponse_, statusCode_); }
+bool TCustomFtpCli::TakeFinalReply() {
+    const std::uint32_t request = requestSerial_;
+    Display("< " + lastResponse_);
+    return lineFinal_ && request == requestSerial_;
+}
 
 void TCustomFtpCli::FinishStep(std::uint16_t Error) {
     if (doneSignalled_) return;
     doneSignalled_ = true;
+    // Whatever the data socket reports from here on is no longer this
+    // step's business.
+    transferLive_ = false;
     if (Error == 0 && sequenceContinuation_) {
-        if (state_ != ftpStateAborting) SetState(ftpStateBetweenSteps);
+        if (state_ != ftpStateAborting && !SetState(ftpStateBetweenSteps)) return;
         NextStep();
         return;
     }
-    SetState(ftpStateReady);
+    // Everything is settled before the state says ready, so that a handler
+    // of that change sees an ended request and no later event can alter it.
+    ++requestSerial_;
     CloseDataSocket();
+    ReleaseTransfer();
     if (inSequence_ && savedStatusCode_ >= 0) {
         lastResponse_ = savedReply_;
         statusCode_ = savedStatusCode_;
@@ -115,7 +128,15 @@ void TCustomFtpCli::FinishStep(std::uint16_t Error) {
     inSequence_ = false;
     pendingSteps_ = 0;
     sequenceContinuation_ = false;
+    if (!SetState(ftpStateReady)) return;
     (void)window_->Post(RequestDoneMessage, Error, 0);
+}
+
+void TCustomFtpCli::ReleaseTransfer() {
+    CloseLocalStream();
+    transferLive_ = false;
+    if (transferRequest_) ResumeAt = 0;
+    transferRequest_ = false;
 }
 
 void TCustomFtpCli::Guarded(const std::function<void()>& Body) {
@@ -128,9 +149,12 @@ void TCustomFtpCli::Guarded(const std::function<void()>& Body) {
 
 void TCustomFtpCli::FailFromException(const std::exception& Error) {
     Display(std::string("! ") + Error.what());
-    localStream_.reset();
+    transferLive_ = false;
+    CloseLocalStream();
     CloseDataSocket();
-    if (state_ == ftpStateReady) return;
+    // A sequence whose first step raised is still ready, but it was started
+    // and must end, or its remaining steps would run inside a later request.
+    if (state_ == ftpStateReady && !inSequence_) return;
     lastResponse_ = std::string("500 ") + Error.what();
     statusCode_ = 500;
     RecordFailure();

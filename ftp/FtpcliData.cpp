@@ -64,8 +64,14 @@ platform::SocketHandle TCustomFtpCli::AcceptDataConnection() {
 
 void TCustomFtpCli::BindDataAccept(Handler Accept) {
     dataSocket_->OnSessionAvailable = [this, Accept](TCustomWSocket*, std::uint16_t) {
-        Guarded([this, Accept] { (this->*Accept)(); });
+        DataEvent([this, Accept] { (this->*Accept)(); });
     };
+}
+
+// Once the transfer step has completed (well or not), the data socket's
+// late events must not touch its result or its files.
+void TCustomFtpCli::DataEvent(const std::function<void()>& Body) {
+    if (transferLive_) Guarded(Body);
 }
 
 // The data connection always goes to the address the control connection was
@@ -94,14 +100,32 @@ void TCustomFtpCli::FailDataConnection(const std::string& Line) {
     lastResponse_ = Line;
     statusCode_ = 550;
     RecordFailure();
+    resultCode_ = 550;
+    dataFailed_ = true;
+    // The server answers the transfer command whatever happened to the data
+    // connection; ending before that reply would make it the answer to the
+    // next command. The wait is bounded by the caller's time-out.
+    const bool replyAwaited = transferCommandSent_ && controlConnected_ && fNext_ != nullptr && !finalReplyOk_;
+    const std::weak_ptr<bool> alive = alive_;
     CloseLocalStream();
     CloseDataSocket();
+    if (alive.expired() || replyAwaited) return;
+    FinishStep(550);
+}
+
+// The transfer command's reply has come after the data connection failed.
+void TCustomFtpCli::FinishAfterDataFailure() {
+    fNext_ = nullptr;
     resultCode_ = 550;
     FinishStep(550);
 }
 
 void TCustomFtpCli::TryFinishTransfer(bool DataClosed) {
     if (!finalReplyOk_ || !DataClosed) return;
+    if (dataFailed_) {
+        FinishAfterDataFailure();
+        return;
+    }
     DisplayTransferStats();
     ResumeAt = 0;
     int error = dataCloseError_;
@@ -116,6 +140,10 @@ void TCustomFtpCli::TryFinishTransfer(bool DataClosed) {
 
 // The transfer command itself was refused (no 125 or 150).
 void TCustomFtpCli::FailFirstTransferReply() {
+    if (dataFailed_) {
+        FinishAfterDataFailure();
+        return;
+    }
     RecordFailure();
     fNext_ = nullptr;
     CloseDataSocket();
@@ -140,9 +168,29 @@ void TCustomFtpCli::RecordLocalFailure(const std::string& Line) {
 
 void TCustomFtpCli::CloseLocalStream() {
     if (!localStream_) return;
+    if (pendingTruncate_) {
+        // The server never accepted the download: the file stays as it was.
+        pendingTruncate_ = false;
+        localStream_->Discard();
+        localStream_.reset();
+        return;
+    }
     const bool closed = localStream_->Close();
     localStream_.reset();
     if (!closed) RecordLocalFailure("426 Error writing local file " + LocalFileName);
+}
+
+// A download from the start empties its local file only now that the server
+// has accepted it (its 125 or 150, or its first data): a refusal leaves the
+// user's file whole.
+bool TCustomFtpCli::StartLocalWrite() {
+    if (!pendingTruncate_) return true;
+    pendingTruncate_ = false;
+    if (!localStream_ || localStream_->Truncate()) return true;
+    Display("! Error writing local file");
+    RecordLocalFailure("426 Error writing local file " + LocalFileName);
+    CloseDataSocket();
+    return false;
 }
 
 void TCustomFtpCli::CloseDataSocket() {
@@ -152,7 +200,9 @@ void TCustomFtpCli::CloseDataSocket() {
 bool TCustomFtpCli::NotifyProgress() {
     if (!OnProgress) return true;
     bool abort = false;
+    const std::weak_ptr<bool> alive = alive_;
     OnProgress(this, byteCount_ + ResumeAt, abort);
+    if (alive.expired()) return false;
     if (!abort) return true;
     Display("! Abort requested");
     RecordLocalFailure("426 Operation aborted.");

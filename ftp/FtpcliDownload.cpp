@@ -30,19 +30,25 @@ void TCustomFtpCli::StartDownload(TFtpRequest Request, const char* Command) {
     byteCount_ = 0;
     dataCloseError_ = 0;
     localFailure_.clear();
+    transferRequest_ = true;
+    transferLive_ = true;
+    transferCommandSent_ = false;
+    dataFailed_ = false;
+    pendingTruncate_ = false;
     BindDataAccept(&TCustomFtpCli::DownloadSessionAvailable);
     if (!DisplayFileFlag && !OpenDownloadFile()) return;
     if (Passive) {
         int port = 0;
         if (!PassivePort(port)) return;
         dataSocket_->OnSessionConnected = [this](TCustomWSocket*, std::uint16_t Error) {
-            Guarded([this, Error] { DownloadSessionConnected(Error); });
+            DataEvent([this, Error] { DownloadSessionConnected(Error); });
         };
         // The command goes out without waiting for the connection.
         if (!ConnectPassive(port)) return;
     }
-    SetState(ftpStateWaitingReply);
     fNext_ = &TCustomFtpCli::DownloadFirstReply;
+    if (!SetState(ftpStateWaitingReply)) return;
+    transferCommandSent_ = true;
     SendCommand(HostFileName.empty() ? transferCommand_ : transferCommand_ + " " + HostFileName);
     if (acceptPending_ && !Passive) {
         acceptPending_ = false;
@@ -51,8 +57,11 @@ void TCustomFtpCli::StartDownload(TFtpRequest Request, const char* Command) {
 }
 
 bool TCustomFtpCli::OpenDownloadFile() {
+    // The file is opened (and locked) before the command goes out, but its
+    // bytes stay until the server accepts the transfer.
     localStream_ = ResumeAt > 0 ? FtpLocalFile::OpenForWrite(LocalFileName, shareFlags_, ResumeAt)
-                                : FtpLocalFile::Create(LocalFileName, shareFlags_);
+                                : FtpLocalFile::OpenForDownload(LocalFileName, shareFlags_);
+    pendingTruncate_ = localStream_ && ResumeAt <= 0;
     if (localStream_) return true;
     lastResponse_ = "Unable to open local file " + LocalFileName;
     statusCode_ = 550;
@@ -79,9 +88,9 @@ void TCustomFtpCli::DownloadSessionConnected(std::uint16_t Error) {
 
 void TCustomFtpCli::BindDownloadData() {
     dataSocket_->OnSessionClosed = [this](TCustomWSocket*, std::uint16_t Error) {
-        Guarded([this, Error] { DownloadSessionClosed(Error); });
+        DataEvent([this, Error] { DownloadSessionClosed(Error); });
     };
-    dataSocket_->OnDataAvailable = [this](TCustomWSocket*, std::uint16_t) { Guarded([this] { DownloadDataAvailable(); }); };
+    dataSocket_->OnDataAvailable = [this](TCustomWSocket*, std::uint16_t) { DataEvent([this] { DownloadDataAvailable(); }); };
     dataSocket_->OnDataSent = nullptr;
 }
 
@@ -91,6 +100,7 @@ void TCustomFtpCli::DownloadDataAvailable() {
     const int received = dataSocket_->Receive(buffer, sizeof buffer);
     if (received > 0) {
         byteCount_ += received;
+        if (!StartLocalWrite()) return;
         if (localStream_ && !localStream_->WriteAll(buffer, received)) {
             // A short local file must never be reported as a good download.
             Display("! Error writing local file");
@@ -128,25 +138,30 @@ void TCustomFtpCli::CutDisplayLines(const char* Data, int Count) {
 }
 
 void TCustomFtpCli::DownloadSessionClosed(std::uint16_t Error) {
-    CloseLocalStream();
+    // An empty transfer may close before its 150 is handled; the file then
+    // waits for that reply to be emptied (or left alone on a refusal).
+    if (!pendingTruncate_) CloseLocalStream();
     receiveDataClosed_ = true;
     dataCloseError_ = Error;
     TryFinishTransfer(receiveDataClosed_);
 }
 
 void TCustomFtpCli::DownloadFirstReply() {
-    Display("< " + lastResponse_);
-    if (!IsFinalLine()) return;
+    if (!TakeFinalReply()) return;
     if (statusCode_ == 125 || statusCode_ == 150) {
         fNext_ = &TCustomFtpCli::DownloadSecondReply;
+        if (StartLocalWrite() && receiveDataClosed_) CloseLocalStream();
         return;
     }
     FailFirstTransferReply();
 }
 
 void TCustomFtpCli::DownloadSecondReply() {
-    Display("< " + lastResponse_);
-    if (!IsFinalLine()) return;
+    if (!TakeFinalReply()) return;
+    if (dataFailed_) {
+        FinishAfterDataFailure();
+        return;
+    }
     if (statusCode_ == 125 || statusCode_ == 226 || statusCode_ == 250) {
         finalReplyOk_ = true;
         TryFinishTransfer(receiveDataClosed_);

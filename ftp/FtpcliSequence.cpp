@@ -15,6 +15,11 @@ constexpr StepSet StepsOf(Steps... steps) {
 constexpr TFtpStep kFirstStep = TFtpStep::Open;
 constexpr TFtpStep kLastStep = TFtpStep::Quit;
 
+// Steps that move data or set ResumeAt; a request with any of them resets
+// ResumeAt when it ends, however it ends.
+constexpr StepSet kTransferSteps =
+    StepsOf(TFtpStep::Rest, TFtpStep::Retr, TFtpStep::Stor, TFtpStep::Appe, TFtpStep::List, TFtpStep::Nlst);
+
 constexpr StepSet kLogin = StepsOf(TFtpStep::Open, TFtpStep::User, TFtpStep::Pass);
 constexpr StepSet kSession = kLogin | Bit(TFtpStep::Cwd);
 
@@ -57,6 +62,7 @@ void TCustomFtpCli::StartSequence(TFtpRequest Request, StepSet Steps) {
     currentStep_ = TFtpStep::None;
     sequenceError_ = 0;
     inSequence_ = true;
+    transferRequest_ = (Steps & kTransferSteps) != 0;
     lastResponse_.clear();
     errorMessage_.clear();
     NextStep();

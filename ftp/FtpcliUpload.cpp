@@ -25,7 +25,15 @@ void TCustomFtpCli::StartUpload(bool Append) {
     byteCount_ = 0;
     dataCloseError_ = 0;
     localFailure_.clear();
-    if (NotifyReadyToTransmit()) {
+    transferRequest_ = true;
+    transferLive_ = true;
+    transferCommandSent_ = false;
+    dataFailed_ = false;
+    pendingTruncate_ = false;
+    const std::weak_ptr<bool> alive = alive_;
+    const bool cancelled = NotifyReadyToTransmit();
+    if (alive.expired()) return;
+    if (cancelled) {
         FailUploadStart("426 Transmit cancelled by application");
         return;
     }
@@ -38,7 +46,7 @@ void TCustomFtpCli::StartUpload(bool Append) {
         return;
     }
     if (!Passive) {
-        SendUploadCommand();
+        if (!SendUploadCommand()) return;
         if (acceptPending_) {
             acceptPending_ = false;
             UploadSessionAvailable();
@@ -49,10 +57,10 @@ void TCustomFtpCli::StartUpload(bool Append) {
     if (!PassivePort(port)) return;
     // Busy while the data connection is being made, so that no second request
     // can start in between; the command goes out once it is up.
-    SetState(ftpStateWaitingReply);
     fNext_ = &TCustomFtpCli::UploadFirstReply;
+    if (!SetState(ftpStateWaitingReply)) return;
     dataSocket_->OnSessionConnected = [this](TCustomWSocket*, std::uint16_t Error) {
-        Guarded([this, Error] { UploadSessionConnected(Error); });
+        DataEvent([this, Error] { UploadSessionConnected(Error); });
     };
     (void)ConnectPassive(port);
 }
@@ -67,15 +75,17 @@ void TCustomFtpCli::FailUploadStart(const std::string& Line) {
     FinishStep(426);
 }
 
-void TCustomFtpCli::SendUploadCommand() {
-    SetState(ftpStateWaitingReply);
+bool TCustomFtpCli::SendUploadCommand() {
     fNext_ = &TCustomFtpCli::UploadFirstReply;
+    if (!SetState(ftpStateWaitingReply)) return false;
+    transferCommandSent_ = true;
     SendCommand((appendMode_ ? "APPE " : "STOR ") + HostFileName);
+    return true;
 }
 
 void TCustomFtpCli::UploadSessionConnected(std::uint16_t Error) {
     dataSocket_->OnSessionClosed = [this](TCustomWSocket*, std::uint16_t CloseError) {
-        Guarded([this, CloseError] { UploadSessionClosed(CloseError); });
+        DataEvent([this, CloseError] { UploadSessionClosed(CloseError); });
     };
     dataSocket_->OnDataAvailable = nullptr;
     dataSocket_->OnDataSent = nullptr;
@@ -91,10 +101,12 @@ void TCustomFtpCli::UploadSessionAvailable() {
     const platform::SocketHandle accepted = AcceptDataConnection();
     if (accepted == platform::kInvalidSocket) return;
     dataSocket_->OnSessionClosed = [this](TCustomWSocket*, std::uint16_t Error) {
-        Guarded([this, Error] { UploadSessionClosed(Error); });
+        DataEvent([this, Error] { UploadSessionClosed(Error); });
     };
     dataSocket_->OnDataAvailable = [this](TCustomWSocket*, std::uint16_t) { DiscardDataAvailable(); };
-    dataSocket_->OnDataSent = [this](TCustomWSocket*, std::uint16_t Error) { Guarded([this, Error] { SendNextBlock(Error); }); };
+    dataSocket_->OnDataSent = [this](TCustomWSocket*, std::uint16_t Error) {
+        DataEvent([this, Error] { SendNextBlock(Error); });
+    };
     dataSocket_->Dup(accepted);
     // Graceful close at the end, so that the server sees the whole file.
     dataSocket_->SetLingerOnOff(wsLingerOff);
@@ -108,14 +120,13 @@ void TCustomFtpCli::DiscardDataAvailable() {
 }
 
 void TCustomFtpCli::UploadFirstReply() {
-    Display("< " + lastResponse_);
-    if (!IsFinalLine()) return;
+    if (!TakeFinalReply()) return;
     if (statusCode_ == 125 || statusCode_ == 150) {
         maySend_ = true;
         fNext_ = &TCustomFtpCli::UploadSecondReply;
         if (Passive) {
             dataSocket_->OnDataSent = [this](TCustomWSocket*, std::uint16_t Error) {
-                Guarded([this, Error] { SendNextBlock(Error); });
+                DataEvent([this, Error] { SendNextBlock(Error); });
             };
             SendNextBlock(0);
         } else {
@@ -127,8 +138,11 @@ void TCustomFtpCli::UploadFirstReply() {
 }
 
 void TCustomFtpCli::UploadSecondReply() {
-    Display("< " + lastResponse_);
-    if (!IsFinalLine()) return;
+    if (!TakeFinalReply()) return;
+    if (dataFailed_) {
+        FinishAfterDataFailure();
+        return;
+    }
     if (statusCode_ == 226 || statusCode_ == 250) {
         finalReplyOk_ = true;
         TryFinishTransfer(sendDataClosed_);

@@ -189,4 +189,60 @@ TEST_F(ControlScript, UnresolvableHostAndRefusedPortReportSocketErrors) {
     EXPECT_FALSE(ftp.Connected());
 }
 
+TEST_F(ControlScript, MultiLineReplyEndsOnlyAtItsOwnCode) {
+    server.Send("220 hi\r\n")
+        .Reply("USER bob", "331 pw")
+        .Expect("PASS pw")
+        .Send("230-Welcome\r\n200 files are kept for 30 days\r\n230-more\r\n230 in\r\n")
+        .Reply("PWD", "257 \"/\"");
+    StartServer();
+    ASSERT_TRUE(ftp.Login()) << ftp.ErrorMessage();
+    EXPECT_EQ(ftp.StatusCode(), 230);
+    ASSERT_TRUE(ftp.Pwd()) << "a line of the log-in reply was taken as PWD's reply";
+    EXPECT_EQ(ftp.ReplyDirectory(), "/");
+}
+
+// Codes outside 100-599 are no FTP reply: never success, whatever 16 bits
+// of them would say.
+TEST_F(ControlScript, ReplyCodesOutsideTheProtocolRangeFail) {
+    const char* replies[] = {"65536 No such file.", "99 hi", "600 ok", "4294967296 ok"};
+    server.Send("220 hi\r\n").Reply("USER bob", "331 pw").Reply("PASS pw", "230 in");
+    for (const char* reply : replies) server.Reply("SITE X", reply);
+    server.Reply("PWD", "257 \"/\"");
+    StartLoggedIn();
+    for (const char* reply : replies) {
+        SCOPED_TRACE(reply);
+        ftp.SetErrorMessage("");
+        ftp.LocalFileName = "SITE X";
+        EXPECT_FALSE(ftp.Quote());
+        EXPECT_NE(ftp.ResultCode(), 0);
+        EXPECT_EQ(ftp.ErrorMessage(), reply);
+    }
+    ASSERT_TRUE(ftp.Pwd()) << ftp.ErrorMessage();
+    probe.Settle();
+    ASSERT_EQ(probe.done.size(), 5u);
+    for (std::size_t i = 0; i < 4; ++i) EXPECT_NE(probe.done[i].error, 0) << i;
+}
+
+TEST_F(ControlScript, SlowButAliveServerIsNoTimeOut) {
+    server.Pause(1300).Send("220 hi\r\n").Expect("USER bob").Pause(1300).Send("331 pw\r\n");
+    server.Expect("PASS pw").Pause(1300).Send("230 in\r\n");
+    StartServer();
+    ftp.Timeout = 2;
+    EXPECT_TRUE(ftp.Login()) << ftp.ErrorMessage();
+    EXPECT_TRUE(ftp.Connected());
+}
+
+TEST_F(ControlScript, AnyTimeoutValueWaits) {
+    server.Send("220 hi\r\n").Reply("USER bob", "331 pw").Reply("PASS pw", "230 in");
+    for (int i = 0; i < 3; ++i) server.Expect("PWD").Pause(300).Send("257 \"/\"\r\n");
+    StartServer();
+    ASSERT_TRUE(ftp.Login());
+    for (const int timeout : {2147484, 2147483647, 0}) {
+        SCOPED_TRACE(timeout);
+        ftp.Timeout = timeout;
+        EXPECT_TRUE(ftp.Pwd()) << ftp.ErrorMessage();
+    }
+}
+
 }  // namespace

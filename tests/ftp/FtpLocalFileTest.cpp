@@ -20,8 +20,8 @@ TEST(FtpLocalFile, ShareModesDecideWhoMayOpenTheFileToo) {
     auto writer = FtpLocalFile::OpenForWrite(path, kExclusive, 0);
     ASSERT_TRUE(writer);
     EXPECT_FALSE(FtpLocalFile::OpenForRead(path, kDenyWrite, 0)) << "exclusive shuts out readers that lock";
-    EXPECT_FALSE(FtpLocalFile::Create(path, kExclusive)) << "and writers";
-    EXPECT_EQ(ReadFile(path), "keep me") << "a refused create must not empty the file";
+    EXPECT_FALSE(FtpLocalFile::OpenForDownload(path, kExclusive)) << "and writers";
+    EXPECT_EQ(ReadFile(path), "keep me");
     EXPECT_TRUE(FtpLocalFile::OpenForRead(path, kDenyNone, 0)) << "deny-none takes no lock";
     writer.reset();
 
@@ -29,6 +29,26 @@ TEST(FtpLocalFile, ShareModesDecideWhoMayOpenTheFileToo) {
     ASSERT_TRUE(reader);
     EXPECT_TRUE(FtpLocalFile::OpenForRead(path, kDenyWrite, 0)) << "readers share";
     EXPECT_FALSE(FtpLocalFile::OpenForWrite(path, kExclusive, 0));
+}
+
+TEST(FtpLocalFile, ADownloadEmptiesOnlyOnRequestAndDiscardsOnlyWhatItCreated) {
+    TempDir dir;
+    ASSERT_TRUE(WriteFile(dir.File("old"), "keep me"));
+    auto existing = FtpLocalFile::OpenForDownload(dir.File("old"), kExclusive);
+    ASSERT_TRUE(existing);
+    EXPECT_EQ(ReadFile(dir.File("old")), "keep me") << "opening leaves the bytes";
+    existing->Discard();
+    EXPECT_EQ(ReadFile(dir.File("old")), "keep me") << "a file that was there stays";
+
+    auto fresh = FtpLocalFile::OpenForDownload(dir.File("new"), kExclusive);
+    ASSERT_TRUE(fresh);
+    EXPECT_TRUE(FileExists(dir.File("new")));
+    fresh->Discard();
+    EXPECT_FALSE(FileExists(dir.File("new")));
+
+    auto emptied = FtpLocalFile::OpenForDownload(dir.File("old"), kExclusive);
+    ASSERT_TRUE(emptied && emptied->Truncate());
+    EXPECT_EQ(ReadFile(dir.File("old")), "");
 }
 
 TEST(TransferStats, LineAndRateFormula) {

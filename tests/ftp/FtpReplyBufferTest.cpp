@@ -61,6 +61,28 @@ TEST(FtpReplyClassify, FinalAndContinuationLines) {
     EXPECT_EQ(code, 421);
 }
 
+// Lines of one reply in order, each with whether it ends the reply.
+TEST(FtpReplyClassify, MultiLineReplyEndsOnlyAtItsOwnCodeAndABlank) {
+    const struct {
+        const char* line;
+        bool final;
+    } lines[] = {
+        {"230-Welcome", false},   {"200 kept 30 days", false},
+        {"230-more", false},      {"230x", false},
+        {" 230 indented", false}, {"230 in", true},
+        {"257 \"/\"", true},      {"211-Features:", false},
+        {" MDTM", false},         {"211", true},
+        {"220-a", false},         {"220\tb", true},
+    };
+    int code = 0;
+    int open = 0;
+    for (const auto& line : lines) {
+        EXPECT_EQ(ClassifyReplyLine(line.line, code, open), line.final) << line.line;
+    }
+    EXPECT_EQ(open, 0);
+    EXPECT_EQ(code, 220);
+}
+
 TEST(FtpReplyClassify, AbsurdDigitRunsSaturate) {
     int code = 0;
     EXPECT_TRUE(IsFinalReplyLine(std::string(400, '9') + " x", code));

@@ -1,13 +1,37 @@
 // Request sequencing against the scripted server: step skipping, accepted
 // codes, reply results, guards, and arguments that would smuggle commands.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include "ftp/Ftpcli.h"
 #include "tests/ftp/EngineProbe.h"
 #include "tests/ftp/ScriptedEngineTest.h"
 #include "tests/support/ScriptedFtpServer.h"
+#include "tests/support/TempDir.h"
 
 namespace {
+
+// While alive, no new file descriptor can be made: the soft limit is lowered
+// to the lowest free descriptor.
+class ScopedDescriptorLimit {
+public:
+    ScopedDescriptorLimit() {
+        (void)getrlimit(RLIMIT_NOFILE, &saved_);
+        const int lowestFree = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+        ::close(lowestFree);
+        rlimit lowered = saved_;
+        lowered.rlim_cur = static_cast<rlim_t>(lowestFree);
+        (void)setrlimit(RLIMIT_NOFILE, &lowered);
+    }
+    ~ScopedDescriptorLimit() { (void)setrlimit(RLIMIT_NOFILE, &saved_); }
+    ScopedDescriptorLimit(const ScopedDescriptorLimit&) = delete;
+    ScopedDescriptorLimit& operator=(const ScopedDescriptorLimit&) = delete;
+
+private:
+    rlimit saved_{};
+};
 
 class SequenceScript : public ScriptedEngineTest {
 protected:
@@ -179,6 +203,117 @@ TEST_F(SequenceScript, RequestDoneIsPostedNotRaisedInsideTheEvent) {
     ftp.BeginPwd();
     ASSERT_TRUE(PumpUntil([&] { return calls == 2; }, 3000));
     EXPECT_EQ(ftp.ReplyDirectory(), "/two");
+}
+
+TEST_F(SequenceScript, CdupAnswered200Succeeds) {
+    LoggedIn().Reply("CDUP", "200 CDUP command successful.").Reply("CDUP", "250 \"/\" is current");
+    StartLoggedIn();
+    EXPECT_TRUE(ftp.Cdup()) << ftp.ErrorMessage();
+    EXPECT_TRUE(ftp.Cdup()) << ftp.ErrorMessage();
+    EXPECT_EQ(ftp.ReplyDirectory(), "/");
+}
+
+// A server may answer QUIT by closing without a 221: the session's work was
+// done, so the request succeeds. Each request opens its own session.
+TEST_F(SequenceScript, ServerClosingInAnswerToQuitEndsSelfContainedRequestsWell) {
+    TempDir local;
+    ASSERT_TRUE(WriteFile(local.File("up"), "upload"));
+    LoggedIn()
+        .Reply("TYPE I", "200 ok")
+        .Expect("PASV")
+        .PasvReply()
+        .Expect("RETR f")
+        .DataAccept()
+        .Send("150 go\r\n")
+        .DataSend("page")
+        .DataClose();
+    server.Send("226 ok\r\n").Expect("QUIT").Close().AcceptAgain();
+    LoggedIn().Expect("PASV").PasvReply().Expect("LIST").DataAccept().Send("150 go\r\n").DataSend("a\r\n").DataClose();
+    server.Send("226 ok\r\n").Expect("QUIT").Close().AcceptAgain();
+    LoggedIn().Reply("TYPE I", "200 ok").Expect("PASV").PasvReply().DataAccept().Expect("STOR up").Send("150 go\r\n");
+    server.DataReceiveAll().Send("226 ok\r\n").Expect("QUIT").Close().AcceptAgain();
+    LoggedIn().Reply("MKD new", "257 \"/new\" created").Expect("QUIT").Close();
+    StartServer();
+    ftp.Passive = true;
+    const struct {
+        void (TCustomFtpCli::*start)();
+        const char* name;
+        const char* local;
+        TFtpRequest reported;
+    } requests[] = {
+        {&TCustomFtpCli::BeginSessionRetrieve, "f", "f", ftpReqSessionRetrieve},
+        {&TCustomFtpCli::BeginSessionList, "", "listing", ftpReqSessionList},
+        {&TCustomFtpCli::BeginSessionStore, "up", "up", ftpReqStore},
+        {&TCustomFtpCli::BeginSessionMkd, "new", "", ftpReqSessionMkd},
+    };
+    std::size_t count = 0;
+    for (const auto& request : requests) {
+        SCOPED_TRACE(request.reported);
+        ftp.HostFileName = request.name;
+        ftp.LocalFileName = *request.local ? local.File(request.local) : "";
+        (ftp.*request.start)();
+        ASSERT_TRUE(probe.WaitDone(++count));
+        EXPECT_EQ(probe.done.back().request, request.reported);
+        EXPECT_EQ(probe.done.back().error, 0) << ftp.ErrorMessage();
+        EXPECT_EQ(ftp.ResultCode(), 0);
+        EXPECT_FALSE(ftp.Connected());
+    }
+    EXPECT_EQ(ReadFile(local.File("f")), "page");
+    EXPECT_EQ(ReadFile(local.File("listing")), "a\r\n");
+    EXPECT_EQ(server.DataReceived(), "upload");
+    EXPECT_EQ(ftp.ReplyDirectory(), "/new");
+}
+
+// The first step raising (an empty host name, a data port that cannot
+// listen) still ends the request, and nothing of it runs later.
+TEST_F(SequenceScript, FirstStepThatRaisesEndsTheRequest) {
+    Greeted().Silence(300);
+    StartServer();
+    ftp.HostName.clear();
+    EXPECT_FALSE(ftp.Login());
+    EXPECT_EQ(ftp.State(), ftpStateReady);
+    ASSERT_TRUE(probe.WaitDone());
+    EXPECT_EQ(probe.done[0].request, ftpReqLogin);
+    EXPECT_NE(probe.done[0].error, 0);
+    ftp.HostName = "127.0.0.1";
+    ftp.BeginOpen();
+    ASSERT_TRUE(probe.WaitDone(2));
+    EXPECT_EQ(probe.done[1].request, ftpReqOpen);
+    EXPECT_EQ(probe.done[1].error, 0);
+    server.WaitDone(2000);
+    probe.Settle(200);
+    EXPECT_TRUE(server.Lines().empty()) << "the abandoned log-in went on: " << ::testing::PrintToString(server.Lines());
+}
+
+TEST_F(SequenceScript, DataPortThatCannotListenEndsTheRequest) {
+#if defined(__SANITIZE_ADDRESS__)
+    // The sanitizer's checks need descriptors of their own.
+    GTEST_SKIP() << "needs a process without free descriptors";
+#endif
+    LoggedIn().Reply("PWD", "257 \"/\"").Silence(300);
+    StartLoggedIn();
+    TempDir local;
+    ftp.HostFileName = "f";
+    ftp.LocalFileName = local.File("f");
+    bool retrieved = true;
+    {
+        const ScopedDescriptorLimit noMoreSockets;
+        retrieved = ftp.Retrieve();
+    }
+    EXPECT_FALSE(retrieved);
+    EXPECT_NE(ftp.ResultCode(), 0);
+    probe.Settle();
+    ASSERT_TRUE(ftp.Pwd()) << ftp.ErrorMessage();
+    EXPECT_EQ(ftp.ReplyDirectory(), "/");
+    probe.Settle();
+    ASSERT_EQ(probe.done.size(), 2u);
+    EXPECT_EQ(probe.done[0].request, ftpReqRetrieve);
+    EXPECT_NE(probe.done[0].error, 0);
+    EXPECT_EQ(probe.done[1].request, ftpReqPwd);
+    EXPECT_EQ(probe.done[1].error, 0);
+    server.WaitDone(2000);
+    probe.Settle(200);
+    EXPECT_EQ(server.Lines().back(), "PWD") << "the abandoned download went on";
 }
 
 }  // namespace

@@ -152,14 +152,14 @@ TEST_P(Transfer, AbortFromProgressFailsAndKeepsControlConnection) {
     ASSERT_TRUE(ftp.Pwd()) << ftp.ErrorMessage();
 }
 
-TEST_P(Transfer, MissingRemoteFileLeavesEmptyLocalFile) {
+TEST_P(Transfer, MissingRemoteFileLeavesTheLocalFileAlone) {
     ASSERT_TRUE(WriteFile(local.File("stale.bin"), "old bytes"));
     ASSERT_TRUE(ftp.Login()) << ftp.ErrorMessage();
     ftp.HostFileName = "no-such-file";
     ftp.LocalFileName = local.File("stale.bin");
     EXPECT_FALSE(ftp.Retrieve());
     EXPECT_EQ(ftp.ResultCode(), 550);
-    EXPECT_EQ(ReadFile(local.File("stale.bin")), "");
+    EXPECT_EQ(ReadFile(local.File("stale.bin")), "old bytes");
     probe.Settle();
     EXPECT_EQ(probe.done.back().request, ftpReqRetrieve);
     EXPECT_EQ(probe.done.back().error, 550);

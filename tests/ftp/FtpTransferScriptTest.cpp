@@ -4,27 +4,11 @@
 
 #include "ftp/Ftpcli.h"
 #include "tests/ftp/EngineProbe.h"
-#include "tests/ftp/ScriptedEngineTest.h"
+#include "tests/ftp/TransferScriptTest.h"
 #include "tests/support/ScriptedFtpServer.h"
 #include "tests/support/TempDir.h"
 
 namespace {
-
-class TransferScript : public ScriptedEngineTest {
-protected:
-    void SetUp() override { server.Send("220 hi\r\n").Reply("USER bob", "331 pw").Reply("PASS pw", "230 in"); }
-    // Logs in for a passive transfer of "f"; the case's script follows.
-    void LogIn() {
-        ftp.Passive = true;
-        ftp.HostFileName = "f";
-        ftp.LocalFileName = local.File("f");
-        StartLoggedIn();
-    }
-    // Passive set-up of a download of "f".
-    ScriptedFtpServer& Retr() { return server.Expect("PASV").PasvReply().Expect("RETR f").DataAccept(); }
-
-    TempDir local;
-};
 
 TEST_F(TransferScript, FinalReplyBeforeDataCloseWaitsForTheRest) {
     Retr().Send("150 go\r\n").DataSend("hello").Send("226 done\r\n").Pause(200).DataSend(" world").DataClose();

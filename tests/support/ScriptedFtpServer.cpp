@@ -78,6 +78,10 @@ ScriptedFtpServer& ScriptedFtpServer::Close() {
     steps_.push_back({Kind::Close, {}, 0});
     return *this;
 }
+ScriptedFtpServer& ScriptedFtpServer::AcceptAgain() {
+    steps_.push_back({Kind::AcceptAgain, {}, 0});
+    return *this;
+}
 ScriptedFtpServer& ScriptedFtpServer::Silence(int milliseconds) {
     steps_.push_back({Kind::Silence, {}, milliseconds});
     return *this;
@@ -183,6 +187,12 @@ bool ScriptedFtpServer::RunStep(const Step& step) {
         }
         case Kind::Pause: (void)PollFor(-1, 0, step.milliseconds, stop_); return true;
         case Kind::Close: CloseFd(controlFd_); return true;
+        case Kind::AcceptAgain:
+            CloseFd(controlFd_);
+            pending_.clear();
+            controlFd_ = AcceptWithin(listenFd_, kStepLimitMs, stop_);
+            if (controlFd_ < 0) Fail("no second client connected");
+            return controlFd_ >= 0;
         case Kind::Silence: {
             std::string line;
             const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(step.milliseconds);
@@ -206,6 +216,7 @@ bool ScriptedFtpServer::RunStep(const Step& step) {
                                            std::to_string(dataPort % 256) + ").\r\n");
         }
         case Kind::DataAccept:
+            CloseFd(dataFd_);
             dataFd_ = AcceptWithin(dataListenFd_, kStepLimitMs, stop_);
             if (dataFd_ < 0) Fail("no data connection arrived");
             return dataFd_ >= 0;

@@ -27,6 +27,9 @@ public:
     ScriptedFtpServer& Reply(std::string line, std::string reply);
     ScriptedFtpServer& Pause(int milliseconds);
     ScriptedFtpServer& Close();
+    // Closes the control connection (if still open) and waits for the
+    // client's next one: a script may span several sessions of one engine.
+    ScriptedFtpServer& AcceptAgain();
     // Reads (and records) whatever arrives until the client closes or the time
     // passes; used for a server that never answers.
     ScriptedFtpServer& Silence(int milliseconds);
@@ -57,6 +60,7 @@ private:
         Expect,
         Pause,
         Close,
+        AcceptAgain,
         Silence,
         PasvReply,
         DataAccept,

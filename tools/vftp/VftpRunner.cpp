@@ -122,11 +122,17 @@ int VftpRunner::List(bool namesOnly) {
     return status;
 }
 
+// An empty file is an empty listing or an empty download: nothing to print,
+// and success (a stream inserted from an empty buffer reports a failure).
 int VftpRunner::CopyToStandardOutput(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return Failure("cannot read the temporary file " + path);
-    std::cout << in.rdbuf();
+    char block[65536];
+    while (in.read(block, sizeof block) || in.gcount() > 0) {
+        if (!std::cout.write(block, in.gcount())) break;
+    }
     std::cout.flush();
+    if (in.bad()) return Failure("cannot read the temporary file " + path);
     return std::cout ? 0 : Failure("cannot write to standard output");
 }
 

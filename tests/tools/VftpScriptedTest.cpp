@@ -1,0 +1,66 @@
+// vftp against the scripted server, for server behaviour the real servers on
+// loopback do not show: a close in answer to QUIT, a reply code that is no
+// FTP code. Each run of vftp is one session of the script.
+#include <gtest/gtest.h>
+
+#include "tests/support/ScriptedFtpServer.h"
+#include "tests/support/TempDir.h"
+#include "tests/tools/VftpProcess.h"
+
+namespace {
+
+ScriptedFtpServer& LoggedIn(ScriptedFtpServer& server) {
+    return server.Send("220 hi\r\n").Reply("USER bob", "331 pw").Reply("PASS pw", "230 in");
+}
+
+ScriptedFtpServer& Download(ScriptedFtpServer& server, const std::string& command, const std::string& bytes) {
+    return server.Expect("PASV")
+        .PasvReply()
+        .Expect(command)
+        .DataAccept()
+        .Send("150 go\r\n")
+        .DataSend(bytes)
+        .DataClose()
+        .Send("226 ok\r\n");
+}
+
+TEST(VftpScripted, ServerClosingInAnswerToQuitIsANormalEnd) {
+    TempDir here;
+    ASSERT_TRUE(WriteFile(here.File("up.txt"), "uploaded"));
+    ScriptedFtpServer server;
+    Download(LoggedIn(server).Reply("TYPE I", "200 ok"), "RETR f.txt", "page").Expect("QUIT").Close().AcceptAgain();
+    Download(LoggedIn(server), "LIST", "-rw-r--r-- 1 u g 4 Jan 1 00:00 f.txt\r\n").Expect("QUIT").Close().AcceptAgain();
+    LoggedIn(server).Reply("TYPE I", "200 ok").Expect("PASV").PasvReply().DataAccept().Expect("STOR up.txt");
+    server.Send("150 go\r\n").DataReceiveAll().Send("226 ok\r\n").Expect("QUIT").Close().AcceptAgain();
+    LoggedIn(server).Reply("MKD new", "257 \"/new\" created").Expect("QUIT").Close();
+    ASSERT_TRUE(server.Start());
+    const std::string url = "ftp://bob:pw@127.0.0.1:" + std::to_string(server.Port()) + "/";
+
+    Outcome r = RunVftp({"get", url + "f.txt"}, here.Path(), 20);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadFile(here.File("f.txt")), "page");
+    r = RunVftp({"ls", url}, here.Path(), 20);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "-rw-r--r-- 1 u g 4 Jan 1 00:00 f.txt\r\n");
+    r = RunVftp({"put", "up.txt", url}, here.Path(), 20);
+    EXPECT_EQ(r.status, 0) << r.err;
+    r = RunVftp({"mkdir", url + "new"}, here.Path(), 20);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(server.DataReceived(), "uploaded");
+    EXPECT_EQ(server.Failure(), "");
+}
+
+TEST(VftpScripted, ReplyCodeOutsideTheProtocolRangeIsAFailure) {
+    TempDir here;
+    ASSERT_TRUE(WriteFile(here.File("f.txt"), "the user's copy"));
+    ScriptedFtpServer server;
+    LoggedIn(server).Reply("TYPE I", "200 ok").Expect("PASV").PasvReply().Reply("RETR f.txt", "65536 No such file.");
+    ASSERT_TRUE(server.Start());
+    const Outcome r = RunVftp({"get", "ftp://bob:pw@127.0.0.1:" + std::to_string(server.Port()) + "/f.txt"}, here.Path(), 20);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "vftp: 65536 No such file.\n");
+    EXPECT_EQ(ReadFile(here.File("f.txt")), "the user's copy");
+    EXPECT_EQ(server.Failure(), "");
+}
+
+}  // namespace
