@@ -2,13 +2,13 @@
 // status bar's progress, and what happens when a transfer ends.
 #include <QAction>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <array>
 #include <chrono>
 #include <fstream>
 
-#include "platform/MessageLoop.h"
 #include "profiles/FrmOptions.h"
 #include "session/FrmDownload.h"
 #include "session/SessionController.h"
@@ -115,7 +115,10 @@ void TSessionController::FTPProgress(TCustomFtpCli*, std::int64_t Count, bool& A
             lastProgressPaint_ = now;
             progressCatchUp_->stop();
             ShowTransferProgress(Count);
-            platform::ProcessMessages();
+            // The window's own events only (repaint, the Abort button): the
+            // socket events that raised this one are handled by the loop it
+            // came from, not run nested inside it.
+            QCoreApplication::processEvents(QEventLoop::ExcludeSocketNotifiers);
         } else if (!progressCatchUp_->isActive()) {
             progressCatchUp_->start();
         }
