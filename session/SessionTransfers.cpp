@@ -31,7 +31,6 @@ std::string Upper(std::string text) {
 // handle its events, at most this often: more would cap the transfer, and
 // 30 refreshes a second look continuous.
 constexpr double kPaintInterval = 1.0 / 30;
-constexpr int kProgressScale = 1000;
 
 double SteadySeconds() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
 
@@ -73,7 +72,7 @@ void TSessionController::PrepareTransfer(const TFTPCommand& command) {
     lastProgressPaint_ = -1;
     pendingProgress_ = 0;
     if (W.pbTransferStatus != nullptr) {
-        W.pbTransferStatus->setMaximum(kProgressScale);
+        W.pbTransferStatus->setMaximum(ProgressScale);
         W.pbTransferStatus->setValue(0);
     }
     AbortRequested = false;
@@ -85,12 +84,16 @@ void TSessionController::ReleaseTransferWindow() {
     TransferWindow = nullptr;
 }
 
+int TSessionController::ScaledProgress(std::int64_t count, std::int64_t total) {
+    if (total <= 0 || count <= 0) return 0;
+    if (count >= total) return ProgressScale;
+    return static_cast<int>(static_cast<double>(count) / static_cast<double>(total) * ProgressScale);
+}
+
 void TSessionController::ShowTransferProgress(std::int64_t count) {
     if (W.pbTransferStatus != nullptr) {
         W.pbTransferStatus->setMinimum(0);
-        const std::int64_t scaled =
-            transferTotal_ > 0 ? std::min<std::int64_t>(count, transferTotal_) * kProgressScale / transferTotal_ : 0;
-        W.pbTransferStatus->setValue(static_cast<int>(scaled));
+        W.pbTransferStatus->setValue(ScaledProgress(count, transferTotal_));
     }
     if (TransferWindow != nullptr) TransferWindow->Update(FTP.HostFileName, -1, count);
 }

@@ -95,6 +95,25 @@ TEST(ProgressWindow, FiguresOfTheFirstSecondAndBeyond) {
     EXPECT_FALSE(unknown.lblDownloading->isVisibleTo(&unknown));
 }
 
+TEST(ProgressWindow, FilesBeyondFourGibibytes) {
+    constexpr std::int64_t kGiB = 1024LL * 1024 * 1024;
+    TfrmDownload window(false);
+    double now = 50.0;
+    window.Now = [&] { return now; };
+    window.Update("huge.iso", 5 * kGiB, 0);
+    now += 10;
+    window.Update("huge.iso", -1, 4 * kGiB);
+    EXPECT_EQ(window.lblProgress->text(), QStringLiteral("80%"));
+    EXPECT_EQ(window.pbDownload->value(), 80);
+    EXPECT_EQ(window.lblTotalSize->text(), QStringLiteral("5 GB"));
+    EXPECT_EQ(window.lblRemainTime->text(), QStringLiteral("00:00:02"));
+    // The status bar's share of the same.
+    EXPECT_EQ(TSessionController::ScaledProgress(4 * kGiB, 5 * kGiB), 800);
+    EXPECT_EQ(TSessionController::ScaledProgress(3 * kGiB, 3 * kGiB + 1), 999);
+    EXPECT_EQ(TSessionController::ScaledProgress(6 * kGiB, 5 * kGiB), TSessionController::ProgressScale);
+    EXPECT_EQ(TSessionController::ScaledProgress(5, 0), 0);
+}
+
 class TransferChoice : public SessionFixture {
 protected:
     QAction bin, asc, autoMode;
