@@ -31,12 +31,6 @@ void LoadQuoted(const TIniFile* ini, const std::string& section, const char* key
     if (!value.empty()) field = UnquoteValue(value);
 }
 
-std::string AsciiUpper(std::string text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-    return text;
-}
-
 const char* PasvWord(TPasvMode mode) {
     switch (mode) {
         case TPasvMode::Yes: return "Yes";

@@ -21,12 +21,6 @@ namespace {
 constexpr std::array<const char*, 12> kBinaryExtensions = {".GIF", ".JPG", ".JPEG", ".EXE", ".ZIP",  ".MOV",
                                                            ".MPG", ".MP2", ".MP3",  ".CAB", ".MPEG", ".AVI"};
 
-std::string Upper(std::string text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
-
 // Refreshing the progress window and the status bar, and letting the window
 // handle its events, at most this often: more would cap the transfer, and
 // 30 refreshes a second look continuous.
@@ -41,12 +35,12 @@ bool FileExists(const std::string& path) { return !path.empty() && std::ifstream
 bool TSessionController::ChooseBinaryMode(const std::string& fileName) const {
     if (W.tb97TransferAsc != nullptr && W.tb97TransferAsc->isChecked()) return false;
     if (W.tb97TransferBin != nullptr && W.tb97TransferBin->isChecked()) return true;
-    const std::string extension = Upper(ExtensionOf(fileName));
+    const std::string extension = AsciiUpper(ExtensionOf(fileName));
     for (const char* binary : kBinaryExtensions)
         if (extension == binary) return true;
     if (W.frmOptions == nullptr) return true;
     for (const std::string& text : W.frmOptions->TextExtensions())
-        if (Upper(text) == extension) return false;
+        if (AsciiUpper(text) == extension) return false;
     return true;
 }
 
