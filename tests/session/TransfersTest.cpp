@@ -16,6 +16,9 @@
 #include <QPushButton>
 #include <fstream>
 
+#include "localpane/FrmChMod.h"
+#include "localpane/FrmFileProperties.h"
+#include "localpane/FrmFolder.h"
 #include "profiles/FrmOptions.h"
 #include "session/FrmDownload.h"
 #include "session/FrmOverResume.h"
@@ -140,6 +143,30 @@ TEST_F(TransferChoice, ButtonsAndExtensionsChooseTheType) {
     asc.setChecked(false);
     bin.setChecked(true);
     EXPECT_TRUE(session.ChooseBinaryMode("index.htm"));
+}
+
+// Every text of the transfer, permission, properties and folder windows
+// can be read in full with the default font.
+TEST(WindowTexts, NothingIsCutOff) {
+    TfrmDownload progress(false);
+    progress.Update("/site/a folder with a long name/and a file name that is long as well.html", 5'000'000'000, 1);
+    TfrmOverResume question;
+    question.lblDesc->setText(QStringLiteral("\"/home/someone/Sites/example/htdocs/index.html\"\nalready exists. Overwrite ?"));
+    TfrmChMod permissions;
+    LoadPermissions(permissions, "index.html", "-rw-r--r--");
+    TfrmFileProperties properties;
+    properties.lblFilename->setText(QStringLiteral("index.html"));
+    properties.lblSize->setText(QStringLiteral("1.5 KB (1,536 bytes)"));
+    TfrmFolder folder;
+    folder.setWindowTitle(QStringLiteral("Make New Folder"));
+    folder.lblCurrentFolder->setText(QStringLiteral("Current working directory:"));
+    folder.lblNewFolder->setText(QStringLiteral("Create new folder with name:"));
+    for (QWidget* window : std::initializer_list<QWidget*>{&progress, &question, &permissions, &properties, &folder}) {
+        window->show();
+        EXPECT_TRUE(qttest::WaitUntil([window] { return window->isVisible(); }));
+        EXPECT_EQ(qttest::CutOffTexts(window), std::vector<std::string>{}) << window->windowTitle().toStdString();
+        window->close();
+    }
 }
 
 TEST(HostileNames, OnlyPlainNamesBecomeLocalFiles) {
