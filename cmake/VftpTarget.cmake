@@ -18,6 +18,17 @@ function(vftp_layer name)
   vftp_warnings(${name})
 endfunction()
 
+# The windowed program looks for the files it only reads in "resources" beside
+# its executable before the installed share/velliant-ftp; give every program
+# of the build tree in this folder such a copy. configure_file() copies again
+# whenever a source file changes.
+function(vftp_runtime_resources)
+  foreach(file ${VFTP_RUNTIME_RESOURCES})
+    get_filename_component(name ${file} NAME)
+    configure_file(${file} ${CMAKE_CURRENT_BINARY_DIR}/resources/${name} COPYONLY)
+  endforeach()
+endfunction()
+
 # A GoogleTest executable whose cases are registered one by one with CTest,
 # each bounded in time so that no test can hang the suite.
 function(vftp_test name)
@@ -28,6 +39,9 @@ function(vftp_test name)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main Threads::Threads)
   vftp_warnings(${name})
+  if(VFTP_WITH_QT)
+    vftp_runtime_resources()
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
     PROPERTIES TIMEOUT ${ARG_TIMEOUT}
