@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "profiles/DialogFrame.h"
-#include "profiles/FTPServerObj.h"
+#include "util/FTPServerObj.h"
 #include "profiles/ServerList.h"
 #include "util/UiUtils.h"
 

@@ -1,7 +1,7 @@
 // Building commands: the queueing operations, connecting and disconnecting.
 #include <cstdio>
 
-#include "profiles/FTPServerObj.h"
+#include "util/FTPServerObj.h"
 #include "session/SessionController.h"
 #include "util/MiscUtils.h"
 

@@ -9,7 +9,7 @@
 #include <QtTest/QTest>
 
 #include "ftp/Ftpcli.h"
-#include "profiles/FTPServerObj.h"
+#include "util/FTPServerObj.h"
 #include "profiles/FrmServerConnect.h"
 #include "tests/profiles/QtTestSupport.h"
 #include "tests/support/PyFtpdServer.h"

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <set>
 
-#include "profiles/FTPServerObj.h"
+#include "util/FTPServerObj.h"
 #include "tests/profiles/QtTestSupport.h"
 #include "util/IniFile.h"
 

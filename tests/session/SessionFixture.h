@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "localpane/FrmMessage.h"
-#include "profiles/FTPServerObj.h"
+#include "util/FTPServerObj.h"
 #include "session/LogView.h"
 #include "session/RemoteListView.h"
 #include "session/SessionController.h"
