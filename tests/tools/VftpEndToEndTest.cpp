@@ -1,74 +1,16 @@
 // vftp as a user runs it: the real executable against real servers on
 // loopback, judged by its output, its files and its exit status.
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <chrono>
 #include <memory>
 
 #include "tests/support/PyFtpdServer.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/VsftpdServer.h"
+#include "tests/tools/VftpProcess.h"
 
 namespace {
-
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-// Runs vftp with a deadline; a run that does not end in time is killed and
-// reported with status -1.
-Outcome RunVftp(const std::vector<std::string>& args, const std::string& folder, int seconds = 60) {
-    int outPipe[2], errPipe[2];
-    if (pipe(outPipe) != 0 || pipe(errPipe) != 0) return {};
-    const pid_t pid = fork();
-    if (pid == 0) {
-        dup2(outPipe[1], 1);
-        dup2(errPipe[1], 2);
-        close(outPipe[0]);
-        close(errPipe[0]);
-        if (chdir(folder.c_str()) != 0) _exit(127);
-        std::vector<char*> argv{const_cast<char*>(VFTP_EXECUTABLE)};
-        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        execv(VFTP_EXECUTABLE, argv.data());
-        _exit(127);
-    }
-    close(outPipe[1]);
-    close(errPipe[1]);
-    Outcome outcome;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
-    int open = 2;
-    while (open > 0 && std::chrono::steady_clock::now() < deadline) {
-        if (poll(fds, 2, 200) <= 0) continue;
-        for (int i = 0; i < 2; ++i) {
-            if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP))) continue;
-            char buffer[65536];
-            const ssize_t n = read(fds[i].fd, buffer, sizeof buffer);
-            if (n <= 0) {
-                close(fds[i].fd);
-                fds[i].fd = -1;
-                --open;
-            } else {
-                (i == 0 ? outcome.out : outcome.err).append(buffer, static_cast<std::size_t>(n));
-            }
-        }
-    }
-    if (open > 0) kill(pid, SIGKILL);
-    for (auto& fd : fds)
-        if (fd.fd >= 0) close(fd.fd);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    outcome.status = open > 0 ? -1 : (WIFEXITED(status) ? WEXITSTATUS(status) : -1);
-    return outcome;
-}
 
 class VftpAgainstServer : public ::testing::TestWithParam<std::string> {
 protected:
@@ -84,7 +26,7 @@ protected:
                path;
     }
     std::string Remote(const std::string& path) const { return server_->Root() + "/" + path; }
-    Outcome Vftp(std::vector<std::string> args) { return RunVftp(args, local_.Path()); }
+    Outcome Vftp(std::vector<std::string> args) { return RunVftp(args, local_.Path(), local_.Path()); }
 
     std::unique_ptr<FtpServerProcess> server_;
     TempDir local_;
@@ -196,17 +138,17 @@ INSTANTIATE_TEST_SUITE_P(RealServers, VftpAgainstServer, ::testing::Values("pyft
 
 TEST(Vftp, UsageErrorsAndUnreachableServers) {
     TempDir here;
-    Outcome r = RunVftp({"frobnicate", "ftp://127.0.0.1/"}, here.Path());
+    Outcome r = RunVftp({"frobnicate", "ftp://127.0.0.1/"}, here.Path(), here.Path());
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("usage: vftp"), std::string::npos);
-    r = RunVftp({"ls", "http://127.0.0.1/"}, here.Path());
+    r = RunVftp({"ls", "http://127.0.0.1/"}, here.Path(), here.Path());
     EXPECT_EQ(r.status, 2);
-    r = RunVftp({"--help"}, here.Path());
+    r = RunVftp({"--help"}, here.Path(), here.Path());
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("chmod MODE URL"), std::string::npos);
 
     const int closedPort = FindFreePort();
-    r = RunVftp({"-t", "10", "ls", "ftp://127.0.0.1:" + std::to_string(closedPort) + "/"}, here.Path());
+    r = RunVftp({"-t", "10", "ls", "ftp://127.0.0.1:" + std::to_string(closedPort) + "/"}, here.Path(), here.Path());
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "vftp: 500 Connection refused (Winsock error #10061)\n");
 }
