@@ -50,11 +50,17 @@ expect 'mkdir|mv|' -v m
 expect '--netrc|' --ne
 expect '' -t 1
 expect 'ls|' -t 5 l
-expect '@mirror/|@My Web Site/|' ls @m
-expect '@My Web Site/|' put index.html '@MY'
-expect "@My Web Site/|" ls "'@my w"
+expect '@mirror/|@My\ Web\ Site/|' ls @m
+expect '@My\ Web\ Site/|' put index.html '@MY'
+expect '@My\ Web\ Site/|' put index.html '\@My\ W'
+expect '@My Web Site/|' ls "'@my w"
 expect '@Office/|' -a get @o
+# Bash built with host-name completion breaks words at '@'; readline still
+# replaces the word with its '@'.
+expect '@mirror/|@My\ Web\ Site/|@Office/|' ls @
+expect '@My\ Web\ Site/|' ls @ 'my\ '
 expect '' ls @Shop
+expect '' ls @ Shop
 expect 'profiles|' prof
 ((failures == 0)) && echo "vftp completes commands, options and profile names"
 exit $((failures > 0))

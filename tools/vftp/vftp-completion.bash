@@ -2,17 +2,18 @@
 # saved in the window. The names come from "vftp profiles", so they are found
 # exactly as vftp finds them, and match whatever the letter case typed.
 
+# Offers "@NAME/" for the profiles whose names begin with $1, ignoring case.
+# Readline replaces the whole "@..." word, so each offer keeps its '@'; blanks
+# in a name are escaped unless the user opened a quotation mark ($2 set).
 _vftp_profiles() {
-    local program=${COMP_WORDS[0]} typed=$1 name
-    # A word opened with a quotation mark arrives with it.
-    typed=${typed#[\"\']}
-    typed=${typed#@}
+    local program=${COMP_WORDS[0]} typed=$1 quoted=$2 name
     [[ -x $program ]] || program=vftp
     while IFS= read -r name; do
-        [[ ${name,,} == "${typed,,}"* ]] && COMPREPLY+=("@$name/")
+        [[ ${name,,} == "${typed,,}"* ]] || continue
+        [[ -n $quoted ]] || printf -v name '%q' "$name"
+        COMPREPLY+=("@$name/")
     done < <("$program" profiles 2>/dev/null)
-    # Each name stays one word when it holds blanks; no space after the '/'.
-    compopt -o filenames -o nospace 2>/dev/null
+    compopt -o nospace 2>/dev/null
 }
 
 _vftp() {
@@ -39,8 +40,17 @@ _vftp() {
     done
     if [[ -z $command ]]; then
         mapfile -t COMPREPLY < <(compgen -W "$commands" -- "$cur")
-    elif [[ $cur == @* || $cur == [\"\']@* ]]; then
-        _vftp_profiles "$cur"
+    # Where '@' breaks words (bash built for host-name completion), "@NAME"
+    # arrives as "@" and "NAME".
+    elif [[ $cur == @ ]]; then
+        _vftp_profiles "" ""
+    elif [[ $prev == @ ]]; then
+        _vftp_profiles "${cur//\\/}" ""
+    elif [[ $cur == ?(\\)@* ]]; then
+        word=${cur//\\/}
+        _vftp_profiles "${word#@}" ""
+    elif [[ $cur == [\"\']@* ]]; then
+        _vftp_profiles "${cur:2}" quoted
     else
         compopt -o default 2>/dev/null
     fi
