@@ -1,8 +1,8 @@
 // Building commands: the queueing operations, connecting and disconnecting.
 #include <cstdio>
 
-#include "util/FTPServerObj.h"
 #include "session/SessionController.h"
+#include "util/FTPServerObj.h"
 #include "util/MiscUtils.h"
 
 namespace {

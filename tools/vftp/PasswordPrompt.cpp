@@ -56,8 +56,9 @@ std::optional<std::string> AskPassword(const std::string& prompt) {
 
     termios quiet = savedTerminal;
     quiet.c_lflag &= static_cast<tcflag_t>(~(ECHO | ECHOE | ECHOK | ECHONL));
-    WriteAll(out, prompt);
+    // Echo goes off before the prompt shows: what is typed after it never echoes.
     (void)tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+    WriteAll(out, prompt);
     const auto line = ReadLine();
     (void)tcsetattr(STDIN_FILENO, TCSAFLUSH, &savedTerminal);
     WriteAll(out, "\n");
