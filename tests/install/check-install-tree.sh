@@ -2,7 +2,8 @@
 # An install into a temporary DESTDIR really runs: vftp answers from there;
 # the window starts offscreen from there and finds its sound, animation and
 # icon under the prefix (and says so when they are missing); and no program
-# holds the source folder among its strings, so none can show or use it.
+# holds a folder of the source or build tree among its strings, so none can
+# show or use one.
 set -euo pipefail
 build_dir=$1 source_dir=$2 version=$3 with_qt=$4
 work=$(mktemp -d)
@@ -25,9 +26,14 @@ mkdir -m 700 "$HOME" "$XDG_RUNTIME_DIR"
 
 programs=("$prefix/bin/vftp")
 [[ $with_qt == 1 ]] && programs+=("$prefix/bin/velliant-ftp")
+# Sanitizer builds name their source files for their reports; those may
+# stay. A folder of the source or build tree, or a file below one of their
+# resources folders, may not.
 for program in "${programs[@]}"; do
   objcopy -O binary --only-section=.rodata "$program" "$work/rodata"
-  if grep -q -F "$source_dir" "$work/rodata"; then fail "$program holds the source folder $source_dir"; fi
+  tree_paths=$(strings -n 4 "$work/rodata" | grep -x -F -e "$source_dir" -e "$source_dir/" -e "$build_dir" -e "$build_dir/" || true)
+  resource_paths=$(strings -n 4 "$work/rodata" | grep -F -e "$source_dir/resources" -e "$(realpath "$build_dir")/" || true)
+  [[ -z $tree_paths$resource_paths ]] || fail "$program holds build-time paths: $tree_paths $resource_paths"
 done
 [[ $with_qt == 1 ]] || { echo "vftp runs from the install (no window in this build)"; exit 0; }
 
