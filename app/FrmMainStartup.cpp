@@ -131,7 +131,7 @@ void TfrmMain::FormCreate() {
 }
 
 void TfrmMain::LoadAnimation() {
-    const QString file = ToQt(ProgramResourceFolder() + kAnimationFile);
+    const QString file = ToQt(ProgramResourceFile(kAnimationFile));
     if (!QFileInfo::exists(file)) {
         animKFTP->setMovie(nullptr);
         return;

@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <cctype>
 
-#include "profiles/FTPServerObj.h"
+#include "util/FTPServerObj.h"
 #include "util/MiscUtils.h"
 #include "util/UiUtils.h"
 

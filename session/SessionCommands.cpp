@@ -2,8 +2,8 @@
 #include <cstdio>
 
 #include "localpane/FrmChMod.h"
-#include "profiles/FTPServerObj.h"
 #include "session/SessionController.h"
+#include "util/FTPServerObj.h"
 #include "util/MiscUtils.h"
 
 namespace {

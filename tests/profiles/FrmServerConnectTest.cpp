@@ -9,11 +9,11 @@
 #include <QtTest/QTest>
 
 #include "ftp/Ftpcli.h"
-#include "profiles/FTPServerObj.h"
 #include "profiles/FrmServerConnect.h"
 #include "tests/profiles/QtTestSupport.h"
 #include "tests/support/PyFtpdServer.h"
 #include "tests/support/ScriptedFtpServer.h"
+#include "util/FTPServerObj.h"
 #include "util/MiscUtils.h"
 #include "util/QtMessagePump.h"
 

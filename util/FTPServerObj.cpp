@@ -1,4 +1,4 @@
-#include "profiles/FTPServerObj.h"
+#include "util/FTPServerObj.h"
 
 #include <cctype>
 #include <random>
