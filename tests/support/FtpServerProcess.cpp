@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -74,6 +75,8 @@ bool FtpServerProcess::Start() {
             ::dup2(out, 2);
         }
         ::setpgid(0, 0);
+        // A test that crashes or is killed takes its server with it.
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
         std::vector<char*> argv;
         for (const std::string& part : command) argv.push_back(const_cast<char*>(part.c_str()));
         argv.push_back(nullptr);
