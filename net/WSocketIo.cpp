@@ -14,6 +14,10 @@ constexpr int kDiscardChunk = 1024;
 // handle; past this the peer is held back by the kernel's flow control.
 constexpr std::size_t kStalledLimit = 64 * 1024;
 constexpr int kPumpWaitMs = 50;
+// Bytes a read notification may deliver before the loop gets its turn again
+// (a window to repaint, the control connection's replies). The readiness
+// stays level-triggered, so what is left brings the next notification.
+constexpr std::int64_t kReadBoundPerEvent = 1 << 20;
 }  // namespace
 
 // ---- sending ---------------------------------------------------------------
@@ -25,18 +29,41 @@ int TCustomWSocket::Send(const void* Data, int Len) {
         return -1;
     }
     allSent_ = false;
-    int result = 0;
-    if (Len > 0) {
-        AppendToSendBuffer(Data, Len);
-        result = Len;
-    }
+    const int result = Len > 0 ? Len : 0;
     const auto alive = AliveToken();
+    if (Len > 0) {
+        const char* bytes = static_cast<const char*>(Data);
+        if (NothingQueued() && socketType_ == SOCK_STREAM && hSocket_ != platform::kInvalidSocket) {
+            // Nothing queued: the kernel takes what it can straight from the
+            // caller's bytes and only the rest is copied into the queue, so a
+            // large block is copied once, by the kernel, instead of twice.
+            const int taken = SendUntilBlocked(bytes, Len);
+            if (taken < 0) return result;  // the connection failed and was reported
+            if (taken < Len) {
+                // Refused with would-block: the write notification follows.
+                AppendToSendBuffer(bytes + taken, Len - taken);
+                return result;
+            }
+        } else {
+            AppendToSendBuffer(bytes, Len);
+        }
+    }
     TryToSend();
     if (alive.expired()) return result;
-    if (allSent_ && hSocket_ != platform::kInvalidSocket)
-        (void)window_->Post(SocketEventMessage, static_cast<platform::WParam>(hSocket_),
-                            platform::MakeLParam(platform::FD_WRITE, 0));
+    if (allSent_) PostWriteNotice();
     return result;
+}
+
+// One pending write notice is enough: a handler that sends several blocks in
+// a row gets one OnDataSent once they are out, not one per block.
+void TCustomWSocket::PostWriteNotice() {
+    if (hSocket_ == platform::kInvalidSocket || writeNoticeFor_ == hSocket_) return;
+    writeNoticeFor_ = hSocket_;
+    (void)window_->Post(SocketEventMessage, static_cast<platform::WParam>(hSocket_), platform::MakeLParam(platform::FD_WRITE, 0));
+}
+
+bool TCustomWSocket::NothingQueued() const {
+    return sendQueue_.empty() || (sendQueue_.size() == 1 && sendQueue_.front()->Unread() == 0);
 }
 
 int TCustomWSocket::SendText(const std::string& Str) { return Send(Str.data(), static_cast<int>(Str.size())); }
@@ -76,24 +103,54 @@ void TCustomWSocket::TryToSend() {
             allSent_ = true;
             return;
         }
-        const int sent = RawSend(data, unread);
-        if (sent == 0) return;
-        if (sent < 0) {
-            const int error = platform::WSAGetLastError();
-            if (error == platform::WSAEWOULDBLOCK) return;
-            if (error == platform::WSAECONNRESET || error == platform::WSAENOTSOCK || error == platform::WSAENOTCONN ||
-                error == platform::WSAEINVAL) {
-                SendErrorClose(error);
-                return;
-            }
-            ReportSocketError("TryToSend failed");
-            return;
-        }
-        // A short send is not a refusal: only a would-block refusal re-arms
-        // the write notification, so keep going until the kernel says so,
-        // or the rest of the queue would wait for an event that never comes.
+        const int sent = SendUntilBlocked(data, unread);
+        if (sent < 0) return;
         block.Consume(sent);
+        if (sent < unread) return;
     }
+}
+
+// A short send is not a refusal: only a would-block refusal re-arms the
+// write notification, so this keeps going until the kernel says so, or the
+// rest would wait for an event that never comes. Returns the bytes taken, or
+// -1 when the connection failed (reported; the object may be gone).
+int TCustomWSocket::SendUntilBlocked(const char* Data, int Len) {
+    int done = 0;
+    while (done < Len) {
+        const int sent = RawSend(Data + done, Len - done);
+        if (sent > 0) {
+            done += sent;
+            continue;
+        }
+        if (sent == 0) break;
+        const int error = platform::WSAGetLastError();
+        if (error == platform::WSAEWOULDBLOCK) break;
+        if (ClosesOnSendError(error)) {
+            SendErrorClose(error);
+        } else {
+            ReportSocketError("TryToSend failed");
+        }
+        return -1;
+    }
+    return done;
+}
+
+bool TCustomWSocket::ClosesOnSendError(int Error) {
+    return Error == platform::WSAECONNRESET || Error == platform::WSAENOTSOCK || Error == platform::WSAENOTCONN ||
+           Error == platform::WSAEINVAL;
+}
+
+int TCustomWSocket::TrySend(const void* Data, int Len) {
+    if (state_ != wsConnected || hSocket_ == platform::kInvalidSocket || socketType_ != SOCK_STREAM || !NothingQueued()) {
+        lastError_ = platform::WSAENOTCONN;
+        return -1;
+    }
+    const auto alive = AliveToken();
+    const int taken = SendUntilBlocked(static_cast<const char*>(Data), Len);
+    if (taken < 0 || alive.expired()) return -1;
+    // Refused with would-block: the write notification follows by itself.
+    if (taken == Len) PostWriteNotice();
+    return taken;
 }
 
 // The connection is gone under a send: close it and report the cause once.
@@ -120,6 +177,19 @@ int TCustomWSocket::RawReceive(void* Buffer, int BufferSize) {
 
 int TCustomWSocket::Receive(void* Buffer, int BufferSize) {
     const int count = RawReceive(Buffer, BufferSize);
+    if (count < 0)
+        lastError_ = platform::WSAGetLastError();
+    else
+        readCount_ += count;
+    return count;
+}
+
+int TCustomWSocket::ReceiveToPipe(int PipeFd, int Count) {
+    if (HoldsReceivedBytes() || socketType_ != SOCK_STREAM) {
+        lastError_ = platform::WSAEOPNOTSUPP;
+        return -1;
+    }
+    const int count = platform::WsSpliceToPipe(hSocket_, PipeFd, Count);
     if (count < 0)
         lastError_ = platform::WSAGetLastError();
     else
@@ -184,9 +254,10 @@ void TCustomWSocket::HoldStalledBytes() {
     if (count > 0) stalled_.append(bytes.data(), static_cast<std::size_t>(count));
 }
 
-void TCustomWSocket::ReceiveLoop(std::uint16_t Error) {
+void TCustomWSocket::ReceiveLoop(std::uint16_t Error, bool Bounded) {
     const auto alive = AliveToken();
     const auto handle = hSocket_;
+    const std::int64_t readAtStart = readCount_;
     for (;;) {
         lastError_ = 0;
         try {
@@ -196,7 +267,7 @@ void TCustomWSocket::ReceiveLoop(std::uint16_t Error) {
             const bool handled = NotifyDataAvailable(Error);
             if (alive.expired() || hSocket_ != handle) return;
             if (!handled && DiscardWaiting()) break;
-            if (lastError_ != 0) break;
+            if (lastError_ != 0 || (Bounded && readCount_ - readAtStart >= kReadBoundPerEvent)) break;
             const int waiting = WaitingBytes(ok);
             if (!ok) {
                 lastError_ = platform::WSAGetLastError();
