@@ -76,6 +76,10 @@ int FtpLocalFile::Read(char* data, int count) {
 }
 
 bool FtpLocalFile::Truncate() {
+    // A file this open created is empty already. Truncating it anyway makes
+    // ext4 flush the whole download at close (its guard for files rewritten
+    // after a truncation): measured 0.1 to 0.4 s per GiB spent in close().
+    if (!createdPath_.empty()) return true;
     if (::ftruncate(fd_, 0) == 0) return true;
     // Character devices (a terminal, /dev/full) cannot be truncated and need
     // not be: only regular files fail here.
