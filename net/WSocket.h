@@ -294,6 +294,7 @@ private:
     static bool ClosesOnSendError(int Error);
     bool NothingQueued() const;
     void PostWriteNotice();
+    void NoteTaken(int Count, int Asked);
     bool DiscardWaiting();
     void PumpOnce();
     bool CloseHandleRetrying();
@@ -337,6 +338,10 @@ private:
     // Bytes taken off the handle after an OnDataAvailable handler returned
     // without reading: served first by RawReceive (see ReceiveLoop).
     std::string stalled_;
+    // Bytes ever taken off the handle or out of stalled_, and whether the
+    // last stream read found the handle empty (see ReceiveLoop).
+    std::uint64_t taken_ = 0;
+    bool drained_ = false;
     // The handle for which a self-posted write notice is still queued.
     platform::SocketHandle writeNoticeFor_ = platform::kInvalidSocket;
 };

@@ -170,9 +170,19 @@ int TCustomWSocket::RawReceive(void* Buffer, int BufferSize) {
         const int count = std::min<int>(BufferSize, static_cast<int>(stalled_.size()));
         std::copy_n(stalled_.data(), count, static_cast<char*>(Buffer));
         stalled_.erase(0, static_cast<std::size_t>(count));
+        NoteTaken(count, 0);  // the handle may hold more
         return count;
     }
-    return platform::WsRecv(hSocket_, Buffer, BufferSize, 0);
+    const int count = platform::WsRecv(hSocket_, Buffer, BufferSize, 0);
+    NoteTaken(count, BufferSize);
+    return count;
+}
+
+// A stream read that returned less than it asked for found the handle
+// empty: whatever comes next brings a notification of its own.
+void TCustomWSocket::NoteTaken(int Count, int Asked) {
+    if (Count > 0) taken_ += static_cast<std::uint64_t>(Count);
+    drained_ = socketType_ == SOCK_STREAM && Count < Asked;
 }
 
 int TCustomWSocket::Receive(void* Buffer, int BufferSize) {
@@ -190,6 +200,9 @@ int TCustomWSocket::ReceiveToPipe(int PipeFd, int Count) {
         return -1;
     }
     const int count = platform::WsSpliceToPipe(hSocket_, PipeFd, Count);
+    // A short splice may only mean that the pipe ran out of slots (one per
+    // piece of a packet): it says nothing about what still waits.
+    NoteTaken(count, count == 0 ? 1 : 0);
     if (count < 0)
         lastError_ = platform::WSAGetLastError();
     else
@@ -209,6 +222,7 @@ std::string TCustomWSocket::ReceiveText() {
 
 int TCustomWSocket::ReceiveFrom(void* Buffer, int BufferSize, sockaddr_in& From, socklen_t& FromLen) {
     const int count = platform::WsRecvFrom(hSocket_, Buffer, BufferSize, 0, &From, &FromLen);
+    NoteTaken(count, BufferSize);
     if (count < 0)
         lastError_ = platform::WSAGetLastError();
     else
@@ -254,27 +268,31 @@ void TCustomWSocket::HoldStalledBytes() {
     if (count > 0) stalled_.append(bytes.data(), static_cast<std::size_t>(count));
 }
 
+// Raises OnDataAvailable until the handle is drained. Asking the kernel how
+// much waits costs a system call, so it is asked only when the handler's
+// last read does not already tell: a short read means drained, and a handler
+// that took nothing at all while bytes wait is stalled.
 void TCustomWSocket::ReceiveLoop(std::uint16_t Error, bool Bounded) {
     const auto alive = AliveToken();
     const auto handle = hSocket_;
     const std::int64_t readAtStart = readCount_;
     for (;;) {
         lastError_ = 0;
+        drained_ = false;
         try {
-            bool ok = false;
-            const int waitingBefore = WaitingBytes(ok);
-            const std::int64_t readBefore = readCount_;
+            const std::uint64_t takenBefore = taken_;
             const bool handled = NotifyDataAvailable(Error);
             if (alive.expired() || hSocket_ != handle) return;
             if (!handled && DiscardWaiting()) break;
-            if (lastError_ != 0 || (Bounded && readCount_ - readAtStart >= kReadBoundPerEvent)) break;
+            if (lastError_ != 0 || drained_ || (Bounded && readCount_ - readAtStart >= kReadBoundPerEvent)) break;
+            bool ok = false;
             const int waiting = WaitingBytes(ok);
             if (!ok) {
                 lastError_ = platform::WSAGetLastError();
                 break;
             }
             if (waiting <= 0) break;
-            if (handled && readCount_ == readBefore && waiting == waitingBefore) {
+            if (handled && taken_ == takenBefore) {
                 HoldStalledBytes();
                 break;
             }

@@ -141,6 +141,37 @@ TEST(WSocketBulk, ReceiveToPipeTakesBytesPastTheProcessButHeldBytesComeFirst) {
     close(fds[1]);
 }
 
+// A splice that comes back short may only have filled the pipe: the peer's
+// close must still bring every byte that waits, not just the first pipeful.
+TEST(WSocketBulk, EverythingWaitingAtThePeersCloseArrivesThroughASmallPipe) {
+    Link c;
+    c.Open(false);
+    int fds[2];
+    ASSERT_EQ(pipe2(fds, O_CLOEXEC), 0);
+    ASSERT_GT(fcntl(fds[1], F_SETPIPE_SZ, 4096), 0);
+    std::string arrived;
+    bool closed = false;
+    c.socket.OnDataAvailable = [&](TCustomWSocket* s, std::uint16_t) {
+        const int moved = s->ReceiveToPipe(fds[1], 65536);
+        char buffer[65536];
+        for (int left = moved; left > 0;) {
+            const ssize_t got = read(fds[0], buffer, sizeof buffer);
+            ASSERT_GT(got, 0);
+            arrived.append(buffer, static_cast<std::size_t>(got));
+            left -= static_cast<int>(got);
+        }
+    };
+    c.socket.OnSessionClosed = [&](TCustomWSocket*, std::uint16_t) { closed = true; };
+    const std::string payload = RandomBytes(1u << 20, 12);
+    ASSERT_TRUE(WriteAll(c.peer, payload));
+    c.ClosePeer();
+    ASSERT_TRUE(PumpUntil([&] { return closed; }));
+    EXPECT_EQ(arrived.size(), payload.size());
+    EXPECT_TRUE(arrived == payload);
+    close(fds[0]);
+    close(fds[1]);
+}
+
 // Readiness stays with the kernel for a while after its notification was
 // posted (it saves re-arming it); once the notification was handled without
 // re-arming, the loop must go back to sleeping.
