@@ -40,6 +40,7 @@
 #include "ftp/FtpLocalFile.h"
 #include "ftp/FtpPipe.h"
 #include "ftp/FtpReplyBuffer.h"
+#include "ftp/FtpTextConverter.h"
 #include "net/WSocket.h"
 #include "platform/MessageWindow.h"
 
@@ -379,6 +380,13 @@ private:
     void SendNextBlock(std::uint16_t Error);
     bool ReadNextBlock();
     char* TransferBlock();
+    // Room for a block with its line ends converted.
+    char* TextBlock();
+    // The server was last told TYPE A (or nothing, which means A): line ends
+    // are converted both ways.
+    bool TextTransfer() const { return wireType_ == 'A'; }
+    void FlushHeldLineEnd();
+    void NoteQuotedType();
     void DiscardDataAvailable();
     void CloseLocalStream();
     void CloseDataSocket();
@@ -427,9 +435,16 @@ private:
     // The block buffer of the running transfer, made on first use and freed
     // when the request ends.
     std::unique_ptr<char[]> transferBlock_;
-    // The part of an upload's block the kernel has taken, and its end.
+    std::unique_ptr<char[]> textBlock_;
+    // The bytes of an upload's block as they go on the wire, the part the
+    // kernel has taken, and their end.
+    const char* sendData_ = nullptr;
     int blockSent_ = 0;
     int blockEnd_ = 0;
+    // The transfer type the server is in: 'A' from the log-in on, then what
+    // the last accepted TYPE said.
+    char wireType_ = 'A';
+    FtpTextConverter text_;
     // A download into a file moves its bytes through this pipe, inside the
     // kernel, until something cannot go that way.
     std::unique_ptr<FtpPipe> pipe_;

@@ -40,7 +40,8 @@ void TCustomFtpCli::StartDownload(TFtpRequest Request, const char* Command) {
     pendingTruncate_ = false;
     BindDataAccept(&TCustomFtpCli::DownloadSessionAvailable);
     if (!DisplayFileFlag && !OpenDownloadFile()) return;
-    if (localStream_) pipe_ = FtpPipe::Open(kReceiveBlock);
+    text_ = FtpTextConverter();
+    if (localStream_ && !TextTransfer()) pipe_ = FtpPipe::Open(kReceiveBlock);
     if (Passive) {
         int port = 0;
         if (!PassivePort(port)) return;
@@ -124,9 +125,17 @@ int TCustomFtpCli::ReceiveBlock() {
     }
     byteCount_ += received;
     if (!StartLocalWrite()) return -1;
-    if (localStream_ && !localStream_->WriteAll(buffer, received)) {
-        FailLocalWrite();
-        return -1;
+    if (localStream_) {
+        const char* local = buffer;
+        std::size_t count = static_cast<std::size_t>(received);
+        if (TextTransfer()) {
+            count = text_.ToLocal(buffer, count, TextBlock());
+            local = TextBlock();
+        }
+        if (!localStream_->WriteAll(local, static_cast<int>(count))) {
+            FailLocalWrite();
+            return -1;
+        }
     }
     if (DisplayFileFlag) CutDisplayLines(buffer, received);
     return received;
@@ -208,7 +217,17 @@ void TCustomFtpCli::CutDisplayLines(const char* Data, int Count) {
     }
 }
 
+// A text download that ended with a CR: nothing followed it, so it stays.
+void TCustomFtpCli::FlushHeldLineEnd() {
+    char cr = 0;
+    if (!localStream_ || pendingTruncate_ || text_.FinishToLocal(&cr) == 0) return;
+    if (localStream_->WriteAll(&cr, 1)) return;
+    Display("! Error writing local file");
+    RecordLocalFailure("426 Error writing local file " + LocalFileName);
+}
+
 void TCustomFtpCli::DownloadSessionClosed(std::uint16_t Error) {
+    FlushHeldLineEnd();
     // An empty transfer may close before its 150 is handled; the file then
     // waits for that reply to be emptied (or left alone on a refusal).
     if (!pendingTruncate_) CloseLocalStream();

@@ -43,6 +43,7 @@ void TCustomFtpCli::StartUpload(bool Append) {
     endOfFile_ = false;
     maySend_ = false;
     blockSent_ = blockEnd_ = 0;
+    text_ = FtpTextConverter();
     if (!localStream_) {
         FailUploadStart("426 Unable to open local file " + LocalFileName);
         return;
@@ -177,7 +178,7 @@ void TCustomFtpCli::SendNextBlock(std::uint16_t Error) {
             if (!NotifyProgress() || request != requestSerial_ || !localStream_) return;
             if (!ReadNextBlock()) return;
         }
-        const int taken = dataSocket_->TrySend(TransferBlock() + blockSent_, blockEnd_ - blockSent_);
+        const int taken = dataSocket_->TrySend(sendData_ + blockSent_, blockEnd_ - blockSent_);
         if (taken < 0) return;
         blockSent_ += taken;
         byteCount_ += taken;
@@ -203,7 +204,12 @@ bool TCustomFtpCli::ReadNextBlock() {
         CloseDataSocket();
         return false;
     }
+    sendData_ = TransferBlock();
     blockEnd_ = count;
+    if (TextTransfer()) {
+        blockEnd_ = static_cast<int>(text_.ToWire(TransferBlock(), static_cast<std::size_t>(count), TextBlock()));
+        sendData_ = TextBlock();
+    }
     return true;
 }
 
