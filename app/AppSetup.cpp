@@ -1,6 +1,7 @@
 #include "app/AppSetup.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include "platform/MessageLoop.h"
 #include "util/ProgramFolders.h"
@@ -11,6 +12,9 @@ std::unique_ptr<QtMessagePump> SetUpApplication(QApplication& app) {
     QCoreApplication::setOrganizationName(QStringLiteral("Orvan Software"));
     QCoreApplication::setApplicationName(QStringLiteral("Velliant FTP"));
     QGuiApplication::setApplicationDisplayName(QString::fromLatin1(ApplicationTitle));
+    // Ties the windows to the desktop entry and its icon on the desktop.
+    QGuiApplication::setDesktopFileName(QStringLiteral("velliant-ftp"));
+    QGuiApplication::setWindowIcon(QIcon(ToQt(ProgramResourceFile("velliant-ftp.png"))));
     // Waiting loops end early once the program is closing.
     QObject::connect(&app, &QCoreApplication::aboutToQuit, [] { platform::SetApplicationTerminated(true); });
     (void)ProgramFolder();  // created on first start

@@ -31,6 +31,7 @@ class QToolButton;
 class TLogView;
 class TRemoteListView;
 class TRemotePane;
+class TLocalPane;
 class TStatusBar;
 class TfrmMessage;
 class TfrmOptions;
@@ -71,7 +72,7 @@ public:
 
     QWidget* pnlLocalAndRemote;
     QSplitter* spltFTP;
-    QWidget* pnlLocal;
+    TLocalPane* pnlLocal;
     QLabel* lblLocal;
     QComboBox* cbLocalDrive;
     QListWidget* lbDirectory;
@@ -147,16 +148,15 @@ public:
     void ShowHint(const QString& hint);
     void FillServerMenu();
 
-    // ---- local pane ----------------------------------------------------------
+    // ---- local pane (its behaviour lives in TLocalPane) ----------------------
     std::string LocalDrive() const;
-    std::string LocalDir() const { return localDir_; }
-    // Raise std::runtime_error for a drive that is not mounted or a folder
+    std::string LocalDir() const;
+    // Raise std::runtime_error for a volume that is not mounted or a folder
     // that cannot be read; the pane then stays as it was.
     void SetLocalDrive(const std::string& root);
     void SetLocalDir(const std::string& folder);
     void SetLocalFilter(int index);
     void RefreshLocalFiles();
-    void FillLocalDrives();
 
     // ---- remote pane ---------------------------------------------------------
     void SetServerViewStyle(int style);
@@ -189,11 +189,9 @@ private:
     void BindServerPane();
     void LoadAnimation();
     void ApplyLocalPaneSettings(const class TSettingsKey& key);
-    void FillLocalFolders();
     void ReportSaveFailure(const std::string& file, const std::string& what);
     void ReportUnusableDataFolder();
 
-    std::string localDir_;
     int pendingLocalWidth_ = DesignLocalWidth;
     int pendingLogHeight_ = DesignLogHeight;
     bool shownOnce_ = false;

@@ -11,6 +11,7 @@
 #include "app/FrmMain.h"
 #include "app/Glyphs.h"
 #include "app/StatusBar.h"
+#include "localpane/LocalPane.h"
 #include "session/LogView.h"
 #include "session/RemoteListView.h"
 
@@ -19,7 +20,6 @@ namespace {
 constexpr int kToolbarHeight = 46;
 constexpr int kAnimationWidth = 49;
 constexpr int kPromoHeight = 61;
-constexpr int kFolderTreeHeight = 73;
 
 QAction* AddTool(QToolBar* bar, Glyphs::Tool glyph, const char* hint) {
     QAction* action = bar->addAction(Glyphs::ToolIcon(glyph), QString());
@@ -164,23 +164,12 @@ void TfrmMain::BuildToolbar() {
 }
 
 QWidget* TfrmMain::BuildLocalPane() {
-    pnlLocal = new QWidget(this);
-    auto* layout = PaneLayout(pnlLocal);
-    lblLocal = new QLabel(QStringLiteral("Local:"), pnlLocal);
-    cbLocalDrive = new QComboBox(pnlLocal);
-    lbDirectory = new QListWidget(pnlLocal);
-    lbDirectory->setFixedHeight(kFolderTreeHeight);
-    lbDirectory->setIconSize(QSize(16, 16));
-    cbFilter = new QComboBox(pnlLocal);
-    lbFiles = new QListWidget(pnlLocal);
-    lbFiles->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    lbFiles->setDragEnabled(true);
-    lbFiles->setIconSize(QSize(16, 16));
-    for (QWidget* control : {static_cast<QWidget*>(lblLocal), static_cast<QWidget*>(cbLocalDrive),
-                             static_cast<QWidget*>(lbDirectory), static_cast<QWidget*>(cbFilter)})
-        layout->addWidget(control);
-    layout->addWidget(lbFiles, 1);
-    pnlLocal->setMinimumWidth(60);
+    pnlLocal = new TLocalPane(this);
+    lblLocal = pnlLocal->lblLocal;
+    cbLocalDrive = pnlLocal->cbLocalDrive;
+    lbDirectory = pnlLocal->lbDirectory;
+    cbFilter = pnlLocal->cbFilter;
+    lbFiles = pnlLocal->lbFiles;
     return pnlLocal;
 }
 

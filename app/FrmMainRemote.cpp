@@ -4,6 +4,7 @@
 #include <QListWidget>
 
 #include "app/FrmMain.h"
+#include "localpane/LocalPane.h"
 #include "session/RemoteListView.h"
 #include "session/RemotePane.h"
 #include "util/UiUtils.h"
@@ -17,10 +18,5 @@ void TfrmMain::BindServerPane() {
     RemotePane->LocalFileList = lbFiles;
     connect(tb97NewFolder, &QAction::triggered, RemotePane, [this] { RemotePane->itmSrvFilesNewFolderClick(); });
     connect(tb97Delete, &QAction::triggered, RemotePane, [this] { RemotePane->itmSrvFilesDeleteClick(); });
-    RemotePane->SelectedLocalFiles = [this] {
-        std::vector<std::string> names;
-        for (int row = 0; row < lbFiles->count(); ++row)
-            if (lbFiles->item(row)->isSelected()) names.push_back(FromQt(lbFiles->item(row)->text()));
-        return names;
-    };
+    RemotePane->SelectedLocalFiles = [this] { return pnlLocal->SelectedFileNames(); };
 }

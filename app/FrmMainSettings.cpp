@@ -85,6 +85,7 @@ void TfrmMain::LoadInterfaceSettings() {
         try {
             lvServerFiles->SetColumnWidth(c, key.ReadInteger("SrvCol" + std::to_string(c), lvServerFiles->ColumnWidth(c)));
         } catch (...) {
+            // A stored width that cannot be read leaves the column as it is.
         }
     }
 }
@@ -96,6 +97,7 @@ void TfrmMain::ApplyLocalPaneSettings(const TSettingsKey& key) {
         SetLocalDir(key.ReadString("LocalDir", LocalDir()));
         SetLocalFilter(key.ReadInteger("LocalFilter", cbFilter->currentIndex()));
     } catch (...) {
+        // A stored volume or folder that is gone leaves the pane where it is.
     }
 }
 
@@ -114,6 +116,7 @@ void TfrmMain::SaveInterfaceSettings() {
         try {
             key.WriteInteger("SrvCol" + std::to_string(c), lvServerFiles->ColumnWidth(c));
         } catch (...) {
+            // A width that cannot be stored keeps the last one; the other columns are still saved.
         }
     }
 }

@@ -131,7 +131,7 @@ void TfrmMain::FormCreate() {
 }
 
 void TfrmMain::LoadAnimation() {
-    const QString file = ToQt(ProgramResourceFolder() + kAnimationFile);
+    const QString file = ToQt(ProgramResourceFile(kAnimationFile));
     if (!QFileInfo::exists(file)) {
         animKFTP->setMovie(nullptr);
         return;
@@ -154,6 +154,7 @@ void TfrmMain::CreatePrivateFolders() {
             (void)DeleteFolderTree(path);
             (void)MakeFolder(path);
         } catch (...) {
+            // A private folder that cannot be emptied now is emptied at the next start.
         }
     }
 }
@@ -175,6 +176,7 @@ void TfrmMain::FormClose() {
     try {
         SaveWindowPosition();
     } catch (...) {
+        // Closing never stops at a position that cannot be stored.
     }
     // Closing the main window ends the program: waiting loops stop, and the
     // request this aborts is no failure to tell the user about.
@@ -188,6 +190,7 @@ void TfrmMain::FormClose() {
         Session.SetBusyState(false);
         Session.SetConnectedState(false);
     } catch (...) {
+        // Closing goes on whatever the engine does.
     }
 }
 
@@ -199,10 +202,12 @@ void TfrmMain::FormDestroy() {
     try {
         if (!Session.ListingTempFile.empty()) std::remove(Session.ListingTempFile.c_str());
     } catch (...) {
+        // A listing file left behind lies in the private temporary folder.
     }
     try {
         SaveInterfaceSettings();
     } catch (...) {
+        // Shut-down goes on without the layout; it is saved again next time.
     }
     if (Servers && Servers->InMemoryOnly()) {
         if (Servers->ServerList.Count() > 0) ReportSaveFailure(ProgramFolderLocation() + "FTPServers.ini", "");
@@ -237,6 +242,7 @@ void TfrmMain::ReportSaveFailure(const std::string& file, const std::string& wha
         ShowInfo(ApplicationTitle, "The FTP server list could not be saved to\n" + file + "\n\n" + reason +
                                        "\n\nChanges made to the server list in this session are lost.");
     } catch (...) {
+        // At exit nothing more can be done when even the notice fails.
     }
 }
 

@@ -1,7 +1,12 @@
-# Our own code builds with every warning as an error; third-party headers are
-# included as system headers so their warnings do not count against us.
+# Our own code is built with these warnings; developers and CI turn them into
+# errors with VFTP_WERROR. It stays off by default so that another compiler's
+# false positive never stops a user's or a packager's build. Third-party
+# headers are included as system headers so their warnings do not count.
 function(vftp_warnings target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+  target_compile_options(${target} PRIVATE -Wall -Wextra)
+  if(VFTP_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
 endfunction()
 
 # One static library per layer, named after its folder.
@@ -11,6 +16,17 @@ function(vftp_layer name)
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC ${ARG_DEPS})
   vftp_warnings(${name})
+endfunction()
+
+# The windowed program looks for the files it only reads in "resources" beside
+# its executable before the installed share/velliant-ftp; give every program
+# of the build tree in this folder such a copy. configure_file() copies again
+# whenever a source file changes.
+function(vftp_runtime_resources)
+  foreach(file ${VFTP_RUNTIME_RESOURCES})
+    get_filename_component(name ${file} NAME)
+    configure_file(${file} ${CMAKE_CURRENT_BINARY_DIR}/resources/${name} COPYONLY)
+  endforeach()
 endfunction()
 
 # A GoogleTest executable whose cases are registered one by one with CTest,
@@ -23,6 +39,9 @@ function(vftp_test name)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main Threads::Threads)
   vftp_warnings(${name})
+  if(VFTP_WITH_QT)
+    vftp_runtime_resources()
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
     PROPERTIES TIMEOUT ${ARG_TIMEOUT}

@@ -8,6 +8,10 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "util/ProgramFolders.h"
+#include "util/ProgramVersion.h"
+#include "util/UiUtils.h"
+
 namespace {
 
 QLabel* LinkLabel(const char* text, QWidget* parent) {
@@ -26,12 +30,14 @@ TfrmAbout::TfrmAbout(QWidget* parent) : QDialog(parent), OpenUrl([](const QUrl& 
     setWindowTitle(QStringLiteral("About Quillford Velliant FTP"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     imgLogo = new QLabel(this);
-    imgLogo->setPixmap(style()->standardIcon(QStyle::SP_DriveNetIcon).pixmap(48, 48));
+    const QPixmap logo(ToQt(ProgramResourceFile("velliant-ftp.png")));
+    imgLogo->setPixmap(logo.isNull() ? style()->standardIcon(QStyle::SP_DriveNetIcon).pixmap(48, 48) : logo);
     lblProgram = new QLabel(QStringLiteral("Quillford Velliant FTP"), this);
     QFont bold = lblProgram->font();
     bold.setBold(true);
     bold.setPointSize(bold.pointSize() + 2);
     lblProgram->setFont(bold);
+    lblVersion = new QLabel(QStringLiteral("Version ") + QString::fromLatin1(ProgramVersion), this);
     lblMaker = new QLabel(QStringLiteral("Orvan Software"), this);
     lblMakerWeb = LinkLabel(MakerAddress, this);
     lblMakerWeb->setToolTip(QStringLiteral("Double-click to visit"));
@@ -49,8 +55,8 @@ TfrmAbout::TfrmAbout(QWidget* parent) : QDialog(parent), OpenUrl([](const QUrl& 
     lblDeveloperWeb->installEventFilter(this);
 
     auto* text = new QVBoxLayout;
-    for (QWidget* w : {static_cast<QWidget*>(lblProgram), static_cast<QWidget*>(lblMaker), static_cast<QWidget*>(lblMakerWeb),
-                       static_cast<QWidget*>(lblContact), static_cast<QWidget*>(lblDeveloper),
+    for (QWidget* w : {static_cast<QWidget*>(lblProgram), static_cast<QWidget*>(lblVersion), static_cast<QWidget*>(lblMaker),
+                       static_cast<QWidget*>(lblMakerWeb), static_cast<QWidget*>(lblContact), static_cast<QWidget*>(lblDeveloper),
                        static_cast<QWidget*>(lblDeveloperWeb), static_cast<QWidget*>(lblLegal)})
         text->addWidget(w);
     auto* grid = new QGridLayout(this);

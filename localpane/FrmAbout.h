@@ -22,6 +22,7 @@ public:
 
     QLabel* imgLogo;
     QLabel* lblProgram;
+    QLabel* lblVersion;
     QLabel* lblMaker;
     QLabel* lblMakerWeb;
     QLabel* lblContact;

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "util/MiscUtils.h"
 #include "util/UiUtils.h"
 
 TfrmChMod::TfrmChMod(QWidget* parent) : QDialog(parent) {
@@ -62,14 +63,13 @@ void LoadPermissions(TfrmChMod& dialog, const std::string& name, const std::stri
     QCheckBox* boxes[] = {dialog.cbUserR,  dialog.cbUserW,  dialog.cbUserX,  dialog.cbGroupR, dialog.cbGroupW,
                           dialog.cbGroupX, dialog.cbWorldR, dialog.cbWorldW, dialog.cbWorldX};
     const char letters[] = {'R', 'W', 'X'};
+    const std::string upper = AsciiUpper(permissions);
     // Position 0 is the entry's type; a class is read only when the text
     // holds all three of its letters.
     for (int group = 0; group < 3; ++group) {
         if (permissions.size() < static_cast<std::size_t>(4 + 3 * group)) break;
         for (int bit = 0; bit < 3; ++bit) {
-            char c = permissions[static_cast<std::size_t>(1 + 3 * group + bit)];
-            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-            boxes[group * 3 + bit]->setChecked(c == letters[bit]);
+            boxes[group * 3 + bit]->setChecked(upper[static_cast<std::size_t>(1 + 3 * group + bit)] == letters[bit]);
         }
     }
 }

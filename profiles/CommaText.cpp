@@ -81,9 +81,7 @@ std::vector<std::string> ParseCommaText(const std::string& text) {
 
 bool IsRefusedTextExtension(const std::string& extension) {
     static const std::array<std::string, 5> refused{".GIF", ".JPG", ".JPEG", ".EXE", ".ZIP"};
-    std::string upper = extension;
-    for (char& c : upper)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    const std::string upper = AsciiUpper(extension);
     for (const auto& r : refused)
         if (upper == r) return true;
     return false;

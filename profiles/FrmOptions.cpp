@@ -30,7 +30,7 @@ void TfrmOptions::ConnectHandlers() {
 
 void TfrmOptions::LoadOptions() {
     const TSettingsKey key(OptionsKey);
-    const std::string blip = ProgramResourceFolder() + "blip.wav";
+    const std::string blip = ProgramResourceFile("blip.wav");
     cbShowWebHosting->setChecked(key.ReadBool("WebHostingButton", true));
     cbPlaySoundDownload->setChecked(key.ReadBool("PlayDownload", true));
     ebxSoundDownload->setText(ToQt(key.ReadString("DownloadSound", blip)));

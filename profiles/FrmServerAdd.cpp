@@ -8,8 +8,8 @@
 #include <memory>
 
 #include "profiles/DialogFrame.h"
-#include "profiles/FTPServerObj.h"
 #include "profiles/ServerList.h"
+#include "util/FTPServerObj.h"
 #include "util/UiUtils.h"
 
 TfrmServerAdd::TfrmServerAdd(QWidget* parent) : QDialog(parent) {

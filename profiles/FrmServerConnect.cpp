@@ -8,20 +8,11 @@
 #include <QPushButton>
 #include <cctype>
 
-#include "profiles/FTPServerObj.h"
+#include "util/FTPServerObj.h"
+#include "util/MiscUtils.h"
 #include "util/UiUtils.h"
 
-namespace {
-
-bool SpellsPass(const std::string& text, std::size_t at) {
-    static constexpr char kWord[] = "PASS";
-    if (text.size() < at + 4) return false;
-    for (std::size_t i = 0; i < 4; ++i)
-        if (std::toupper(static_cast<unsigned char>(text[at + i])) != kWord[i]) return false;
-    return true;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 TfrmServerConnect::TfrmServerConnect() : QDialog(nullptr) {
     setAttribute(Qt::WA_DeleteOnClose);
@@ -79,19 +70,13 @@ void TfrmServerConnect::SetServer(const TFTPServer& server) {
     lblAddress->setText(ToQt(server.Hostname + " on port " + server.Port));
 }
 
-std::string TfrmServerConnect::MaskPassword(const std::string& text) {
-    if (SpellsPass(text, 0)) return "PASS *****";
-    if (SpellsPass(text, 2)) return "> PASS *****";
-    return text;
-}
-
 void TfrmServerConnect::AddProgressLine(const std::string& text, const QColor& colour) {
     for (std::size_t i = 0; i + 1 < lblProgress.size(); ++i) {
         lblProgress[i]->setText(lblProgress[i + 1]->text());
         lblProgress[i]->setPalette(lblProgress[i + 1]->palette());
     }
     QLabel* last = lblProgress.back();
-    last->setText(ToQt(MaskPassword(text)));
+    last->setText(ToQt(::MaskPassword(text)));
     QPalette palette = last->palette();
     palette.setColor(QPalette::WindowText, colour);
     last->setPalette(palette);

@@ -38,10 +38,6 @@ public:
 
     // Colour of state texts: red 11, green 0, blue 0.
     static QColor StateColour() { return QColor(11, 0, 0); }
-    // A text that spells PASS in its first four characters becomes
-    // "PASS *****"; one that spells it in characters three to six becomes
-    // "> PASS *****"; any other text is returned unchanged.
-    static std::string MaskPassword(const std::string& text);
 
     // Server name and "<host> on port <port>".
     void SetServer(const TFTPServer& server);

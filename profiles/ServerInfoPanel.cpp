@@ -3,7 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "profiles/FTPServerObj.h"
+#include "util/FTPServerObj.h"
 #include "util/UiUtils.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "profiles/FTPServerObj.h"
+#include "util/FTPServerObj.h"
 
 class TServerList {
 public:

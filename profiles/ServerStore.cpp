@@ -2,41 +2,15 @@
 
 #include <QAction>
 #include <QMenu>
-#include <algorithm>
-#include <cctype>
 
 #include "util/IniFile.h"
+#include "util/ServerProfiles.h"
 #include "util/SettingsKey.h"
 #include "util/UiUtils.h"
 
 namespace {
 
 constexpr char kGeneral[] = "General";
-
-std::string ServerSection(int position) { return "Server" + std::to_string(position); }
-
-// The positions of the "Server<n>" sections present in the file. "Count"
-// comes from a file anyone can edit: a huge value must not make loading or
-// saving walk billions of absent sections.
-std::vector<int> ServerSectionNumbers(const TIniFile& ini) {
-    std::vector<int> numbers;
-    for (const auto& name : ini.SectionNames()) {
-        if (name.size() <= 6 || name.size() > 15 || !std::equal(name.begin(), name.begin() + 6, "SERVER", [](char a, char b) {
-                return std::toupper(static_cast<unsigned char>(a)) == b;
-            }))
-            continue;
-        std::int32_t n = 0;
-        const std::string digits = name.substr(6);
-        if (digits.find_first_not_of("0123456789") == std::string::npos && ParseIniInteger(digits, n) && n > 0)
-            numbers.push_back(n);
-    }
-    return numbers;
-}
-
-int HighestServerSection(const TIniFile& ini) {
-    const auto numbers = ServerSectionNumbers(ini);
-    return numbers.empty() ? 0 : *std::max_element(numbers.begin(), numbers.end());
-}
 
 }  // namespace
 
@@ -50,14 +24,9 @@ void TServerStore::LoadServers() {
     loadFailed_ = true;
     ini.WriteString(kGeneral, "Temp", "Temp");
     loadFailed_ = false;
-    const int count = ini.ReadInteger(kGeneral, "Count", 0);
     WaitMode = ini.ReadBool(kGeneral, "Sync", true);
     StartTimeout = ini.ReadInteger(kGeneral, "FTPTimeOut", 30);
-    const int last = std::min(count, HighestServerSection(ini));
-    for (int i = 1; i <= last; ++i) {
-        auto server = std::make_unique<TFTPServer>();
-        server->LoadFromIni(&ini, ServerSection(i));
-        if (server->Name.empty()) continue;
+    for (auto& server : ReadServerProfiles(ini)) {
         const std::string name = server->Name;
         ServerList.Add(name, std::move(server));
     }

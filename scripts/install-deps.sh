@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-pyftpdlib vsftpd microsocks dante-server
   curl netbase procps time
+  clang-format desktop-file-utils appstream
 )
 
 missing=()

@@ -1,6 +1,9 @@
 #include "session/ListingLine.h"
 
 #include <cstddef>
+#include <string>
+
+#include "util/MiscUtils.h"
 
 namespace {
 
@@ -35,12 +38,5 @@ TListingFields SplitListingLine(std::string_view line) {
 }
 
 bool IsListingTotalLine(std::string_view line) {
-    static constexpr std::string_view kTotal = "TOTAL ";
-    if (line.size() < kTotal.size()) return false;
-    for (std::size_t i = 0; i < kTotal.size(); ++i) {
-        char c = line[i];
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-        if (c != kTotal[i]) return false;
-    }
-    return true;
+    return line.size() >= 6 && AsciiUpper(std::string(line.substr(0, 6))) == "TOTAL ";
 }

@@ -3,6 +3,8 @@
 #include <cctype>
 #include <cstdio>
 
+#include "util/MiscUtils.h"
+
 namespace {
 
 constexpr char kBlankPrefix[] = "            ";
@@ -10,21 +12,7 @@ constexpr char kDebugPrefix[] = "Debug:      ";
 constexpr char kStatusPrefix[] = "Status:     ";
 constexpr char kCommandPrefix[] = "Command:    ";
 
-bool SpellsPassAt(const std::string& text, std::size_t at) {
-    if (text.size() < at + 4) return false;
-    static constexpr char kWord[] = "PASS";
-    for (std::size_t i = 0; i < 4; ++i)
-        if (std::toupper(static_cast<unsigned char>(text[at + i])) != kWord[i]) return false;
-    return true;
-}
-
 }  // namespace
-
-std::string MaskPassword(const std::string& text) {
-    if (SpellsPassAt(text, 0)) return "PASS *****";
-    if (SpellsPassAt(text, 2)) return "> PASS *****";
-    return text;
-}
 
 std::string FormatLogLine(const std::string& text, TLogKind kind, bool debug) {
     if (text.empty()) return {};

@@ -12,10 +12,6 @@ struct TLogColour {
     int blue;
 };
 
-// Hides the password of a PASS command, whether written bare ("PASS x") or
-// as the engine echoes it ("> PASS x"); other texts are returned unchanged.
-std::string MaskPassword(const std::string& text);
-
 // The text as the log shows it: masked, prefixed to twelve characters, and
 // filtered (empty: the line is not shown). Debug lines show only with
 // `debug`; display texts only when they echo a server reply ("< ...").

@@ -92,7 +92,7 @@ bool TRemoteFileModel::setData(const QModelIndex& index, const QVariant& value, 
     for (int f = fName + 1; f < FieldCount; ++f) total += row.length[f];
     char* text = arena_.Allocate(total);
     std::memcpy(text, newName.data(), newName.size());
-    std::memcpy(text + newName.size(), row.text + row.length[fName], total - newName.size());
+    if (total > newName.size()) std::memcpy(text + newName.size(), row.text + row.length[fName], total - newName.size());
     row.text = text;
     row.length[fName] = static_cast<std::uint32_t>(newName.size());
     emit dataChanged(index, index);
@@ -174,7 +174,8 @@ TRemoteFileModel::Row TRemoteFileModel::MakeRow(const TRemoteItem& item) {
     char* text = arena_.Allocate(std::max<std::size_t>(total, 1));
     row.text = text;
     for (int f = 0; f < FieldCount; ++f) {
-        std::memcpy(text, fields[f].data(), fields[f].size());
+        // An empty field may have no storage at all.
+        if (!fields[f].empty()) std::memcpy(text, fields[f].data(), fields[f].size());
         text += fields[f].size();
         row.length[f] = static_cast<std::uint32_t>(fields[f].size());
     }

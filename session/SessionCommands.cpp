@@ -2,8 +2,8 @@
 #include <cstdio>
 
 #include "localpane/FrmChMod.h"
-#include "profiles/FTPServerObj.h"
 #include "session/SessionController.h"
+#include "util/FTPServerObj.h"
 #include "util/MiscUtils.h"
 
 namespace {
@@ -60,8 +60,10 @@ void TSessionController::Enqueue(std::unique_ptr<TFTPCommand> command) {
     try {
         BindOperations(*command, FTP);
         EnqueueCommand(std::move(command));
-    } catch (...) {
-        // Queueing never reports: the command is simply not run.
+    } catch (const std::exception& error) {
+        // Queueing shows no message box (the command is simply not run), but
+        // the log says why.
+        AddLogLine(std::string("Request not queued: ") + error.what(), TLogKind::Status);
     }
 }
 
@@ -73,7 +75,8 @@ void TSessionController::QueueListing() {
         command->LocalFileName = ListingTempFile;
         command->Passive = CurrentPassive;
         Enqueue(std::move(command));
-    } catch (...) {
+    } catch (const std::exception& error) {
+        AddLogLine(std::string("Listing not queued: ") + error.what(), TLogKind::Status);
     }
 }
 
@@ -176,12 +179,14 @@ void TSessionController::ConnectToServer(TFTPServer* profile) {
             try {
                 ChangeLocalDir(WithoutTrailingBackslash(localStartDir));
             } catch (...) {
+                // A local start folder that is gone leaves the local pane where it is.
             }
         }
         if (!startDir.empty()) QueueChangeDir(startDir);
         QueueListing();
         QueuePrintDir();
-    } catch (...) {
+    } catch (const std::exception& error) {
+        AddLogLine(std::string("Connection not completed: ") + error.what(), TLogKind::Status);
     }
 }
 

@@ -175,6 +175,10 @@ public:
     // the name's extension in the text list (and not in the fixed binary one).
     bool ChooseBinaryMode(const std::string& fileName) const;
     void FTPProgress(TCustomFtpCli* Sender, std::int64_t Count, bool& Abort);
+    // The status bar's progress runs from 0 to ProgressScale whatever the
+    // file's size (its integer range ends at 2 GiB).
+    static constexpr int ProgressScale = 1000;
+    static int ScaledProgress(std::int64_t count, std::int64_t total);
 
     // ---- log and status -------------------------------------------------
     void AddLogLine(const std::string& text, TLogKind kind);

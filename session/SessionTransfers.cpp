@@ -2,13 +2,13 @@
 // status bar's progress, and what happens when a transfer ends.
 #include <QAction>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <array>
 #include <chrono>
 #include <fstream>
 
-#include "platform/MessageLoop.h"
 #include "profiles/FrmOptions.h"
 #include "session/FrmDownload.h"
 #include "session/SessionController.h"
@@ -21,17 +21,10 @@ namespace {
 constexpr std::array<const char*, 12> kBinaryExtensions = {".GIF", ".JPG", ".JPEG", ".EXE", ".ZIP",  ".MOV",
                                                            ".MPG", ".MP2", ".MP3",  ".CAB", ".MPEG", ".AVI"};
 
-std::string Upper(std::string text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
-
 // Refreshing the progress window and the status bar, and letting the window
 // handle its events, at most this often: more would cap the transfer, and
 // 30 refreshes a second look continuous.
 constexpr double kPaintInterval = 1.0 / 30;
-constexpr int kProgressScale = 1000;
 
 double SteadySeconds() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
 
@@ -42,12 +35,12 @@ bool FileExists(const std::string& path) { return !path.empty() && std::ifstream
 bool TSessionController::ChooseBinaryMode(const std::string& fileName) const {
     if (W.tb97TransferAsc != nullptr && W.tb97TransferAsc->isChecked()) return false;
     if (W.tb97TransferBin != nullptr && W.tb97TransferBin->isChecked()) return true;
-    const std::string extension = Upper(ExtensionOf(fileName));
+    const std::string extension = AsciiUpper(ExtensionOf(fileName));
     for (const char* binary : kBinaryExtensions)
         if (extension == binary) return true;
     if (W.frmOptions == nullptr) return true;
     for (const std::string& text : W.frmOptions->TextExtensions())
-        if (Upper(text) == extension) return false;
+        if (AsciiUpper(text) == extension) return false;
     return true;
 }
 
@@ -73,7 +66,7 @@ void TSessionController::PrepareTransfer(const TFTPCommand& command) {
     lastProgressPaint_ = -1;
     pendingProgress_ = 0;
     if (W.pbTransferStatus != nullptr) {
-        W.pbTransferStatus->setMaximum(kProgressScale);
+        W.pbTransferStatus->setMaximum(ProgressScale);
         W.pbTransferStatus->setValue(0);
     }
     AbortRequested = false;
@@ -85,12 +78,16 @@ void TSessionController::ReleaseTransferWindow() {
     TransferWindow = nullptr;
 }
 
+int TSessionController::ScaledProgress(std::int64_t count, std::int64_t total) {
+    if (total <= 0 || count <= 0) return 0;
+    if (count >= total) return ProgressScale;
+    return static_cast<int>(static_cast<double>(count) / static_cast<double>(total) * ProgressScale);
+}
+
 void TSessionController::ShowTransferProgress(std::int64_t count) {
     if (W.pbTransferStatus != nullptr) {
         W.pbTransferStatus->setMinimum(0);
-        const std::int64_t scaled =
-            transferTotal_ > 0 ? std::min<std::int64_t>(count, transferTotal_) * kProgressScale / transferTotal_ : 0;
-        W.pbTransferStatus->setValue(static_cast<int>(scaled));
+        W.pbTransferStatus->setValue(ScaledProgress(count, transferTotal_));
     }
     if (TransferWindow != nullptr) TransferWindow->Update(FTP.HostFileName, -1, count);
 }
@@ -115,7 +112,10 @@ void TSessionController::FTPProgress(TCustomFtpCli*, std::int64_t Count, bool& A
             lastProgressPaint_ = now;
             progressCatchUp_->stop();
             ShowTransferProgress(Count);
-            platform::ProcessMessages();
+            // The window's own events only (repaint, the Abort button): the
+            // socket events that raised this one are handled by the loop it
+            // came from, not run nested inside it.
+            QCoreApplication::processEvents(QEventLoop::ExcludeSocketNotifiers);
         } else if (!progressCatchUp_->isActive()) {
             progressCatchUp_->start();
         }

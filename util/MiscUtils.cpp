@@ -66,3 +66,23 @@ std::string ExtensionOf(const std::string& name) {
     const auto dot = name.rfind('.');
     return dot == std::string::npos ? std::string() : name.substr(dot);
 }
+
+std::string AsciiUpper(std::string text) {
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
+namespace {
+
+bool SpellsPassAt(const std::string& text, std::size_t at) {
+    return text.size() >= at + 4 && AsciiUpper(text.substr(at, 4)) == "PASS";
+}
+
+}  // namespace
+
+std::string MaskPassword(const std::string& text) {
+    if (SpellsPassAt(text, 0)) return "PASS *****";
+    if (SpellsPassAt(text, 2)) return "> PASS *****";
+    return text;
+}

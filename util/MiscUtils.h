@@ -81,6 +81,17 @@ int LastPos(const std::string& needle, const std::string& text);
 
 int LargerOf(int a, int b);
 
+// The text with a-z turned into A-Z and every other byte as it was: the
+// case folding of protocol words, extensions and profile keys, which must
+// not depend on the locale.
+std::string AsciiUpper(std::string text);
+
+// A password command hidden for logs and windows: a text whose first four
+// characters spell PASS in any case becomes "PASS *****", one whose third to
+// sixth characters do ("> PASS x", as the engine echoes it) "> PASS *****";
+// any other text is returned unchanged.
+std::string MaskPassword(const std::string& text);
+
 // The text from the last dot to the end of a file name, dot included; empty
 // when there is no dot.
 std::string ExtensionOf(const std::string& name);

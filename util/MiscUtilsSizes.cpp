@@ -24,7 +24,10 @@ std::string GroupedText(std::uint64_t whole, const std::string& thousands) {
 std::string DecimalText(double value, const NumberSeparators& separators) {
     const bool negative = value < 0;
     const auto hundredths = static_cast<std::uint64_t>(std::llround(std::fabs(value) * 100.0));
-    std::string text = (negative ? "-" : "") + GroupedText(hundredths / 100, separators.thousands);
+    // Appending rather than `"-" + GroupedText(...)`: GCC 12 at -O2 and above
+    // warns falsely (-Wrestrict) about the inlined insert at the front.
+    std::string text = negative ? "-" : "";
+    text += GroupedText(hundredths / 100, separators.thousands);
     std::uint64_t fraction = hundredths % 100;
     if (fraction == 0) return text;
     std::string decimals = {static_cast<char>('0' + fraction / 10), static_cast<char>('0' + fraction % 10)};

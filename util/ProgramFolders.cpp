@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
+#include <set>
 
 #include "util/UiUtils.h"
 
@@ -33,13 +34,16 @@ std::string ProgramFolder() {
 
 std::string ProgramResourceFolder() {
     const QString exeDir = QCoreApplication::applicationDirPath();
-    const QStringList candidates{
-        exeDir + QStringLiteral("/resources"),
-        exeDir + QStringLiteral("/../share/velliant-ftp"),
-        QStringLiteral(VFTP_SOURCE_RESOURCES),
-    };
-    for (const QString& candidate : candidates) {
-        if (QFile::exists(candidate + QStringLiteral("/blip.wav"))) return FromQt(WithSlash(QDir::cleanPath(candidate)));
-    }
-    return FromQt(WithSlash(QDir::cleanPath(candidates.front())));
+    const QString buildTree = exeDir + QStringLiteral("/resources");
+    const QString installed = QDir::cleanPath(exeDir + QStringLiteral("/../share/velliant-ftp"));
+    const QString& folder = QFile::exists(buildTree + QStringLiteral("/blip.wav")) ? buildTree : installed;
+    return FromQt(WithSlash(folder));
+}
+
+std::string ProgramResourceFile(const std::string& name) {
+    const std::string path = ProgramResourceFolder() + name;
+    static std::set<std::string> reported;
+    if (!QFile::exists(ToQt(path)) && reported.insert(name).second)
+        qWarning("Velliant FTP: the program's file %s is missing from %s", name.c_str(), ProgramResourceFolder().c_str());
+    return path;
 }

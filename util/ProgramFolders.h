@@ -1,5 +1,5 @@
 #pragma once
-// Where the program keeps its files. Both results end with '/'.
+// Where the program keeps its files. Both folders end with '/'.
 
 #include <string>
 
@@ -12,7 +12,14 @@ std::string ProgramFolder();
 // created; empty only when the platform names no data location.
 std::string ProgramFolderLocation();
 
-// The folder of the files the program only reads (blip.wav): "resources"
-// next to the executable, else the installed "share/velliant-ftp", else the
-// source tree's "resources" for runs from the build tree.
+// The folder of the files the program only reads (blip.wav, spin.gif, its
+// icon): "resources" next to the executable, as the build tree lays them out,
+// else "share/velliant-ftp" beside the executable's folder, as an install
+// under any prefix lays them out. Never a path fixed when the program was
+// built: an installed program must not show or use its build machine's
+// folders. When neither holds the files, the install location.
 std::string ProgramResourceFolder();
+
+// ProgramResourceFolder() + name. A missing file is reported once on
+// standard error, naming where it was looked for.
+std::string ProgramResourceFile(const std::string& name);

@@ -3,22 +3,14 @@
 #include <QFileIconProvider>
 #include <QMimeDatabase>
 
-namespace {
-
-std::string Upper(std::string text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
-
-}  // namespace
+#include "util/MiscUtils.h"
 
 std::string DefaultTypeText(const std::string& extension) {
     const std::string bare = extension.empty() ? extension : extension.substr(1);
-    return Upper(bare) + " File";
+    return AsciiUpper(bare) + " File";
 }
 
-std::string TypeLookupExtension(const std::string& extension) { return Upper(extension) == ".EXE" ? ".com" : extension; }
+std::string TypeLookupExtension(const std::string& extension) { return AsciiUpper(extension) == ".EXE" ? ".com" : extension; }
 
 void LookUpTypeIcon(const std::string& source, QIcon& icon, QString& typeText) {
     try {

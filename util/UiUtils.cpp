@@ -1,10 +1,12 @@
 #include "util/UiUtils.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QMimeDatabase>
+#include <QStandardPaths>
 #include <QWidget>
 
 namespace {
@@ -67,7 +69,22 @@ void LoadIconFromFile(const std::string& path, int index, QIcon& icon) {
 
 bool RecycleFile(const std::string& path) {
     if (path.empty()) return false;
-    return QFile::moveToTrash(ToQt(path));
+    // Qt 6.4 cannot make the trash while the user's data folder does not
+    // exist yet; it then moves the file into a "files" folder below the
+    // current folder and reports success.
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (!data.isEmpty()) (void)QDir().mkpath(data);
+    const QString original = ToQt(path);
+    QString inTrash;
+    if (!QFile::moveToTrash(original, &inTrash)) return false;
+    if (QFileInfo(inTrash).isAbsolute()) return true;
+    // Astray all the same: put it back, drop the stray record, and let the
+    // caller decide as for any trash that cannot take the file.
+    const QFileInfo stray(inTrash);
+    (void)QFile::rename(stray.absoluteFilePath(), original);
+    QDir info(stray.absoluteDir());
+    if (info.cdUp() && info.cd(QStringLiteral("info"))) (void)QFile::remove(info.filePath(stray.fileName() + ".trashinfo"));
+    return false;
 }
 
 void CenterOver(QWidget* dialog, const QWidget* owner) {

@@ -1,10 +1,12 @@
 // Message boxes answered like a user would, cursors, trash, the program's
 // folders.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QtTest/QTest>
 #include <filesystem>
 
@@ -66,6 +68,25 @@ TEST(UiUtilsTest, RecycledFileLeavesItsFolder) {
     EXPECT_FALSE(fs::exists(file));
     EXPECT_FALSE(RecycleFile(file)) << "already gone";
     fs::remove_all(folder);
+}
+
+// The trash is made even on a first run, when the user's data folder does
+// not exist yet: the file must land there, not below the current folder.
+TEST(UiUtilsTest, RecycledFileReachesTheTrashOnAFirstRun) {
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    fs::remove_all(data.toStdString());
+    const fs::path work = fs::temp_directory_path() / ("recycle-first-run-" + std::to_string(::getpid()));
+    fs::create_directories(work);
+    const fs::path before = fs::current_path();
+    fs::current_path(work);
+    const std::string file = (work / "first.txt").string();
+    qttest::WriteFile(file, "first");
+    EXPECT_TRUE(RecycleFile(file));
+    EXPECT_FALSE(fs::exists(file));
+    EXPECT_FALSE(fs::exists(work / "files")) << "moved below the current folder";
+    EXPECT_EQ(qttest::ReadFile(data.toStdString() + "/Trash/files/first.txt"), "first");
+    fs::current_path(before);
+    fs::remove_all(work);
 }
 
 TEST(UiUtilsTest, ProgramFoldersArePrivateAndHoldTheSound) {

@@ -4,12 +4,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QtTest/QTest>
 
 #include "localpane/FrmAbout.h"
 #include "localpane/FrmFolder.h"
 #include "localpane/FrmMessage.h"
 #include "tests/profiles/QtTestSupport.h"
+#include "util/ProgramFolders.h"
 
 namespace {
 
@@ -104,6 +106,20 @@ TEST(AboutBoxTest, AddressesOpenByTheirOwnGesture) {
     QTest::mouseDClick(about.lblMakerWeb, Qt::LeftButton);
     QTest::mouseClick(about.lblDeveloperWeb, Qt::LeftButton);
     EXPECT_EQ(opened, (std::vector<QString>{TfrmAbout::MakerAddress, TfrmAbout::DeveloperAddress}));
+}
+
+// The version comes from the build; the picture is the program's own icon,
+// found beside the test program as beside an installed one.
+TEST(AboutBoxTest, ShowsTheVersionAndTheProgramIcon) {
+    TfrmAbout about;
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^Version \\d+\\.\\d+\\.\\d+$")).match(about.lblVersion->text()).hasMatch())
+        << about.lblVersion->text().toStdString();
+    const QImage shown = about.imgLogo->pixmap().toImage();
+    const QImage icon(QString::fromStdString(ProgramResourceFolder() + "velliant-ftp.png"));
+    ASSERT_FALSE(icon.isNull());
+    EXPECT_EQ(shown.size(), icon.size());
+    EXPECT_EQ(shown.pixel(24, 24), icon.pixel(24, 24));
+    EXPECT_EQ(shown.pixel(20, 30), icon.pixel(20, 30));
 }
 
 }  // namespace

@@ -9,11 +9,12 @@
 #include <QtTest/QTest>
 
 #include "ftp/Ftpcli.h"
-#include "profiles/FTPServerObj.h"
 #include "profiles/FrmServerConnect.h"
 #include "tests/profiles/QtTestSupport.h"
 #include "tests/support/PyFtpdServer.h"
 #include "tests/support/ScriptedFtpServer.h"
+#include "util/FTPServerObj.h"
+#include "util/MiscUtils.h"
 #include "util/QtMessagePump.h"
 
 namespace {
@@ -73,7 +74,7 @@ TEST(ConnectWindowTest, PasswordsAreMaskedAsInTheLog) {
                                                          {"USER bob", "USER bob"},
                                                          {"331 Password required for bob", "331 Password required for bob"},
                                                          {"", ""}};
-    for (const auto& [text, shown] : cases) EXPECT_EQ(TfrmServerConnect::MaskPassword(text), shown) << text;
+    for (const auto& [text, shown] : cases) EXPECT_EQ(MaskPassword(text), shown) << text;
 }
 
 // A connection attempt followed by the window the way the main window does

@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <set>
 
-#include "profiles/FTPServerObj.h"
 #include "tests/profiles/QtTestSupport.h"
+#include "util/FTPServerObj.h"
 #include "util/IniFile.h"
 
 namespace fs = std::filesystem;

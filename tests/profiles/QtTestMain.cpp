@@ -14,6 +14,7 @@
 
 #include "tests/profiles/QtTestSupport.h"
 #include "util/SettingsKey.h"
+#include "util/WavePlayer.h"
 
 namespace qttest {
 
@@ -127,6 +128,7 @@ int main(int argc, char** argv) {
         QApplication app(argc, argv);
         ::testing::InitGoogleTest(&argc, argv);
         result = RUN_ALL_TESTS();
+        CloseWavePlayer();  // the tests never leave through the event loop
     }
     std::error_code ignored;
     if (!home.empty()) std::filesystem::remove_all(home, ignored);

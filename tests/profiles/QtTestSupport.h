@@ -25,6 +25,7 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 template <typename T>
 void AnswerNextModal(std::function<void(T*)> answer, bool* seen = nullptr, QWidget* except = nullptr) {
     auto* timer = new QTimer(qApp);
+    timer->setObjectName(QStringLiteral("qttest-answer"));
     auto started = std::chrono::steady_clock::now();
     if (seen != nullptr) *seen = false;
     QObject::connect(timer, &QTimer::timeout, timer, [=] {
@@ -53,6 +54,14 @@ void AnswerNextModal(std::function<void(T*)> answer, bool* seen = nullptr, QWidg
 // taller) than the control that shows them. Each entry names the control
 // class and its text.
 std::vector<std::string> CutOffTexts(const QWidget* root);
+
+// Drops every answer armed by AnswerNextModal that has not run yet.
+inline void CancelPendingAnswers() {
+    for (QTimer* timer : qApp->findChildren<QTimer*>(QStringLiteral("qttest-answer"), Qt::FindDirectChildrenOnly)) {
+        timer->stop();
+        timer->deleteLater();
+    }
+}
 
 // Clears every settings group the program uses (test-mode store only).
 void ClearSettings();

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "session/LogLine.h"
+#include "util/MiscUtils.h"
 
 namespace {
 

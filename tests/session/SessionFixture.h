@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "localpane/FrmMessage.h"
-#include "profiles/FTPServerObj.h"
 #include "session/LogView.h"
 #include "session/RemoteListView.h"
 #include "session/SessionController.h"
+#include "util/FTPServerObj.h"
 #include "util/QtMessagePump.h"
 
 class SessionFixture : public ::testing::Test {

@@ -154,4 +154,18 @@ TEST_F(TransferScript, AbortStopsTheFolderAndTheWalkGoesOn) {
     EXPECT_TRUE(session.TransferWindow.isNull());
 }
 
+// Refused after PASV: ends at once in the server's words, and a local file
+// of that name is left as it was.
+TEST_F(TransferScript, RefusedDownloadEndsAtOnceWithTheServersText) {
+    server.Reply("TYPE I", "200 ok").Expect("PASV").PasvReply().Reply("RETR gone.bin", "550 gone.bin: No such file");
+    Connect();
+    session.FTP.Timeout = 30;
+    std::ofstream(local.File("target/gone.bin")) << "mine";
+    session.QueueDownload(local.File("target/gone.bin"), 0, 10, true, "gone.bin", "/");
+    Finish();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], "550 gone.bin: No such file");
+    EXPECT_EQ(qttest::ReadFile(local.File("target/gone.bin")), "mine");
+}
+
 }  // namespace

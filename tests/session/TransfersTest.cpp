@@ -16,6 +16,9 @@
 #include <QPushButton>
 #include <fstream>
 
+#include "localpane/FrmChMod.h"
+#include "localpane/FrmFileProperties.h"
+#include "localpane/FrmFolder.h"
 #include "profiles/FrmOptions.h"
 #include "session/FrmDownload.h"
 #include "session/FrmOverResume.h"
@@ -95,6 +98,25 @@ TEST(ProgressWindow, FiguresOfTheFirstSecondAndBeyond) {
     EXPECT_FALSE(unknown.lblDownloading->isVisibleTo(&unknown));
 }
 
+TEST(ProgressWindow, FilesBeyondFourGibibytes) {
+    constexpr std::int64_t kGiB = 1024LL * 1024 * 1024;
+    TfrmDownload window(false);
+    double now = 50.0;
+    window.Now = [&] { return now; };
+    window.Update("huge.iso", 5 * kGiB, 0);
+    now += 10;
+    window.Update("huge.iso", -1, 4 * kGiB);
+    EXPECT_EQ(window.lblProgress->text(), QStringLiteral("80%"));
+    EXPECT_EQ(window.pbDownload->value(), 80);
+    EXPECT_EQ(window.lblTotalSize->text(), QStringLiteral("5 GB"));
+    EXPECT_EQ(window.lblRemainTime->text(), QStringLiteral("00:00:02"));
+    // The status bar's share of the same.
+    EXPECT_EQ(TSessionController::ScaledProgress(4 * kGiB, 5 * kGiB), 800);
+    EXPECT_EQ(TSessionController::ScaledProgress(3 * kGiB, 3 * kGiB + 1), 999);
+    EXPECT_EQ(TSessionController::ScaledProgress(6 * kGiB, 5 * kGiB), TSessionController::ProgressScale);
+    EXPECT_EQ(TSessionController::ScaledProgress(5, 0), 0);
+}
+
 class TransferChoice : public SessionFixture {
 protected:
     QAction bin, asc, autoMode;
@@ -121,6 +143,30 @@ TEST_F(TransferChoice, ButtonsAndExtensionsChooseTheType) {
     asc.setChecked(false);
     bin.setChecked(true);
     EXPECT_TRUE(session.ChooseBinaryMode("index.htm"));
+}
+
+// Every text of the transfer, permission, properties and folder windows
+// can be read in full with the default font.
+TEST(WindowTexts, NothingIsCutOff) {
+    TfrmDownload progress(false);
+    progress.Update("/site/a folder with a long name/and a file name that is long as well.html", 5'000'000'000, 1);
+    TfrmOverResume question;
+    question.lblDesc->setText(QStringLiteral("\"/home/someone/Sites/example/htdocs/index.html\"\nalready exists. Overwrite ?"));
+    TfrmChMod permissions;
+    LoadPermissions(permissions, "index.html", "-rw-r--r--");
+    TfrmFileProperties properties;
+    properties.lblFilename->setText(QStringLiteral("index.html"));
+    properties.lblSize->setText(QStringLiteral("1.5 KB (1,536 bytes)"));
+    TfrmFolder folder;
+    folder.setWindowTitle(QStringLiteral("Make New Folder"));
+    folder.lblCurrentFolder->setText(QStringLiteral("Current working directory:"));
+    folder.lblNewFolder->setText(QStringLiteral("Create new folder with name:"));
+    for (QWidget* window : std::initializer_list<QWidget*>{&progress, &question, &permissions, &properties, &folder}) {
+        window->show();
+        EXPECT_TRUE(qttest::WaitUntil([window] { return window->isVisible(); }));
+        EXPECT_EQ(qttest::CutOffTexts(window), std::vector<std::string>{}) << window->windowTitle().toStdString();
+        window->close();
+    }
 }
 
 TEST(HostileNames, OnlyPlainNamesBecomeLocalFiles) {

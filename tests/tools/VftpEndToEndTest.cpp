@@ -27,7 +27,7 @@ protected:
                path;
     }
     std::string Remote(const std::string& path) const { return server_->Root() + "/" + path; }
-    Outcome Vftp(std::vector<std::string> args) { return RunVftp(args, local_.Path()); }
+    Outcome Vftp(std::vector<std::string> args) { return RunVftp(args, local_.Path(), local_.Path()); }
 
     std::unique_ptr<FtpServerProcess> server_;
     TempDir local_;
@@ -189,17 +189,17 @@ INSTANTIATE_TEST_SUITE_P(RealServers, VftpAgainstServer, ::testing::Values("pyft
 
 TEST(Vftp, UsageErrorsAndUnreachableServers) {
     TempDir here;
-    Outcome r = RunVftp({"frobnicate", "ftp://127.0.0.1/"}, here.Path());
+    Outcome r = RunVftp({"frobnicate", "ftp://127.0.0.1/"}, here.Path(), here.Path());
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("usage: vftp"), std::string::npos);
-    r = RunVftp({"ls", "http://127.0.0.1/"}, here.Path());
+    r = RunVftp({"ls", "http://127.0.0.1/"}, here.Path(), here.Path());
     EXPECT_EQ(r.status, 2);
-    r = RunVftp({"--help"}, here.Path());
+    r = RunVftp({"--help"}, here.Path(), here.Path());
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("chmod MODE URL"), std::string::npos);
 
     const int closedPort = FindFreePort();
-    r = RunVftp({"-t", "10", "ls", "ftp://127.0.0.1:" + std::to_string(closedPort) + "/"}, here.Path());
+    r = RunVftp({"-t", "10", "ls", "ftp://127.0.0.1:" + std::to_string(closedPort) + "/"}, here.Path(), here.Path());
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "vftp: 500 Connection refused (Winsock error #10061)\n");
 }

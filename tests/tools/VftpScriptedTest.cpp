@@ -36,15 +36,15 @@ TEST(VftpScripted, ServerClosingInAnswerToQuitIsANormalEnd) {
     ASSERT_TRUE(server.Start());
     const std::string url = "ftp://bob:pw@127.0.0.1:" + std::to_string(server.Port()) + "/";
 
-    Outcome r = RunVftp({"get", url + "f.txt"}, here.Path(), 20);
+    Outcome r = RunVftp({"get", url + "f.txt"}, here.Path(), here.Path(), 20);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(ReadFile(here.File("f.txt")), "page");
-    r = RunVftp({"ls", url}, here.Path(), 20);
+    r = RunVftp({"ls", url}, here.Path(), here.Path(), 20);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "-rw-r--r-- 1 u g 4 Jan 1 00:00 f.txt\n") << "a listing is text: LF line ends";
-    r = RunVftp({"put", "up.txt", url}, here.Path(), 20);
+    r = RunVftp({"put", "up.txt", url}, here.Path(), here.Path(), 20);
     EXPECT_EQ(r.status, 0) << r.err;
-    r = RunVftp({"mkdir", url + "new"}, here.Path(), 20);
+    r = RunVftp({"mkdir", url + "new"}, here.Path(), here.Path(), 20);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(server.DataReceived(), "uploaded");
     EXPECT_EQ(server.Failure(), "");
@@ -56,7 +56,7 @@ TEST(VftpScripted, ReplyCodeOutsideTheProtocolRangeIsAFailure) {
     ScriptedFtpServer server;
     LoggedIn(server).Reply("TYPE I", "200 ok").Expect("PASV").PasvReply().Reply("RETR f.txt", "65536 No such file.");
     ASSERT_TRUE(server.Start());
-    const Outcome r = RunVftp({"get", "ftp://bob:pw@127.0.0.1:" + std::to_string(server.Port()) + "/f.txt"}, here.Path(), 20);
+    const Outcome r = RunVftp({"get", "ftp://bob:pw@127.0.0.1:" + std::to_string(server.Port()) + "/f.txt"}, here.Path(), here.Path(), 20);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "vftp: 65536 No such file.\n");
     EXPECT_EQ(ReadFile(here.File("f.txt")), "the user's copy");

@@ -11,14 +11,6 @@ int HexValue(char c) {
     return -1;
 }
 
-bool ValidPort(const std::string& port) {
-    if (port.empty() || port.size() > 5) return false;
-    for (char c : port)
-        if (!std::isdigit(static_cast<unsigned char>(c))) return false;
-    const long value = std::stol(port);
-    return value > 0 && value < 65536;
-}
-
 // Host and port of "HOST[:PORT]"; false when either is malformed.
 bool SplitHostPort(const std::string& text, FtpUrl& url, std::string& error) {
     const auto colon = text.rfind(':');
@@ -28,7 +20,7 @@ bool SplitHostPort(const std::string& text, FtpUrl& url, std::string& error) {
         error = "no host name";
         return false;
     }
-    if (!ValidPort(url.port)) {
+    if (!ValidFtpPort(url.port)) {
         error = "invalid port '" + url.port + "'";
         return false;
     }
@@ -42,8 +34,10 @@ bool SplitUserInfo(const std::string& text, FtpUrl& url, std::string& error) {
         error = "invalid user name";
         return false;
     }
+    url.hasUser = true;
+    url.hasPassword = colon != std::string::npos;
     url.password.clear();
-    if (colon != std::string::npos && !PercentDecode(text.substr(colon + 1), url.password)) {
+    if (url.hasPassword && !PercentDecode(text.substr(colon + 1), url.password)) {
         error = "invalid password encoding";
         return false;
     }
@@ -51,6 +45,25 @@ bool SplitUserInfo(const std::string& text, FtpUrl& url, std::string& error) {
 }
 
 }  // namespace
+
+bool ValidFtpPort(const std::string& port) {
+    if (port.empty() || port.size() > 5) return false;
+    for (char c : port)
+        if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+    const long value = std::stol(port);
+    return value > 0 && value < 65536;
+}
+
+std::string MaskedUrl(const std::string& text) {
+    const auto start = text.find("://");
+    if (start == std::string::npos) return text;
+    const auto authorityEnd = text.find('/', start + 3);
+    const auto at = text.rfind('@', authorityEnd == std::string::npos ? std::string::npos : authorityEnd);
+    if (at == std::string::npos || at < start) return text;
+    const auto colon = text.find(':', start + 3);
+    if (colon == std::string::npos || colon > at) return text;
+    return text.substr(0, colon + 1) + "*****" + text.substr(at);
+}
 
 bool PercentDecode(const std::string& text, std::string& out) {
     out.clear();

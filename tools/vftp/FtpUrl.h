@@ -9,6 +9,8 @@
 struct FtpUrl {
     std::string user = "anonymous";
     std::string password = "vftp@";
+    bool hasUser = false;      // the URL named a user ...
+    bool hasPassword = false;  // ... and a password, possibly empty ("user:@")
     std::string host;
     std::string port = "21";
     std::string path;  // decoded, without the slash that ends the host part
@@ -22,6 +24,12 @@ struct FtpUrl {
 
 // Nothing when the text is not such a URL; `error` then says why.
 std::optional<FtpUrl> ParseFtpUrl(const std::string& text, std::string& error);
+
+// The URL as it may be shown: a password in it becomes "*****".
+std::string MaskedUrl(const std::string& text);
+
+// A decimal port from 1 to 65535.
+bool ValidFtpPort(const std::string& port);
 
 // Decodes %XX escapes; false for a malformed escape.
 bool PercentDecode(const std::string& text, std::string& out);

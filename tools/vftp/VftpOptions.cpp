@@ -9,12 +9,20 @@ const char* const kVftpUsage =
     "  put LOCAL URL   append LOCAL URL (URL ending in '/' = that folder, remote name = LOCAL's name)\n"
     "  mkdir URL       rmdir URL        rm URL           mv URL NEWNAME\n"
     "  chmod MODE URL  quote URL 'RAW COMMAND'\n"
+    "  profiles        (the names of the profiles saved in the window, one a line)\n"
     "URL: ftp://[USER[:PASSWORD]@]HOST[:PORT]/PATH  (percent-encoded; default user anonymous;\n"
     "     PATH is relative to the log-in folder, %2F at its start makes it absolute)\n"
+    "  or @NAME/PATH: the window's saved profile NAME (any letter case; quote blanks for the\n"
+    "     shell) gives host, port, user, password and passive mode; PATH as in a URL\n"
+    "PASSWORD: other users of this machine can see a password given in the URL (process\n"
+    "     list). Without one, vftp takes it from ~/.netrc (\"machine HOST login USER\n"
+    "     password SECRET\"; the file must be private, chmod 600), and else asks for it\n"
+    "     without echo when standard input is a terminal.\n"
     "OPTIONS: -p/--passive (default) | -a/--active, --ascii | --binary (default),\n"
     "         -c/--continue (resume a download from the local file's size),\n"
+    "         -n/--netrc (the password from ~/.netrc even when the URL has one),\n"
     "         -t/--timeout SECONDS (default 30), -v/--verbose (FTP dialogue on standard error,\n"
-    "         password masked), -q/--quiet (no progress bar), -h/--help\n"
+    "         password masked), -q/--quiet (no progress bar), -h/--help, --version\n"
     "Exit status: 0 success, 1 FTP or network failure, 2 usage error.\n";
 
 namespace {
@@ -22,9 +30,9 @@ namespace {
 // Number of arguments each command takes: minimum and maximum.
 const std::map<std::string, std::pair<std::size_t, std::size_t>>& CommandArity() {
     static const std::map<std::string, std::pair<std::size_t, std::size_t>> arity = {
-        {"ls", {1, 1}},  {"nls", {1, 1}},    {"size", {1, 1}},  {"pwd", {1, 1}},   {"get", {1, 2}},
-        {"put", {2, 2}}, {"append", {2, 2}}, {"mkdir", {1, 1}}, {"rmdir", {1, 1}}, {"rm", {1, 1}},
-        {"mv", {2, 2}},  {"chmod", {2, 2}},  {"quote", {2, 2}},
+        {"ls", {1, 1}},  {"nls", {1, 1}},    {"size", {1, 1}},  {"pwd", {1, 1}},      {"get", {1, 2}},
+        {"put", {2, 2}}, {"append", {2, 2}}, {"mkdir", {1, 1}}, {"rmdir", {1, 1}},    {"rm", {1, 1}},
+        {"mv", {2, 2}},  {"chmod", {2, 2}},  {"quote", {2, 2}}, {"profiles", {0, 0}},
     };
     return arity;
 }
@@ -38,10 +46,13 @@ bool ParseTimeout(const std::string& text, int& seconds) {
 // Applies one option; false with `error` set when it is unknown or malformed.
 bool ApplyOption(const std::vector<std::string>& args, std::size_t& i, VftpOptions& options, std::string& error) {
     const std::string& arg = args[i];
-    if (arg == "-p" || arg == "--passive")
-        options.passive = true;
-    else if (arg == "-a" || arg == "--active")
-        options.passive = false;
+    if (arg == "-p" || arg == "--passive" || arg == "-a" || arg == "--active") {
+        options.passive = arg == "-p" || arg == "--passive";
+        options.passiveGiven = true;
+    } else if (arg == "-n" || arg == "--netrc")
+        options.netrc = true;
+    else if (arg == "--version")
+        options.version = true;
     else if (arg == "--ascii")
         options.binary = false;
     else if (arg == "--binary")
@@ -83,7 +94,7 @@ std::optional<VftpOptions> ParseVftpOptions(const std::vector<std::string>& args
             words.push_back(arg);
         }
     }
-    if (options.help) return options;
+    if (options.help || options.version) return options;
     if (words.empty()) {
         error = "no command given";
         return std::nullopt;

@@ -7,12 +7,15 @@
 
 struct VftpOptions {
     bool passive = true;
+    bool passiveGiven = false;  // -p or -a given: overrides a profile's choice
     bool binary = true;
     bool resume = false;
     int timeoutSeconds = 30;
     bool verbose = false;
     bool quiet = false;
     bool help = false;
+    bool version = false;
+    bool netrc = false;  // -n: the password from ~/.netrc even when the URL has one
     std::string command;
     std::vector<std::string> arguments;
 };

@@ -8,6 +8,7 @@
 
 #include "platform/MessageLoop.h"
 #include "platform/Ticks.h"
+#include "tools/vftp/VftpTarget.h"
 #include "util/MiscUtils.h"
 
 VftpRunner::VftpRunner(VftpOptions options) : options_(std::move(options)) { BindEvents(); }
@@ -54,13 +55,15 @@ int VftpRunner::Run() {
 }
 
 bool VftpRunner::Connect(const std::string& urlText) {
-    std::string error;
-    const auto url = ParseFtpUrl(urlText, error);
-    if (!url) {
-        std::cerr << "vftp: " << urlText << ": " << error << '\n' << kVftpUsage;
+    VftpTargetResolver resolver;
+    resolver.forceNetrc = options_.netrc;
+    const auto target = resolver.Resolve(urlText);
+    if (!target) {
+        std::cerr << "vftp: " << resolver.Error() << '\n' << (resolver.ShowUsage() ? kVftpUsage : "");
         return false;
     }
-    url_ = *url;
+    url_ = target->url;
+    if (target->passive && !options_.passiveGiven) ftp_.Passive = *target->passive;
     ftp_.HostName = url_.host;
     ftp_.Port = url_.port;
     ftp_.UserName = url_.user;

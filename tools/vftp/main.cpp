@@ -5,7 +5,10 @@
 #include <vector>
 
 #include "tools/vftp/VftpOptions.h"
+#include "tools/vftp/VftpProfiles.h"
 #include "tools/vftp/VftpRunner.h"
+#include "util/ProgramVersion.h"
+#include "util/WindowDataFiles.h"
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
@@ -17,6 +20,14 @@ int main(int argc, char** argv) {
     }
     if (options->help) {
         std::cout << kVftpUsage;
+        return 0;
+    }
+    if (options->version) {
+        std::cout << "vftp (Velliant FTP) " << ProgramVersion << '\n';
+        return 0;
+    }
+    if (options->command == "profiles") {
+        for (const std::string& name : VftpProfiles(WindowServerIniFile()).Names()) std::cout << name << '\n';
         return 0;
     }
     return VftpRunner(*options).Run();

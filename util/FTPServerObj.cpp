@@ -1,4 +1,4 @@
-#include "profiles/FTPServerObj.h"
+#include "util/FTPServerObj.h"
 
 #include <cctype>
 #include <random>
@@ -29,12 +29,6 @@ int HexValue(const std::string& digits) {
 void LoadQuoted(const TIniFile* ini, const std::string& section, const char* key, std::string& field) {
     const std::string value = ini->ReadString(section, key, "");
     if (!value.empty()) field = UnquoteValue(value);
-}
-
-std::string AsciiUpper(std::string text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-    return text;
 }
 
 const char* PasvWord(TPasvMode mode) {

@@ -1,0 +1,117 @@
+// The local pane's menus, keys and drops.
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QMenu>
+
+#include "localpane/LocalPane.h"
+
+namespace {
+
+bool NoModifier(const QKeyEvent& key) {
+    return (key.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) == 0;
+}
+
+bool IsPaneKey(const QKeyEvent& key) { return key.key() == Qt::Key_F2 || key.key() == Qt::Key_F5 || key.key() == Qt::Key_Delete; }
+
+}  // namespace
+
+void TLocalPane::BuildMenus() {
+    const auto add = [this](QMenu* menu, const char* caption, void (TLocalPane::*handler)()) {
+        QAction* item = menu->addAction(QString::fromLatin1(caption));
+        connect(item, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+        return item;
+    };
+    popLocalDir = new QMenu(this);
+    itmNewLocalDir = add(popLocalDir, "Create &New folder", &TLocalPane::itmNewLocalDirClick);
+    itmRenameLocalDir = add(popLocalDir, "&Rename folder", &TLocalPane::itmRenameLocalDirClick);
+    itmDeleteLocalDir = add(popLocalDir, "&Delete folder", &TLocalPane::itmDeleteLocalDirClick);
+    connect(popLocalDir, &QMenu::aboutToShow, this, [this] { popLocalDirPopup(); });
+    popLocalFiles = new QMenu(this);
+    itmRenameLocalFile = add(popLocalFiles, "&Rename file", &TLocalPane::itmRenameLocalFileClick);
+    itmDeleteLocalFile = add(popLocalFiles, "&Delete file", &TLocalPane::itmDeleteLocalFileClick);
+    itmUploadLocaFile = add(popLocalFiles, "&Upload file to FTP Server", &TLocalPane::itmUploadLocaFileClick);
+    itmLocFileProperties = add(popLocalFiles, "&Properties", &TLocalPane::itmLocFilePropertiesClick);
+    connect(popLocalFiles, &QMenu::aboutToShow, this, [this] { popLocalFilesPopup(); });
+    for (auto [list, menu] : {std::pair{lbDirectory, popLocalDir}, std::pair{lbFiles, popLocalFiles}}) {
+        list->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(list, &QWidget::customContextMenuRequested, this,
+                [list, menu](const QPoint& at) { menu->popup(list->viewport()->mapToGlobal(at)); });
+    }
+}
+
+// Rename and delete need a folder below the volume's root, which is always
+// the list's first line.
+void TLocalPane::popLocalDirPopup() {
+    const bool belowRoot = lbDirectory->currentRow() > 0;
+    itmRenameLocalDir->setEnabled(belowRoot);
+    itmDeleteLocalDir->setEnabled(belowRoot);
+    itmNewLocalDir->setEnabled(true);
+}
+
+void TLocalPane::popLocalFilesPopup() {
+    const bool selected = !SelectedFileNames().empty();
+    itmRenameLocalFile->setEnabled(selected);
+    itmDeleteLocalFile->setEnabled(selected);
+    itmLocFileProperties->setEnabled(selected);
+    itmUploadLocaFile->setEnabled(selected && SessionConnected && SessionConnected() && !(SessionBusy && SessionBusy()));
+}
+
+bool TLocalPane::lbDirectoryKeyUp(const QKeyEvent& key) {
+    if (!IsPaneKey(key) || !NoModifier(key) || key.isAutoRepeat()) return false;
+    switch (key.key()) {
+        case Qt::Key_F2: itmRenameLocalDirClick(); break;
+        case Qt::Key_F5: RefreshLocalFolders(); break;
+        default: itmDeleteLocalDirClick(); break;
+    }
+    return true;
+}
+
+bool TLocalPane::lbFilesKeyUp(const QKeyEvent& key) {
+    if (!IsPaneKey(key) || !NoModifier(key) || key.isAutoRepeat()) return false;
+    switch (key.key()) {
+        case Qt::Key_F2: itmRenameLocalFileClick(); break;
+        case Qt::Key_F5: RefreshLocalFiles(); break;
+        default: itmDeleteLocalFileClick(); break;
+    }
+    return true;
+}
+
+// Only entries dragged from the remote list may be dropped here; they are
+// downloaded into the current folder.
+bool TLocalPane::lbFilesDragEvent(QDropEvent* event) {
+    if (!(IsRemoteList && IsRemoteList(event->source()))) {
+        event->ignore();
+        return true;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    if (event->type() == QEvent::Drop && DownloadRemoteSelection) DownloadRemoteSelection();
+    return true;
+}
+
+bool TLocalPane::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop:
+            if (watched == lbFiles->viewport()) return lbFilesDragEvent(static_cast<QDropEvent*>(event));
+            return false;
+        case QEvent::ShortcutOverride:
+            // The lists' own keys win over the window's shortcuts (F5 also
+            // refreshes the remote folder).
+            if (IsPaneKey(*static_cast<QKeyEvent*>(event))) {
+                event->accept();
+                return true;
+            }
+            return false;
+        case QEvent::KeyRelease: {
+            const auto& key = *static_cast<QKeyEvent*>(event);
+            if (watched == lbDirectory) return lbDirectoryKeyUp(key);
+            if (watched == lbFiles) return lbFilesKeyUp(key);
+            return false;
+        }
+        default: return false;
+    }
+}
