@@ -189,6 +189,9 @@ void TCustomFtpCli::SendNextBlock(std::uint16_t Error) {
 
 // False at the end of the file (the connection is closed gracefully, so
 // that the server sees the end) and after a read failure (reported).
+// Reading the block ourselves was measured against sendfile(): on loopback
+// sendfile() left the one copy of the bytes to the server, whose CPU time
+// grew by half and whose uploads ran 10 to 20% slower (bench/RESULTS.md).
 bool TCustomFtpCli::ReadNextBlock() {
     const int count = localStream_->Read(TransferBlock(), kSendBlock);
     blockSent_ = blockEnd_ = 0;
