@@ -20,39 +20,11 @@ done
 
 work=$(mktemp -d /tmp/vftp-gui-bench.XXXXXX)
 chmod 755 "$work"
-server_pid=
-cleanup() { [[ -n "$server_pid" ]] && kill "$server_pid" 2>/dev/null; rm -rf "$work"; }
-trap cleanup EXIT
-
-port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
-mkdir -p "$work/root" "$work/empty" "$work/local" "$work/home"
-cat > "$work/vsftpd.conf" <<CONF
-listen=YES
-listen_ipv6=NO
-listen_address=127.0.0.1
-listen_port=$port
-background=NO
-run_as_launching_user=YES
-seccomp_sandbox=NO
-secure_chroot_dir=$work/empty
-anonymous_enable=YES
-no_anon_password=YES
-local_enable=NO
-anon_root=$work/root
-allow_writeable_chroot=YES
-write_enable=YES
-anon_upload_enable=YES
-anon_other_write_enable=YES
-anon_world_readable_only=NO
-pasv_enable=YES
-pasv_address=127.0.0.1
-pasv_min_port=40200
-pasv_max_port=40300
-xferlog_enable=NO
-CONF
-/usr/sbin/vsftpd "$work/vsftpd.conf" &
-server_pid=$!
-for _ in $(seq 50); do (echo > "/dev/tcp/127.0.0.1/$port") 2>/dev/null && break; sleep 0.1; done
+source bench/servers.sh
+trap bench_cleanup EXIT
+mkdir -p "$work/root" "$work/local" "$work/home"
+bench_start_vsftpd
+port=$vsftpd_port
 
 echo "making a ${size_mb} MiB file..." >&2
 head -c "$((size_mb * 1024 * 1024))" /dev/urandom > "$work/root/big.bin"

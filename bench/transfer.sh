@@ -1,100 +1,173 @@
 #!/usr/bin/env bash
-# Throughput and memory of vftp against curl on the same transfers: vsftpd on
-# loopback serves a file of SIZE_MB (default 1024) MiB; each tool downloads and
-# uploads it RUNS times (default 5), alternating tool by tool. Reports the
-# median wall time, median CPU time (user + system), the largest peak memory
-# and the vftp/curl ratios.
+# vftp against the command-line FTP clients a user would pick instead (curl,
+# lftp, ncftp), in one run, against two servers on loopback (vsftpd and
+# pyftpdlib): a download of SIZE_MB MiB (default 1024) to a file, its upload,
+# and a LIST of ENTRIES entries (default 10000). Each round runs every tool
+# once per server and operation, starting with a different tool each round;
+# RUNS rounds (default 5). Every copy is checked byte for byte and every
+# listing for its entries. Reports the medians of wall time, CPU time (user +
+# system) and peak memory (largest resident set), and each tool's ratio to
+# vftp. Then vftp's peak memory for a 1 MiB and a 3 GiB file (MEMORY=0 skips).
 #
-#   bench/transfer.sh [build-folder]      (default: build)
+#   bench/transfer.sh [build-folder]       (default: build)
+#
+#   VFTP_BEFORE=path/to/vftp  adds an older vftp as "vftp-before"
+#   TOOLS="vftp curl"         a subset of the tools
+#   WORK_DIR=/dev/shm         where the files go (default /tmp: a disk)
+#
+# Debian packages: vsftpd python3-pyftpdlib curl lftp ncftp time. Timings
+# belong to the machine they ran on: compare tools within one run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
 vftp="$PWD/$build/tools/vftp/vftp"
 size_mb=${SIZE_MB:-1024}
 runs=${RUNS:-5}
-for tool in "$vftp" /usr/sbin/vsftpd curl /usr/bin/time; do
-  command -v "$tool" >/dev/null || { echo "missing: $tool (build first; apt-get install vsftpd curl time)" >&2; exit 1; }
+entries=${ENTRIES:-10000}
+read -r -a tools <<<"${TOOLS:-vftp curl lftp ncftp}"
+[[ -n "${VFTP_BEFORE:-}" ]] && tools+=(vftp-before)
+
+missing=()
+for command in "$vftp" /usr/sbin/vsftpd /usr/bin/python3 curl lftp ncftpget ncftpput ncftpls /usr/bin/time; do
+  command -v "$command" >/dev/null || missing+=("$command")
 done
+/usr/bin/python3 -c 'import pyftpdlib' 2>/dev/null || missing+=(pyftpdlib)
+if [[ ${#missing[@]} -gt 0 ]]; then
+  echo "missing: ${missing[*]}" >&2
+  echo "build first, and: apt-get install vsftpd python3-pyftpdlib curl lftp ncftp time" >&2
+  exit 1
+fi
 
-work=$(mktemp -d /tmp/vftp-bench.XXXXXX)
+work=$(mktemp -d "${WORK_DIR:-/tmp}/vftp-bench.XXXXXX")
 chmod 755 "$work"
-server_pid=
-cleanup() { [[ -n "$server_pid" ]] && kill "$server_pid" 2>/dev/null; rm -rf "$work"; }
-trap cleanup EXIT
+source bench/servers.sh
+trap bench_cleanup EXIT
+mkdir -p "$work/root/many" "$work/local/get"
+results="$work/results.txt"
 
-port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
-mkdir -p "$work/root" "$work/empty" "$work/local"
-cat > "$work/vsftpd.conf" <<CONF
-listen=YES
-listen_ipv6=NO
-listen_address=127.0.0.1
-listen_port=$port
-background=NO
-run_as_launching_user=YES
-seccomp_sandbox=NO
-secure_chroot_dir=$work/empty
-anonymous_enable=YES
-no_anon_password=YES
-local_enable=NO
-anon_root=$work/root
-allow_writeable_chroot=YES
-write_enable=YES
-anon_upload_enable=YES
-anon_other_write_enable=YES
-anon_world_readable_only=NO
-pasv_enable=YES
-pasv_address=127.0.0.1
-pasv_min_port=40000
-pasv_max_port=40100
-xferlog_enable=NO
-CONF
-/usr/sbin/vsftpd "$work/vsftpd.conf" &
-server_pid=$!
-for _ in $(seq 50); do (echo > "/dev/tcp/127.0.0.1/$port") 2>/dev/null && break; sleep 0.1; done
+echo "making a ${size_mb} MiB file and ${entries} entries..." >&2
+head -c "$((size_mb * 1024 * 1024))" /dev/urandom >"$work/root/big.bin"
+cp "$work/root/big.bin" "$work/local/up.bin"
+(cd "$work/root/many" && seq -f "page-%05g.html" "$entries" | xargs touch)
+bench_start_vsftpd
+bench_start_pyftpdlib
 
-echo "making a ${size_mb} MiB file..." >&2
-head -c "$((size_mb * 1024 * 1024))" /dev/urandom > "$work/root/big.bin"
-cp "$work/root/big.bin" "$work/local/big.bin"
-url="ftp://127.0.0.1:$port"
-
-# One timed run: prints "wall cpu peak_kib".
-measure() {
-  /usr/bin/time -f '%e %U %S %M' -o "$work/time.txt" "$@" >/dev/null 2>"$work/err.txt" || { cat "$work/err.txt" >&2; exit 1; }
-  awk '{ printf "%s %.2f %s\n", $1, $2 + $3, $4 }' "$work/time.txt"
+# The command line of one tool for one operation against the server on
+# `port`, into the array `cmd`; a listing goes to "$work/list.txt".
+command_for() {
+  local tool=$1 op=$2 port=$3 url="ftp://127.0.0.1:$3"
+  local lftp_open="set ftp:ssl-allow no; set xfer:clobber yes; open -u anonymous,bench -p $port 127.0.0.1"
+  local binary=$vftp
+  [[ $tool == vftp-before ]] && binary=$VFTP_BEFORE
+  case "$tool/$op" in
+    vftp*/get) cmd=("$binary" -q get "$url/big.bin" "$work/local/get/big.bin") ;;
+    vftp*/put) cmd=("$binary" -q put "$work/local/up.bin" "$url/up.bin") ;;
+    vftp*/list) cmd=("$binary" ls "$url/many/") ;;
+    curl/get) cmd=(curl -s -o "$work/local/get/big.bin" "$url/big.bin") ;;
+    curl/put) cmd=(curl -s -T "$work/local/up.bin" "$url/up.bin") ;;
+    curl/list) cmd=(curl -s "$url/many/") ;;
+    lftp/get) cmd=(lftp -c "$lftp_open; get big.bin -o $work/local/get/big.bin") ;;
+    lftp/put) cmd=(lftp -c "$lftp_open; put $work/local/up.bin -o up.bin") ;;
+    lftp/list) cmd=(lftp -c "$lftp_open; ls many/") ;;
+    ncftp/get) cmd=(ncftpget -V -P "$port" 127.0.0.1 "$work/local/get" big.bin) ;;
+    ncftp/put) cmd=(ncftpput -V -P "$port" 127.0.0.1 . "$work/local/up.bin") ;;
+    ncftp/list) cmd=(ncftpls -l -P "$port" "$url/many/") ;;
+    *) echo "unknown tool $tool" >&2; exit 1 ;;
+  esac
 }
 
-declare -A results
+# Runs one measurement and appends "tool op server wall cpu peak_kib".
+measure() {
+  local tool=$1 op=$2 server=$3 port=$4
+  command_for "$tool" "$op" "$port"
+  rm -f "$work/local/get/big.bin" "$work/root/up.bin"
+  # Each run starts without dirty pages from the one before.
+  sync
+  local start end
+  start=$(date +%s%N)
+  /usr/bin/time -f '%U %S %M' -o "$work/time.txt" "${cmd[@]}" >"$work/list.txt" 2>"$work/err.txt" || {
+    echo "$tool $op against $server failed:" >&2
+    cat "$work/err.txt" >&2
+    exit 1
+  }
+  end=$(date +%s%N)
+  case $op in
+    get) cmp -s "$work/root/big.bin" "$work/local/get/big.bin" || { echo "$tool get from $server: copy differs" >&2; exit 1; } ;;
+    put) cmp -s "$work/local/up.bin" "$work/root/up.bin" || { echo "$tool put to $server: copy differs" >&2; exit 1; } ;;
+    list)
+      [[ $(grep -c 'page-' "$work/list.txt") -eq $entries ]] || { echo "$tool list from $server: entries missing" >&2; exit 1; } ;;
+  esac
+  awk -v t="$tool" -v o="$op" -v s="$server" -v w="$(((end - start) / 1000000))" \
+    '{ printf "%s %s %s %.3f %.2f %s\n", t, o, s, w / 1000, $1 + $2, $3 }' "$work/time.txt" >>"$results"
+}
+
 for run in $(seq "$runs"); do
-  for tool in vftp curl; do
-    rm -f "$work/local/down.bin" "$work/root/up.bin"
-    if [[ $tool == vftp ]]; then
-      get=("$vftp" -q get "$url/big.bin" "$work/local/down.bin")
-      put=("$vftp" -q put "$work/local/big.bin" "$url/up.bin")
-    else
-      get=(curl -s -o "$work/local/down.bin" "$url/big.bin")
-      put=(curl -s -T "$work/local/big.bin" "$url/up.bin")
-    fi
-    results[$tool-get]+="$(measure "${get[@]}")"$'\n'
-    cmp -s "$work/root/big.bin" "$work/local/down.bin" || { echo "$tool get: copy differs" >&2; exit 1; }
-    results[$tool-put]+="$(measure "${put[@]}")"$'\n'
-    cmp -s "$work/local/big.bin" "$work/root/up.bin" || { echo "$tool put: copy differs" >&2; exit 1; }
+  echo "round $run of $runs..." >&2
+  # A different tool goes first in each round.
+  shift_by=$(((run - 1) % ${#tools[@]}))
+  order=("${tools[@]:shift_by}" "${tools[@]:0:shift_by}")
+  for server in vsftpd pyftpdlib; do
+    port=$vsftpd_port
+    [[ $server == pyftpdlib ]] && port=$pyftpdlib_port
+    for op in get put list; do
+      for tool in "${order[@]}"; do measure "$tool" "$op" "$server" "$port"; done
+    done
   done
 done
 
-# median of column $1 (1 wall, 2 cpu), max of column 3 (peak memory)
-median() { sort -n | awk '{ a[NR] = $1 } END { print (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2 }'; }
-stat_of() { printf '%s' "${results[$1]}" | awk -v c="$2" 'NF { print $c }' | median; }
-peak_of() { printf '%s' "${results[$1]}" | awk 'NF { print $3 }' | sort -n | tail -n 1; }
+echo
+echo "$(nproc) cores, $(date -u '+%Y-%m-%d %H:%M UTC'), $(uname -r); ${size_mb} MiB file, ${entries}-entry LIST, medians of $runs rounds"
+/usr/bin/python3 - "$results" "$size_mb" <<'PY'
+import collections, statistics, sys
+rows = collections.defaultdict(list)
+for line in open(sys.argv[1]):
+    tool, op, server, wall, cpu, peak = line.split()
+    rows[(op, server, tool)].append((float(wall), float(cpu), int(peak)))
+size_mb = float(sys.argv[2])
+names = {"get": "download to a file", "put": "upload", "list": "LIST"}
+tools = list(dict.fromkeys(k[2] for k in rows))
+for op in ("get", "put", "list"):
+    print(f"\n{names[op]}\n")
+    print("| server | tool | wall s | MiB/s | CPU s | peak KiB | wall / vftp | CPU / vftp | peak / vftp |")
+    print("|---|---|---:|---:|---:|---:|---:|---:|---:|")
+    for server in ("vsftpd", "pyftpdlib"):
+        med = {t: [statistics.median(r[i] for r in rows[(op, server, t)]) for i in range(3)] for t in tools}
+        base = med.get("vftp")
+        for t in tools:
+            wall, cpu, peak = med[t]
+            rate = f"{size_mb / wall:.0f}" if op != "list" and wall > 0 else ""
+            ratio = lambda i: f"{med[t][i] / base[i]:.2f}" if base and base[i] > 0 else ""
+            print(f"| {server} | {t} | {wall:.3f} | {rate} | {cpu:.2f} | {peak:.0f} | {ratio(0)} | {ratio(1)} | {ratio(2)} |")
+PY
 
-printf '\n%s MiB over loopback, %s runs each, medians (peak memory: largest)\n' "$size_mb" "$runs"
-printf '%-5s %-5s %10s %10s %12s %8s\n' op tool wall_s cpu_s peak_KiB MiB/s
-for op in get put; do
-  for tool in vftp curl; do
-    wall=$(stat_of "$tool-$op" 1); cpu=$(stat_of "$tool-$op" 2); peak=$(peak_of "$tool-$op")
-    rate=$(awk -v s="$size_mb" -v w="$wall" 'BEGIN { printf "%.0f", (w > 0) ? s / w : 0 }')
-    printf '%-5s %-5s %10s %10s %12s %8s\n' "$op" "$tool" "$wall" "$cpu" "$peak" "$rate"
+[[ "${MEMORY:-1}" == 0 ]] && exit 0
+# Peak memory of vftp at both ends of the size range: 1 MiB and 3 GiB (the
+# large file is sparse, so making it costs nothing).
+echo
+echo "vftp peak memory (KiB), medians of 3, by file size"
+echo
+echo "| server | op | 1 MiB | 3 GiB |"
+echo "|---|---|---:|---:|"
+head -c $((1 << 20)) /dev/urandom >"$work/root/small.bin"
+truncate -s 3G "$work/root/huge.bin"
+for server in vsftpd pyftpdlib; do
+  port=$vsftpd_port
+  [[ $server == pyftpdlib ]] && port=$pyftpdlib_port
+  for op in get put; do
+    line="| $server | $op |"
+    for file in small.bin huge.bin; do
+      peaks=()
+      for _ in 1 2 3; do
+        rm -f "$work/local/get/$file" "$work/root/up-$file"
+        if [[ $op == get ]]; then
+          /usr/bin/time -f '%M' -o "$work/time.txt" "$vftp" -q get "ftp://127.0.0.1:$port/$file" "$work/local/get/$file"
+        else
+          /usr/bin/time -f '%M' -o "$work/time.txt" "$vftp" -q put "$work/root/$file" "ftp://127.0.0.1:$port/up-$file"
+        fi
+        peaks+=("$(cat "$work/time.txt")")
+      done
+      line+=" $(printf '%s\n' "${peaks[@]}" | sort -n | sed -n 2p) |"
+    done
+    echo "$line"
   done
-  awk -v a="$(stat_of "vftp-$op" 1)" -v b="$(stat_of "curl-$op" 1)" -v c="$(stat_of "vftp-$op" 2)" -v d="$(stat_of "curl-$op" 2)" \
-      -v e="$(peak_of "vftp-$op")" -v f="$(peak_of "curl-$op")" \
-      'BEGIN { printf "%-5s vftp/curl  wall %.2f  cpu %.2f  peak memory %.2f\n", "'"$op"'", a / b, (d > 0) ? c / d : 0, e / f }'
 done

@@ -67,6 +67,23 @@ bool FtpLocalFile::WriteAll(const char* data, int count) {
     return true;
 }
 
+int FtpLocalFile::WriteFromPipe(int pipeFd, int count, bool& unsupported) {
+    unsupported = false;
+    int moved = 0;
+    while (moved < count) {
+        const ssize_t put = ::splice(pipeFd, nullptr, fd_, nullptr, static_cast<std::size_t>(count - moved), SPLICE_F_MOVE);
+        if (put < 0 && errno == EINTR) continue;
+        if (put <= 0) {
+            // EINVAL: a file opened for appending, or a file system or device
+            // that has no splice support.
+            unsupported = put < 0 && errno == EINVAL;
+            break;
+        }
+        moved += static_cast<int>(put);
+    }
+    return moved;
+}
+
 int FtpLocalFile::Read(char* data, int count) {
     for (;;) {
         const ssize_t got = ::read(fd_, data, static_cast<std::size_t>(count));
@@ -76,6 +93,10 @@ int FtpLocalFile::Read(char* data, int count) {
 }
 
 bool FtpLocalFile::Truncate() {
+    // A file this open created is empty already. Truncating it anyway makes
+    // ext4 flush the whole download at close (its guard for files rewritten
+    // after a truncation): measured 0.1 to 0.4 s per GiB spent in close().
+    if (!createdPath_.empty()) return true;
     if (::ftruncate(fd_, 0) == 0) return true;
     // Character devices (a terminal, /dev/full) cannot be truncated and need
     // not be: only regular files fail here.

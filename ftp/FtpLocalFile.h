@@ -32,6 +32,11 @@ public:
 
     // Writes every byte; false on any failure (disk full, file too large).
     bool WriteAll(const char* data, int count);
+    // Moves `count` bytes from the pipe `pipeFd` into the file at its
+    // position (splice). Returns how many were moved: fewer than `count` only
+    // on a failure, which is a failed write unless `unsupported` is set: the
+    // file cannot take bytes this way, and the rest must be written plainly.
+    int WriteFromPipe(int pipeFd, int count, bool& unsupported);
     // Up to `count` bytes; 0 at end of file, -1 on a read error.
     int Read(char* data, int count);
     // Empties the file (devices such as a terminal cannot be emptied and

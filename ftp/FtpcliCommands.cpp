@@ -1,5 +1,7 @@
 // Single commands: sending one command line, judging its reply, and the
 // starting operations that send exactly one command.
+#include <cctype>
+
 #include "ftp/Ftpcli.h"
 
 namespace {
@@ -65,8 +67,21 @@ void TCustomFtpCli::ParseReplyResults() {
         case TFtpStep::Mkd:
         case TFtpStep::Pwd:
         case TFtpStep::Cdup: replyDirectory_ = ParseQuotedName(lastResponse_); break;
+        case TFtpStep::Type: wireType_ = typeChar_; break;
+        case TFtpStep::Quote: NoteQuotedType(); break;
         default: break;
     }
+}
+
+// A TYPE sent as a raw command changes how the next transfers' bytes look
+// as much as one sent by BeginTransferType.
+void TCustomFtpCli::NoteQuotedType() {
+    if (statusCode_ / 100 != 2 || LocalFileName.size() < 6) return;
+    std::string word = LocalFileName.substr(0, 5);
+    for (char& c : word) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (word != "TYPE ") return;
+    const char type = static_cast<char>(std::toupper(static_cast<unsigned char>(LocalFileName[5])));
+    wireType_ = type == 'L' ? 'I' : type;
 }
 
 void TCustomFtpCli::QuitDone() {
@@ -194,6 +209,22 @@ void TCustomFtpCli::BeginRest() {
     CheckCanSend();
     currentStep_ = TFtpStep::Rest;
     ResumeAt = GetLocalFileSize(LocalFileName);
+    if (ResumeAt > 0 && TextTransfer()) {
+        // A text download's local file has other line ends than the bytes
+        // on the wire and in the server's file, so its size is no offset in
+        // them (and servers read REST differently in text mode; some refuse
+        // it). Resuming there would duplicate or lose text: refused, before
+        // anything is sent or written.
+        if (!inSequence_) requestType_ = ftpReqRest;
+        ResumeAt = 0;
+        lastResponse_ = "501 Resume is not possible in text mode: the local size is no offset in the server's file";
+        statusCode_ = 501;
+        RecordFailure();
+        resultCode_ = 501;
+        doneSignalled_ = false;
+        FinishStep(501);
+        return;
+    }
     if (ResumeAt > 0) {
         ExecuteCommand(ftpReqRest, "REST " + std::to_string(ResumeAt), {});
         return;

@@ -65,6 +65,7 @@ void TCustomFtpCli::ControlSessionConnected(std::uint16_t Error) {
         return;
     }
     controlConnected_ = true;
+    wireType_ = 'A';  // RFC 959: every session starts in ASCII
 }
 
 void TCustomFtpCli::ControlConnectFailed(std::uint16_t Error) {

@@ -1,5 +1,7 @@
 // The engine object itself: construction, properties, state, display and
 // completion signalling.
+#include <algorithm>
+
 #include "ftp/Ftpcli.h"
 #include "platform/Ticks.h"
 
@@ -134,9 +136,23 @@ void TCustomFtpCli::FinishStep(std::uint16_t Error) {
 
 void TCustomFtpCli::ReleaseTransfer() {
     CloseLocalStream();
+    transferBlock_.reset();
+    textBlock_.reset();
+    pipe_.reset();
     transferLive_ = false;
     if (transferRequest_) ResumeAt = 0;
     transferRequest_ = false;
+}
+
+char* TCustomFtpCli::TransferBlock() {
+    if (!transferBlock_) transferBlock_ = std::make_unique_for_overwrite<char[]>(std::max(kReceiveBlock, kSendBlock));
+    return transferBlock_.get();
+}
+
+char* TCustomFtpCli::TextBlock() {
+    // A CR held back from the block before, or every LF doubled.
+    if (!textBlock_) textBlock_ = std::make_unique_for_overwrite<char[]>(std::max(kReceiveBlock + 1, 2 * kSendBlock));
+    return textBlock_.get();
 }
 
 void TCustomFtpCli::Guarded(const std::function<void()>& Body) {

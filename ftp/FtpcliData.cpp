@@ -199,6 +199,7 @@ void TCustomFtpCli::CloseDataSocket() {
 
 bool TCustomFtpCli::NotifyProgress() {
     if (!OnProgress) return true;
+    progressCount_ = byteCount_ + ResumeAt;
     bool abort = false;
     const std::weak_ptr<bool> alive = alive_;
     OnProgress(this, byteCount_ + ResumeAt, abort);

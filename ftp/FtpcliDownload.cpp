@@ -1,4 +1,6 @@
 // Downloads: RETR, LIST and NLST into a local file or onto the display.
+#include <algorithm>
+
 #include "ftp/Ftpcli.h"
 #include "platform/Ticks.h"
 
@@ -28,6 +30,7 @@ void TCustomFtpCli::StartDownload(TFtpRequest Request, const char* Command) {
     receiveDataClosed_ = false;
     doneSignalled_ = false;
     byteCount_ = 0;
+    progressCount_ = -1;
     dataCloseError_ = 0;
     localFailure_.clear();
     transferRequest_ = true;
@@ -37,6 +40,8 @@ void TCustomFtpCli::StartDownload(TFtpRequest Request, const char* Command) {
     pendingTruncate_ = false;
     BindDataAccept(&TCustomFtpCli::DownloadSessionAvailable);
     if (!DisplayFileFlag && !OpenDownloadFile()) return;
+    text_ = FtpTextConverter();
+    if (localStream_ && !TextTransfer()) pipe_ = FtpPipe::Open(kReceiveBlock);
     if (Passive) {
         int port = 0;
         if (!PassivePort(port)) return;
@@ -94,29 +99,104 @@ void TCustomFtpCli::BindDownloadData() {
     dataSocket_->OnDataSent = nullptr;
 }
 
+// Reads until the connection is drained (a short block) or the bound for one
+// notification is reached; level-triggered readiness brings the rest.
+// OnProgress comes once at the start and then after every block, so that the
+// count shown is never a block behind, and an abort stops the download
+// before the next block. Its handler may pump messages and end the request.
 void TCustomFtpCli::DownloadDataAvailable() {
-    if (!NotifyProgress()) return;
-    char buffer[2048];
-    const int received = dataSocket_->Receive(buffer, sizeof buffer);
-    if (received > 0) {
-        byteCount_ += received;
-        if (!StartLocalWrite()) return;
-        if (localStream_ && !localStream_->WriteAll(buffer, received)) {
-            // A short local file must never be reported as a good download.
-            Display("! Error writing local file");
-            RecordLocalFailure("426 Error writing local file " + LocalFileName);
-            dataSocket_->Shutdown(2);
-            CloseDataSocket();
-            return;
-        }
-        if (DisplayFileFlag) CutDisplayLines(buffer, received);
-    } else if (received < 0 && dataSocket_->State() == wsConnected && dataSocket_->LastError() != platform::WSAEWOULDBLOCK) {
-        const std::string error = std::to_string(dataSocket_->LastError());
-        Display("! Data: Receive error " + error);
-        RecordLocalFailure("426 Data: Receive error " + error);
-        dataSocket_->Shutdown(2);
-        CloseDataSocket();
+    const std::uint32_t request = requestSerial_;
+    const auto goOn = [&] { return NotifyProgress() && request == requestSerial_ && transferLive_; };
+    if (progressCount_ < 0 && !goOn()) return;
+    for (int taken = 0; taken < kBytesPerEvent;) {
+        const int wanted = pipe_ ? pipe_->Capacity() : kReceiveBlock;
+        const int received = pipe_ ? ReceiveBlockThroughPipe() : ReceiveBlock();
+        if (received <= 0 || !goOn() || received < wanted) return;
+        taken += received;
     }
+}
+
+int TCustomFtpCli::ReceiveBlock() {
+    char* const buffer = TransferBlock();
+    const int received = dataSocket_->Receive(buffer, kReceiveBlock);
+    if (received <= 0) {
+        if (received < 0) FailReceive();
+        return received;
+    }
+    byteCount_ += received;
+    if (!StartLocalWrite()) return -1;
+    if (localStream_) {
+        const char* local = buffer;
+        std::size_t count = static_cast<std::size_t>(received);
+        if (TextTransfer()) {
+            count = text_.ToLocal(buffer, count, TextBlock());
+            local = TextBlock();
+        }
+        if (!localStream_->WriteAll(local, static_cast<int>(count))) {
+            FailLocalWrite();
+            return -1;
+        }
+    }
+    if (DisplayFileFlag) CutDisplayLines(buffer, received);
+    return received;
+}
+
+// A binary download into a file: the bytes go from the connection through a
+// pipe into the file without being copied through the process. Whatever
+// cannot go that way falls back to ReceiveBlock for the rest of the download.
+int TCustomFtpCli::ReceiveBlockThroughPipe() {
+    if (!localStream_) pipe_.reset();
+    if (!pipe_) return ReceiveBlock();
+    const int received = dataSocket_->ReceiveToPipe(pipe_->WriteEnd(), pipe_->Capacity());
+    if (received < 0 && dataSocket_->LastError() == platform::WSAEOPNOTSUPP) {
+        // Bytes the socket holds itself come first, by Receive.
+        pipe_.reset();
+        return ReceiveBlock();
+    }
+    if (received <= 0) {
+        if (received < 0) FailReceive();
+        return received;
+    }
+    byteCount_ += received;
+    if (!StartLocalWrite()) return -1;
+    bool unsupported = false;
+    const int moved = localStream_->WriteFromPipe(pipe_->ReadEnd(), received, unsupported);
+    if (moved == received) return received;
+    if (!unsupported || !WritePipeRest(received - moved)) {
+        FailLocalWrite();
+        return -1;
+    }
+    pipe_.reset();
+    return received;
+}
+
+// The file takes no spliced bytes: those still in the pipe are written plainly.
+bool TCustomFtpCli::WritePipeRest(int count) {
+    char* const buffer = TransferBlock();
+    while (count > 0) {
+        const int got = pipe_->Read(buffer, std::min(count, kReceiveBlock));
+        if (got <= 0 || !localStream_->WriteAll(buffer, got)) return false;
+        count -= got;
+    }
+    return true;
+}
+
+// A short local file must never be reported as a good download.
+void TCustomFtpCli::FailLocalWrite() {
+    Display("! Error writing local file");
+    RecordLocalFailure("426 Error writing local file " + LocalFileName);
+    dataSocket_->Shutdown(2);
+    CloseDataSocket();
+}
+
+// Nothing waiting is no failure; a closed socket has reported itself.
+void TCustomFtpCli::FailReceive() {
+    if (dataSocket_->State() != wsConnected || dataSocket_->LastError() == platform::WSAEWOULDBLOCK) return;
+    const std::string error = std::to_string(dataSocket_->LastError());
+    Display("! Data: Receive error " + error);
+    RecordLocalFailure("426 Data: Receive error " + error);
+    dataSocket_->Shutdown(2);
+    CloseDataSocket();
 }
 
 // Pieces are runs of bytes other than CR and LF; a block that starts with a
@@ -137,7 +217,17 @@ void TCustomFtpCli::CutDisplayLines(const char* Data, int Count) {
     }
 }
 
+// A text download that ended with a CR: nothing followed it, so it stays.
+void TCustomFtpCli::FlushHeldLineEnd() {
+    char cr = 0;
+    if (!localStream_ || pendingTruncate_ || text_.FinishToLocal(&cr) == 0) return;
+    if (localStream_->WriteAll(&cr, 1)) return;
+    Display("! Error writing local file");
+    RecordLocalFailure("426 Error writing local file " + LocalFileName);
+}
+
 void TCustomFtpCli::DownloadSessionClosed(std::uint16_t Error) {
+    FlushHeldLineEnd();
     // An empty transfer may close before its 150 is handled; the file then
     // waits for that reply to be emptied (or left alone on a refusal).
     if (!pendingTruncate_) CloseLocalStream();

@@ -1,4 +1,4 @@
-// Uploads: STOR and APPE from a local file, one block per drained send.
+// Uploads: STOR and APPE from a local file, in large blocks.
 #include "ftp/Ftpcli.h"
 #include "platform/Ticks.h"
 
@@ -23,6 +23,7 @@ void TCustomFtpCli::StartUpload(bool Append) {
     sendDataClosed_ = false;
     doneSignalled_ = false;
     byteCount_ = 0;
+    progressCount_ = -1;
     dataCloseError_ = 0;
     localFailure_.clear();
     transferRequest_ = true;
@@ -41,6 +42,8 @@ void TCustomFtpCli::StartUpload(bool Append) {
     localStream_ = FtpLocalFile::OpenForRead(LocalFileName, shareFlags_, ResumeAt);
     endOfFile_ = false;
     maySend_ = false;
+    blockSent_ = blockEnd_ = 0;
+    text_ = FtpTextConverter();
     if (!localStream_) {
         FailUploadStart("426 Unable to open local file " + LocalFileName);
         return;
@@ -151,32 +154,66 @@ void TCustomFtpCli::UploadSecondReply() {
     FailFinalTransferReply("! STOR Failed");
 }
 
+// Sends block after block until the socket would block (OnDataSent follows
+// once it can take more) or the bound for one notification is reached (the
+// write notice of the last send brings the next round). The block stays in
+// the engine until the kernel has taken all of it, so it is never copied
+// into the socket's queue. A handler of OnProgress may pump messages and end
+// the request meanwhile.
 void TCustomFtpCli::SendNextBlock(std::uint16_t Error) {
-    if (!localStream_ || !NotifyProgress()) return;
-    if (Error != 0) {
-        Display("! Error #" + std::to_string(Error) + " sending data");
-        RecordLocalFailure("426 Error #" + std::to_string(Error) + " sending data");
-        CloseDataSocket();
-        return;
+    const std::uint32_t request = requestSerial_;
+    for (int sent = 0; sent < kBytesPerEvent;) {
+        if (!localStream_) return;
+        if (Error != 0) {
+            Display("! Error #" + std::to_string(Error) + " sending data");
+            RecordLocalFailure("426 Error #" + std::to_string(Error) + " sending data");
+            CloseDataSocket();
+            return;
+        }
+        // In active mode the first reply may come before the server's
+        // connection has been accepted; the first writable notice after the
+        // accept resumes.
+        if (endOfFile_ || !maySend_ || dataSocket_->State() != wsConnected) return;
+        if (blockSent_ == blockEnd_) {
+            if (!NotifyProgress() || request != requestSerial_ || !localStream_) return;
+            if (!ReadNextBlock()) return;
+        }
+        const int taken = dataSocket_->TrySend(sendData_ + blockSent_, blockEnd_ - blockSent_);
+        if (taken < 0) return;
+        blockSent_ += taken;
+        byteCount_ += taken;
+        sent += taken;
+        if (blockSent_ < blockEnd_) return;
     }
-    // In active mode the first reply may come before the server's connection
-    // has been accepted; the first writable notice after the accept resumes.
-    if (endOfFile_ || !maySend_ || dataSocket_->State() != wsConnected) return;
-    const int count = localStream_->Read(sendBlock_, sizeof sendBlock_);
+}
+
+// False at the end of the file (the connection is closed gracefully, so
+// that the server sees the end) and after a read failure (reported).
+// Reading the block ourselves was measured against sendfile(): on loopback
+// sendfile() left the one copy of the bytes to the server, whose CPU time
+// grew by half and whose uploads ran 10 to 20% slower (bench/RESULTS.md).
+bool TCustomFtpCli::ReadNextBlock() {
+    const int count = localStream_->Read(TransferBlock(), kSendBlock);
+    blockSent_ = blockEnd_ = 0;
     if (count < 0) {
         // Closing gracefully would make a truncated upload look complete.
         Display("! Error reading file");
         RecordLocalFailure("426 Error reading file " + LocalFileName);
         CloseDataSocket();
-        return;
+        return false;
     }
     if (count == 0) {
         endOfFile_ = true;
         CloseDataSocket();
-        return;
+        return false;
     }
-    byteCount_ += count;
-    (void)dataSocket_->Send(sendBlock_, count);
+    sendData_ = TransferBlock();
+    blockEnd_ = count;
+    if (TextTransfer()) {
+        blockEnd_ = static_cast<int>(text_.ToWire(TransferBlock(), static_cast<std::size_t>(count), TextBlock()));
+        sendData_ = TextBlock();
+    }
+    return true;
 }
 
 void TCustomFtpCli::UploadSessionClosed(std::uint16_t Error) {

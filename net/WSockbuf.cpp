@@ -30,7 +30,9 @@ int TBuffer::Consume(int Count) {
 void TBuffer::Resize(int NewSize) {
     if (NewSize <= 0) NewSize = kDefaultSize;
     if (NewSize == size_) return;
-    auto fresh = std::make_unique<char[]>(static_cast<std::size_t>(NewSize));
+    // Not zeroed: only the bytes written are ever read, and untouched pages
+    // of a large block cost no memory.
+    auto fresh = std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(NewSize));
     // Shrinking below the stored bytes would leave counts pointing past the
     // area; keep what fits instead.
     wrCount_ = std::min(wrCount_, NewSize);

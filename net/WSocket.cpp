@@ -55,6 +55,7 @@ void TCustomWSocket::ResetToDefaults() {
     lingerOnOff_ = wsLingerOn;
     lingerTimeout_ = 0;
     hSocket_ = platform::kInvalidSocket;
+    writeNoticeFor_ = platform::kInvalidSocket;
     state_ = wsClosed;
     allSent_ = true;
     paused_ = false;
@@ -201,8 +202,9 @@ platform::LParam TCustomWSocket::HandleMessage(std::uint32_t Msg, platform::WPar
 // the event was for: a handler may have destroyed, closed or reconnected it.
 void TCustomWSocket::HandleSocketEvent(platform::WParam Handle, platform::LParam Events) {
     const auto handle = static_cast<platform::SocketHandle>(Handle);
-    if (handle != hSocket_ || hSocket_ == platform::kInvalidSocket || paused_) return;
     const long bits = platform::LowWord(Events);
+    if ((bits & platform::FD_WRITE) && handle == writeNoticeFor_) writeNoticeFor_ = platform::kInvalidSocket;
+    if (handle != hSocket_ || hSocket_ == platform::kInvalidSocket || paused_) return;
     const std::uint16_t error = platform::HighWord(Events);
     const auto alive = AliveToken();
     const auto lost = [&] { return alive.expired() || hSocket_ != handle; };
@@ -216,7 +218,7 @@ void TCustomWSocket::HandleSocketEvent(platform::WParam Handle, platform::LParam
         if (lost()) return;
     }
     if (bits & platform::FD_READ) {
-        ReceiveLoop(error);
+        ReceiveLoop(error, true);
         if (lost()) return;
     }
     if (bits & platform::FD_WRITE) {

@@ -166,9 +166,24 @@ public:
     // reporting "Send" with 10057). OnDataSent never fires inside Send.
     virtual int Send(const void* Data, int Len);
     virtual int SendText(const std::string& Str);
+    // Sends what the kernel takes of the bytes now and queues nothing, so
+    // that a caller with its own block needs no second copy of it. Only on a
+    // connected stream socket while nothing is queued (AllSent). Returns the
+    // bytes taken: fewer than Len when the kernel would block, and OnDataSent
+    // follows once it can take more; all of them, and OnDataSent follows from
+    // the loop. -1 when it may not be used now (LastError 10057), or when the
+    // connection failed: that is closed and reported as a failed Send is.
+    int TrySend(const void* Data, int Len);
     // One read: count, 0 when the peer has closed, -1 with LastError set
     // (10035 when nothing waits). Never reports.
     virtual int Receive(void* Buffer, int BufferSize);
+    // Moves up to Count received bytes into the pipe PipeFd (splice), so that
+    // they reach a file without passing through the process. As Receive: the
+    // count, 0 when the peer has closed, -1 with LastError (10035 when
+    // nothing waits). -1 with 10045 while this object holds received bytes
+    // of its own (a proxy's leftovers, held lines, bytes a handler left):
+    // those come from Receive first.
+    int ReceiveToPipe(int PipeFd, int Count);
     // Everything RcvdCount reports, in one read; empty when nothing waits.
     virtual std::string ReceiveText();
     virtual int ReceiveFrom(void* Buffer, int BufferSize, sockaddr_in& From, socklen_t& FromLen);
@@ -230,6 +245,8 @@ protected:
     virtual void NotifyError();
     // One read from the handle; line mode and SOCKS leftovers override it.
     virtual int RawReceive(void* Buffer, int BufferSize);
+    // Received bytes held above the handle, which RawReceive serves first.
+    virtual bool HoldsReceivedBytes() const { return !stalled_.empty(); }
 
     // "Error <code> in function <label>\r\n<text>"; 10054/10057 also close
     // the handle (no OnSessionClosed, no reset). Stores LastError.
@@ -239,7 +256,10 @@ protected:
     void TryToSend();
     void AppendToSendBuffer(const void* Data, int Len);
     void ClearSendBuffer();
-    void ReceiveLoop(std::uint16_t Error);
+    // Raises OnDataAvailable while data waits. Bounded (a read notification):
+    // stops after about 1 MiB, the rest comes with the next notification;
+    // unbounded (the peer's close): drains everything first.
+    void ReceiveLoop(std::uint16_t Error, bool Bounded = false);
     bool PortAssigned() const { return portAssigned_; }
     bool AddrAssigned() const { return addrAssigned_; }
     bool ProtoAssigned() const { return protoAssigned_; }
@@ -270,6 +290,11 @@ private:
     void ResolveForConnect();
     bool OpenStreamOptions();
     void SendErrorClose(int Error);
+    int SendUntilBlocked(const char* Data, int Len);
+    static bool ClosesOnSendError(int Error);
+    bool NothingQueued() const;
+    void PostWriteNotice();
+    void NoteTaken(int Count, int Asked);
     bool DiscardWaiting();
     void PumpOnce();
     bool CloseHandleRetrying();
@@ -313,6 +338,12 @@ private:
     // Bytes taken off the handle after an OnDataAvailable handler returned
     // without reading: served first by RawReceive (see ReceiveLoop).
     std::string stalled_;
+    // Bytes ever taken off the handle or out of stalled_, and whether the
+    // last stream read found the handle empty (see ReceiveLoop).
+    std::uint64_t taken_ = 0;
+    bool drained_ = false;
+    // The handle for which a self-posted write notice is still queued.
+    platform::SocketHandle writeNoticeFor_ = platform::kInvalidSocket;
 };
 
 // ---- SOCKS 5 -----------------------------------------------------------------
@@ -368,6 +399,7 @@ protected:
     void NotifySessionConnected(std::uint16_t Error) override;
     void NotifySessionClosed(std::uint16_t Error) override;
     int RawReceive(void* Buffer, int BufferSize) override;
+    bool HoldsReceivedBytes() const override { return rcvdCnt_ > 0 || TCustomWSocket::HoldsReceivedBytes(); }
     // Raise OnSocksConnected / OnSocksError if bound.
     virtual void NotifySocksConnected(std::uint16_t Error);
     virtual void NotifySocksError(int Error, const std::string& Msg);
@@ -428,6 +460,7 @@ protected:
     bool NotifyDataAvailable(std::uint16_t Error) override;
     void NotifySessionClosed(std::uint16_t Error) override;
     int RawReceive(void* Buffer, int BufferSize) override;
+    bool HoldsReceivedBytes() const override { return Held() > 0 || TCustomSocksWSocket::HoldsReceivedBytes(); }
 
 private:
     // Held bytes are [head_, end_) of lineBuffer_; a pending line is the

@@ -56,6 +56,7 @@ void TCustomWSocket::Connect() {
     }
     ClearSendBuffer();
     hSocket_ = platform::WsSocket(socketType_, protoNumber_);
+    writeNoticeFor_ = platform::kInvalidSocket;
     if (hSocket_ == platform::kInvalidSocket) return ReportSocketError("Connect (socket)");
     const auto alive = AliveToken();
     const auto handle = hSocket_;
@@ -118,6 +119,7 @@ void TCustomWSocket::Listen() {
     }
     ClearSendBuffer();
     hSocket_ = platform::WsSocket(socketType_, protoNumber_);
+    writeNoticeFor_ = platform::kInvalidSocket;
     if (hSocket_ == platform::kInvalidSocket) return ReportSocketError("socket");
     if (platform::WsBind(hSocket_, sin_) != 0) {
         // The state is still wsClosed here, so Close would leave the fresh
@@ -174,6 +176,7 @@ void TCustomWSocket::Dup(platform::SocketHandle NewHSocket) {
         if (alive.expired()) return;
     }
     hSocket_ = NewHSocket;
+    writeNoticeFor_ = platform::kInvalidSocket;
     if (!ApplyLingerChecked()) return;
     if (platform::WsAsyncSelect(hSocket_, window_->Handle(), SocketEventMessage, kDupEvents) != 0)
         return ReportSocketError("WSAAsyncSelect");

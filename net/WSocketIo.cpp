@@ -1,5 +1,4 @@
-// Sending through the block queue, receiving, and the waits that pump the
-// message loop.
+// Receiving, the receive loop, and the waits that pump the message loop.
 #include <sys/socket.h>
 
 #include <algorithm>
@@ -14,97 +13,11 @@ constexpr int kDiscardChunk = 1024;
 // handle; past this the peer is held back by the kernel's flow control.
 constexpr std::size_t kStalledLimit = 64 * 1024;
 constexpr int kPumpWaitMs = 50;
+// Bytes a read notification may deliver before the loop gets its turn again
+// (a window to repaint, the control connection's replies). The readiness
+// stays level-triggered, so what is left brings the next notification.
+constexpr std::int64_t kReadBoundPerEvent = 1 << 20;
 }  // namespace
-
-// ---- sending ---------------------------------------------------------------
-
-int TCustomWSocket::Send(const void* Data, int Len) {
-    if (state_ != wsConnected) {
-        platform::WSASetLastError(platform::WSAENOTCONN);
-        ReportSocketError("Send");
-        return -1;
-    }
-    allSent_ = false;
-    int result = 0;
-    if (Len > 0) {
-        AppendToSendBuffer(Data, Len);
-        result = Len;
-    }
-    const auto alive = AliveToken();
-    TryToSend();
-    if (alive.expired()) return result;
-    if (allSent_ && hSocket_ != platform::kInvalidSocket)
-        (void)window_->Post(SocketEventMessage, static_cast<platform::WParam>(hSocket_),
-                            platform::MakeLParam(platform::FD_WRITE, 0));
-    return result;
-}
-
-int TCustomWSocket::SendText(const std::string& Str) { return Send(Str.data(), static_cast<int>(Str.size())); }
-
-void TCustomWSocket::AppendToSendBuffer(const void* Data, int Len) {
-    if (sendQueue_.empty()) sendQueue_.push_back(std::make_unique<TBuffer>(sendBlockSize_));
-    const char* bytes = static_cast<const char*>(Data);
-    int copied = sendQueue_.back()->Append(bytes, Len);
-    while (copied < Len) {
-        sendQueue_.push_back(std::make_unique<TBuffer>(sendBlockSize_));
-        copied += sendQueue_.back()->Append(bytes + copied, Len - copied);
-    }
-}
-
-void TCustomWSocket::ClearSendBuffer() { sendQueue_.clear(); }
-
-int TCustomWSocket::RawSend(const void* Data, int Len) {
-    if (socketType_ == SOCK_DGRAM) return platform::WsSendTo(hSocket_, Data, Len, sendFlags_, sin_);
-    return platform::WsSend(hSocket_, Data, Len, sendFlags_);
-}
-
-void TCustomWSocket::TryToSend() {
-    if (hSocket_ == platform::kInvalidSocket) return;
-    if (sendQueue_.empty()) {
-        allSent_ = true;
-        return;
-    }
-    for (;;) {
-        TBuffer& block = *sendQueue_.front();
-        int unread = 0;
-        const char* data = block.Peek(unread);
-        if (unread == 0) {
-            if (sendQueue_.size() > 1) {
-                sendQueue_.pop_front();
-                continue;
-            }
-            allSent_ = true;
-            return;
-        }
-        const int sent = RawSend(data, unread);
-        if (sent == 0) return;
-        if (sent < 0) {
-            const int error = platform::WSAGetLastError();
-            if (error == platform::WSAEWOULDBLOCK) return;
-            if (error == platform::WSAECONNRESET || error == platform::WSAENOTSOCK || error == platform::WSAENOTCONN ||
-                error == platform::WSAEINVAL) {
-                SendErrorClose(error);
-                return;
-            }
-            ReportSocketError("TryToSend failed");
-            return;
-        }
-        // A short send is not a refusal: only a would-block refusal re-arms
-        // the write notification, so keep going until the kernel says so,
-        // or the rest of the queue would wait for an event that never comes.
-        block.Consume(sent);
-    }
-}
-
-// The connection is gone under a send: close it and report the cause once.
-// CloseReported keeps Close itself from reporting error 0 first.
-void TCustomWSocket::SendErrorClose(int Error) {
-    closeReported_ = true;
-    const auto alive = AliveToken();
-    Close();
-    if (alive.expired() || destroying_) return;
-    NotifySessionClosed(static_cast<std::uint16_t>(Error));
-}
 
 // ---- receiving -------------------------------------------------------------
 
@@ -113,13 +26,39 @@ int TCustomWSocket::RawReceive(void* Buffer, int BufferSize) {
         const int count = std::min<int>(BufferSize, static_cast<int>(stalled_.size()));
         std::copy_n(stalled_.data(), count, static_cast<char*>(Buffer));
         stalled_.erase(0, static_cast<std::size_t>(count));
+        NoteTaken(count, 0);  // the handle may hold more
         return count;
     }
-    return platform::WsRecv(hSocket_, Buffer, BufferSize, 0);
+    const int count = platform::WsRecv(hSocket_, Buffer, BufferSize, 0);
+    NoteTaken(count, BufferSize);
+    return count;
+}
+
+// A stream read that returned less than it asked for found the handle
+// empty: whatever comes next brings a notification of its own.
+void TCustomWSocket::NoteTaken(int Count, int Asked) {
+    if (Count > 0) taken_ += static_cast<std::uint64_t>(Count);
+    drained_ = socketType_ == SOCK_STREAM && Count < Asked;
 }
 
 int TCustomWSocket::Receive(void* Buffer, int BufferSize) {
     const int count = RawReceive(Buffer, BufferSize);
+    if (count < 0)
+        lastError_ = platform::WSAGetLastError();
+    else
+        readCount_ += count;
+    return count;
+}
+
+int TCustomWSocket::ReceiveToPipe(int PipeFd, int Count) {
+    if (HoldsReceivedBytes() || socketType_ != SOCK_STREAM) {
+        lastError_ = platform::WSAEOPNOTSUPP;
+        return -1;
+    }
+    const int count = platform::WsSpliceToPipe(hSocket_, PipeFd, Count);
+    // A short splice may only mean that the pipe ran out of slots (one per
+    // piece of a packet): it says nothing about what still waits.
+    NoteTaken(count, count == 0 ? 1 : 0);
     if (count < 0)
         lastError_ = platform::WSAGetLastError();
     else
@@ -139,6 +78,7 @@ std::string TCustomWSocket::ReceiveText() {
 
 int TCustomWSocket::ReceiveFrom(void* Buffer, int BufferSize, sockaddr_in& From, socklen_t& FromLen) {
     const int count = platform::WsRecvFrom(hSocket_, Buffer, BufferSize, 0, &From, &FromLen);
+    NoteTaken(count, BufferSize);
     if (count < 0)
         lastError_ = platform::WSAGetLastError();
     else
@@ -184,26 +124,31 @@ void TCustomWSocket::HoldStalledBytes() {
     if (count > 0) stalled_.append(bytes.data(), static_cast<std::size_t>(count));
 }
 
-void TCustomWSocket::ReceiveLoop(std::uint16_t Error) {
+// Raises OnDataAvailable until the handle is drained. Asking the kernel how
+// much waits costs a system call, so it is asked only when the handler's
+// last read does not already tell: a short read means drained, and a handler
+// that took nothing at all while bytes wait is stalled.
+void TCustomWSocket::ReceiveLoop(std::uint16_t Error, bool Bounded) {
     const auto alive = AliveToken();
     const auto handle = hSocket_;
+    const std::int64_t readAtStart = readCount_;
     for (;;) {
         lastError_ = 0;
+        drained_ = false;
         try {
-            bool ok = false;
-            const int waitingBefore = WaitingBytes(ok);
-            const std::int64_t readBefore = readCount_;
+            const std::uint64_t takenBefore = taken_;
             const bool handled = NotifyDataAvailable(Error);
             if (alive.expired() || hSocket_ != handle) return;
             if (!handled && DiscardWaiting()) break;
-            if (lastError_ != 0) break;
+            if (lastError_ != 0 || drained_ || (Bounded && readCount_ - readAtStart >= kReadBoundPerEvent)) break;
+            bool ok = false;
             const int waiting = WaitingBytes(ok);
             if (!ok) {
                 lastError_ = platform::WSAGetLastError();
                 break;
             }
             if (waiting <= 0) break;
-            if (handled && readCount_ == readBefore && waiting == waitingBefore) {
+            if (handled && taken_ == takenBefore) {
                 HoldStalledBytes();
                 break;
             }

@@ -4,6 +4,7 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <stdexcept>
@@ -19,13 +20,22 @@ constexpr std::uint64_t kWakeTag = ~std::uint64_t{0};
 // control connection's replies.
 constexpr int kDispatchesBetweenPolls = 64;
 
-// How deeply this thread is inside Dispatch, and inside the outer loop's
-// wait. A message posted by a handler needs no wake-up (the dispatching loop
-// drains the queue before it returns) unless the handler is running inside
-// the outer loop's wait, which only the wake-up can end early. Saving the
-// wake-up halves the system calls of a block-by-block upload.
+// How deeply this thread is inside Dispatch, inside the readiness poll of
+// ProcessMessages, and inside the outer loop's wait. A message posted by a
+// handler needs no wake-up (the dispatching loop drains the queue before it
+// returns) unless the handler is running inside the outer loop's wait, which
+// only the wake-up can end early. Socket events posted by the poll of
+// ProcessMessages are dispatched by the same call. Saving the wake-up (a
+// write and a read of the eventfd) halves the system calls of a
+// block-by-block upload, and saves two per read notification of a download.
 thread_local int dispatchDepth = 0;
+thread_local int dispatchPollDepth = 0;
 thread_local int externalWaitDepth = 0;
+// Set on the thread that runs the loop. Without an outer loop that thread
+// only ever blocks in WaitMessage, which looks at the queue first: what it
+// posts itself needs no wake-up. Other threads (the lookup worker) always
+// wake it.
+thread_local bool loopThread = false;
 
 // Counts one level of depth for the lifetime of the object, also when a
 // handler throws.
@@ -58,6 +68,7 @@ MessageLoop::MessageLoop() {
 }
 
 WindowHandle MessageLoop::Register(MessageTarget* target) {
+    loopThread = true;
     std::lock_guard lock(mutex_);
     const WindowHandle handle = nextHandle_++;
     windows_[handle] = target;
@@ -76,17 +87,32 @@ bool MessageLoop::Post(WindowHandle target, std::uint32_t message, WParam wParam
         wasEmpty = queue_.empty();
         queue_.push_back({target, message, wParam, lParam});
     }
-    if (wasEmpty && (dispatchDepth == 0 || externalWaitDepth > 0)) {
+    if (wasEmpty && NeedsWakeup()) {
         const std::uint64_t one = 1;
         (void)!write(wakeFd_, &one, sizeof one);
     }
     return true;
 }
 
+bool MessageLoop::NeedsWakeup() const {
+    if (!loopThread) return true;
+    if (!externalWait_) return false;
+    if (externalWaitDepth > 0) return true;
+    return dispatchDepth == 0 && dispatchPollDepth == 0;
+}
+
 void MessageLoop::DiscardMessages(WindowHandle target, std::uint32_t message, WParam wParam) {
     std::lock_guard lock(mutex_);
     std::erase_if(queue_, [&](const PostedMessage& queued) {
         return queued.target == target && queued.message == message && queued.wParam == wParam;
+    });
+}
+
+bool MessageLoop::IsQueued(WindowHandle target, std::uint32_t message, WParam wParam, std::uint16_t events) {
+    std::lock_guard lock(mutex_);
+    return std::any_of(queue_.begin(), queue_.end(), [&](const PostedMessage& queued) {
+        return queued.target == target && queued.message == message && queued.wParam == wParam &&
+               (LowWord(queued.lParam) & events) != 0;
     });
 }
 
@@ -116,26 +142,33 @@ void MessageLoop::Dispatch(const PostedMessage& message) {
 }
 
 void MessageLoop::ProcessMessages() {
+    loopThread = true;
     if (externalPump_) externalPump_();
-    PollReadiness(0);
+    PollForDispatch();
     int sincePoll = 0;
     PostedMessage message{};
     for (;;) {
         if (!PopMessage(message)) {
-            PollReadiness(0);
+            PollForDispatch();
             if (!PopMessage(message)) break;
             sincePoll = 0;
         }
         Dispatch(message);
         if (++sincePoll >= kDispatchesBetweenPolls) {
-            PollReadiness(0);
+            PollForDispatch();
             if (externalPump_) externalPump_();
             sincePoll = 0;
         }
     }
 }
 
+void MessageLoop::PollForDispatch() {
+    const DepthLevel level(dispatchPollDepth);
+    PollReadiness(0);
+}
+
 bool MessageLoop::WaitMessage(int milliseconds) {
+    loopThread = true;
     if (PendingCount() > 0) return true;
     if (externalWait_) {
         const DepthLevel level(externalWaitDepth);

@@ -43,6 +43,9 @@ public:
     // is closed, so that a notification meant for it can never reach a new
     // connection that the system gave the same handle number.
     void DiscardMessages(WindowHandle target, std::uint32_t message, WParam wParam);
+    // Whether a message for `target` with `message` and `wParam` whose lParam
+    // has any of the low-word bits `events` is still queued.
+    bool IsQueued(WindowHandle target, std::uint32_t message, WParam wParam, std::uint16_t events);
 
     // Dispatches every message queued or made ready without blocking, then
     // returns. Re-entrant: a handler may call it again.
@@ -74,6 +77,10 @@ private:
     // Turns readiness seen by epoll into posted messages; waits at most
     // `milliseconds` (0 = just look).
     void PollReadiness(int milliseconds);
+    // PollReadiness(0) whose posts the calling ProcessMessages dispatches.
+    void PollForDispatch();
+    // Whether a message posted now must write the wake-up eventfd.
+    bool NeedsWakeup() const;
     void DrainWakeup();
 
     std::mutex mutex_;

@@ -19,6 +19,7 @@ inline constexpr int WSAEINPROGRESS = 10036;
 inline constexpr int WSAEALREADY = 10037;
 inline constexpr int WSAENOTSOCK = 10038;
 inline constexpr int WSAEMSGSIZE = 10040;
+inline constexpr int WSAEOPNOTSUPP = 10045;
 inline constexpr int WSAEADDRINUSE = 10048;
 inline constexpr int WSAEADDRNOTAVAIL = 10049;
 inline constexpr int WSAENETUNREACH = 10051;

@@ -11,6 +11,10 @@ namespace platform {
 
 namespace {
 
+// Readiness bits that may stay in the kernel's mask after their notification
+// was posted (see UpdateEpoll).
+constexpr std::uint32_t kLazyBits = EPOLLIN | EPOLLOUT;
+
 int PendingSocketError(int fd) {
     int error = 0;
     socklen_t length = sizeof error;
@@ -79,7 +83,7 @@ void SocketEventMonitor::Rearm(int fd, Phase phase, long event, bool Watch::*arm
     Watch& watch = it->second;
     if (!(watch.selected & event) || watch.*armed) return;
     watch.*armed = true;
-    UpdateEpoll(fd, watch);
+    UpdateEpoll(fd, watch, kLazyBits);
 }
 
 void SocketEventMonitor::NoteClosed(int fd) {
@@ -101,6 +105,7 @@ void SocketEventMonitor::OnReady(int fd, std::uint32_t epollEvents) {
     const auto it = watches_.find(fd);
     if (it == watches_.end()) return;
     Watch& watch = it->second;
+    std::uint32_t posted = 0;
     if (watch.phase == Phase::Connecting) {
         OnConnectReady(fd, watch);
     } else if (watch.phase == Phase::Listening) {
@@ -109,9 +114,22 @@ void SocketEventMonitor::OnReady(int fd, std::uint32_t epollEvents) {
             Post(fd, watch, FD_ACCEPT, 0);
         }
     } else if (watch.phase == Phase::Connected) {
-        OnConnectedReady(fd, watch, epollEvents);
+        posted = OnConnectedReady(fd, watch, epollEvents);
     }
-    UpdateEpoll(fd, watch);
+    UpdateEpoll(fd, watch, posted | StillQueued(fd, watch));
+}
+
+// Kept bits whose notification still waits in the queue: the handler that
+// re-arms them has not run yet, so they may stay.
+std::uint32_t SocketEventMonitor::StillQueued(int fd, const Watch& watch) const {
+    std::uint32_t queued = 0;
+    auto& loop = MessageLoop::Instance();
+    const auto handle = static_cast<WParam>(fd);
+    if ((watch.epollMask & EPOLLIN) && !watch.readArmed && loop.IsQueued(watch.window, watch.message, handle, FD_READ))
+        queued |= EPOLLIN;
+    if ((watch.epollMask & EPOLLOUT) && !watch.writeArmed && loop.IsQueued(watch.window, watch.message, handle, FD_WRITE))
+        queued |= EPOLLOUT;
+    return queued;
 }
 
 void SocketEventMonitor::OnConnectReady(int fd, Watch& watch) {
@@ -126,12 +144,17 @@ void SocketEventMonitor::OnConnectReady(int fd, Watch& watch) {
     if (watch.selected & FD_CONNECT) Post(fd, watch, FD_CONNECT, 0);
 }
 
-void SocketEventMonitor::OnConnectedReady(int fd, Watch& watch, std::uint32_t epollEvents) {
+std::uint32_t SocketEventMonitor::OnConnectedReady(int fd, Watch& watch, std::uint32_t epollEvents) {
+    std::uint32_t posted = 0;
     const bool hangUp = epollEvents & (EPOLLRDHUP | EPOLLHUP | EPOLLERR);
-    const int waiting = (epollEvents & EPOLLIN) || hangUp ? BytesWaiting(fd) : 0;
+    // While the peer's close is watched (EPOLLRDHUP in the mask), readable
+    // without a hang-up can only mean data: no need to ask how much.
+    const bool surelyData = (watch.epollMask & EPOLLRDHUP) && (epollEvents & EPOLLIN) && !hangUp;
+    const int waiting = surelyData ? 1 : (epollEvents & EPOLLIN) || hangUp ? BytesWaiting(fd) : 0;
     if (watch.readArmed && waiting > 0) {
         watch.readArmed = false;
         Post(fd, watch, FD_READ, 0);
+        posted |= EPOLLIN;
     }
     // Readable with nothing to read means end of stream. The close is reported
     // even while data is still queued: its handler drains what is left.
@@ -145,10 +168,18 @@ void SocketEventMonitor::OnConnectedReady(int fd, Watch& watch, std::uint32_t ep
     if (watch.writeArmed && (epollEvents & (EPOLLOUT | EPOLLERR | EPOLLHUP))) {
         watch.writeArmed = false;
         Post(fd, watch, FD_WRITE, 0);
+        posted |= EPOLLOUT;
     }
+    return posted;
 }
 
-void SocketEventMonitor::UpdateEpoll(int fd, Watch& watch) {
+// A notification just posted is usually re-armed by its handler (a receive,
+// a send refused with would-block); its bit may stay in the kernel's mask
+// until then (`keep`), which saves two epoll_ctl calls per notification. A
+// kept bit reported while disarmed and with no notification of its kind
+// queued (its handler ran and did not re-arm) is taken out then, so a
+// readiness nobody waits for can never make the loop spin.
+void SocketEventMonitor::UpdateEpoll(int fd, Watch& watch, std::uint32_t keep) {
     std::uint32_t mask = 0;
     switch (watch.phase) {
         case Phase::Fresh: break;  // an unconnected socket reports hang-up: never watch it
@@ -158,6 +189,7 @@ void SocketEventMonitor::UpdateEpoll(int fd, Watch& watch) {
             if (watch.readArmed) mask |= EPOLLIN;
             if (watch.closeArmed) mask |= EPOLLRDHUP;
             if (watch.writeArmed) mask |= EPOLLOUT;
+            mask |= watch.epollMask & keep & kLazyBits;
             break;
     }
     if (mask == watch.epollMask && watch.inEpoll == (mask != 0)) return;

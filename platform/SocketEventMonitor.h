@@ -56,8 +56,12 @@ private:
     void Rearm(int fd, Phase phase, long event, bool Watch::*armed);
     void Post(int fd, const Watch& watch, long event, int error);
     void OnConnectReady(int fd, Watch& watch);
-    void OnConnectedReady(int fd, Watch& watch, std::uint32_t epollEvents);
-    void UpdateEpoll(int fd, Watch& watch);
+    std::uint32_t StillQueued(int fd, const Watch& watch) const;
+    // Returns the epoll bits whose notifications it posted.
+    std::uint32_t OnConnectedReady(int fd, Watch& watch, std::uint32_t epollEvents);
+    // Brings the kernel's mask in line with the armed events; bits in `keep`
+    // that are in the mask already may stay although disarmed.
+    void UpdateEpoll(int fd, Watch& watch, std::uint32_t keep = 0);
 
     int epollFd_;
     std::unordered_map<int, Watch> watches_;

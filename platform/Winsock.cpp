@@ -1,6 +1,7 @@
 #include "platform/Winsock.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -117,6 +118,12 @@ int WsRecv(SocketHandle handle, void* buffer, int length, int flags) {
 int WsRecvFrom(SocketHandle handle, void* buffer, int length, int flags, sockaddr_in* from, socklen_t* fromLength) {
     return AfterReceive(handle, Uninterrupted([&] {
                             return recvfrom(handle, buffer, Length(length), flags, reinterpret_cast<sockaddr*>(from), fromLength);
+                        }));
+}
+
+int WsSpliceToPipe(SocketHandle handle, int pipeFd, int length) {
+    return AfterReceive(handle, Uninterrupted([&] {
+                            return splice(handle, nullptr, pipeFd, nullptr, Length(length), SPLICE_F_MOVE | SPLICE_F_NONBLOCK);
                         }));
 }
 

@@ -27,6 +27,10 @@ int WsListen(SocketHandle handle, int backlog);
 SocketHandle WsAccept(SocketHandle handle, sockaddr_in* peer);
 int WsRecv(SocketHandle handle, void* buffer, int length, int flags);
 int WsRecvFrom(SocketHandle handle, void* buffer, int length, int flags, sockaddr_in* from, socklen_t* fromLength);
+// Moves up to `length` received bytes into the pipe `pipeFd` without copying
+// them through the process (splice(2)); re-arms the read notification as
+// WsRecv does. 0 when the peer has closed.
+int WsSpliceToPipe(SocketHandle handle, int pipeFd, int length);
 int WsSend(SocketHandle handle, const void* data, int length, int flags);
 int WsSendTo(SocketHandle handle, const void* data, int length, int flags, const sockaddr_in& to);
 int WsShutdown(SocketHandle handle, int how);

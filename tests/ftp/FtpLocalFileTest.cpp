@@ -1,8 +1,10 @@
 // Share modes of the transfer's local file, mapped onto advisory locks, and
 // the transfer statistics line.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "ftp/FtpLocalFile.h"
+#include "ftp/FtpPipe.h"
 #include "ftp/Ftpcli.h"
 #include "tests/support/TempDir.h"
 
@@ -49,6 +51,34 @@ TEST(FtpLocalFile, ADownloadEmptiesOnlyOnRequestAndDiscardsOnlyWhatItCreated) {
     auto emptied = FtpLocalFile::OpenForDownload(dir.File("old"), kExclusive);
     ASSERT_TRUE(emptied && emptied->Truncate());
     EXPECT_EQ(ReadFile(dir.File("old")), "");
+}
+
+// Bytes in a pipe reach the file without passing through the process; a
+// target that cannot take them that way says so, and the bytes are still in
+// the pipe for a plain write.
+TEST(FtpLocalFile, WriteFromPipeMovesBytesOrSaysItCannot) {
+    TempDir dir;
+    auto pipe = FtpPipe::Open(256 * 1024);
+    ASSERT_TRUE(pipe);
+    EXPECT_GE(pipe->Capacity(), 4096);
+    EXPECT_LE(pipe->Capacity(), 256 * 1024);
+    const std::string bytes = RandomBytes(3000, 4);
+    auto file = FtpLocalFile::OpenForDownload(dir.File("piped.bin"), kExclusive);
+    ASSERT_TRUE(file);
+    ASSERT_EQ(::write(pipe->WriteEnd(), bytes.data(), bytes.size()), 3000);
+    bool unsupported = true;
+    EXPECT_EQ(file->WriteFromPipe(pipe->ReadEnd(), 3000, unsupported), 3000);
+    EXPECT_FALSE(unsupported);
+    EXPECT_TRUE(file->Close());
+    EXPECT_TRUE(ReadFile(dir.File("piped.bin")) == bytes);
+
+    auto full = FtpLocalFile::OpenForWrite("/dev/full", kDenyNone, 0);
+    ASSERT_TRUE(full);
+    ASSERT_EQ(::write(pipe->WriteEnd(), "xyz", 3), 3);
+    EXPECT_EQ(full->WriteFromPipe(pipe->ReadEnd(), 3, unsupported), 0);
+    EXPECT_TRUE(unsupported);
+    char left[8];
+    EXPECT_EQ(pipe->Read(left, sizeof left), 3);
 }
 
 TEST(TransferStats, LineAndRateFormula) {

@@ -259,7 +259,7 @@ TEST_F(SequenceScript, ServerClosingInAnswerToQuitEndsSelfContainedRequestsWell)
         EXPECT_FALSE(ftp.Connected());
     }
     EXPECT_EQ(ReadFile(local.File("f")), "page");
-    EXPECT_EQ(ReadFile(local.File("listing")), "a\r\n");
+    EXPECT_EQ(ReadFile(local.File("listing")), "a\n") << "a listing comes in text mode";
     EXPECT_EQ(server.DataReceived(), "upload");
     EXPECT_EQ(ftp.ReplyDirectory(), "/new");
 }

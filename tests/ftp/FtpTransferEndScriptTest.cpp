@@ -54,7 +54,9 @@ TEST_F(TransferEnd, AFailedResumedDownloadLeavesNoOffsetForTheNextTransfers) {
         SCOPED_TRACE(ending.name);
         ScriptedFtpServer s;
         TFtpClient engine;
-        const auto login = [&s] { s.Send("220 hi\r\n").Reply("USER bob", "331 pw").Reply("PASS pw", "230 in"); };
+        const auto login = [&s] {
+            s.Send("220 hi\r\n").Reply("USER bob", "331 pw").Reply("PASS pw", "230 in").Reply("TYPE I", "200 binary");
+        };
         login();
         s.Expect("PASV").PasvReply().Reply("REST 100000", "350 Restarting").Expect("RETR f").DataAccept();
         if (ending.script(s)) {
@@ -77,6 +79,7 @@ TEST_F(TransferEnd, AFailedResumedDownloadLeavesNoOffsetForTheNextTransfers) {
         ASSERT_TRUE(WriteFile(local.File("f"), head));
         ASSERT_TRUE(WriteFile(local.File("up"), upload));
         ASSERT_TRUE(engine.Login());
+        ASSERT_TRUE(engine.TransferType());
         engine.HostFileName = "f";
         engine.LocalFileName = local.File("f");
         EXPECT_FALSE(engine.RestartRetrieve());
@@ -84,6 +87,7 @@ TEST_F(TransferEnd, AFailedResumedDownloadLeavesNoOffsetForTheNextTransfers) {
         engine.Timeout = 5;
         if (!engine.Connected()) {
             ASSERT_TRUE(engine.Login()) << engine.ErrorMessage();
+            ASSERT_TRUE(engine.TransferType()) << engine.ErrorMessage();
         }
         engine.HostFileName = "up";
         engine.LocalFileName = local.File("up");
@@ -114,7 +118,7 @@ TEST_F(TransferEnd, AControlCloseBeforeTheDataCloseStaysAFailure) {
     ASSERT_EQ(probe.done.size(), 1u);
     EXPECT_EQ(probe.done[0].error, 421);
 
-    ASSERT_TRUE(ftp.Login()) << ftp.ErrorMessage();
+    LogInAgain();
     ASSERT_TRUE(ftp.Retrieve()) << ftp.ErrorMessage();
     EXPECT_TRUE(ReadFile(local.File("f")) == whole);
 }
@@ -166,7 +170,7 @@ TEST_F(TransferEnd, AControlCloseBeforeTheDataConnectionFreesTheLocalFile) {
     EXPECT_FALSE(ftp.Retrieve());
     EXPECT_FALSE(ftp.Connected());
     ftp.Passive = true;
-    ASSERT_TRUE(ftp.Login()) << ftp.ErrorMessage();
+    LogInAgain();
     ASSERT_TRUE(ftp.Retrieve()) << "the first try still holds the file: " << ftp.ErrorMessage();
     EXPECT_EQ(ReadFile(local.File("f")), "page");
 }

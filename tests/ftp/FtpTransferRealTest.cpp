@@ -88,7 +88,7 @@ TEST_P(Transfer, AsciiModeConvertsLineEnds) {
     ftp.HostFileName = "unix.txt";
     ftp.LocalFileName = local.File("got.txt");
     ASSERT_TRUE(ftp.Retrieve()) << ftp.ErrorMessage();
-    EXPECT_EQ(ReadFile(local.File("got.txt")), "one\r\ntwo\r\n");
+    EXPECT_EQ(ReadFile(local.File("got.txt")), "one\ntwo\n");
     ftp.HostFileName = "stored.txt";
     ftp.LocalFileName = local.File("dos.txt");
     ASSERT_TRUE(ftp.Store()) << ftp.ErrorMessage();

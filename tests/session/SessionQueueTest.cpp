@@ -147,8 +147,10 @@ TEST_F(SessionQueue, EachQueueingOperationSendsItsCommand) {
 // Each transfer switches the type first and hands the engine its own names,
 // size and resume offset.
 TEST_F(SessionQueue, TransfersCarryTheirFieldsToTheEngine) {
+    // The upload goes as text, the download resumes in binary (the engine
+    // refuses to resume a text download: the local size is no offset there).
     Greeted()
-        .Reply("TYPE I", "200 ok")
+        .Reply("TYPE A", "200 ok")
         .Expect("PASV")
         .PasvReply()
         .DataAccept()
@@ -157,7 +159,7 @@ TEST_F(SessionQueue, TransfersCarryTheirFieldsToTheEngine) {
         .DataReceiveAll()
         .Pause(30)
         .Send("226 stored\r\n")
-        .Reply("TYPE A", "200 ok")
+        .Reply("TYPE I", "200 ok")
         .Expect("PASV")
         .PasvReply()
         .Reply("REST 3", "350 ok")
@@ -185,8 +187,8 @@ TEST_F(SessionQueue, TransfersCarryTheirFieldsToTheEngine) {
     });
     watch.start(1);
 
-    session.QueueUpload(local.File("up.bin"), "/in", 7, true, "up");
-    session.QueueDownload(local.File("down.txt"), 3, 90, false, "down", "/out");
+    session.QueueUpload(local.File("up.bin"), "/in", 7, false, "up");
+    session.QueueDownload(local.File("down.txt"), 3, 90, true, "down", "/out");
     EXPECT_TRUE(server.WaitDone(3000)) << server.Failure();
     EXPECT_EQ(server.DataReceived(), "payload");
     EXPECT_EQ(seen, (std::vector<std::string>{"Uploading ... up 7 bytes", "Downloading ... down 90 bytes"}));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "tests/support/PyFtpdServer.h"
@@ -132,6 +133,38 @@ TEST_P(VftpAgainstServer, ResumesAPartialDownload) {
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.err.find("> REST 123456"), std::string::npos) << r.err;
     EXPECT_EQ(ReadFile(local_.File("big.bin")), content);
+}
+
+// Text mode converts line ends as Unix clients do, and a listing is plain
+// LF text that line tools count right. A text download does not resume.
+TEST_P(VftpAgainstServer, TextModeAndListingsGiveLfLineEnds) {
+    const std::string script = "#!/bin/sh\necho \"hello\"\n\nexit 0\n";
+    ASSERT_TRUE(WriteFile(local_.File("hello.cgi"), script));
+    Outcome r = Vftp({"-q", "--ascii", "put", "hello.cgi", Url("")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadFile(Remote("hello.cgi")), script) << "the server stores its own (LF) line ends";
+    r = Vftp({"-q", "--ascii", "get", Url("hello.cgi"), "back.cgi"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadFile(local_.File("back.cgi")), script);
+
+    ASSERT_TRUE(WriteFile(Remote("dos.txt"), "one\r\ntwo\r\n"));
+    r = Vftp({"--ascii", "get", Url("dos.txt"), "-"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "one\ntwo\n");
+    r = Vftp({"get", Url("dos.txt"), "-"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "one\r\ntwo\r\n") << "binary, the default, keeps every byte";
+
+    r = Vftp({"ls", Url("")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.find('\r'), std::string::npos) << r.out;
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 2) << r.out;
+
+    ASSERT_TRUE(WriteFile(local_.File("dos.txt"), "one\n"));
+    r = Vftp({"-c", "--ascii", "get", Url("dos.txt")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Resume is not possible in text mode"), std::string::npos) << r.err;
+    EXPECT_EQ(ReadFile(local_.File("dos.txt")), "one\n");
 }
 
 TEST_P(VftpAgainstServer, EmptyListingAndEmptyFileAreSuccess) {

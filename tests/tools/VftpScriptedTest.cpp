@@ -41,7 +41,7 @@ TEST(VftpScripted, ServerClosingInAnswerToQuitIsANormalEnd) {
     EXPECT_EQ(ReadFile(here.File("f.txt")), "page");
     r = RunVftp({"ls", url}, here.Path(), here.Path(), 20);
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "-rw-r--r-- 1 u g 4 Jan 1 00:00 f.txt\r\n");
+    EXPECT_EQ(r.out, "-rw-r--r-- 1 u g 4 Jan 1 00:00 f.txt\n") << "a listing is text: LF line ends";
     r = RunVftp({"put", "up.txt", url}, here.Path(), here.Path(), 20);
     EXPECT_EQ(r.status, 0) << r.err;
     r = RunVftp({"mkdir", url + "new"}, here.Path(), here.Path(), 20);

@@ -1,5 +1,6 @@
 #include "tools/vftp/ProgressBar.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/Ticks.h"
@@ -37,7 +38,9 @@ void ProgressBar::Draw(std::int64_t count, std::uint32_t now) {
     const double seconds = (now - startTick_) / 1000.0;
     const std::string rate = seconds > 0 ? HumanBytes(static_cast<double>(count) / seconds) + "/s" : "";
     char percent[16] = "";
-    if (total_ > 0) std::snprintf(percent, sizeof percent, "%3d%%", static_cast<int>(count * 100 / total_));
+    // A text upload counts the bytes on the wire, which outgrow the file by
+    // one CR per line: the percentage stops at 100.
+    if (total_ > 0) std::snprintf(percent, sizeof percent, "%3d%%", static_cast<int>(std::min(count, total_) * 100 / total_));
     std::fprintf(stderr, "\r%-30.30s %10s %5s %12s ", label_.c_str(), HumanBytes(static_cast<double>(count)).c_str(), percent,
                  rate.c_str());
     std::fflush(stderr);
