@@ -341,6 +341,38 @@ TEST_P(Transfers, UploadsDroppedFilesAndRefreshesWhenAsked) {
     EXPECT_EQ(localRefreshes, 1);
 }
 
+// A CGI script edited here (LF line ends) goes up as text and comes back the
+// same; the overwrite question offers no resume for text.
+TEST_P(Transfers, TextFilesKeepTheirLocalLineEnds) {
+    TfrmOptions options;
+    options.lbFTPTextExt->clear();
+    options.lbFTPTextExt->addItem(QStringLiteral(".cgi"));
+    QAction autoMode;
+    autoMode.setCheckable(true);
+    autoMode.setChecked(true);
+    session.W.frmOptions = &options;
+    session.W.tb97TransferAuto = &autoMode;
+    const std::string script = "#!/usr/bin/perl\nprint \"ok\\n\";\n\n";
+    Write(In("run.cgi"), script);
+    pane.SelectedLocalFiles = [] { return std::vector<std::string>{"run.cgi"}; };
+    pane.lvServerFilesDragDrop();
+    EXPECT_TRUE(messages.empty()) << messages.front();
+    // Unix servers store their own line ends again.
+    EXPECT_TRUE(Holds(site + "/run.cgi", script));
+    session.QueueListing();
+    bool resumable = true;
+    qttest::AnswerNextModal<TfrmOverResume>([&](TfrmOverResume* dialog) {
+        resumable = dialog->btnResume->isEnabled();
+        dialog->btnOverwrite->click();
+    });
+    Write(In("run.cgi"), "stale");
+    Select({"run.cgi"});
+    pane.itmSrvFilesDownloadClick();
+    EXPECT_FALSE(resumable);
+    EXPECT_TRUE(Holds(In("run.cgi"), script));
+    EXPECT_TRUE(messages.empty()) << messages.front();
+}
+
 TEST_P(Transfers, EndlessTreeStopsAtTheDepthLimit) {
     ::mkdir((site + "/loop").c_str(), 0777);
     Write(site + "/loop/kept.txt", "kept");
