@@ -211,7 +211,13 @@ protected:
         session.ConnectToServer(&profile);
         ASSERT_TRUE(session.FTP.Connected());
     }
-    void TearDown() override { session.DisconnectAction(); }
+    void TearDown() override {
+        // Some tests lend the session actions and options that live only in
+        // their body; the disconnect below repaints the toolbar.
+        session.W.tb97TransferAuto = nullptr;
+        session.W.frmOptions = nullptr;
+        session.DisconnectAction();
+    }
 
     int Row(const std::string& name) const {
         for (int row = 0; row < files->Count(); ++row)
