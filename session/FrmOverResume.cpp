@@ -43,8 +43,10 @@ void TfrmOverResume::reject() {
     QDialog::reject();
 }
 
-TfrmOverResume::Answer TfrmOverResume::Ask(QWidget* owner, const std::string& localPath) {
+TfrmOverResume::Answer TfrmOverResume::Ask(QWidget* owner, const std::string& localPath, bool canResume) {
     TfrmOverResume dialog(owner);
+    dialog.btnResume->setEnabled(canResume);
+    if (!canResume) dialog.btnResume->setToolTip(QStringLiteral("Text transfers cannot resume: download the file again."));
     dialog.lblDesc->setText(ToQt("\"" + localPath + "\"\nalready exists. Overwrite ?"));
     dialog.adjustSize();
     CenterOver(&dialog, owner);

@@ -21,8 +21,10 @@ public:
 
     Answer Result() const { return answer_; }
 
-    // Asks about `localPath`, centred over `owner`.
-    static Answer Ask(QWidget* owner, const std::string& localPath);
+    // Asks about `localPath`, centred over `owner`. Without `canResume` (a
+    // text transfer, whose local size is no offset into the server's bytes)
+    // Resume is offered disabled.
+    static Answer Ask(QWidget* owner, const std::string& localPath, bool canResume = true);
 
 protected:
     void reject() override;

@@ -99,7 +99,7 @@ private:
     bool DragEvent(QEvent* event);
     std::vector<TDirEntry> CollectEntries(const std::vector<int>& rows) const;
     bool AcceptName(const std::string& name);
-    bool ResumePosition(const std::string& localPath, std::int64_t& resumeAt);
+    bool ResumePosition(const std::string& localPath, bool binary, std::int64_t& resumeAt);
     void DownloadFile(const TDirEntry& entry, const std::string& localPath);
     void ReturnToFolder(const std::string& path);
 

@@ -52,10 +52,10 @@ bool TRemotePane::AcceptName(const std::string& name) {
 }
 
 // Asks before replacing an existing local file; false to skip the file.
-bool TRemotePane::ResumePosition(const std::string& localPath, std::int64_t& resumeAt) {
+bool TRemotePane::ResumePosition(const std::string& localPath, bool binary, std::int64_t& resumeAt) {
     resumeAt = 0;
     if (!QFileInfo::exists(ToQt(localPath))) return true;
-    switch (TfrmOverResume::Ask(window_, localPath)) {
+    switch (TfrmOverResume::Ask(window_, localPath, binary)) {
         case TfrmOverResume::Overwrite: return true;
         case TfrmOverResume::Resume: resumeAt = FileSizeOf(localPath); return true;
         default: return false;
@@ -63,10 +63,10 @@ bool TRemotePane::ResumePosition(const std::string& localPath, std::int64_t& res
 }
 
 void TRemotePane::DownloadFile(const TDirEntry& entry, const std::string& localPath) {
+    const bool binary = session_.ChooseBinaryMode(entry.EntryName);
     std::int64_t resumeAt = 0;
-    if (!ResumePosition(localPath, resumeAt)) return;
-    session_.QueueDownload(localPath, resumeAt, entry.EntrySize, session_.ChooseBinaryMode(entry.EntryName), entry.EntryName,
-                           session_.CurrentRemoteDir);
+    if (!ResumePosition(localPath, binary, resumeAt)) return;
+    session_.QueueDownload(localPath, resumeAt, entry.EntrySize, binary, entry.EntryName, session_.CurrentRemoteDir);
 }
 
 void TRemotePane::itmSrvFilesDownloadClick() {

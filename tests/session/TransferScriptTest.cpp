@@ -154,6 +154,25 @@ TEST_F(TransferScript, AbortStopsTheFolderAndTheWalkGoesOn) {
     EXPECT_TRUE(session.TransferWindow.isNull());
 }
 
+// Text goes on the wire with CR LF whatever the local file holds.
+TEST_F(TransferScript, TextUploadsSendCrLf) {
+    server.Reply("TYPE A", "200 ok")
+        .Expect("PASV")
+        .PasvReply()
+        .Expect("STOR notes.txt")
+        .DataAccept()
+        .Send("150 go\r\n")
+        .DataReceiveAll()
+        .Send("226 stored\r\n");
+    Connect();
+    const std::string path = local.File("target/notes.txt");
+    std::ofstream(path, std::ios::binary) << "one\ntwo\r\nthree\rfour\n";
+    session.QueueUpload(path, "/", 20, false, "notes.txt");
+    Finish();
+    EXPECT_EQ(server.DataReceived(), "one\r\ntwo\r\nthree\rfour\r\n");
+    EXPECT_TRUE(messages.empty()) << messages.front();
+}
+
 // Refused after PASV: ends at once in the server's words, and a local file
 // of that name is left as it was.
 TEST_F(TransferScript, RefusedDownloadEndsAtOnceWithTheServersText) {

@@ -211,7 +211,13 @@ protected:
         session.ConnectToServer(&profile);
         ASSERT_TRUE(session.FTP.Connected());
     }
-    void TearDown() override { session.DisconnectAction(); }
+    void TearDown() override {
+        // Some tests lend the session actions and options that live only in
+        // their body; the disconnect below repaints the toolbar.
+        session.W.tb97TransferAuto = nullptr;
+        session.W.frmOptions = nullptr;
+        session.DisconnectAction();
+    }
 
     int Row(const std::string& name) const {
         for (int row = 0; row < files->Count(); ++row)
@@ -339,6 +345,38 @@ TEST_P(Transfers, UploadsDroppedFilesAndRefreshesWhenAsked) {
     pane.itmSrvFilesDownloadClick();
     EXPECT_EQ(sounds.size(), 2u);
     EXPECT_EQ(localRefreshes, 1);
+}
+
+// A CGI script edited here (LF line ends) goes up as text and comes back the
+// same; the overwrite question offers no resume for text.
+TEST_P(Transfers, TextFilesKeepTheirLocalLineEnds) {
+    TfrmOptions options;
+    options.lbFTPTextExt->clear();
+    options.lbFTPTextExt->addItem(QStringLiteral(".cgi"));
+    QAction autoMode;
+    autoMode.setCheckable(true);
+    autoMode.setChecked(true);
+    session.W.frmOptions = &options;
+    session.W.tb97TransferAuto = &autoMode;
+    const std::string script = "#!/usr/bin/perl\nprint \"ok\\n\";\n\n";
+    Write(In("run.cgi"), script);
+    pane.SelectedLocalFiles = [] { return std::vector<std::string>{"run.cgi"}; };
+    pane.lvServerFilesDragDrop();
+    EXPECT_TRUE(messages.empty()) << messages.front();
+    // Unix servers store their own line ends again.
+    EXPECT_TRUE(Holds(site + "/run.cgi", script));
+    session.QueueListing();
+    bool resumable = true;
+    qttest::AnswerNextModal<TfrmOverResume>([&](TfrmOverResume* dialog) {
+        resumable = dialog->btnResume->isEnabled();
+        dialog->btnOverwrite->click();
+    });
+    Write(In("run.cgi"), "stale");
+    Select({"run.cgi"});
+    pane.itmSrvFilesDownloadClick();
+    EXPECT_FALSE(resumable);
+    EXPECT_TRUE(Holds(In("run.cgi"), script));
+    EXPECT_TRUE(messages.empty()) << messages.front();
 }
 
 TEST_P(Transfers, EndlessTreeStopsAtTheDepthLimit) {

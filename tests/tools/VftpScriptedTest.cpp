@@ -56,7 +56,8 @@ TEST(VftpScripted, ReplyCodeOutsideTheProtocolRangeIsAFailure) {
     ScriptedFtpServer server;
     LoggedIn(server).Reply("TYPE I", "200 ok").Expect("PASV").PasvReply().Reply("RETR f.txt", "65536 No such file.");
     ASSERT_TRUE(server.Start());
-    const Outcome r = RunVftp({"get", "ftp://bob:pw@127.0.0.1:" + std::to_string(server.Port()) + "/f.txt"}, here.Path(), here.Path(), 20);
+    const Outcome r =
+        RunVftp({"get", "ftp://bob:pw@127.0.0.1:" + std::to_string(server.Port()) + "/f.txt"}, here.Path(), here.Path(), 20);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "vftp: 65536 No such file.\n");
     EXPECT_EQ(ReadFile(here.File("f.txt")), "the user's copy");
