@@ -37,6 +37,8 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=
   -DVFTP_BUILD_TESTS=OFF -DVFTP_BUILD_BENCH=OFF "${launcher[@]}" >/dev/null
 ninja -C "$build" -j2 "${targets[@]/#/fuzz_}"
 
+# Leaks of the system libraries the window's model loads are not ours.
+export LSAN_OPTIONS="suppressions=$PWD/fuzz/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 failed=()
 for target in "${targets[@]}"; do
   mkdir -p "$build/corpus/$target" "$build/finds/$target" "$build/logs"
