@@ -195,7 +195,7 @@ TEST_F(FTPServerObjTest, AnEmptiedPortReadsAsTheUsualOneAndSurvivesASave) {
         TFTPServer loaded;
         loaded.Port = "2121";
         loaded.LoadFromIni(&ini, "Server1");
-        EXPECT_EQ(loaded.Port, line == std::string("Port=\n") ? "2121" : "21") << line;
+        EXPECT_EQ(loaded.Port, line == std::string("Port=\"\n") ? "21" : "2121") << "an empty value reads as missing";
         EXPECT_EQ(RoundTrip(loaded).Port, loaded.Port) << line;
     }
 }
