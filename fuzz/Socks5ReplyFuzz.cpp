@@ -153,8 +153,11 @@ public:
     // they end the proxy's stream, unless a handler cut the connection short.
     // Before them came at least the method reply (2 bytes) and the shortest
     // CONNECT reply (7: a bound address given as a name of no characters).
-    void CheckData(std::string_view written) const {
-        if (acted_ || !connectedOk_) return;
+    // A reset may discard bytes the client had not read yet (the machine may
+    // be too busy for the harness's wait before it), so only a plain close
+    // is checked.
+    void CheckData(std::string_view written, bool reset) const {
+        if (acted_ || !connectedOk_ || reset) return;
         FUZZ_CHECK(received_.size() + 9 <= written.size() || received_.empty());
         FUZZ_CHECK(written.substr(written.size() - received_.size()) == received_);
     }
@@ -250,7 +253,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CloseProxy(proxy, (flags & 4) != 0);
     (void)PumpUntil(client, &Client::Closed, platform::GetTickCount() + kCloseMs);
     client.CheckEvents();
-    client.CheckData(written);
+    client.CheckData(written, (flags & 4) != 0);
     client.Release();
     platform::ProcessMessages();
     return 0;
