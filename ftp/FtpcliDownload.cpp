@@ -83,12 +83,17 @@ void TCustomFtpCli::DownloadSessionAvailable() {
     BindDownloadData();
     dataSocket_->Dup(accepted);
     startTick_ = platform::GetTickCount();
+    StartDataTls();
 }
 
 void TCustomFtpCli::DownloadSessionConnected(std::uint16_t Error) {
     BindDownloadData();
     startTick_ = platform::GetTickCount();
-    if (Error != 0) FailDataConnection("Unable to establish data connection, error #" + std::to_string(Error));
+    if (Error != 0) {
+        FailDataConnection("Unable to establish data connection, error #" + std::to_string(Error));
+        return;
+    }
+    StartDataTls();
 }
 
 void TCustomFtpCli::BindDownloadData() {

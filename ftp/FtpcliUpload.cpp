@@ -97,7 +97,9 @@ void TCustomFtpCli::UploadSessionConnected(std::uint16_t Error) {
         FailDataConnection("Unable to establish data connection, error #" + std::to_string(Error));
         return;
     }
-    SendUploadCommand();
+    // The server starts its side of the handshake once it has the command.
+    StartDataTls();
+    if (dataSocket_->State() == wsConnected) SendUploadCommand();
 }
 
 void TCustomFtpCli::UploadSessionAvailable() {
@@ -115,6 +117,7 @@ void TCustomFtpCli::UploadSessionAvailable() {
     dataSocket_->SetLingerOnOff(wsLingerOff);
     dataSocket_->SetLingerTimeout(10);
     dataSocket_->ApplyLinger();
+    StartDataTls();
 }
 
 void TCustomFtpCli::DiscardDataAvailable() {

@@ -224,7 +224,7 @@ void TCustomWSocket::HandleSocketEvent(platform::WParam Handle, platform::LParam
     if (bits & platform::FD_WRITE) {
         TryToSend();
         if (lost()) return;
-        if (allSent_ && OnDataSent) NotifyDataSent(error);
+        if (allSent_) NotifyDataSent(error);
         if (lost()) return;
     }
     if (bits & platform::FD_ACCEPT) {

@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-multimedia-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-pyftpdlib vsftpd microsocks dante-server
+  libssl-dev python3-openssl openssl
   curl netbase procps time
   clang-format desktop-file-utils appstream
 )
