@@ -135,6 +135,8 @@ void TCustomFtpCli::StartDataTls() {
     dataSocket_->SetSslContext(SslContext);
     dataSocket_->SetSslServerName(HostName);
     dataSocket_->SetSslSession(controlSocket_->SslSession());
+    // An upload ends with our close; the server must get all of it.
+    dataSocket_->SetSslAwaitPeerClose(currentStep_ == TFtpStep::Stor || currentStep_ == TFtpStep::Appe);
     dataSocket_->OnSslHandshakeDone = [this](TCustomWSocket*, std::uint16_t Error) {
         DataEvent([this, Error] { DataSslHandshakeDone(Error); });
     };

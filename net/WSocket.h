@@ -305,6 +305,7 @@ private:
     static bool ClosesOnSendError(int Error);
     bool NothingQueued() const;
     void NoteTaken(int Count, int Asked);
+    void PostReadNotice();
     bool DiscardWaiting();
     void PumpOnce();
     bool CloseHandleRetrying();
@@ -352,8 +353,9 @@ private:
     // last stream read found the handle empty (see ReceiveLoop).
     std::uint64_t taken_ = 0;
     bool drained_ = false;
-    // The handle for which a self-posted write notice is still queued.
+    // The handle for which a self-posted write or read notice is still queued.
     platform::SocketHandle writeNoticeFor_ = platform::kInvalidSocket;
+    platform::SocketHandle readNoticeFor_ = platform::kInvalidSocket;
 };
 
 // ---- SOCKS 5 -----------------------------------------------------------------
@@ -511,6 +513,13 @@ public:
     bool SslSessionReused() const;
     const TSslCertificateInfo& SslPeerCertificate() const { return peerCertificate_; }
     const std::string& SslErrorText() const { return sslErrorText_; }
+    // Close waits, after close_notify and the end of sending, until the
+    // peer has closed its side too (reading and dropping what it still
+    // sends), so that the kernel never answers a late record of the peer
+    // (session tickets of a slow server) with a reset that could cost the
+    // peer the end of an upload. A second Close does not wait. Cleared by
+    // every close.
+    void SetSslAwaitPeerClose(bool Value) { awaitPeerClose_ = Value; }
 
     int Send(const void* Data, int Len) override;
     int TrySend(const void* Data, int Len) override;
@@ -545,6 +554,8 @@ private:
     bool EncryptAndSend(const void* Data, int Len);
     void FailSsl(int Code, const std::string& Text);
     void CloseDrained();
+    void AwaitPeerClose();
+    void DrainUntilPeerCloses();
     void PostPeerClose();
 
     std::shared_ptr<TSslContext> sslContext_;
@@ -559,8 +570,12 @@ private:
     std::string sslErrorText_;
     // Plain bytes sent while the handshake runs.
     std::string heldPlain_;
-    bool closeAfterFlush_ = false;
+    // A close in steps: the queue drains, then (SslAwaitPeerClose) the
+    // peer's end of the connection is awaited.
+    enum TSslCloseStage { sslCloseNone, sslCloseFlushing, sslCloseAwaitingPeer };
+    TSslCloseStage closeStage_ = sslCloseNone;
     bool peerClosed_ = false;
+    bool awaitPeerClose_ = false;
     // A broken record was met while reading: the connection is closed from
     // the loop, not under the reader.
     bool failurePosted_ = false;

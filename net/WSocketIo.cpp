@@ -142,7 +142,12 @@ void TCustomWSocket::ReceiveLoop(std::uint16_t Error, bool Bounded) {
             if (alive.expired() || hSocket_ != handle) return;
             if (!handled && DiscardWaiting()) break;
             const bool decoded = HoldsDecodedBytes();
-            if (lastError_ != 0 || (drained_ && !decoded) || (Bounded && readCount_ - readAtStart >= kReadBoundPerEvent)) break;
+            if (Bounded && readCount_ - readAtStart >= kReadBoundPerEvent) {
+                // Bytes a layer holds bring no readiness of their own.
+                if (decoded) PostReadNotice();
+                break;
+            }
+            if (lastError_ != 0 || (drained_ && !decoded)) break;
             bool ok = false;
             const int waiting = WaitingBytes(ok);
             if (!ok) {

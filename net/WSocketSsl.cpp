@@ -30,7 +30,8 @@ void TCustomSslWSocket::ResetToDefaults() {
     sslServerName_.clear();
     offeredSession_.reset();
     heldPlain_.clear();
-    closeAfterFlush_ = false;
+    closeStage_ = sslCloseNone;
+    awaitPeerClose_ = false;
     peerClosed_ = false;
     failurePosted_ = false;
     closeNotifyPosted_ = false;
@@ -139,7 +140,7 @@ void TCustomSslWSocket::FailSsl(int Code, const std::string& Text) {
     sslErrorText_ = Text;
     const bool handshaking = sslState_ == sslHandshaking || sslState_ == sslNone;
     sslState_ = sslShuttingDown;
-    closeAfterFlush_ = false;
+    closeStage_ = sslCloseNone;
     const auto alive = AliveToken();
     if (handshaking) {
         NotifySslHandshakeDone(static_cast<std::uint16_t>(Code));
@@ -158,36 +159,3 @@ std::string TCustomSslWSocket::SslCipher() const {
 }
 
 bool TCustomSslWSocket::SslSessionReused() const { return ssl_ != nullptr && SSL_session_reused(ssl_) == 1; }
-
-// close_notify tells the peer that nothing was cut off. Bytes still queued
-// must reach the peer before the handle goes: the close then waits for the
-// write notice that says they have gone.
-void TCustomSslWSocket::Close() {
-    if (closeAfterFlush_ || sslState_ != sslEstablished || State() != wsConnected || ssl_ == nullptr) return CloseDrained();
-    sslState_ = sslShuttingDown;
-    (void)SSL_shutdown(ssl_);
-    ERR_clear_error();
-    if (!FlushRecords()) return;
-    if (AllSent() || State() != wsConnected) return CloseDrained();
-    closeAfterFlush_ = true;
-}
-
-// A TLS server writes to connections that carry no data its way (session
-// tickets after the handshake of an upload's connection). Closing a handle
-// with such bytes unread makes the kernel reset the connection, and the
-// server may lose the end of what we sent: they are read first.
-void TCustomSslWSocket::CloseDrained() {
-    if (readBio_ != nullptr && SocketHandle() != platform::kInvalidSocket && State() == wsConnected)
-        while (PullRecords() > 0) {
-        }
-    TCustomSocksWSocket::Close();
-}
-
-void TCustomSslWSocket::NotifyDataSent(std::uint16_t Error) {
-    if (closeAfterFlush_) {
-        if (AllSent() || Error != 0) CloseDrained();
-        return;
-    }
-    if (sslState_ == sslHandshaking || sslState_ == sslShuttingDown) return;
-    TCustomSocksWSocket::NotifyDataSent(Error);
-}

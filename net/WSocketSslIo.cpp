@@ -42,6 +42,10 @@ int TCustomSslWSocket::PullRecords() {
 }
 
 bool TCustomSslWSocket::NotifyDataAvailable(std::uint16_t Error) {
+    if (closeStage_ == sslCloseAwaitingPeer) {
+        DrainUntilPeerCloses();
+        return true;
+    }
     if (sslState_ != sslHandshaking) return TCustomSocksWSocket::NotifyDataAvailable(Error);
     if (Error != 0) {
         FailSsl(SslHandshakeFailed, SocketErrorText(Error));
