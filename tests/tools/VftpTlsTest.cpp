@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "tests/support/PureFtpdServer.h"
 #include "tests/support/PyFtpdServer.h"
 #include "tests/support/ScriptedFtpServer.h"
 #include "tests/support/TempDir.h"
@@ -20,6 +21,8 @@ std::unique_ptr<FtpServerProcess> TlsServer(const std::string& kind, const std::
     std::unique_ptr<FtpServerProcess> server;
     if (kind == "pyftpdlib")
         server = std::make_unique<PyFtpdServer>();
+    else if (kind == "pure-ftpd")
+        server = std::make_unique<PureFtpdServer>();
     else
         server = std::make_unique<VsftpdServer>();
     server->UseTls(Certificates().Cert(certificate), Certificates().Key(certificate), implicit);
@@ -43,6 +46,8 @@ class VftpTlsTransfers : public ::testing::TestWithParam<Transfer> {};
 // verified against the test authority: nothing is accepted blindly.
 TEST_P(VftpTlsTransfers, EverythingGoesEncrypted) {
     ASSERT_TRUE(Certificates().Ok()) << Certificates().Error();
+    if (GetParam().server == "pure-ftpd" && !PureFtpdServer::Available())
+        GTEST_SKIP() << "pure-ftpd is not unpacked in " << PureFtpdServer::kInstallDir << "; scripts/install-deps.sh does it";
     auto server = TlsServer(GetParam().server, "good");
     ASSERT_TRUE(server->Start()) << server->Error();
     TempDir local;
@@ -80,8 +85,13 @@ TEST_P(VftpTlsTransfers, EverythingGoesEncrypted) {
 
 INSTANTIATE_TEST_SUITE_P(RealServers, VftpTlsTransfers,
                          ::testing::Values(Transfer{"vsftpd", true}, Transfer{"vsftpd", false}, Transfer{"pyftpdlib", true},
-                                           Transfer{"pyftpdlib", false}),
-                         [](const auto& info) { return info.param.server + (info.param.passive ? "Passive" : "Active"); });
+                                           Transfer{"pyftpdlib", false}, Transfer{"pure-ftpd", true},
+                                           Transfer{"pure-ftpd", false}),
+                         [](const auto& info) {
+                             std::string name = info.param.server + (info.param.passive ? "Passive" : "Active");
+                             std::erase(name, '-');
+                             return name;
+                         });
 
 TEST(VftpTls, FtpsUrlMeansTlsFromTheFirstByte) {
     ASSERT_TRUE(Certificates().Ok()) << Certificates().Error();
