@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 
 #include "tests/support/PureFtpdServer.h"
 #include "tests/support/PyFtpdServer.h"
@@ -37,6 +38,11 @@ struct Transfer {
     std::string server;
     bool passive;
 };
+
+// Test names must not depend on padding bytes.
+void PrintTo(const Transfer& transfer, std::ostream* out) {
+    *out << transfer.server << (transfer.passive ? " passive" : " active");
+}
 
 class VftpTlsTransfers : public ::testing::TestWithParam<Transfer> {};
 
