@@ -14,7 +14,7 @@ const char* const kVftpUsage =
     "     PATH is relative to the log-in folder, %2F at its start makes it absolute)\n"
     "  or ftps://...: the same over implicit TLS (TLS from the first byte, default port 990)\n"
     "  or @NAME/PATH: the window's saved profile NAME (any letter case; quote blanks for the\n"
-    "     shell) gives host, port, user, password and passive mode; PATH as in a URL\n"
+    "     shell) gives host, port, user, password, passive mode and encryption; PATH as in a URL\n"
     "PASSWORD: other users of this machine can see a password given in the URL (process\n"
     "     list). Without one, vftp takes it from ~/.netrc (\"machine HOST login USER\n"
     "     password SECRET\"; the file must be private, chmod 600), and else asks for it\n"
