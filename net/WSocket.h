@@ -530,6 +530,9 @@ public:
 
     // OpenSSL's new-session callback: keeps the session on its socket.
     static int KeepNewSession(ssl_st* Ssl, ssl_session_st* Session);
+    // The record reader's read from the handle (the socket's own read,
+    // below TLS); notes the peer's end.
+    static int ReadForRecords(TCustomSslWSocket& Socket, char* Buffer, int Length);
 
 protected:
     void ResetToDefaults() override;
@@ -545,9 +548,8 @@ private:
     void FreeSsl();
     void ContinueHandshake();
     void FinishHandshake();
-    // Moves what the handle holds into the record reader: the count, 0 when
-    // the peer has closed, -1 when nothing waits or the read failed.
-    int PullRecords();
+    bio_st* NewHandleBio();
+    int DiscardFromHandle();
     int ReadPlain(char* Buffer, int BufferSize);
     // False when the socket was closed or destroyed meanwhile.
     bool FlushRecords();
@@ -580,7 +582,6 @@ private:
     // the loop, not under the reader.
     bool failurePosted_ = false;
     bool closeNotifyPosted_ = false;
-    std::vector<char> pullBuffer_;
 };
 
 // ---- line mode ---------------------------------------------------------------

@@ -57,7 +57,7 @@ int TCustomSslWSocket::KeepNewSession(ssl_st* Ssl, ssl_session_st* Session) {
 
 bool TCustomSslWSocket::CreateSsl() {
     ssl_ = SSL_new(SslContext()->Handle());
-    readBio_ = BIO_new(BIO_s_mem());
+    readBio_ = NewHandleBio();
     writeBio_ = BIO_new(BIO_s_mem());
     if (ssl_ == nullptr || readBio_ == nullptr || writeBio_ == nullptr) {
         if (ssl_ == nullptr) {
@@ -67,9 +67,9 @@ bool TCustomSslWSocket::CreateSsl() {
         }
         return false;
     }
-    // An empty read BIO means "nothing yet", not the end of the stream.
-    BIO_set_mem_eof_return(readBio_, -1);
     SSL_set_bio(ssl_, readBio_, writeBio_);
+    // Records are read ahead into a buffer as large as the engine's blocks.
+    SSL_set_read_ahead(ssl_, 1);
     SSL_set_connect_state(ssl_);
     SSL_set_app_data(ssl_, this);
     // Verified after the handshake, so that the caller can show the
@@ -105,10 +105,8 @@ void TCustomSslWSocket::ContinueHandshake() {
         error == SSL_ERROR_NONE || error == SSL_ERROR_WANT_READ ? std::string() : SslQueueErrorText("TLS handshake failed");
     if (!FlushRecords()) return;
     if (error == SSL_ERROR_NONE) return FinishHandshake();
-    if (error == SSL_ERROR_WANT_READ) {
-        if (peerClosed_) FailSsl(SslHandshakeFailed, "connection closed by the server during the TLS handshake");
-        return;
-    }
+    if (peerClosed_) return FailSsl(SslHandshakeFailed, "connection closed by the server during the TLS handshake");
+    if (error == SSL_ERROR_WANT_READ) return;
     FailSsl(SslHandshakeFailed, failure);
 }
 

@@ -29,7 +29,8 @@ void TCustomSslWSocket::Close() {
 // server may lose the end of what we sent: they are read first.
 void TCustomSslWSocket::CloseDrained() {
     if (readBio_ != nullptr && SocketHandle() != platform::kInvalidSocket && State() == wsConnected)
-        while (PullRecords() > 0) (void)BIO_reset(readBio_);
+        while (DiscardFromHandle() > 0) {
+        }
     TCustomSocksWSocket::Close();
 }
 
@@ -43,10 +44,9 @@ void TCustomSslWSocket::AwaitPeerClose() {
 // Everything the peer still sends is dropped; its end closes ours.
 void TCustomSslWSocket::DrainUntilPeerCloses() {
     for (;;) {
-        const int pulled = readBio_ != nullptr ? PullRecords() : 0;
-        if (pulled < 0) return;  // more to come, or the close
-        if (pulled == 0) return TCustomSocksWSocket::Close();
-        (void)BIO_reset(readBio_);
+        const int count = DiscardFromHandle();
+        if (count < 0) return;  // more to come, or the close
+        if (count == 0) return TCustomSocksWSocket::Close();
     }
 }
 

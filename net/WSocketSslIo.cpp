@@ -3,14 +3,14 @@
 #include <openssl/err.h>
 #include <openssl/ssl.h>
 
+#include <algorithm>
+
 #include "net/SslContext.h"
 #include "net/WSocket.h"
 
 namespace {
-// Records are taken off the handle in blocks as large as the engine's
-// receive blocks, so that a large read costs one system call, not one per
-// 16 KiB record.
-constexpr int kPullBlock = 256 * 1024;
+// What records read ahead but not yet decrypted may give at most.
+constexpr int kReadAheadBound = 256 * 1024 + 1024;
 }  // namespace
 
 platform::LParam TCustomSslWSocket::HandleMessage(std::uint32_t Msg, platform::WParam wParam, platform::LParam lParam) {
@@ -34,13 +34,6 @@ void TCustomSslWSocket::PostPeerClose() {
     (void)Window().Post(SslFailureMessage, 0, 0);
 }
 
-int TCustomSslWSocket::PullRecords() {
-    if (pullBuffer_.empty()) pullBuffer_.resize(kPullBlock);
-    const int count = TCustomSocksWSocket::RawReceive(pullBuffer_.data(), kPullBlock);
-    if (count > 0) (void)BIO_write(readBio_, pullBuffer_.data(), count);
-    return count;
-}
-
 bool TCustomSslWSocket::NotifyDataAvailable(std::uint16_t Error) {
     if (closeStage_ == sslCloseAwaitingPeer) {
         DrainUntilPeerCloses();
@@ -50,12 +43,6 @@ bool TCustomSslWSocket::NotifyDataAvailable(std::uint16_t Error) {
     if (Error != 0) {
         FailSsl(SslHandshakeFailed, SocketErrorText(Error));
         return true;
-    }
-    for (;;) {
-        const int pulled = PullRecords();
-        if (pulled > 0) continue;
-        if (pulled == 0) peerClosed_ = true;
-        break;
     }
     ContinueHandshake();
     return true;
@@ -87,12 +74,15 @@ int TCustomSslWSocket::ReadPlain(char* Buffer, int BufferSize) {
         }
         const int error = SSL_get_error(ssl_, count);
         if (error == SSL_ERROR_WANT_READ) {
-            if (peerClosed_) return total;
-            const int pulled = PullRecords();
-            if (pulled > 0) continue;
-            if (pulled == 0) peerClosed_ = true;
-            if (pulled == 0 || total > 0) return total;
-            return -1;  // the handle's own error (10035 when nothing waits)
+            if (total > 0) return total;
+            platform::WSASetLastError(platform::WSAEWOULDBLOCK);
+            return -1;
+        }
+        // The connection's end without close_notify ends the stream as
+        // well: FTP tells a complete transfer by its reply.
+        if (peerClosed_) {
+            ERR_clear_error();
+            return total;
         }
         if (error == SSL_ERROR_ZERO_RETURN) {
             PostPeerClose();
@@ -113,14 +103,14 @@ int TCustomSslWSocket::ReadPlain(char* Buffer, int BufferSize) {
 bool TCustomSslWSocket::HoldsReceivedBytes() const { return sslState_ != sslNone || TCustomSocksWSocket::HoldsReceivedBytes(); }
 
 bool TCustomSslWSocket::HoldsDecodedBytes() const {
-    return ssl_ != nullptr && sslState_ == sslEstablished && !failurePosted_ &&
-           (SSL_pending(ssl_) > 0 || BIO_ctrl_pending(readBio_) > 0);
+    return ssl_ != nullptr && sslState_ == sslEstablished && !failurePosted_ && SSL_has_pending(ssl_) == 1;
 }
 
 int TCustomSslWSocket::RcvdCount() {
     const int below = TCustomSocksWSocket::RcvdCount();
     if (ssl_ == nullptr || below < 0) return below;
-    return below + SSL_pending(ssl_) + static_cast<int>(BIO_ctrl_pending(readBio_));
+    // Records read ahead are not decrypted yet: their size bounds what they give.
+    return below + (SSL_has_pending(ssl_) == 1 ? std::max(SSL_pending(ssl_), kReadAheadBound) : 0);
 }
 
 int TCustomSslWSocket::Send(const void* Data, int Len) {
