@@ -481,7 +481,9 @@ inline constexpr int SslConnectionFailed = 20102;
 // caller decides. Close sends close_notify first; when sent bytes are still
 // queued then, the close completes from the loop once they have gone, so
 // that the peer gets every byte and a clean end (a second Close does not
-// wait). ReceiveToPipe is refused (10045): records must be decrypted here.
+// wait). The peer's close_notify ends the stream like a closed connection:
+// Receive returns 0, and the socket closes from the loop (OnSessionClosed(0)).
+// ReceiveToPipe is refused (10045): records must be decrypted here.
 class TCustomSslWSocket : public TCustomSocksWSocket {
 public:
     TCustomSslWSocket();
@@ -500,7 +502,8 @@ public:
     // resumption (FTP servers may insist that data connections resume the
     // control connection's). Cleared by every close.
     void SetSslSession(std::shared_ptr<TSslSession> Session) { offeredSession_ = std::move(Session); }
-    // The last session the server gave on this connection (null before).
+    // The last session the server gave on this connection (null before its
+    // handshake).
     const std::shared_ptr<TSslSession>& SslSession() const { return sslSession_; }
 
     // "StartSslHandshake: not connected" / "TLS already started" as misuse.

@@ -92,6 +92,7 @@ void TCustomSslWSocket::StartSslHandshake() {
     if (sslState_ != sslNone) return ReportError("TLS already started");
     ERR_clear_error();
     sslErrorText_.clear();
+    sslSession_.reset();
     peerCertificate_ = TSslCertificateInfo();
     if (!CreateSsl()) return FailSsl(SslHandshakeFailed, SslQueueErrorText("TLS: cannot create a connection"));
     sslState_ = sslHandshaking;
