@@ -539,6 +539,8 @@ private:
     std::string localFailure_;
     // PROT P was accepted: data connections are encrypted.
     bool dataProtected_ = false;
+    // The server answered the transfer command with 125 or 150.
+    bool transferAccepted_ = false;
     // The certificate accepted for the control connection; data connections
     // must show the same one.
     std::string controlCertificate_;

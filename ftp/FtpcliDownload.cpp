@@ -38,6 +38,7 @@ void TCustomFtpCli::StartDownload(TFtpRequest Request, const char* Command) {
     transferCommandSent_ = false;
     dataFailed_ = false;
     pendingTruncate_ = false;
+    transferAccepted_ = false;
     BindDataAccept(&TCustomFtpCli::DownloadSessionAvailable);
     if (!DisplayFileFlag && !OpenDownloadFile()) return;
     text_ = FtpTextConverter();
@@ -245,6 +246,8 @@ void TCustomFtpCli::DownloadFirstReply() {
     if (!TakeFinalReply()) return;
     if (statusCode_ == 125 || statusCode_ == 150) {
         fNext_ = &TCustomFtpCli::DownloadSecondReply;
+        transferAccepted_ = true;
+        StartDataTls();
         if (StartLocalWrite() && receiveDataClosed_) CloseLocalStream();
         return;
     }

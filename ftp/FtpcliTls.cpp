@@ -130,8 +130,13 @@ void TCustomFtpCli::FailTls(const std::string& Line) {
 }
 
 // The engine is the TLS client on every data connection, passive or active.
+// Its handshake starts once the connection is up and the server has accepted
+// the transfer command (125 or 150), whichever comes last: servers take the
+// connection's first bytes only for the command they have (one closes a
+// data connection that speaks before it).
 void TCustomFtpCli::StartDataTls() {
-    if (!dataProtected_ || dataSocket_->State() != wsConnected) return;
+    if (!dataProtected_ || !transferAccepted_ || dataSocket_->State() != wsConnected || dataSocket_->SslState() != sslNone)
+        return;
     dataSocket_->SetSslContext(SslContext);
     dataSocket_->SetSslServerName(HostName);
     dataSocket_->SetSslSession(controlSocket_->SslSession());

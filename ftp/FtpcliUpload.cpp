@@ -31,6 +31,7 @@ void TCustomFtpCli::StartUpload(bool Append) {
     transferCommandSent_ = false;
     dataFailed_ = false;
     pendingTruncate_ = false;
+    transferAccepted_ = false;
     const std::weak_ptr<bool> alive = alive_;
     const bool cancelled = NotifyReadyToTransmit();
     if (alive.expired()) return;
@@ -97,9 +98,7 @@ void TCustomFtpCli::UploadSessionConnected(std::uint16_t Error) {
         FailDataConnection("Unable to establish data connection, error #" + std::to_string(Error));
         return;
     }
-    // The server starts its side of the handshake once it has the command.
-    StartDataTls();
-    if (dataSocket_->State() == wsConnected) SendUploadCommand();
+    SendUploadCommand();
 }
 
 void TCustomFtpCli::UploadSessionAvailable() {
@@ -129,6 +128,8 @@ void TCustomFtpCli::UploadFirstReply() {
     if (!TakeFinalReply()) return;
     if (statusCode_ == 125 || statusCode_ == 150) {
         maySend_ = true;
+        transferAccepted_ = true;
+        StartDataTls();
         fNext_ = &TCustomFtpCli::UploadSecondReply;
         if (Passive) {
             dataSocket_->OnDataSent = [this](TCustomWSocket*, std::uint16_t Error) {
