@@ -261,6 +261,9 @@ protected:
     void ReportSocketError(const std::string& Label);
     void SetState(TSocketState NewState);
     void SetLastError(int Code) { lastError_ = Code; }
+    // Capacity of the queue's blocks from the next block on (0 or less:
+    // TBuffer's default).
+    void SetSendBlockSize(int Size) { sendBlockSize_ = Size > 0 ? Size : TBuffer::kDefaultSize; }
     void TryToSend();
     // A write notice (FD_WRITE) from the loop, as after a send that took
     // everything; one at a time.

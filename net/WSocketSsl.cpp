@@ -13,6 +13,8 @@
 #include "net/WSocket.h"
 
 namespace {
+constexpr int kRecordQueueBlock = 64 * 1024;
+
 bool IsDottedAddress(const std::string& Name) {
     in_addr address{};
     return inet_pton(AF_INET, Name.c_str(), &address) == 1;
@@ -26,6 +28,7 @@ TCustomSslWSocket::~TCustomSslWSocket() { FreeSsl(); }
 void TCustomSslWSocket::ResetToDefaults() {
     TCustomSocksWSocket::ResetToDefaults();
     FreeSsl();
+    SetSendBlockSize(TBuffer::kDefaultSize);
     sslState_ = sslNone;
     sslServerName_.clear();
     offeredSession_.reset();
@@ -96,6 +99,9 @@ void TCustomSslWSocket::StartSslHandshake() {
     peerCertificate_ = TSslCertificateInfo();
     if (!CreateSsl()) return FailSsl(SslHandshakeFailed, SslQueueErrorText("TLS: cannot create a connection"));
     sslState_ = sslHandshaking;
+    // Records leave in bulk: what the kernel refuses waits in a few large
+    // blocks, sent with a system call each, not in one per 1514 bytes.
+    SetSendBlockSize(kRecordQueueBlock);
     ContinueHandshake();
 }
 
