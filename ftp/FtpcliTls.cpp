@@ -58,8 +58,10 @@ void TCustomFtpCli::ControlSslHandshakeDone(std::uint16_t Error) {
     }
     if (!AcceptCertificate()) return;
     Display("! TLS connection: " + controlSocket_->SslVersion() + ", " + controlSocket_->SslCipher());
-    // With implicit TLS the greeting is still to come; it goes on from there.
-    if (Encryption != ftpTlsImplicit) ProtectDataChannel();
+    if (Encryption != ftpTlsImplicit) return ProtectDataChannel();
+    // With implicit TLS the greeting goes on from here: it is still to come,
+    // or it waits in the buffer since it came while the certificate was judged.
+    if (!receiving_ && receiveBuffer_.Count() > 0) HandleBufferedReplies(0);
 }
 
 // Lines that arrive while the handler decides wait in the buffer and are
@@ -73,6 +75,11 @@ bool TCustomFtpCli::AcceptCertificate() {
         OnCertificateCheck(this, certificate, decision);
         if (alive.expired()) return false;
         receiving_ = held;
+        // The server's close that came meanwhile ends the request now.
+        if (!held && closePending_) {
+            HandleBufferedReplies(0);
+            return false;
+        }
     }
     if (controlSocket_->State() != wsConnected) return false;
     if (decision == ftpCertRefuse) {
@@ -81,7 +88,6 @@ bool TCustomFtpCli::AcceptCertificate() {
         return false;
     }
     controlCertificate_ = certificate.Sha256;
-    if (!receiving_ && receiveBuffer_.Count() > 0) HandleBufferedReplies(0);
     return true;
 }
 
