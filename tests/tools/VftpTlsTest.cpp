@@ -105,7 +105,6 @@ TEST(VftpTls, FtpsUrlMeansTlsFromTheFirstByte) {
     ASSERT_TRUE(server->Start()) << server->Error();
     TempDir local;
     ASSERT_TRUE(WriteFile(local.File("index.html"), "<p>hello</p>"));
-    const std::vector<std::string> ca{"--cacert", Certificates().CaFile()};
     Outcome r = RunVftp({"-q", "--cacert", Certificates().CaFile(), "put", "index.html", Url(*server, "", "ftps")}, local.Path(),
                         local.Path());
     ASSERT_EQ(r.status, 0) << r.err;
