@@ -311,6 +311,10 @@ public:
     virtual void BeginSessionRestartRetrieve();
 
 protected:
+    // A CR or LF inside an argument would end the command line early and let
+    // the rest reach the server as a second command: throws FtpException.
+    static void RefuseLineBreak(const char* Name, const std::string& Value);
+
     virtual void NotifyDisplay(const std::string& Msg);
     virtual bool NotifyReadyToTransmit();  // true: cancel
     virtual void NotifyDisplayFile(const std::string& Msg);

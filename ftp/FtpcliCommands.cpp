@@ -6,18 +6,16 @@
 
 namespace {
 
-// A CR or LF inside an argument would end the command line early and let the
-// rest reach the server as a second command.
-void RefuseLineBreak(const char* Name, const std::string& Value) {
-    if (Value.find_first_of("\r\n") != std::string::npos)
-        throw FtpException(std::string(Name) + " contains a line break; refused");
-}
-
 void RefuseEmpty(const std::string& Value, const char* Message) {
     if (Value.empty()) throw FtpException(Message);
 }
 
 }  // namespace
+
+void TCustomFtpCli::RefuseLineBreak(const char* Name, const std::string& Value) {
+    if (Value.find_first_of("\r\n") != std::string::npos)
+        throw FtpException(std::string(Name) + " contains a line break; refused");
+}
 
 void TCustomFtpCli::CheckCanSend() const {
     if (state_ != ftpStateReady && state_ != ftpStateBetweenSteps) throw FtpException("FTP component not ready");

@@ -22,8 +22,7 @@ void TCustomFtpCli::StepNlst() {
 void TCustomFtpCli::StartDownload(TFtpRequest Request, const char* Command) {
     if (!controlConnected_) throw FtpException(std::string(Command) + ": not connected");
     if (LocalFileName.empty() && !DisplayFileFlag) throw FtpException("LocalFileName empty");
-    if (HostFileName.find_first_of("\r\n") != std::string::npos)
-        throw FtpException("HostFileName contains a line break; refused");
+    RefuseLineBreak("HostFileName", HostFileName);
     if (!inSequence_) requestType_ = Request;
     transferCommand_ = Command;
     finalReplyOk_ = false;

@@ -25,11 +25,6 @@ constexpr StepSet kSession = kLogin | Bit(TFtpStep::Cwd);
 
 bool Has(StepSet Steps, TFtpStep Step) { return (Steps & Bit(Step)) != 0; }
 
-void RefuseLineBreak(StepSet Steps, StepSet Users, const char* Name, const std::string& Value) {
-    if ((Steps & Users) != 0 && Value.find_first_of("\r\n") != std::string::npos)
-        throw FtpException(std::string(Name) + " contains a line break; refused");
-}
-
 }  // namespace
 
 // Everything a step would refuse later, from inside a socket event, is
@@ -38,12 +33,14 @@ void TCustomFtpCli::CheckSequenceArguments(StepSet Steps) const {
     if (Has(Steps, TFtpStep::User) && UserName.empty()) throw FtpException("UserName emtpy");
     const StepSet hostFileSteps = StepsOf(TFtpStep::Retr, TFtpStep::Stor, TFtpStep::Appe, TFtpStep::List, TFtpStep::Nlst,
                                           TFtpStep::Mkd, TFtpStep::Rmd, TFtpStep::Rnfr, TFtpStep::Size, TFtpStep::Dele);
-    RefuseLineBreak(Steps, Bit(TFtpStep::User), "UserName", UserName);
-    RefuseLineBreak(Steps, Bit(TFtpStep::Pass), "PassWord", PassWord);
-    RefuseLineBreak(Steps, Has(Steps, TFtpStep::Cwd) && !HostDirName.empty() ? Bit(TFtpStep::Cwd) : 0, "HostDirName",
-                    HostDirName);
-    RefuseLineBreak(Steps, hostFileSteps, "HostFileName", HostFileName);
-    RefuseLineBreak(Steps, StepsOf(TFtpStep::Rnto, TFtpStep::Quote), "LocalFileName", LocalFileName);
+    const auto refuseFor = [Steps](StepSet Users, const char* Name, const std::string& Value) {
+        if ((Steps & Users) != 0) RefuseLineBreak(Name, Value);
+    };
+    refuseFor(Bit(TFtpStep::User), "UserName", UserName);
+    refuseFor(Bit(TFtpStep::Pass), "PassWord", PassWord);
+    refuseFor(Has(Steps, TFtpStep::Cwd) && !HostDirName.empty() ? Bit(TFtpStep::Cwd) : 0, "HostDirName", HostDirName);
+    refuseFor(hostFileSteps, "HostFileName", HostFileName);
+    refuseFor(StepsOf(TFtpStep::Rnto, TFtpStep::Quote), "LocalFileName", LocalFileName);
     const bool downloadToFile = (Steps & StepsOf(TFtpStep::Retr, TFtpStep::List, TFtpStep::Nlst)) != 0 && !DisplayFileFlag;
     const bool upload = (Steps & StepsOf(TFtpStep::Stor, TFtpStep::Appe)) != 0;
     if ((downloadToFile || upload) && LocalFileName.empty()) throw FtpException("LocalFileName empty");

@@ -34,7 +34,10 @@ void TLocalPane::BuildMenus() {
     itmUploadLocaFile = add(popLocalFiles, "&Upload file to FTP Server", &TLocalPane::itmUploadLocaFileClick);
     itmLocFileProperties = add(popLocalFiles, "&Properties", &TLocalPane::itmLocFilePropertiesClick);
     connect(popLocalFiles, &QMenu::aboutToShow, this, [this] { popLocalFilesPopup(); });
-    for (auto [list, menu] : {std::pair{lbDirectory, popLocalDir}, std::pair{lbFiles, popLocalFiles}}) {
+    for (const auto& pair : {std::pair{lbDirectory, popLocalDir}, std::pair{lbFiles, popLocalFiles}}) {
+        // Named copies: clang 14 cannot capture structured bindings.
+        QListWidget* const list = pair.first;
+        QMenu* const menu = pair.second;
         list->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(list, &QWidget::customContextMenuRequested, this,
                 [list, menu](const QPoint& at) { menu->popup(list->viewport()->mapToGlobal(at)); });

@@ -137,10 +137,23 @@ void TCustomSocksWSocket::NotifySessionConnected(std::uint16_t Error) {
 }
 
 void TCustomSocksWSocket::NotifySessionClosed(std::uint16_t Error) {
+    // Still connected here means the proxy hung up, not our own Close.
+    const bool proxyHungUp = socksState_ != SocksIdle && State() != wsClosed;
+    const auto alive = AliveToken();
     if (socksState_ == SocksAwaitAuth) {
-        const auto alive = AliveToken();
         NotifyAuthState(socksAuthRefused);
         if (alive.expired()) return;
+    }
+    if (proxyHungUp) {
+        // The application still waits to learn how its connect ended: tell
+        // it as every other negotiation failure, before the close.
+        socksState_ = SocksIdle;
+        const auto code = static_cast<std::uint16_t>(Error != 0 ? Error : platform::WSAECONNRESET);
+        NotifySocksError(code, "socks server closed the connection");
+        if (alive.expired()) return;
+        TCustomWSocket::NotifySessionConnected(code);
+        if (alive.expired()) return;
+        Error = code;
     }
     TCustomWSocket::NotifySessionClosed(Error);
 }

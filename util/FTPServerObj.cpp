@@ -97,6 +97,9 @@ void TFTPServer::LoadFromIni(const TIniFile* ini, const std::string& section) {
     LoadQuoted(ini, section, "Name", Name);
     LoadQuoted(ini, section, "Hostname", Hostname);
     LoadQuoted(ini, section, "Port", Port);
+    // An emptied port would be saved as "" and read back as missing, so the
+    // profile would change on its next save; it cannot connect anyway.
+    if (Port.empty()) Port = "21";
     LoadQuoted(ini, section, "Username", Username);
     // Username first: it decides whether the password is stored in clear.
     const std::string password = ini->ReadString(section, "Password", "");

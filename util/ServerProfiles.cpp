@@ -22,12 +22,16 @@ std::vector<int> ServerSectionNumbers(const TIniFile& ini) {
     return numbers;
 }
 
+// Only the sections that are there are read: a count and a section number
+// edited to hundreds of millions must not make the start-up read forever.
 std::vector<std::unique_ptr<TFTPServer>> ReadServerProfiles(const TIniFile& ini) {
-    const std::vector<int> present = ServerSectionNumbers(ini);
-    const int highest = present.empty() ? 0 : *std::max_element(present.begin(), present.end());
-    const int last = std::min(ini.ReadInteger("General", "Count", 0), highest);
+    std::vector<int> present = ServerSectionNumbers(ini);
+    std::sort(present.begin(), present.end());
+    present.erase(std::unique(present.begin(), present.end()), present.end());
+    const int last = ini.ReadInteger("General", "Count", 0);
     std::vector<std::unique_ptr<TFTPServer>> profiles;
-    for (int i = 1; i <= last; ++i) {
+    for (const int i : present) {
+        if (i > last) break;
         auto server = std::make_unique<TFTPServer>();
         server->LoadFromIni(&ini, ServerSection(i));
         if (!server->Name.empty()) profiles.push_back(std::move(server));

@@ -169,18 +169,18 @@ struct Step {
 
 // A one-connection proxy on its own thread, for replies no real proxy sends:
 // for each step it reads `read` bytes (kept in `heard`), pauses, then writes
-// `write`; at the end it waits for the client to close.
+// `write`; at the end it waits for the client to close, or hangs up at once.
 class ScriptedProxy {
 public:
-    explicit ScriptedProxy(std::vector<Step> steps)
-        : thread_([this, steps = std::move(steps)] {
+    explicit ScriptedProxy(std::vector<Step> steps, bool hangUp = false)
+        : thread_([this, steps = std::move(steps), hangUp] {
               const int fd = listener_.Accept(false);
               for (const Step& step : steps) {
                   if (step.read > 0) heard += Read(fd, step.read, 5000, false);
                   usleep(static_cast<useconds_t>(step.pauseMs) * 1000);
                   WriteAll(fd, step.write);
               }
-              Read(fd, 1, 2000, false);
+              if (!hangUp) Read(fd, 1, 2000, false);
               if (fd >= 0) close(fd);
           }) {}
     ~ScriptedProxy() { thread_.join(); }
@@ -270,5 +270,26 @@ TEST(SocksScripted, BadRepliesAreReportedWithTheirErrors) {
         ASSERT_TRUE(PumpUntil([&] { return run.socket.State() == wsClosed && run.log.Count("socks connected 0") == 1; }))
             << error;
         EXPECT_EQ(run.Only(), Failure(error));
+    }
+}
+
+// Found by fuzzing: a proxy that hung up before it answered whole gave only
+// OnSessionClosed, and a caller waiting for its connect's outcome never got it.
+TEST(SocksScripted, AProxyHangingUpMidwayEndsTheConnectAsAFailure) {
+    const std::string hungUp = "socks error 10054 socks server closed the connection";
+    const std::vector<std::vector<Step>> rows = {
+        {{3, ""}},
+        {{3, std::string("\x05", 1)}},
+        {{3, std::string("\x05\x02", 2)}},  // the login is asked for, then nothing
+        {{3, kMethodReply}, {kRequest.size(), std::string("\x05\x00\x00\x01\x7f", 5)}},
+    };
+    for (std::size_t row = 0; row < rows.size(); ++row) {
+        ScriptedProxy proxy(rows[row], true);
+        SocksRun run;
+        if (row == 2) run.Login("user", "password");
+        run.Connect(proxy.Port());
+        ASSERT_TRUE(run.ClosedWithin()) << row;
+        // The close is the proxy's, so it is reported before ours.
+        EXPECT_EQ(run.Only(), (Events{hungUp, "connected 10054", "closed 10054 in connected"})) << row;
     }
 }

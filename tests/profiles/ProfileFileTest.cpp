@@ -212,4 +212,18 @@ TEST_F(FTPServerObjTest, EncryptionWordsRoundTripAndAnythingElseIsPlain) {
     }
 }
 
+// Found by fuzzing: a port emptied by hand ("Port=\"") loaded as empty, was
+// saved as "" and read back as missing, so the profile changed on each save.
+TEST_F(FTPServerObjTest, AnEmptiedPortReadsAsTheUsualOneAndSurvivesASave) {
+    for (const char* line : {"Port=\"\n", "Port=\"\"\n", "Port=\n"}) {
+        qttest::WriteFile(path_, std::string("[Server1]\nName=\"n\"\n") + line);
+        const TIniFile ini(path_);
+        TFTPServer loaded;
+        loaded.Port = "2121";
+        loaded.LoadFromIni(&ini, "Server1");
+        EXPECT_EQ(loaded.Port, line == std::string("Port=\"\n") ? "21" : "2121") << "an empty value reads as missing";
+        EXPECT_EQ(RoundTrip(loaded).Port, loaded.Port) << line;
+    }
+}
+
 }  // namespace

@@ -85,6 +85,14 @@ TEST_F(ServerStoreTest, OnlyNamedSectionsUpToCountLoadAndAHugeCountWalksNoAbsent
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20)) << count;
         EXPECT_EQ(NamesOf(store.ServerList), names) << count;
     }
+    // Found by fuzzing: a section numbered near the count walked every
+    // number below it, re-reading the file each time.
+    TServerStore store(store_.DefaultServerIniFile);
+    WriteFile(store.DefaultServerIniFile,
+              "[General]\nCount=999999999\n[Server1]\nName=\"one\"\n"
+              "[Server199999999]\nName=\"far\"\n");
+    store.LoadServers();
+    EXPECT_EQ(NamesOf(store.ServerList), (Strings{"far", "one"}));
 }
 
 TEST_F(ServerStoreTest, RemovingTwoOfFiveErasesTheLastTwoSections) {

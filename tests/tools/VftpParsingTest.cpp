@@ -4,6 +4,7 @@
 #include "tools/vftp/ProgressBar.h"
 #include "tools/vftp/VftpOptions.h"
 #include "tools/vftp/VftpRunner.h"
+#include "util/MiscUtils.h"
 
 namespace {
 
@@ -108,9 +109,9 @@ TEST(VftpOptions, CommandsOptionsAndUsageErrors) {
 }
 
 TEST(VftpRunner, PasswordsAreNeverShown) {
-    EXPECT_EQ(VftpRunner::MaskedDisplayLine("> PASS secret"), "> PASS *****");
-    EXPECT_EQ(VftpRunner::MaskedDisplayLine("> USER bob"), "> USER bob");
-    EXPECT_EQ(VftpRunner::MaskedDisplayLine("< 230 Login successful."), "< 230 Login successful.");
+    EXPECT_EQ(MaskPassword("> PASS secret"), "> PASS *****");
+    EXPECT_EQ(MaskPassword("> USER bob"), "> USER bob");
+    EXPECT_EQ(MaskPassword("< 230 Login successful."), "< 230 Login successful.");
 }
 
 TEST(ProgressBar, HumanByteTexts) {

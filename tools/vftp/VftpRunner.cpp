@@ -14,17 +14,12 @@
 
 VftpRunner::VftpRunner(VftpOptions options) : options_(std::move(options)) { BindEvents(); }
 
-std::string VftpRunner::MaskedDisplayLine(const std::string& line) {
-    static const std::string pass = "> PASS ";
-    return line.compare(0, pass.size(), pass) == 0 ? "> PASS *****" : line;
-}
-
 void VftpRunner::BindEvents() {
     ftp_.Timeout = options_.timeoutSeconds;
     ftp_.Passive = options_.passive;
     ftp_.SetBinary(options_.binary);
     ftp_.OnDisplay = [this](TCustomFtpCli*, std::string& msg) {
-        if (options_.verbose) std::cerr << MaskedDisplayLine(msg) << '\n';
+        if (options_.verbose) std::cerr << MaskPassword(msg) << '\n';
     };
     ftp_.OnRequestDone = [this](TCustomFtpCli*, TFtpRequest, std::uint16_t error) {
         requestDone_ = true;
@@ -152,7 +147,7 @@ std::string VftpRunner::FailureText() const {
 }
 
 int VftpRunner::Failure(const std::string& text) {
-    std::cerr << "vftp: " << MaskedDisplayLine(text) << '\n';
+    std::cerr << "vftp: " << MaskPassword(text) << '\n';
     return 1;
 }
 

@@ -22,9 +22,6 @@ public:
     // usage error.
     int Run();
 
-    // The display line as vftp shows it: a password is never printed.
-    static std::string MaskedDisplayLine(const std::string& line);
-
 private:
     using Start = void (TCustomFtpCli::*)();
 
