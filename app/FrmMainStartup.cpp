@@ -60,6 +60,7 @@ void TfrmMain::BindSession() {
     w.pbTransferStatus = fsbMain->pbTransferStatus;
     w.lblConnectionTime = fsbMain->lblConnectionTime;
     w.imgConnectedOn = fsbMain->imgConnectedOn;
+    w.imgEncrypted = fsbMain->imgEncrypted;
     w.imgConnectedOff = fsbMain->imgConnectedOff;
     w.imgDisconnectedOn = fsbMain->imgDisconnectedOn;
     w.imgDisconnectedOff = fsbMain->imgDisconnectedOff;

@@ -152,6 +152,23 @@ QPixmap Lamp(const QColor& colour, bool lit, int size) {
     return pixmap;
 }
 
+QPixmap Lock(int size) {
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const qreal s = size;
+    p.setPen(QPen(QColor(60, 60, 60), s / 8));
+    p.setBrush(Qt::NoBrush);
+    p.drawArc(QRectF(s * 0.25, s * 0.06, s * 0.5, s * 0.6), 0, 180 * 16);
+    p.drawLine(QPointF(s * 0.25, s * 0.36), QPointF(s * 0.25, s * 0.5));
+    p.drawLine(QPointF(s * 0.75, s * 0.36), QPointF(s * 0.75, s * 0.5));
+    p.setPen(QPen(QColor(90, 70, 0), 1));
+    p.setBrush(QColor(220, 170, 30));
+    p.drawRoundedRect(QRectF(s * 0.12, s * 0.45, s * 0.76, s * 0.5), 1.5, 1.5);
+    return pixmap;
+}
+
 QIcon ToolIcon(Tool tool) {
     QIcon icon;
     icon.addPixmap(Render(tool, false), QIcon::Normal);

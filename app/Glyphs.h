@@ -12,6 +12,8 @@ enum class Tool { Connect, Disconnect, AddServer, FolderUp, NewFolder, Delete, R
 
 // A round indicator lamp: lit shows the colour, unlit a dark shade of it.
 QPixmap Lamp(const QColor& colour, bool lit, int size);
+// A closed padlock: the session is encrypted.
+QPixmap Lock(int size);
 // A toolbar glyph, 24 x 24, with a greyed form for the disabled state.
 QIcon ToolIcon(Tool tool);
 // The program's window icon.

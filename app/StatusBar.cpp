@@ -41,6 +41,8 @@ TStatusBar::TStatusBar(QWidget* parent) : QFrame(parent), PanelWidths{250, 100, 
     imgDisconnectedOff = NewLamp(this, Glyphs::Lamp(QColor(220, 0, 0), false, kLampSize));
     imgConnectedOn->setToolTip(QStringLiteral("Connected"));
     imgDisconnectedOn->setToolTip(QStringLiteral("Disconnected"));
+    imgEncrypted = NewLamp(this, Glyphs::Lock(kLampSize));
+    imgEncrypted->hide();
 }
 
 void TStatusBar::resizeEvent(QResizeEvent* event) {
@@ -63,6 +65,7 @@ void TStatusBar::fsbMainResize() {
     imgConnectedOff->move(connectedLeft, lampTop);
     imgDisconnectedOn->move(disconnectedLeft, lampTop);
     imgDisconnectedOff->move(disconnectedLeft, lampTop);
+    imgEncrypted->move(disconnectedLeft + kLampSize + 8, lampTop);
 }
 
 // Panels 2 and 3 have a lowered bevel; 0 and 1 have none.

@@ -24,6 +24,7 @@ public:
     QLabel* imgConnectedOff;
     QLabel* imgDisconnectedOn;
     QLabel* imgDisconnectedOff;
+    QLabel* imgEncrypted;  // a lock, beside the lamps, while encrypted
 
     void fsbMainResize();
 

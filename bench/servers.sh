@@ -2,7 +2,8 @@
 # syscalls.sh. Both serve "$work/root" to an anonymous user who may write,
 # on 127.0.0.1 only, and are stopped by bench_cleanup.
 #
-#   bench_start_vsftpd    sets vsftpd_port
+#   bench_start_vsftpd    sets vsftpd_port; $vsftpd_extra (lines) joins its
+#                         configuration (TLS, for example)
 #   bench_start_pyftpdlib sets pyftpdlib_port
 
 bench_pids=()
@@ -51,6 +52,7 @@ pasv_address=127.0.0.1
 pasv_min_port=$pasv
 pasv_max_port=$((pasv + 200))
 xferlog_enable=NO
+${vsftpd_extra:-}
 CONF
   /usr/sbin/vsftpd "$work/vsftpd.conf" &
   bench_pids+=($!)

@@ -104,6 +104,16 @@ enum TFtpRequest : std::uint8_t {
     ftpReqSessionRestartRetrieve = 39,
 };
 
+// Whether and how the connection is encrypted (RFC 4217). Explicit: AUTH TLS
+// after the greeting, then PBSZ 0 and PROT P, all before USER. "If
+// available" goes on in clear only when the server refuses AUTH TLS, never
+// after a failed handshake. Implicit: TLS from the first byte (port 990).
+enum TFtpEncryption { ftpTlsNone, ftpTlsExplicitIfAvailable, ftpTlsExplicitRequired, ftpTlsImplicit };
+
+// What OnCertificateCheck decides about the server's certificate. The
+// engine treats both trusts alike; remembering is the caller's business.
+enum TFtpCertificateDecision { ftpCertRefuse, ftpCertTrustOnce, ftpCertTrustAlways };
+
 // How the local file of a transfer is shared while it is open (see
 // FtpLocalFile.h for the mapping onto Linux locks).
 enum TFtpShareMode { ftpShareCompat, ftpShareExclusive, ftpShareDenyWrite, ftpShareDenyRead, ftpShareDenyNone };
@@ -146,6 +156,8 @@ using TFtpSessionClosed = std::function<void(TCustomFtpCli* Sender, std::uint16_
 using TFtpRequestDone = std::function<void(TCustomFtpCli* Sender, TFtpRequest RqType, std::uint16_t Error)>;
 using TFtpProgress = std::function<void(TCustomFtpCli* Sender, std::int64_t Count, bool& Abort)>;
 using TFtpReadyToTransmit = std::function<void(TCustomFtpCli* Sender, bool& bCancel)>;
+using TFtpCertificateCheck =
+    std::function<void(TCustomFtpCli* Sender, const TSslCertificateInfo& Certificate, TFtpCertificateDecision& Decision)>;
 
 // Messages the engine posts to its own window.
 inline constexpr std::uint32_t RequestDoneMessage = platform::WM_USER + 1;
@@ -187,6 +199,10 @@ public:
     bool DisplayFileFlag = false;  // received data goes to OnDisplayFile, not a file
     bool Passive = false;          // PASV instead of PORT
     std::int64_t ResumeAt = 0;     // restart offset of a download
+    TFtpEncryption Encryption = ftpTlsNone;
+    // Trusted authorities and protocol versions; the shared system one
+    // unless set.
+    std::shared_ptr<TSslContext> SslContext;
 
     bool Binary() const { return typeChar_ == 'I'; }
     void SetBinary(bool Value) { typeChar_ = Value ? 'I' : 'A'; }
@@ -214,6 +230,10 @@ public:
     // The statistics line shown after a transfer of `Bytes` in `ElapsedMs`.
     static std::string TransferStatsLine(std::int64_t Bytes, std::uint32_t ElapsedMs);
     TWSocket& DataSocket() { return *dataSocket_; }
+    // The control connection is encrypted (after the handshake), and so are
+    // the data connections (the server accepted PROT P).
+    bool Encrypted() const { return controlSocket_->SslEstablished(); }
+    bool DataEncrypted() const { return Encrypted() && dataProtected_; }
 
     // ---- events -------------------------------------------------------------
     TFtpDisplay OnDisplay;
@@ -226,6 +246,11 @@ public:
     TFtpRequestDone OnRequestDone;
     TFtpProgress OnProgress;
     TFtpReadyToTransmit OnReadyToTransmit;
+    // Raised once per connection after the TLS handshake, with the server's
+    // certificate; Decision comes in as trust-once when it verified and as
+    // refuse when it did not. A handler may pump messages (ask the user):
+    // reply lines that arrive meanwhile wait. It must not destroy the engine.
+    TFtpCertificateCheck OnCertificateCheck;
 
     // ---- starting operations ------------------------------------------------
     // Raise FtpException "FTP component not ready" unless State is ready or
@@ -333,6 +358,21 @@ private:
     void GreetingLine(std::uint16_t Error);
     void RejectReplyCode();
     std::string WinsockFailureLine(int Error) const;
+    void HandleBufferedReplies(std::uint16_t Error);
+    // TLS (FtpcliTls.cpp)
+    void AfterGreeting();
+    void SendSessionCommand(const std::string& Command, Handler Next);
+    void AuthTlsReply();
+    void StartControlTls();
+    void ControlSslHandshakeDone(std::uint16_t Error);
+    bool AcceptCertificate();
+    void ProtectDataChannel();
+    void PbszReply();
+    void ProtReply();
+    void DataClearAfterRefusal();
+    void FailTls(const std::string& Line);
+    void StartDataTls();
+    void DataSslHandshakeDone(std::uint16_t Error);
     // commands (FtpcliCommands.cpp)
     void ExecuteCommand(TFtpRequest Request, const std::string& Command, std::vector<int> Accepted, Handler Callback = nullptr);
     void CheckCanSend() const;
@@ -501,6 +541,13 @@ private:
     // error) that must end the transfer as failed even when the server's
     // final reply says the transfer went well.
     std::string localFailure_;
+    // PROT P was accepted: data connections are encrypted.
+    bool dataProtected_ = false;
+    // The server answered the transfer command with 125 or 150.
+    bool transferAccepted_ = false;
+    // The certificate accepted for the control connection; data connections
+    // must show the same one.
+    std::string controlCertificate_;
 };
 
 class TFtpClient : public TCustomFtpCli {

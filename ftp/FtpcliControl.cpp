@@ -66,6 +66,9 @@ void TCustomFtpCli::ControlSessionConnected(std::uint16_t Error) {
     }
     controlConnected_ = true;
     wireType_ = 'A';  // RFC 959: every session starts in ASCII
+    dataProtected_ = false;
+    controlCertificate_.clear();
+    if (Encryption == ftpTlsImplicit) StartControlTls();
 }
 
 void TCustomFtpCli::ControlConnectFailed(std::uint16_t Error) {
@@ -91,6 +94,12 @@ void TCustomFtpCli::ControlDataAvailable(std::uint16_t Error) {
         CloseControl();
         return;
     }
+    HandleBufferedReplies(Error);
+}
+
+// The reply lines waiting in the buffer, with the hold on nested receives
+// set while they are handled.
+void TCustomFtpCli::HandleBufferedReplies(std::uint16_t Error) {
     const std::weak_ptr<bool> alive = alive_;
     receiving_ = true;
     bool kept = false;
@@ -172,7 +181,7 @@ void TCustomFtpCli::GreetingLine(std::uint16_t Error) {
         OnSessionConnected(this, Error);
         if (alive.expired()) return;
     }
-    FinishStep(0);
+    AfterGreeting();
 }
 
 // A final line whose code is no FTP reply code fails the command it answers

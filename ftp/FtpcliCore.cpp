@@ -13,6 +13,7 @@ TCustomFtpCli::TCustomFtpCli()
     controlSocket_->OnSessionConnected = [this](TCustomWSocket*, std::uint16_t Error) { ControlSessionConnected(Error); };
     controlSocket_->OnDataAvailable = [this](TCustomWSocket*, std::uint16_t Error) { ControlDataAvailable(Error); };
     controlSocket_->OnSessionClosed = [this](TCustomWSocket*, std::uint16_t Error) { ControlSessionClosed(Error); };
+    controlSocket_->OnSslHandshakeDone = [this](TCustomWSocket*, std::uint16_t Error) { ControlSslHandshakeDone(Error); };
 }
 
 TCustomFtpCli::~TCustomFtpCli() {
@@ -26,6 +27,7 @@ TCustomFtpCli::~TCustomFtpCli() {
         socket->OnDataAvailable = nullptr;
         socket->OnDataSent = nullptr;
         socket->OnSessionClosed = nullptr;
+        socket->OnSslHandshakeDone = nullptr;
     }
     localStream_.reset();
 }

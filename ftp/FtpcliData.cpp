@@ -11,6 +11,7 @@ void TCustomFtpCli::ResetDataSocket() {
     dataSocket_->OnSessionAvailable = nullptr;
     dataSocket_->OnSessionClosed = nullptr;
     dataSocket_->OnDataAvailable = nullptr;
+    dataSocket_->OnSslHandshakeDone = nullptr;
     CloseDataSocket();
     dataSocket_->SetProto("tcp");
     dataSocket_->SetAddr("0.0.0.0");

@@ -37,6 +37,7 @@ void TCustomFtpCli::StartDownload(TFtpRequest Request, const char* Command) {
     transferCommandSent_ = false;
     dataFailed_ = false;
     pendingTruncate_ = false;
+    transferAccepted_ = false;
     BindDataAccept(&TCustomFtpCli::DownloadSessionAvailable);
     if (!DisplayFileFlag && !OpenDownloadFile()) return;
     text_ = FtpTextConverter();
@@ -82,12 +83,17 @@ void TCustomFtpCli::DownloadSessionAvailable() {
     BindDownloadData();
     dataSocket_->Dup(accepted);
     startTick_ = platform::GetTickCount();
+    StartDataTls();
 }
 
 void TCustomFtpCli::DownloadSessionConnected(std::uint16_t Error) {
     BindDownloadData();
     startTick_ = platform::GetTickCount();
-    if (Error != 0) FailDataConnection("Unable to establish data connection, error #" + std::to_string(Error));
+    if (Error != 0) {
+        FailDataConnection("Unable to establish data connection, error #" + std::to_string(Error));
+        return;
+    }
+    StartDataTls();
 }
 
 void TCustomFtpCli::BindDownloadData() {
@@ -239,6 +245,8 @@ void TCustomFtpCli::DownloadFirstReply() {
     if (!TakeFinalReply()) return;
     if (statusCode_ == 125 || statusCode_ == 150) {
         fNext_ = &TCustomFtpCli::DownloadSecondReply;
+        transferAccepted_ = true;
+        StartDataTls();
         if (StartLocalWrite() && receiveDataClosed_) CloseLocalStream();
         return;
     }

@@ -31,6 +31,7 @@ void TCustomFtpCli::StartUpload(bool Append) {
     transferCommandSent_ = false;
     dataFailed_ = false;
     pendingTruncate_ = false;
+    transferAccepted_ = false;
     const std::weak_ptr<bool> alive = alive_;
     const bool cancelled = NotifyReadyToTransmit();
     if (alive.expired()) return;
@@ -115,6 +116,7 @@ void TCustomFtpCli::UploadSessionAvailable() {
     dataSocket_->SetLingerOnOff(wsLingerOff);
     dataSocket_->SetLingerTimeout(10);
     dataSocket_->ApplyLinger();
+    StartDataTls();
 }
 
 void TCustomFtpCli::DiscardDataAvailable() {
@@ -126,6 +128,8 @@ void TCustomFtpCli::UploadFirstReply() {
     if (!TakeFinalReply()) return;
     if (statusCode_ == 125 || statusCode_ == 150) {
         maySend_ = true;
+        transferAccepted_ = true;
+        StartDataTls();
         fNext_ = &TCustomFtpCli::UploadSecondReply;
         if (Passive) {
             dataSocket_->OnDataSent = [this](TCustomWSocket*, std::uint16_t Error) {

@@ -56,6 +56,7 @@ void TCustomWSocket::ResetToDefaults() {
     lingerTimeout_ = 0;
     hSocket_ = platform::kInvalidSocket;
     writeNoticeFor_ = platform::kInvalidSocket;
+    readNoticeFor_ = platform::kInvalidSocket;
     state_ = wsClosed;
     allSent_ = true;
     paused_ = false;
@@ -204,6 +205,7 @@ void TCustomWSocket::HandleSocketEvent(platform::WParam Handle, platform::LParam
     const auto handle = static_cast<platform::SocketHandle>(Handle);
     const long bits = platform::LowWord(Events);
     if ((bits & platform::FD_WRITE) && handle == writeNoticeFor_) writeNoticeFor_ = platform::kInvalidSocket;
+    if ((bits & platform::FD_READ) && handle == readNoticeFor_) readNoticeFor_ = platform::kInvalidSocket;
     if (handle != hSocket_ || hSocket_ == platform::kInvalidSocket || paused_) return;
     const std::uint16_t error = platform::HighWord(Events);
     const auto alive = AliveToken();
@@ -224,7 +226,7 @@ void TCustomWSocket::HandleSocketEvent(platform::WParam Handle, platform::LParam
     if (bits & platform::FD_WRITE) {
         TryToSend();
         if (lost()) return;
-        if (allSent_ && OnDataSent) NotifyDataSent(error);
+        if (allSent_) NotifyDataSent(error);
         if (lost()) return;
     }
     if (bits & platform::FD_ACCEPT) {

@@ -8,10 +8,12 @@
 //
 // Class chain: TCustomWSocket (connect, listen, send queue, lookups)
 //   -> TCustomSocksWSocket (optional SOCKS 5 negotiation)
+//   -> TCustomSslWSocket   (optional TLS, as a client)
 //   -> TCustomLineWSocket  (optional line mode)
 //   -> TCustomSyncWSocket  (blocking-style waits that pump the loop)
 //   -> TWSocket            (the concrete class).
-// With no SOCKS server and line mode off, TWSocket behaves as TCustomWSocket.
+// With no SOCKS server, no TLS and line mode off, TWSocket behaves as
+// TCustomWSocket.
 //
 // Misuse raises ESocketException, or raises OnError instead when it is bound
 // (the failing operation then returns its fallback, e.g. Send returns -1).
@@ -27,6 +29,7 @@
 #include <string>
 #include <vector>
 
+#include "net/SslCertificateInfo.h"
 #include "net/WSockbuf.h"
 #include "platform/HostLookup.h"
 #include "platform/MessageWindow.h"
@@ -72,6 +75,7 @@ inline constexpr std::uint32_t SocketEventMessage = platform::WM_USER + 1;
 inline constexpr std::uint32_t LookupDoneMessage = platform::WM_USER + 2;
 inline constexpr std::uint32_t ReverseLookupDoneMessage = platform::WM_USER + 3;
 inline constexpr std::uint32_t LineRetriggerMessage = platform::WM_USER + 20;
+inline constexpr std::uint32_t SslFailureMessage = platform::WM_USER + 21;
 
 // Process-wide: whether the socket library is started, and how many socket
 // objects are alive (it is cleaned up when the last one goes).
@@ -173,7 +177,7 @@ public:
     // follows once it can take more; all of them, and OnDataSent follows from
     // the loop. -1 when it may not be used now (LastError 10057), or when the
     // connection failed: that is closed and reported as a failed Send is.
-    int TrySend(const void* Data, int Len);
+    virtual int TrySend(const void* Data, int Len);
     // One read: count, 0 when the peer has closed, -1 with LastError set
     // (10035 when nothing waits). Never reports.
     virtual int Receive(void* Buffer, int BufferSize);
@@ -247,13 +251,23 @@ protected:
     virtual int RawReceive(void* Buffer, int BufferSize);
     // Received bytes held above the handle, which RawReceive serves first.
     virtual bool HoldsReceivedBytes() const { return !stalled_.empty(); }
+    // Bytes a layer has already taken off the handle and can still hand out
+    // (decrypted or waiting to be): the receive loop goes on while a layer
+    // holds such bytes, as no notification would come for them.
+    virtual bool HoldsDecodedBytes() const { return false; }
 
     // "Error <code> in function <label>\r\n<text>"; 10054/10057 also close
     // the handle (no OnSessionClosed, no reset). Stores LastError.
     void ReportSocketError(const std::string& Label);
     void SetState(TSocketState NewState);
     void SetLastError(int Code) { lastError_ = Code; }
+    // Capacity of the queue's blocks from the next block on (0 or less:
+    // TBuffer's default).
+    void SetSendBlockSize(int Size) { sendBlockSize_ = Size > 0 ? Size : TBuffer::kDefaultSize; }
     void TryToSend();
+    // A write notice (FD_WRITE) from the loop, as after a send that took
+    // everything; one at a time.
+    void PostWriteNotice();
     void AppendToSendBuffer(const void* Data, int Len);
     void ClearSendBuffer();
     // Raises OnDataAvailable while data waits. Bounded (a read notification):
@@ -293,8 +307,8 @@ private:
     int SendUntilBlocked(const char* Data, int Len);
     static bool ClosesOnSendError(int Error);
     bool NothingQueued() const;
-    void PostWriteNotice();
     void NoteTaken(int Count, int Asked);
+    void PostReadNotice();
     bool DiscardWaiting();
     void PumpOnce();
     bool CloseHandleRetrying();
@@ -342,8 +356,9 @@ private:
     // last stream read found the handle empty (see ReceiveLoop).
     std::uint64_t taken_ = 0;
     bool drained_ = false;
-    // The handle for which a self-posted write notice is still queued.
+    // The handle for which a self-posted write or read notice is still queued.
     platform::SocketHandle writeNoticeFor_ = platform::kInvalidSocket;
+    platform::SocketHandle readNoticeFor_ = platform::kInvalidSocket;
 };
 
 // ---- SOCKS 5 -----------------------------------------------------------------
@@ -435,12 +450,152 @@ private:
     int rcvdPtr_ = 0;
 };
 
+// ---- TLS -----------------------------------------------------------------------
+
+struct ssl_st;
+struct bio_st;
+struct ssl_session_st;
+class TSslContext;
+class TSslSession;
+
+enum TSslState { sslNone, sslHandshaking, sslEstablished, sslShuttingDown };
+
+using TSslHandshakeDone = std::function<void(TCustomWSocket* Sender, std::uint16_t Error)>;
+
+// Error numbers of the TLS layer; SslErrorText says what went wrong.
+inline constexpr int SslHandshakeFailed = 20101;
+inline constexpr int SslConnectionFailed = 20102;
+
+// StartSslHandshake turns a connected socket (a control connection after
+// AUTH TLS, an implicit-TLS connection, a data connection) into a TLS client
+// connection: from then on Send, TrySend and Receive carry plain bytes and
+// the wire carries records. No thread and no blocking call: the handshake is
+// driven by the socket's read notifications.
+//
+// Until the handshake is done no OnDataAvailable or OnDataSent reaches the
+// handlers, Send holds the bytes and TrySend takes none. Then
+// OnSslHandshakeDone(0) is raised, followed by a write notice (OnDataSent)
+// from the loop and OnDataAvailable for anything that came along. A failed
+// handshake raises OnSslHandshakeDone(code) and closes the socket
+// (OnSessionClosed(code)); SslErrorText holds the reason.
+//
+// The certificate is not judged here: SslPeerCertificate says whether it
+// verified against the context's CA store and the server name, and the
+// caller decides. Close sends close_notify first; when sent bytes are still
+// queued then, the close completes from the loop once they have gone, so
+// that the peer gets every byte and a clean end (a second Close does not
+// wait). The peer's close_notify ends the stream like a closed connection:
+// Receive returns 0, and the socket closes from the loop (OnSessionClosed(0)).
+// ReceiveToPipe is refused (10045): records must be decrypted here.
+class TCustomSslWSocket : public TCustomSocksWSocket {
+public:
+    TCustomSslWSocket();
+    ~TCustomSslWSocket() override;
+
+    platform::LParam HandleMessage(std::uint32_t Msg, platform::WParam wParam, platform::LParam lParam) override;
+
+    // The shared client context (system CA store) unless set.
+    void SetSslContext(std::shared_ptr<TSslContext> Context) { sslContext_ = std::move(Context); }
+    const std::shared_ptr<TSslContext>& SslContext();
+    // Sent as SNI (names only) and checked against the certificate (names
+    // and dotted addresses). Cleared by every close.
+    void SetSslServerName(const std::string& Name) { sslServerName_ = Name; }
+    const std::string& SslServerName() const { return sslServerName_; }
+    // A session of an earlier connection to the same server, offered for
+    // resumption (FTP servers may insist that data connections resume the
+    // control connection's). Cleared by every close.
+    void SetSslSession(std::shared_ptr<TSslSession> Session) { offeredSession_ = std::move(Session); }
+    // The last session the server gave on this connection (null before its
+    // handshake).
+    const std::shared_ptr<TSslSession>& SslSession() const { return sslSession_; }
+
+    // "StartSslHandshake: not connected" / "TLS already started" as misuse.
+    void StartSslHandshake();
+    TSslState SslState() const { return sslState_; }
+    bool SslEstablished() const { return sslState_ == sslEstablished; }
+    // After the handshake: "TLSv1.3", "TLS_AES_256_GCM_SHA384", resumption.
+    std::string SslVersion() const;
+    std::string SslCipher() const;
+    bool SslSessionReused() const;
+    const TSslCertificateInfo& SslPeerCertificate() const { return peerCertificate_; }
+    const std::string& SslErrorText() const { return sslErrorText_; }
+    // Close waits, after close_notify and the end of sending, until the
+    // peer has closed its side too (reading and dropping what it still
+    // sends), so that the kernel never answers a late record of the peer
+    // (session tickets of a slow server) with a reset that could cost the
+    // peer the end of an upload. A second Close does not wait. Cleared by
+    // every close.
+    void SetSslAwaitPeerClose(bool Value) { awaitPeerClose_ = Value; }
+
+    int Send(const void* Data, int Len) override;
+    int TrySend(const void* Data, int Len) override;
+    void Close() override;
+    int RcvdCount() override;
+
+    TSslHandshakeDone OnSslHandshakeDone;
+
+    // OpenSSL's new-session callback: keeps the session on its socket.
+    static int KeepNewSession(ssl_st* Ssl, ssl_session_st* Session);
+    // The record reader's read from the handle (the socket's own read,
+    // below TLS); notes the peer's end.
+    static int ReadForRecords(TCustomSslWSocket& Socket, char* Buffer, int Length);
+
+protected:
+    void ResetToDefaults() override;
+    bool NotifyDataAvailable(std::uint16_t Error) override;
+    void NotifyDataSent(std::uint16_t Error) override;
+    int RawReceive(void* Buffer, int BufferSize) override;
+    bool HoldsReceivedBytes() const override;
+    bool HoldsDecodedBytes() const override;
+    virtual void NotifySslHandshakeDone(std::uint16_t Error);
+
+private:
+    bool CreateSsl();
+    void FreeSsl();
+    void ContinueHandshake();
+    void FinishHandshake();
+    bio_st* NewHandleBio();
+    int DiscardFromHandle();
+    int ReadPlain(char* Buffer, int BufferSize);
+    // False when the socket was closed or destroyed meanwhile.
+    bool FlushRecords();
+    bool EncryptAndSend(const void* Data, int Len);
+    void FailSsl(int Code, const std::string& Text);
+    void CloseDrained();
+    void AwaitPeerClose();
+    void DrainUntilPeerCloses();
+    void PostPeerClose();
+
+    std::shared_ptr<TSslContext> sslContext_;
+    ssl_st* ssl_ = nullptr;
+    bio_st* readBio_ = nullptr;
+    bio_st* writeBio_ = nullptr;
+    TSslState sslState_ = sslNone;
+    std::string sslServerName_;
+    std::shared_ptr<TSslSession> offeredSession_;
+    std::shared_ptr<TSslSession> sslSession_;
+    TSslCertificateInfo peerCertificate_;
+    std::string sslErrorText_;
+    // Plain bytes sent while the handshake runs.
+    std::string heldPlain_;
+    // A close in steps: the queue drains, then (SslAwaitPeerClose) the
+    // peer's end of the connection is awaited.
+    enum TSslCloseStage { sslCloseNone, sslCloseFlushing, sslCloseAwaitingPeer };
+    TSslCloseStage closeStage_ = sslCloseNone;
+    bool peerClosed_ = false;
+    bool awaitPeerClose_ = false;
+    // A broken record was met while reading: the connection is closed from
+    // the loop, not under the reader.
+    bool failurePosted_ = false;
+    bool closeNotifyPosted_ = false;
+};
+
 // ---- line mode ---------------------------------------------------------------
 
 // While LineMode is on, OnDataAvailable is raised once per complete line
 // (ending with LineEnd, CR LF by default) and Receive returns that line.
 // A last line without LineEnd is delivered before OnSessionClosed.
-class TCustomLineWSocket : public TCustomSocksWSocket {
+class TCustomLineWSocket : public TCustomSslWSocket {
 public:
     TCustomLineWSocket();
 
@@ -460,7 +615,7 @@ protected:
     bool NotifyDataAvailable(std::uint16_t Error) override;
     void NotifySessionClosed(std::uint16_t Error) override;
     int RawReceive(void* Buffer, int BufferSize) override;
-    bool HoldsReceivedBytes() const override { return Held() > 0 || TCustomSocksWSocket::HoldsReceivedBytes(); }
+    bool HoldsReceivedBytes() const override { return Held() > 0 || TCustomSslWSocket::HoldsReceivedBytes(); }
 
 private:
     // Held bytes are [head_, end_) of lineBuffer_; a pending line is the

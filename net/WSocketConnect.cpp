@@ -57,6 +57,7 @@ void TCustomWSocket::Connect() {
     ClearSendBuffer();
     hSocket_ = platform::WsSocket(socketType_, protoNumber_);
     writeNoticeFor_ = platform::kInvalidSocket;
+    readNoticeFor_ = platform::kInvalidSocket;
     if (hSocket_ == platform::kInvalidSocket) return ReportSocketError("Connect (socket)");
     const auto alive = AliveToken();
     const auto handle = hSocket_;
@@ -120,6 +121,7 @@ void TCustomWSocket::Listen() {
     ClearSendBuffer();
     hSocket_ = platform::WsSocket(socketType_, protoNumber_);
     writeNoticeFor_ = platform::kInvalidSocket;
+    readNoticeFor_ = platform::kInvalidSocket;
     if (hSocket_ == platform::kInvalidSocket) return ReportSocketError("socket");
     if (platform::WsBind(hSocket_, sin_) != 0) {
         // The state is still wsClosed here, so Close would leave the fresh
@@ -177,6 +179,7 @@ void TCustomWSocket::Dup(platform::SocketHandle NewHSocket) {
     }
     hSocket_ = NewHSocket;
     writeNoticeFor_ = platform::kInvalidSocket;
+    readNoticeFor_ = platform::kInvalidSocket;
     if (!ApplyLingerChecked()) return;
     if (platform::WsAsyncSelect(hSocket_, window_->Handle(), SocketEventMessage, kDupEvents) != 0)
         return ReportSocketError("WSAAsyncSelect");

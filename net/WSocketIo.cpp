@@ -137,18 +137,25 @@ void TCustomWSocket::ReceiveLoop(std::uint16_t Error, bool Bounded) {
         drained_ = false;
         try {
             const std::uint64_t takenBefore = taken_;
+            const std::int64_t readBefore = readCount_;
             const bool handled = NotifyDataAvailable(Error);
             if (alive.expired() || hSocket_ != handle) return;
             if (!handled && DiscardWaiting()) break;
-            if (lastError_ != 0 || drained_ || (Bounded && readCount_ - readAtStart >= kReadBoundPerEvent)) break;
+            const bool decoded = HoldsDecodedBytes();
+            if (Bounded && readCount_ - readAtStart >= kReadBoundPerEvent) {
+                // Bytes a layer holds bring no readiness of their own.
+                if (decoded) PostReadNotice();
+                break;
+            }
+            if (lastError_ != 0 || (drained_ && !decoded)) break;
             bool ok = false;
             const int waiting = WaitingBytes(ok);
             if (!ok) {
                 lastError_ = platform::WSAGetLastError();
                 break;
             }
-            if (waiting <= 0) break;
-            if (handled && taken_ == takenBefore) {
+            if (waiting <= 0 && !decoded) break;
+            if (handled && taken_ == takenBefore && readCount_ == readBefore) {
                 HoldStalledBytes();
                 break;
             }

@@ -10,7 +10,7 @@ TCustomLineWSocket::TCustomLineWSocket() { TCustomLineWSocket::ResetToDefaults()
 // Held bytes belong to the connection that sent them; a new connection on
 // this object must not see them.
 void TCustomLineWSocket::ResetToDefaults() {
-    TCustomSocksWSocket::ResetToDefaults();
+    TCustomSslWSocket::ResetToDefaults();
     FreeLineBuffer();
 }
 
@@ -27,7 +27,7 @@ void TCustomLineWSocket::SetLineMode(bool Value) {
 }
 
 platform::LParam TCustomLineWSocket::HandleMessage(std::uint32_t Msg, platform::WParam wParam, platform::LParam lParam) {
-    if (Msg != LineRetriggerMessage) return TCustomSocksWSocket::HandleMessage(Msg, wParam, lParam);
+    if (Msg != LineRetriggerMessage) return TCustomSslWSocket::HandleMessage(Msg, wParam, lParam);
     if (lineMode_ && !lineEnd_.empty()) {
         // Complete lines already held are delivered; a partial one waits for
         // the rest of its bytes.
@@ -54,7 +54,7 @@ int TCustomLineWSocket::RawReceive(void* Buffer, int BufferSize) {
         return count;
     }
     if (!lineMode_ && Held() > 0) return TakeHeld(Buffer, BufferSize);
-    return TCustomSocksWSocket::RawReceive(Buffer, BufferSize);
+    return TCustomSslWSocket::RawReceive(Buffer, BufferSize);
 }
 
 int TCustomLineWSocket::FindLineEnd(int SearchFrom) const {
@@ -68,7 +68,8 @@ int TCustomLineWSocket::FindLineEnd(int SearchFrom) const {
 
 bool TCustomLineWSocket::NotifyDataAvailable(std::uint16_t Error) {
     // During a proxy negotiation the bytes are the proxy's, not lines.
-    if (!lineMode_ || lineEnd_.empty() || SocksState() != SocksIdle) return TCustomSocksWSocket::NotifyDataAvailable(Error);
+    if (!lineMode_ || lineEnd_.empty() || SocksState() != SocksIdle || SslState() == sslHandshaking)
+        return TCustomSslWSocket::NotifyDataAvailable(Error);
     int waiting = RcvdCount();
     if (waiting <= 0) return true;
     Compact();
@@ -78,7 +79,7 @@ bool TCustomLineWSocket::NotifyDataAvailable(std::uint16_t Error) {
     if (lineBuffer_.size() < needed) lineBuffer_.resize(std::max(needed, lineBuffer_.size() * 2));
     // Straight to the layer below: the pending line at the front is not ours
     // to read here.
-    const int count = TCustomSocksWSocket::RawReceive(lineBuffer_.data() + end_, waiting);
+    const int count = TCustomSslWSocket::RawReceive(lineBuffer_.data() + end_, waiting);
     if (count <= 0) {
         if (count < 0) SetLastError(platform::WSAGetLastError());
         return true;
@@ -99,7 +100,7 @@ bool TCustomLineWSocket::DeliverPendingLine() {
     const auto handle = SocketHandle();
     while (lineMode_ && lineLength_ > 0) {
         const int before = lineLength_;
-        const bool handled = TCustomSocksWSocket::NotifyDataAvailable(0);
+        const bool handled = TCustomSslWSocket::NotifyDataAvailable(0);
         if (alive.expired() || SocketHandle() != handle) return false;
         if (!handled) {  // nobody wants it: dropped, as unattended data is
             head_ += lineLength_;
@@ -131,7 +132,7 @@ void TCustomLineWSocket::DeliverHeldRaw() {
     const auto alive = AliveToken();
     while (Held() > 0 && !lineMode_) {
         const int before = Held();
-        const bool handled = TCustomSocksWSocket::NotifyDataAvailable(0);
+        const bool handled = TCustomSslWSocket::NotifyDataAvailable(0);
         if (alive.expired()) return;
         if (!handled) head_ = end_ = 0;
         if (Held() == before) return;
@@ -155,5 +156,5 @@ void TCustomLineWSocket::NotifySessionClosed(std::uint16_t Error) {
         if (alive.expired()) return;
     }
     FreeLineBuffer();
-    TCustomSocksWSocket::NotifySessionClosed(Error);
+    TCustomSslWSocket::NotifySessionClosed(Error);
 }

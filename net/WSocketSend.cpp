@@ -44,6 +44,12 @@ void TCustomWSocket::PostWriteNotice() {
     (void)window_->Post(SocketEventMessage, static_cast<platform::WParam>(hSocket_), platform::MakeLParam(platform::FD_WRITE, 0));
 }
 
+void TCustomWSocket::PostReadNotice() {
+    if (hSocket_ == platform::kInvalidSocket || readNoticeFor_ == hSocket_) return;
+    readNoticeFor_ = hSocket_;
+    (void)window_->Post(SocketEventMessage, static_cast<platform::WParam>(hSocket_), platform::MakeLParam(platform::FD_READ, 0));
+}
+
 bool TCustomWSocket::NothingQueued() const {
     return sendQueue_.empty() || (sendQueue_.size() == 1 && sendQueue_.front()->Unread() == 0);
 }

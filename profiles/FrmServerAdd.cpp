@@ -1,6 +1,7 @@
 #include "profiles/FrmServerAdd.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -13,7 +14,7 @@
 #include "util/UiUtils.h"
 
 TfrmServerAdd::TfrmServerAdd(QWidget* parent) : QDialog(parent) {
-    SetFixedDialogFrame(this, QStringLiteral(" Add a new FTP Server"), QSize(345, 367));
+    SetFixedDialogFrame(this, QStringLiteral(" Add a new FTP Server"), QSize(345, 411));
     ebxName = AddEdit(lblName, "Name:", 8, 8, 329);
     // The port column is as wide as its label needs.
     ebxHostname = AddEdit(lblHostname, "Hostname/Address:", 8, 52, 196);
@@ -31,11 +32,19 @@ TfrmServerAdd::TfrmServerAdd(QWidget* parent) : QDialog(parent) {
     ebxRemoteStartingDirectory = AddEdit(lblRemoteStartingDirectory, "Remote starting directory:", 8, 264, 329);
     cbPASV = new QCheckBox(QStringLiteral("Use Firewall Friendly operation (Passive Mode)"), this);
     cbPASV->setGeometry(8, 308, 329, 20);
+    lblEncryption = new QLabel(QStringLiteral("Encryption (FTP over TLS):"), this);
+    lblEncryption->setGeometry(8, 334, 329, 16);
+    cbxEncryption = new QComboBox(this);
+    cbxEncryption->setGeometry(8, 351, 329, 22);
+    // In the order of TEncryptionMode.
+    cbxEncryption->addItems({QStringLiteral("None (plain FTP)"), QStringLiteral("Explicit TLS if the server offers it"),
+                             QStringLiteral("Explicit TLS, required"), QStringLiteral("Implicit TLS (port 990)")});
+    lblEncryption->setBuddy(cbxEncryption);
     btnOk = new QPushButton(QStringLiteral("&Cool"), this);
-    btnOk->setGeometry(176, 334, 75, 25);
+    btnOk->setGeometry(176, 378, 75, 25);
     btnOk->setDefault(true);
     btnCancel = new QPushButton(QStringLiteral("&No Way !"), this);
-    btnCancel->setGeometry(262, 334, 75, 25);
+    btnCancel->setGeometry(262, 378, 75, 25);
     SetTabOrder();
 
     // toggled covers clicks, the keyboard and programmatic changes alike.
@@ -43,6 +52,7 @@ TfrmServerAdd::TfrmServerAdd(QWidget* parent) : QDialog(parent) {
     connect(rbUserPass, &QRadioButton::toggled, this, [this] { rbAnonymousClick(); });
     connect(btnOk, &QPushButton::clicked, this, [this] { btnOkClick(); });
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(cbxEncryption, &QComboBox::activated, this, [this] { cbxEncryptionChange(); });
     FormCreate();
 }
 
@@ -69,6 +79,7 @@ void TfrmServerAdd::SetTabOrder() {
                               ebxLocalStartingDirectory,
                               cbPASV,
                               ebxRemoteStartingDirectory,
+                              cbxEncryption,
                               btnOk,
                               btnCancel};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
@@ -84,6 +95,7 @@ void TfrmServerAdd::FormCreate() {
     ebxLocalStartingDirectory->clear();
     ebxRemoteStartingDirectory->clear();
     cbPASV->setChecked(false);
+    cbxEncryption->setCurrentIndex(static_cast<int>(TEncryptionMode::Plain));
     rbAnonymous->setChecked(true);
     rbAnonymousClick();
     ebxName->setFocus();
@@ -94,6 +106,14 @@ void TfrmServerAdd::rbAnonymousClick() {
     ebxEMail->setEnabled(anonymous);
     ebxUsername->setEnabled(!anonymous);
     ebxPassword->setEnabled(!anonymous);
+}
+
+// Implicit TLS has a port of its own; a form still on the plain port moves
+// to it, and back.
+void TfrmServerAdd::cbxEncryptionChange() {
+    const bool implicit = cbxEncryption->currentIndex() == static_cast<int>(TEncryptionMode::Implicit);
+    if (implicit && ebxPort->text() == QStringLiteral("21")) ebxPort->setText(QStringLiteral("990"));
+    if (!implicit && ebxPort->text() == QStringLiteral("990")) ebxPort->setText(QStringLiteral("21"));
 }
 
 void TfrmServerAdd::btnOkClick() {
@@ -124,6 +144,7 @@ void TfrmServerAdd::LoadFrom(const TFTPServer& server) {
         ebxPassword->setText(ToQt(server.Password));
     }
     cbPASV->setChecked(server.PASV == TPasvMode::Yes);
+    cbxEncryption->setCurrentIndex(static_cast<int>(server.Encryption));
     ebxLocalStartingDirectory->setText(ToQt(server.LocalStartDir));
     ebxRemoteStartingDirectory->setText(ToQt(server.StartDir));
     rbAnonymousClick();
@@ -143,6 +164,7 @@ void TfrmServerAdd::SaveTo(TFTPServer& server) const {
         server.Password = FromQt(ebxPassword->text());
     }
     server.PASV = cbPASV->isChecked() ? TPasvMode::Yes : TPasvMode::No;
+    server.Encryption = static_cast<TEncryptionMode>(cbxEncryption->currentIndex());
     server.LocalStartDir = FromQt(ebxLocalStartingDirectory->text());
     server.StartDir = FromQt(ebxRemoteStartingDirectory->text());
 }

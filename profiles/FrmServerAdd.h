@@ -14,6 +14,7 @@
 #include <string>
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -43,6 +44,7 @@ public:
 
     void FormCreate();
     void rbAnonymousClick();
+    void cbxEncryptionChange();
     // Refuses an empty name, or one NameHolder reports as held, with a
     // message and the form left open; an empty port becomes "21".
     void btnOkClick();
@@ -66,6 +68,8 @@ public:
     QLabel* lblRemoteStartingDirectory;
     QLineEdit* ebxRemoteStartingDirectory;
     QCheckBox* cbPASV;
+    QLabel* lblEncryption;
+    QComboBox* cbxEncryption;  // the items in the order of TEncryptionMode
     QPushButton* btnOk;
     QPushButton* btnCancel;
 

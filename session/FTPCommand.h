@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+#include "ftp/Ftpcli.h"
+
 // Kind numbers are also the queue entry's key text; 3, 6, 15 and 17 are not
 // used.
 enum TFTPCommandKind : std::int32_t {
@@ -42,6 +44,7 @@ public:
     // Listing file, transfer source or target, or the new name of a rename.
     std::string LocalFileName;
     bool Passive = false;
+    TFtpEncryption Encryption = ftpTlsNone;
     std::string HostDirName;
     std::string QuoteText;
     bool Binary = false;

@@ -8,6 +8,16 @@
 
 namespace {
 
+TFtpEncryption EngineEncryption(TEncryptionMode Mode) {
+    switch (Mode) {
+        case TEncryptionMode::ExplicitIfAvailable: return ftpTlsExplicitIfAvailable;
+        case TEncryptionMode::ExplicitRequired: return ftpTlsExplicitRequired;
+        case TEncryptionMode::Implicit: return ftpTlsImplicit;
+        case TEncryptionMode::Plain: break;
+    }
+    return ftpTlsNone;
+}
+
 using Waiting = bool (TFtpClient::*)();
 using Starting = void (TCustomFtpCli::*)();
 
@@ -159,6 +169,7 @@ void TSessionController::ConnectToServer(TFTPServer* profile) {
         command->Port = profile->Port;
         command->UserName = profile->Username;
         command->PassWord = profile->Password;
+        command->Encryption = EngineEncryption(profile->Encryption);
         // The profile may be removed while the connection runs; keep what the
         // session needs from it.
         const std::string localStartDir = profile->LocalStartDir;

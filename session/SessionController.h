@@ -57,6 +57,7 @@ struct TSessionWidgets {
     QLabel* imgConnectedOff = nullptr;
     QLabel* imgDisconnectedOn = nullptr;
     QLabel* imgDisconnectedOff = nullptr;
+    QLabel* imgEncrypted = nullptr;  // the lock, shown while the session is encrypted
     QAction* tb97Connect = nullptr;
     QAction* tb97Disconnect = nullptr;
     QAction* tb97FolderUp = nullptr;
@@ -123,6 +124,13 @@ public:
     std::function<void()> RefreshLocalFiles;
     // Plays a finished transfer's sound; false when it could not.
     std::function<bool(const std::string& waveFile)> PlaySound;
+    // Asks about a server certificate that does not verify, or that differs
+    // from the one trusted always ("host:port", the certificate, changed);
+    // the certificate window when unset.
+    std::function<TFtpCertificateDecision(const std::string& server, const TSslCertificateInfo& certificate, bool changed)>
+        AskCertificate;
+    // Where "trust always" is remembered; beside the profile file when empty.
+    std::string CertificateTrustFile;
     // The progress window of the running transfer; null when there is none
     // or the user closed it.
     QPointer<TfrmDownload> TransferWindow;
@@ -196,6 +204,8 @@ public:
     void FTPStateChange(TCustomFtpCli* Sender);
     void FTPSessionConnected(TCustomFtpCli* Sender, std::uint16_t Error);
     void FTPSessionClosed(TCustomFtpCli* Sender, std::uint16_t Error);
+    void FTPCertificateCheck(const TSslCertificateInfo& Certificate, TFtpCertificateDecision& Decision);
+    void ShowEncryptedLock();
     void FTPReadyToTransmit(TCustomFtpCli* Sender, bool& bCancel);
     void FTPRequestDone(TCustomFtpCli* Sender, TFtpRequest RqType, std::uint16_t Error);
 

@@ -5,7 +5,9 @@
 #include <QProgressBar>
 #include <QTimer>
 
+#include "session/FrmCertificate.h"
 #include "session/SessionController.h"
+#include "util/CertificateTrust.h"
 #include "util/UiUtils.h"
 #include "util/WavePlayer.h"
 
@@ -25,6 +27,9 @@ TSessionController::TSessionController() : progressCatchUp_(new QTimer()), tmrUp
     FTP.OnProgress = [this](TCustomFtpCli* s, std::int64_t count, bool& abort) { FTPProgress(s, count, abort); };
     FTP.OnResponse = [](TCustomFtpCli*) {};
     FTP.OnDisplayFile = [](TCustomFtpCli*, std::string&) {};
+    FTP.OnCertificateCheck = [this](TCustomFtpCli*, const TSslCertificateInfo& certificate, TFtpCertificateDecision& decision) {
+        FTPCertificateCheck(certificate, decision);
+    };
     ConnectedSince = QDateTime::currentDateTime();
     PlaySound = PlayWaveFile;
 }
@@ -84,6 +89,24 @@ void TSessionController::FTPSessionConnected(TCustomFtpCli*, std::uint16_t) {
     DestroyConnecting();
 }
 
+// A certificate that verified needs no question; one the user trusted always
+// for this server passes as long as it is the same certificate.
+void TSessionController::FTPCertificateCheck(const TSslCertificateInfo& Certificate, TFtpCertificateDecision& Decision) {
+    if (Certificate.Verified) return;
+    const TCertificateTrust trust(CertificateTrustFile.empty() ? TCertificateTrust::DefaultFile() : CertificateTrustFile);
+    const auto standing = trust.Check(FTP.HostName, FTP.Port, Certificate.Sha256);
+    if (standing == TCertificateTrust::Standing::Trusted) {
+        Decision = ftpCertTrustOnce;
+        return;
+    }
+    const std::string server = FTP.HostName + ":" + FTP.Port;
+    const bool changed = standing == TCertificateTrust::Standing::Changed;
+    Decision = AskCertificate ? AskCertificate(server, Certificate, changed)
+                              : TfrmCertificate::Ask(W.mainWindow, server, Certificate, changed);
+    if (Decision == ftpCertTrustAlways && !trust.Remember(FTP.HostName, FTP.Port, Certificate.Sha256))
+        AddLogLine("The certificate could not be remembered: it is trusted for this connection only", TLogKind::Status);
+}
+
 void TSessionController::FTPSessionClosed(TCustomFtpCli*, std::uint16_t) {
     SessionUp = false;
     SetConnectedState(false);
@@ -93,6 +116,7 @@ void TSessionController::FTPSessionClosed(TCustomFtpCli*, std::uint16_t) {
 void TSessionController::FTPReadyToTransmit(TCustomFtpCli*, bool&) { AddLogLine("Ready to transmit", TLogKind::Info); }
 
 void TSessionController::FTPRequestDone(TCustomFtpCli*, TFtpRequest RqType, std::uint16_t Error) {
+    ShowEncryptedLock();
     AddLogLine("- Request " + std::to_string(RqType) + " Done.", TLogKind::Debug);
     AddLogLine("- StatusCode = " + std::to_string(FTP.StatusCode()), TLogKind::Debug);
     AddLogLine("- LastResponse was : '" + FTP.LastResponse() + "'", TLogKind::Debug);

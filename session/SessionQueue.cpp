@@ -123,6 +123,7 @@ bool TSessionController::PrepareEngine(TFTPCommand& command) {
                 FTP.Port = command.Port;
                 FTP.UserName = command.UserName;
                 FTP.PassWord = command.PassWord;
+                FTP.Encryption = command.Encryption;
                 break;
             case cmdList:
                 FTP.HostFileName = command.HostFileName;

@@ -59,6 +59,7 @@ void TSessionController::SetConnectedState(bool on) {
     ShowIf(W.imgDisconnectedOff, on);
     ShowIf(W.imgConnectedOff, !on);
     ShowIf(W.imgDisconnectedOn, !on);
+    ShowEncryptedLock();
     EnableIf(W.tb97Connect, !on);
     for (QAction* action : {W.tb97Disconnect, W.tb97FolderUp, W.tb97NewFolder, W.tb97Delete, W.tb97Refresh, W.tb97TransferBin,
                             W.tb97TransferAsc, W.tb97TransferAuto})
@@ -74,6 +75,16 @@ void TSessionController::SetConnectedState(bool on) {
     if (W.cbServerDir != nullptr) W.cbServerDir->clearEditText();
     if (W.lvServerFiles != nullptr) W.lvServerFiles->Clear();
     if (W.lblServerName != nullptr) W.lblServerName->setText(on ? ToQt(CurrentServerName) : QString());
+}
+
+// The log-in of an encrypted session ends after the connected state is
+// shown, so the lock is looked at again when each request ends.
+void TSessionController::ShowEncryptedLock() {
+    const bool encrypted = connectedState_ && FTP.Connected() && FTP.Encrypted();
+    ShowIf(W.imgEncrypted, encrypted);
+    if (W.imgEncrypted != nullptr)
+        W.imgEncrypted->setToolTip(FTP.DataEncrypted() ? QStringLiteral("Encrypted (TLS): log-in, commands and files")
+                                                       : QStringLiteral("Encrypted (TLS): log-in and commands; files in clear"));
 }
 
 void TSessionController::SetBusyState(bool on) {

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <random>
+#include <utility>
 
 #include "util/IniFile.h"
 #include "util/MiscUtils.h"
@@ -39,7 +40,27 @@ const char* PasvWord(TPasvMode mode) {
     }
 }
 
+constexpr std::pair<TEncryptionMode, const char*> kEncryptionWords[] = {
+    {TEncryptionMode::Plain, "Plain"},
+    {TEncryptionMode::ExplicitIfAvailable, "ExplicitIfAvailable"},
+    {TEncryptionMode::ExplicitRequired, "ExplicitRequired"},
+    {TEncryptionMode::Implicit, "Implicit"},
+};
+
 }  // namespace
+
+const char* TFTPServer::EncryptionWord(TEncryptionMode mode) {
+    for (const auto& [value, word] : kEncryptionWords)
+        if (value == mode) return word;
+    return "Plain";
+}
+
+TEncryptionMode TFTPServer::EncryptionFromWord(const std::string& word) {
+    const std::string upper = AsciiUpper(word);
+    for (const auto& [value, text] : kEncryptionWords)
+        if (AsciiUpper(text) == upper) return value;
+    return TEncryptionMode::Plain;
+}
 
 bool TFTPServer::IsAnonymous() const { return AsciiUpper(Username) == "ANONYMOUS"; }
 
@@ -93,6 +114,7 @@ void TFTPServer::LoadFromIni(const TIniFile* ini, const std::string& section) {
         PASV = TPasvMode::No;
     else if (!pasv.empty())
         PASV = TPasvMode::Default;
+    Encryption = EncryptionFromWord(ini->ReadString(section, "Encryption", ""));
     LoadQuoted(ini, section, "StartDir", StartDir);
     LoadQuoted(ini, section, "LocalStartDir", LocalStartDir);
 }
@@ -105,6 +127,7 @@ void TFTPServer::SaveToIni(TIniFile* ini, const std::string& section) const {
     ini->WriteString(section, "Username", QuoteValue(Username));
     ini->WriteString(section, "Password", QuoteValue(IsAnonymous() ? Password : EncodePassword(Password)));
     ini->WriteString(section, "PASV", PasvWord(PASV));
+    ini->WriteString(section, "Encryption", EncryptionWord(Encryption));
     ini->WriteString(section, "StartDir", QuoteValue(StartDir));
     ini->WriteString(section, "LocalStartDir", QuoteValue(LocalStartDir));
 }

@@ -10,6 +10,10 @@ class TIniFile;
 // what a new profile, or a file with an unknown word, gives.
 enum class TPasvMode { No, Yes, Default };
 
+// FTP over TLS: key "Encryption". A missing key or an unknown word is Plain,
+// so files written before the key existed keep their meaning.
+enum class TEncryptionMode { Plain, ExplicitIfAvailable, ExplicitRequired, Implicit };
+
 class TFTPServer {
 public:
     std::string Name;
@@ -18,6 +22,7 @@ public:
     std::string Username;
     std::string Password;  // clear text in memory; an e-mail address when anonymous
     TPasvMode PASV = TPasvMode::Default;
+    TEncryptionMode Encryption = TEncryptionMode::Plain;
     std::string LocalStartDir;
     std::string StartDir;
     std::int32_t MenuTag = 0;  // 100 + position in the Servers menu; 0 without an entry
@@ -36,4 +41,9 @@ public:
     static std::string EncodePassword(const std::string& password);
     // The inverse; empty for text that is not in that form.
     static std::string DecodePassword(const std::string& encoded);
+
+    // "Plain", "ExplicitIfAvailable", "ExplicitRequired", "Implicit".
+    static const char* EncryptionWord(TEncryptionMode mode);
+    // The mode a word names, ignoring case; Plain for any other word.
+    static TEncryptionMode EncryptionFromWord(const std::string& word);
 };

@@ -119,7 +119,7 @@ TEST_F(FTPServerObjTest, SectionIsWrittenInKeyOrderWithQuotedValuesAndAnAnonymou
     EXPECT_EQ(RoundTrip(s).Password, "me@example.net");
     EXPECT_EQ(Content(),
               "[Server1]\nName=\"Office\"\nHostname=\"ftp.example.net\"\nPort=\"21\"\nUsername=\"ANONymous\"\n"
-              "Password=\"me@example.net\"\nPASV=Yes\nStartDir=\"/www\"\nLocalStartDir=\"\"\n");
+              "Password=\"me@example.net\"\nPASV=Yes\nEncryption=Plain\nStartDir=\"/www\"\nLocalStartDir=\"\"\n");
 }
 
 TEST_F(FTPServerObjTest, OtherPasswordsAreStoredAsHexOfTwoPlusTwoPerCharacter) {
@@ -163,7 +163,7 @@ TEST_F(FTPServerObjTest, QuotesAndLineBreaksSurviveOnOneLine) {
     EXPECT_EQ(std::tie(loaded.Name, loaded.Username, loaded.Password, loaded.LocalStartDir),
               std::tie(s.Name, s.Username, s.Password, s.LocalStartDir));
     const std::string text = Content();
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 9) << "header + eight keys";
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 10) << "header + nine keys";
 }
 
 TEST_F(FTPServerObjTest, PasvWordsLoadIgnoringCaseAndMissingKeysKeepTheField) {
@@ -184,6 +184,32 @@ TEST_F(FTPServerObjTest, PasvWordsLoadIgnoringCaseAndMissingKeysKeepTheField) {
     fresh.LoadFromIni(&ini, "Server1");
     EXPECT_EQ(fresh.PASV, TPasvMode::Default) << "a missing PASV keeps the new profile's Default";
     EXPECT_EQ(fresh.Port, "21") << "so does a missing Port";
+}
+
+// Files written before encryption existed have no key and mean plain FTP;
+// a word this version does not know is plain too, never a guess at TLS.
+TEST_F(FTPServerObjTest, EncryptionWordsRoundTripAndAnythingElseIsPlain) {
+    const std::pair<const char*, TEncryptionMode> cases[] = {
+        {"Encryption=ExplicitRequired\n", TEncryptionMode::ExplicitRequired},
+        {"Encryption=explicitifavailable\n", TEncryptionMode::ExplicitIfAvailable},
+        {"Encryption=Implicit\n", TEncryptionMode::Implicit},
+        {"Encryption=SSLv2\n", TEncryptionMode::Plain},
+        {"", TEncryptionMode::Plain},
+    };
+    for (const auto& [line, expected] : cases) {
+        qttest::WriteFile(path_, std::string("[Server1]\nName=\"n\"\n") + line);
+        const TIniFile ini(path_);
+        TFTPServer loaded;
+        loaded.Encryption = TEncryptionMode::Implicit;
+        loaded.LoadFromIni(&ini, "Server1");
+        EXPECT_EQ(loaded.Encryption, expected) << "'" << line << "'";
+    }
+    for (const TEncryptionMode mode : {TEncryptionMode::Implicit, TEncryptionMode::Plain}) {
+        TFTPServer s;
+        s.Name = "n";
+        s.Encryption = mode;
+        EXPECT_EQ(RoundTrip(s).Encryption, mode) << "switching back to plain rewrites the key";
+    }
 }
 
 // Found by fuzzing: a port emptied by hand ("Port=\"") loaded as empty, was

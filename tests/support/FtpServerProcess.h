@@ -8,6 +8,7 @@
 #include <sys/types.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/TempDir.h"
@@ -31,11 +32,25 @@ public:
     const std::string& Error() const { return error_; }
     const std::string& Name() const { return name_; }
 
+    // Before Start: FTP over TLS with this certificate and key (PEM files),
+    // required for log-in and data; implicit TLS (from the first byte)
+    // instead of AUTH TLS when asked.
+    void UseTls(std::string certFile, std::string keyFile, bool implicit = false) {
+        tlsCert_ = std::move(certFile);
+        tlsKey_ = std::move(keyFile);
+        implicitTls_ = implicit;
+    }
+
 protected:
     FtpServerProcess(std::string name, std::string user, std::string password, std::string wrongPassword);
     // Writes configuration files and returns the command line to run.
     virtual std::vector<std::string> Prepare() = 0;
     const TempDir& Work() const { return work_; }
+    bool Tls() const { return !tlsCert_.empty(); }
+    const std::string& TlsCert() const { return tlsCert_; }
+    const std::string& TlsKey() const { return tlsKey_; }
+    bool ImplicitTls() const { return implicitTls_; }
+    void SetError(std::string text) { error_ = std::move(text); }
 
 private:
     bool WaitUntilAccepting();
@@ -49,6 +64,9 @@ private:
     int port_ = 0;
     pid_t pid_ = -1;
     std::string error_;
+    std::string tlsCert_;
+    std::string tlsKey_;
+    bool implicitTls_ = false;
 };
 
 // A port that was free a moment ago on 127.0.0.1.

@@ -21,8 +21,18 @@ except ImportError as error:
 port, root, user, password = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4]
 authorizer = DummyAuthorizer()
 authorizer.add_user(user, password, root, perm="elradfmwMT")
-class Handler(FTPHandler):
+Base = FTPHandler
+if len(sys.argv) > 6:
+    try:
+        from pyftpdlib.handlers import TLS_FTPHandler as Base
+    except ImportError as error:
+        sys.exit("pyftpdlib has no TLS (Debian package python3-openssl): %s" % error)
+class Handler(Base):
     pass
+if len(sys.argv) > 6:
+    Handler.certfile, Handler.keyfile = sys.argv[5], sys.argv[6]
+    Handler.tls_control_required = True
+    Handler.tls_data_required = True
 Handler.authorizer = authorizer
 Handler.permit_foreign_addresses = False
 Handler.auth_failed_timeout = 0.05
@@ -37,5 +47,10 @@ PyFtpdServer::PyFtpdServer() : FtpServerProcess("pyftpdlib", "tester", "s3cret",
 std::vector<std::string> PyFtpdServer::Prepare() {
     const std::string script = Work().File("server.py");
     (void)WriteFile(script, kScript);
-    return {Interpreter(), script, std::to_string(Port()), Root(), User(), Password()};
+    std::vector<std::string> command{Interpreter(), script, std::to_string(Port()), Root(), User(), Password()};
+    if (Tls()) {
+        command.push_back(TlsCert());
+        command.push_back(TlsKey());
+    }
+    return command;
 }

@@ -6,6 +6,21 @@
 
 VsftpdServer::VsftpdServer() : FtpServerProcess("vsftpd", "anonymous", "tester@example.org", "banned@example.org") {}
 
+// TLS as hosting providers set it up: log-in and data only encrypted, and
+// data connections only on the control connection's TLS session.
+std::string VsftpdServer::TlsSettings() const {
+    if (!Tls()) return {};
+    return "ssl_enable=YES\n"
+           "allow_anon_ssl=YES\n"
+           "force_anon_logins_ssl=YES\n"
+           "force_anon_data_ssl=YES\n"
+           "force_local_logins_ssl=YES\n"
+           "force_local_data_ssl=YES\n"
+           "require_ssl_reuse=YES\n"
+           "rsa_cert_file=" +
+           TlsCert() + "\nrsa_private_key_file=" + TlsKey() + "\n" + (ImplicitTls() ? "implicit_ssl=YES\n" : "");
+}
+
 std::vector<std::string> VsftpdServer::Prepare() {
     const std::string empty = Work().File("empty");
     ::mkdir(empty.c_str(), 0755);
@@ -57,7 +72,8 @@ std::vector<std::string> VsftpdServer::Prepare() {
         "delay_failed_login=0\n"
         "ascii_upload_enable=YES\n"
         "ascii_download_enable=YES\n"
-        "ftpd_banner=Scratch server ready\n";
+        "ftpd_banner=Scratch server ready\n" +
+        TlsSettings();
     const std::string path = Work().File("vsftpd.conf");
     (void)WriteFile(path, config);
     ::chmod(path.c_str(), 0600);

@@ -11,4 +11,7 @@ public:
 
 protected:
     std::vector<std::string> Prepare() override;
+
+private:
+    std::string TlsSettings() const;
 };

@@ -43,6 +43,11 @@ TEST(FtpUrl, PartsAreSplitAndDecoded) {
     EXPECT_EQ(Parse("ftp://h/%2Fvar/www/").Folder(), "/var/www");
     EXPECT_EQ(Parse("ftp://h/%2Fetc").Folder(), "/");
     EXPECT_EQ(Parse("ftp://user@h/").password, "");
+
+    EXPECT_TRUE(Parse("FTPS://h/").implicitTls);
+    EXPECT_EQ(Parse("ftps://h/").port, "990");
+    EXPECT_EQ(Parse("ftps://h:2990/").port, "2990");
+    EXPECT_FALSE(Parse("ftp://h/").implicitTls);
 }
 
 TEST(FtpUrl, MalformedUrlsAreRefusedWithAReason) {
@@ -82,13 +87,21 @@ TEST(VftpOptions, CommandsOptionsAndUsageErrors) {
     EXPECT_EQ(ParseVftpOptions({"quote", "ftp://h/", "--", "-x"}, error)->arguments[1], "-x");
     EXPECT_EQ(ParseVftpOptions({"put", "--", "-odd-name", "ftp://h/"}, error)->arguments[0], "-odd-name");
 
+    options = ParseVftpOptions({"--tls", "-k", "--pin-sha256", "sha256//abc=", "--cacert", "ca.pem", "ls", "ftp://h/"}, error);
+    ASSERT_TRUE(options) << error;
+    EXPECT_TRUE(options->tls && options->insecure && !options->tlsTry);
+    EXPECT_EQ(options->pinSha256, "sha256//abc=");
+    EXPECT_EQ(options->caFile, "ca.pem");
+
     for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{{},
                                                                                      {"fetch", "ftp://h/"},
                                                                                      {"ls"},
                                                                                      {"get", "a", "b", "c"},
                                                                                      {"-t"},
                                                                                      {"-t", "soon", "ls", "ftp://h/"},
-                                                                                     {"--bogus", "ls", "ftp://h/"}}) {
+                                                                                     {"--bogus", "ls", "ftp://h/"},
+                                                                                     {"ls", "ftp://h/", "--pin-sha256"},
+                                                                                     {"--cacert", "", "ls", "ftp://h/"}}) {
         error.clear();
         EXPECT_FALSE(ParseVftpOptions(bad, error)) << (bad.empty() ? "" : bad[0]);
         EXPECT_FALSE(error.empty());

@@ -83,19 +83,24 @@ bool PercentDecode(const std::string& text, std::string& out) {
 }
 
 std::optional<FtpUrl> ParseFtpUrl(const std::string& text, std::string& error) {
-    static const std::string scheme = "ftp://";
-    if (text.size() < scheme.size() || !std::equal(scheme.begin(), scheme.end(), text.begin(), [](char a, char b) {
-            return a == std::tolower(static_cast<unsigned char>(b));
-        })) {
-        error = "not an ftp:// URL";
+    const auto hasScheme = [&text](const std::string& scheme) {
+        return text.size() >= scheme.size() && std::equal(scheme.begin(), scheme.end(), text.begin(), [](char a, char b) {
+                   return a == std::tolower(static_cast<unsigned char>(b));
+               });
+    };
+    const bool implicitTls = hasScheme("ftps://");
+    if (!implicitTls && !hasScheme("ftp://")) {
+        error = "not an ftp:// or ftps:// URL";
         return std::nullopt;
     }
-    const std::string rest = text.substr(scheme.size());
+    const std::string rest = text.substr(implicitTls ? 7 : 6);
     const auto slash = rest.find('/');
     const std::string authority = rest.substr(0, slash);
     const std::string encodedPath = slash == std::string::npos ? "" : rest.substr(slash + 1);
 
     FtpUrl url;
+    url.implicitTls = implicitTls;
+    if (implicitTls) url.port = "990";
     const auto at = authority.rfind('@');
     if (at != std::string::npos && !SplitUserInfo(authority.substr(0, at), url, error)) return std::nullopt;
     if (!SplitHostPort(at == std::string::npos ? authority : authority.substr(at + 1), url, error)) return std::nullopt;

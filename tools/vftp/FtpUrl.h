@@ -1,5 +1,6 @@
 #pragma once
-// ftp://[USER[:PASSWORD]@]HOST[:PORT]/PATH, percent-encoded. As with other
+// ftp://[USER[:PASSWORD]@]HOST[:PORT]/PATH, percent-encoded; ftps:// is the
+// same over implicit TLS. As with other
 // FTP command-line clients, PATH is relative to the folder the server puts
 // the user in after log-in; a leading "%2F" makes it absolute.
 
@@ -13,7 +14,8 @@ struct FtpUrl {
     bool hasPassword = false;  // ... and a password, possibly empty ("user:@")
     std::string host;
     std::string port = "21";
-    std::string path;  // decoded, without the slash that ends the host part
+    std::string path;          // decoded, without the slash that ends the host part
+    bool implicitTls = false;  // ftps://: TLS from the first byte, port 990 by default
 
     bool EndsWithSlash() const { return path.empty() || path.back() == '/'; }
     // "a/b/c.txt" -> folder "a/b", name "c.txt"; "c.txt" -> "", "c.txt";

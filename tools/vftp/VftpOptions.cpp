@@ -12,8 +12,9 @@ const char* const kVftpUsage =
     "  profiles        (the names of the profiles saved in the window, one a line)\n"
     "URL: ftp://[USER[:PASSWORD]@]HOST[:PORT]/PATH  (percent-encoded; default user anonymous;\n"
     "     PATH is relative to the log-in folder, %2F at its start makes it absolute)\n"
+    "  or ftps://...: the same over implicit TLS (TLS from the first byte, default port 990)\n"
     "  or @NAME/PATH: the window's saved profile NAME (any letter case; quote blanks for the\n"
-    "     shell) gives host, port, user, password and passive mode; PATH as in a URL\n"
+    "     shell) gives host, port, user, password, passive mode and encryption; PATH as in a URL\n"
     "PASSWORD: other users of this machine can see a password given in the URL (process\n"
     "     list). Without one, vftp takes it from ~/.netrc (\"machine HOST login USER\n"
     "     password SECRET\"; the file must be private, chmod 600), and else asks for it\n"
@@ -23,6 +24,13 @@ const char* const kVftpUsage =
     "         -n/--netrc (the password from ~/.netrc even when the URL has one),\n"
     "         -t/--timeout SECONDS (default 30), -v/--verbose (FTP dialogue on standard error,\n"
     "         password masked), -q/--quiet (no progress bar), -h/--help, --version\n"
+    "TLS:     --tls (explicit TLS required: AUTH TLS, nothing in clear), --tls-try (explicit\n"
+    "         TLS when the server offers it, else plain), -k/--insecure (accept a certificate\n"
+    "         that does not verify), --pin-sha256 PIN (accept exactly the certificate whose\n"
+    "         public key has this SHA-256: 'sha256//BASE64' as curl's --pinnedpubkey, or the\n"
+    "         certificate's SHA-256 fingerprint in hex; several separated by ';'),\n"
+    "         --cacert FILE (also trust the authorities in this PEM file). Certificates are\n"
+    "         verified against the system's CA store and the host name.\n"
     "Exit status: 0 success, 1 FTP or network failure, 2 usage error.\n";
 
 namespace {
@@ -65,7 +73,19 @@ bool ApplyOption(const std::vector<std::string>& args, std::size_t& i, VftpOptio
         options.quiet = true;
     else if (arg == "-h" || arg == "--help")
         options.help = true;
-    else if (arg == "-t" || arg == "--timeout") {
+    else if (arg == "--tls")
+        options.tls = true;
+    else if (arg == "--tls-try")
+        options.tlsTry = true;
+    else if (arg == "-k" || arg == "--insecure")
+        options.insecure = true;
+    else if (arg == "--pin-sha256" || arg == "--cacert") {
+        if (i + 1 >= args.size() || args[i + 1].empty()) {
+            error = "option " + arg + (arg == "--cacert" ? " needs a file" : " needs a fingerprint");
+            return false;
+        }
+        (arg == "--cacert" ? options.caFile : options.pinSha256) = args[++i];
+    } else if (arg == "-t" || arg == "--timeout") {
         if (i + 1 >= args.size() || !ParseTimeout(args[i + 1], options.timeoutSeconds)) {
             error = "option " + arg + " needs a number of seconds";
             return false;

@@ -16,6 +16,12 @@ struct VftpOptions {
     bool help = false;
     bool version = false;
     bool netrc = false;  // -n: the password from ~/.netrc even when the URL has one
+    // --tls: explicit TLS required; --tls-try: explicit TLS when offered.
+    bool tls = false;
+    bool tlsTry = false;
+    bool insecure = false;  // -k: any certificate
+    std::string pinSha256;  // --pin-sha256: exactly the certificate(s) named
+    std::string caFile;     // --cacert: more trusted authorities
     std::string command;
     std::vector<std::string> arguments;
 };

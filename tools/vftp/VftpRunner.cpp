@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iostream>
 
+#include "net/SslContext.h"
 #include "platform/MessageLoop.h"
 #include "platform/Ticks.h"
 #include "tools/vftp/VftpTarget.h"
@@ -27,6 +28,41 @@ void VftpRunner::BindEvents() {
     ftp_.OnProgress = [this](TCustomFtpCli*, std::int64_t count, bool&) {
         if (progress_) progress_->Update(count);
     };
+    ftp_.OnCertificateCheck = [this](TCustomFtpCli*, const TSslCertificateInfo& certificate, TFtpCertificateDecision& decision) {
+        JudgeCertificate(certificate, decision);
+    };
+}
+
+// A pin names exactly the certificate to accept, verified or not; without
+// one, --insecure accepts any. A refusal shows what was refused, with the
+// pin that would accept it.
+void VftpRunner::JudgeCertificate(const TSslCertificateInfo& certificate, TFtpCertificateDecision& decision) {
+    if (!options_.pinSha256.empty())
+        decision = certificate.MatchesPin(options_.pinSha256) ? ftpCertTrustOnce : ftpCertRefuse;
+    else if (options_.insecure)
+        decision = ftpCertTrustOnce;
+    if (decision != ftpCertRefuse) return;
+    const std::string why = options_.pinSha256.empty() ? certificate.Reason : "it does not match --pin-sha256";
+    std::cerr << "vftp: the server's certificate is refused: " << why << "\n"
+              << "  subject:     " << certificate.Subject << "\n"
+              << "  issuer:      " << certificate.Issuer << "\n"
+              << "  valid:       " << certificate.NotBefore << " to " << certificate.NotAfter << "\n"
+              << "  SHA-256:     " << certificate.Sha256 << "\n"
+              << "  public key:  sha256//" << certificate.PublicKeySha256 << "\n"
+              << "  (--pin-sha256 sha256//" << certificate.PublicKeySha256 << " accepts exactly this certificate)\n";
+}
+
+TFtpEncryption VftpRunner::EncryptionFor(const FtpUrl& url, const std::optional<TEncryptionMode>& profile) const {
+    if (url.implicitTls) return ftpTlsImplicit;
+    if (options_.tls) return ftpTlsExplicitRequired;
+    if (options_.tlsTry) return ftpTlsExplicitIfAvailable;
+    switch (profile.value_or(TEncryptionMode::Plain)) {
+        case TEncryptionMode::ExplicitIfAvailable: return ftpTlsExplicitIfAvailable;
+        case TEncryptionMode::ExplicitRequired: return ftpTlsExplicitRequired;
+        case TEncryptionMode::Implicit: return ftpTlsImplicit;
+        case TEncryptionMode::Plain: break;
+    }
+    return ftpTlsNone;
 }
 
 int VftpRunner::Run() {
@@ -59,6 +95,15 @@ bool VftpRunner::Connect(const std::string& urlText) {
     }
     url_ = target->url;
     if (target->passive && !options_.passiveGiven) ftp_.Passive = *target->passive;
+    ftp_.Encryption = EncryptionFor(url_, target->encryption);
+    if (!options_.caFile.empty()) {
+        auto context = std::make_shared<TSslContext>();
+        if (!context->AddCaFile(options_.caFile)) {
+            std::cerr << "vftp: --cacert: " << context->ErrorText() << '\n';
+            return false;
+        }
+        ftp_.SslContext = context;
+    }
     ftp_.HostName = url_.host;
     ftp_.Port = url_.port;
     ftp_.UserName = url_.user;

@@ -6,12 +6,14 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "ftp/Ftpcli.h"
 #include "tools/vftp/FtpUrl.h"
 #include "tools/vftp/ProgressBar.h"
 #include "tools/vftp/VftpOptions.h"
+#include "util/FTPServerObj.h"
 
 class VftpRunner {
 public:
@@ -25,6 +27,8 @@ private:
 
     void BindEvents();
     bool Connect(const std::string& urlText);
+    void JudgeCertificate(const TSslCertificateInfo& certificate, TFtpCertificateDecision& decision);
+    TFtpEncryption EncryptionFor(const FtpUrl& url, const std::optional<TEncryptionMode>& profile) const;
     // Starts a request and waits for its end, including the posted
     // OnRequestDone; false with error_ set on any failure.
     bool Execute(Start start);

@@ -75,6 +75,7 @@ bool VftpTargetResolver::FromProfile(const std::string& spec, VftpTarget& target
         url.hasPassword = !server->Password.empty();
     }
     target.passive = server->PASV == TPasvMode::Yes;
+    target.encryption = server->Encryption;
     return true;
 }
 

@@ -15,10 +15,12 @@
 #include <string>
 
 #include "tools/vftp/FtpUrl.h"
+#include "util/FTPServerObj.h"
 
 struct VftpTarget {
     FtpUrl url;
-    std::optional<bool> passive;  // a profile's choice: passive only for "Yes"
+    std::optional<bool> passive;                // a profile's choice: passive only for "Yes"
+    std::optional<TEncryptionMode> encryption;  // a profile's choice
 };
 
 class VftpTargetResolver {

@@ -20,10 +20,15 @@ _vftp() {
     local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]}
     local commands="ls nls size pwd get put append mkdir rmdir rm mv chmod quote profiles"
     local options="-p --passive -a --active --ascii --binary -c --continue -n --netrc -t --timeout
-                   -v --verbose -q --quiet -h --help --version"
+                   -v --verbose -q --quiet -h --help --version --tls --tls-try -k --insecure
+                   --pin-sha256 --cacert"
     COMPREPLY=()
     case $prev in
-        -t | --timeout) return ;;
+        -t | --timeout | --pin-sha256) return ;;
+        --cacert)
+            compopt -o default 2>/dev/null
+            return
+            ;;
     esac
     if [[ $cur == -* ]]; then
         mapfile -t COMPREPLY < <(compgen -W "$options" -- "$cur")
@@ -33,7 +38,7 @@ _vftp() {
     for ((i = 1; i < COMP_CWORD; i++)); do
         word=${COMP_WORDS[i]}
         case $word in
-            -t | --timeout) ((i++)) ;;
+            -t | --timeout | --pin-sha256 | --cacert) ((i++)) ;;
             -*) ;;
             *) command=$word; break ;;
         esac

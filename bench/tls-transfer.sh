@@ -1,0 +1,113 @@
+#!/usr/bin/env bash
+# FTP over TLS: vftp against curl and lftp, in one run, downloading and
+# uploading a SIZE_MB MiB file (default 1024) over explicit TLS from vsftpd
+# on loopback, set up as hosting providers do (TLS required for log-in and
+# data, data connections must resume the control connection's session).
+# Each tool skips certificate checks (the certificate is made here, self-
+# signed). RUNS rounds (default 3), a different tool first in each; every
+# copy is checked byte for byte. Reports medians of wall time, CPU time (user
+# + system) and peak memory, and each tool's ratio to vftp.
+#
+#   bench/tls-transfer.sh [build-folder]       (default: build)
+#
+#   WORK_DIR=/dev/shm   where the files go (default /tmp: a disk)
+#
+# Debian packages: vsftpd curl lftp openssl time.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+vftp="$PWD/$build/tools/vftp/vftp"
+size_mb=${SIZE_MB:-1024}
+runs=${RUNS:-3}
+tools=(vftp curl lftp)
+
+for command in "$vftp" /usr/sbin/vsftpd curl lftp openssl /usr/bin/time; do
+  command -v "$command" >/dev/null || { echo "missing: $command" >&2; exit 1; }
+done
+
+work=$(mktemp -d "${WORK_DIR:-/tmp}/vftp-tls-bench.XXXXXX")
+chmod 755 "$work"
+source bench/servers.sh
+trap bench_cleanup EXIT
+mkdir -p "$work/root" "$work/local/get"
+results="$work/results.txt"
+
+openssl req -x509 -newkey rsa:2048 -nodes -keyout "$work/key.pem" -out "$work/cert.pem" -days 2 \
+  -subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 >/dev/null 2>&1
+vsftpd_extra="ssl_enable=YES
+allow_anon_ssl=YES
+force_anon_logins_ssl=YES
+force_anon_data_ssl=YES
+require_ssl_reuse=YES
+rsa_cert_file=$work/cert.pem
+rsa_private_key_file=$work/key.pem"
+
+echo "making a ${size_mb} MiB file..." >&2
+head -c "$((size_mb * 1024 * 1024))" /dev/urandom >"$work/root/big.bin"
+cp "$work/root/big.bin" "$work/local/up.bin"
+bench_start_vsftpd
+url="ftp://127.0.0.1:$vsftpd_port"
+lftp_open="set ftp:ssl-force true; set ftp:ssl-protect-data true; set ssl:verify-certificate no; set xfer:clobber yes; open -u anonymous,bench -p $vsftpd_port 127.0.0.1"
+
+command_for() {
+  case "$1/$2" in
+    vftp/get) cmd=("$vftp" -q --tls -k get "$url/big.bin" "$work/local/get/big.bin") ;;
+    vftp/put) cmd=("$vftp" -q --tls -k put "$work/local/up.bin" "$url/up.bin") ;;
+    curl/get) cmd=(curl -s --ssl-reqd -k -o "$work/local/get/big.bin" "$url/big.bin") ;;
+    curl/put) cmd=(curl -s --ssl-reqd -k -T "$work/local/up.bin" "$url/up.bin") ;;
+    lftp/get) cmd=(lftp -c "$lftp_open; get big.bin -o $work/local/get/big.bin") ;;
+    lftp/put) cmd=(lftp -c "$lftp_open; put $work/local/up.bin -o up.bin") ;;
+  esac
+}
+
+measure() {
+  local tool=$1 op=$2 start end
+  command_for "$tool" "$op"
+  rm -f "$work/local/get/big.bin" "$work/root/up.bin"
+  sync
+  start=$(date +%s%N)
+  /usr/bin/time -f '%U %S %M' -o "$work/time.txt" "${cmd[@]}" >/dev/null 2>"$work/err.txt" || {
+    echo "$tool $op failed:" >&2
+    cat "$work/err.txt" >&2
+    exit 1
+  }
+  end=$(date +%s%N)
+  if [[ $op == get ]]; then
+    cmp -s "$work/root/big.bin" "$work/local/get/big.bin" || { echo "$tool get: copy differs" >&2; exit 1; }
+  else
+    cmp -s "$work/local/up.bin" "$work/root/up.bin" || { echo "$tool put: copy differs" >&2; exit 1; }
+  fi
+  awk -v t="$tool" -v o="$op" -v w="$(((end - start) / 1000000))" \
+    '{ printf "%s %s %.3f %.2f %s\n", t, o, w / 1000, $1 + $2, $3 }' "$work/time.txt" >>"$results"
+}
+
+for run in $(seq "$runs"); do
+  echo "round $run of $runs..." >&2
+  shift_by=$(((run - 1) % ${#tools[@]}))
+  order=("${tools[@]:shift_by}" "${tools[@]:0:shift_by}")
+  for op in get put; do
+    for tool in "${order[@]}"; do measure "$tool" "$op"; done
+  done
+done
+
+echo
+echo "$(nproc) cores, $(date -u '+%Y-%m-%d %H:%M UTC'), $(uname -r), $(openssl version | cut -d' ' -f1-2); ${size_mb} MiB over explicit TLS from vsftpd, medians of $runs rounds"
+/usr/bin/python3 - "$results" "$size_mb" <<'PY'
+import collections, statistics, sys
+rows = collections.defaultdict(list)
+for line in open(sys.argv[1]):
+    tool, op, wall, cpu, peak = line.split()
+    rows[(op, tool)].append((float(wall), float(cpu), int(peak)))
+size_mb = float(sys.argv[2])
+for op, name in (("get", "download to a file"), ("put", "upload")):
+    print(f"\n{name}\n")
+    print("| tool | wall s | MiB/s | CPU s | peak KiB | wall / vftp | CPU / vftp | peak / vftp |")
+    print("|---|---:|---:|---:|---:|---:|---:|---:|")
+    tools = [t for (o, t) in rows if o == op]
+    med = {t: [statistics.median(r[i] for r in rows[(op, t)]) for i in range(3)] for t in tools}
+    base = med["vftp"]
+    for t in tools:
+        wall, cpu, peak = med[t]
+        print(f"| {t} | {wall:.3f} | {size_mb / wall:.0f} | {cpu:.2f} | {peak:.0f} | "
+              f"{wall / base[0]:.2f} | {cpu / base[1]:.2f} | {peak / base[2]:.2f} |")
+PY
