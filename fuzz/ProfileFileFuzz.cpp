@@ -19,7 +19,8 @@ namespace {
 
 bool SameProfile(const TFTPServer& a, const TFTPServer& b) {
     return a.Name == b.Name && a.Hostname == b.Hostname && a.Port == b.Port && a.Username == b.Username &&
-           a.Password == b.Password && a.PASV == b.PASV && a.StartDir == b.StartDir && a.LocalStartDir == b.LocalStartDir;
+           a.Password == b.Password && a.PASV == b.PASV && a.StartDir == b.StartDir && a.LocalStartDir == b.LocalStartDir &&
+           a.Encryption == b.Encryption;
 }
 
 // A stored value is read back to at most MaxValueLength characters; an
