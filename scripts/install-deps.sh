@@ -18,9 +18,12 @@ for package in "${packages[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
   [[ "$status" == "install ok installed" ]] || missing+=("$package")
 done
+pure_dir=/opt/velliant-ftp-test/pure-ftpd
+[[ ${#missing[@]} -eq 0 && -x "$pure_dir/usr/sbin/pure-ftpd" ]] && exit 0
+
 run_as_root=()
 if [[ $(id -u) -ne 0 ]]; then
-  command -v sudo >/dev/null || { echo "Please install as root: ${missing[*]}" >&2; exit 1; }
+  command -v sudo >/dev/null || { echo "Please install as root: ${missing[*]} $pure_dir" >&2; exit 1; }
   run_as_root=(sudo)
 fi
 if [[ ${#missing[@]} -gt 0 ]]; then
@@ -35,7 +38,6 @@ fi
 # pure-ftpd is a test peer too, but its package conflicts with vsftpd's (both
 # are the system's FTP server): it is unpacked into a folder of its own, never
 # installed. Without it its tests skip.
-pure_dir=/opt/velliant-ftp-test/pure-ftpd
 if [[ ! -x "$pure_dir/usr/sbin/pure-ftpd" ]]; then
   download=$(mktemp -d)
   if (cd "$download" && apt-get download pure-ftpd >/dev/null 2>&1); then
