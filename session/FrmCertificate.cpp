@@ -7,6 +7,18 @@
 
 #include "util/UiUtils.h"
 
+namespace {
+
+// The 32 colon-separated bytes on one line are wider than a window may grow
+// (two thirds of the screen) and were cut off: 16 on each line.
+std::string TwoLineFingerprint(const std::string& fingerprint) {
+    constexpr std::size_t kHalf = 16 * 3;
+    if (fingerprint.size() <= kHalf) return fingerprint;
+    return fingerprint.substr(0, kHalf) + "\n\t" + fingerprint.substr(kHalf);
+}
+
+}  // namespace
+
 TfrmCertificate::TfrmCertificate(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QString::fromLatin1(ApplicationTitle));
     // No title-bar buttons: one of the three answers must be chosen.
@@ -57,7 +69,7 @@ void TfrmCertificate::Show(const std::string& server, const TSslCertificateInfo&
     if (changed) lblWarning->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold;"));
     lblDetails->setText(ToQt("Reason:\t" + why + "\nSubject:\t" + certificate.Subject + "\nIssuer:\t" + certificate.Issuer +
                              "\nValid:\t" + certificate.NotBefore + " to " + certificate.NotAfter + "\nSHA-256:\t" +
-                             certificate.Sha256));
+                             TwoLineFingerprint(certificate.Sha256)));
     adjustSize();
 }
 
