@@ -49,23 +49,23 @@ std::optional<VftpTarget> VftpTargetResolver::Resolve(const std::string& argumen
     return target;
 }
 
-bool VftpTargetResolver::FromProfile(const std::string& spec, VftpTarget& target) {
+bool VftpTargetResolver::FromProfile(const std::string& nameAndPath, VftpTarget& target) {
     const VftpProfiles profiles(profileFile());
     const TFTPServer* server = nullptr;
-    std::size_t end = spec.size();
-    for (; end != std::string::npos; end = end == 0 ? std::string::npos : spec.rfind('/', end - 1))
-        if ((server = profiles.Find(spec.substr(0, end))) != nullptr) break;
+    std::size_t end = nameAndPath.size();
+    for (; end != std::string::npos; end = end == 0 ? std::string::npos : nameAndPath.rfind('/', end - 1))
+        if ((server = profiles.Find(nameAndPath.substr(0, end))) != nullptr) break;
     if (server == nullptr) {
         const std::vector<std::string> names = profiles.Names();
-        return Fail("no saved profile is named '" + spec.substr(0, spec.find('/')) + "'; " +
+        return Fail("no saved profile is named '" + nameAndPath.substr(0, nameAndPath.find('/')) + "'; " +
                     (names.empty() ? "there are none in " + profiles.IniFile() : "saved profiles: " + Joined(names)));
     }
     const std::string label = "profile '" + server->Name + "'";
     FtpUrl& url = target.url;
     if (server->Hostname.empty()) return Fail(label + " has no host name");
     if (!ValidFtpPort(server->Port)) return Fail(label + " has an invalid port '" + server->Port + "'");
-    if (!PercentDecode(end < spec.size() ? spec.substr(end + 1) : "", url.path))
-        return Fail(spec + ": invalid percent encoding in the path");
+    if (!PercentDecode(end < nameAndPath.size() ? nameAndPath.substr(end + 1) : "", url.path))
+        return Fail(nameAndPath + ": invalid percent encoding in the path");
     url.host = server->Hostname;
     url.port = server->Port;
     if (!server->Username.empty()) {

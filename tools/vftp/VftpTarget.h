@@ -41,7 +41,9 @@ public:
     bool ShowUsage() const { return showUsage_; }
 
 private:
-    bool FromProfile(const std::string& spec, VftpTarget& target);
+    // `nameAndPath` is what follows "@": a profile's name (which may hold
+    // slashes; the longest saved name wins), then an optional "/PATH".
+    bool FromProfile(const std::string& nameAndPath, VftpTarget& target);
     bool FillPassword(FtpUrl& url);
     bool FromNetrc(FtpUrl& url, bool required);
     bool Fail(const std::string& text);
