@@ -393,6 +393,7 @@ private:
     void BindDataAccept(Handler Accept);
     platform::SocketHandle AcceptDataConnection();
     void StartDownload(TFtpRequest Request, const char* Command);
+    void BeginTransferState();
     bool OpenDownloadFile();
     void DownloadSessionAvailable();
     void DownloadSessionConnected(std::uint16_t Error);

@@ -235,3 +235,19 @@ void TCustomFtpCli::DisplayTransferStats() {
     endTick_ = platform::GetTickCount();
     Display(TransferStatsLine(byteCount_, endTick_ - startTick_));
 }
+
+// The state every transfer starts from, whichever way its bytes go.
+void TCustomFtpCli::BeginTransferState() {
+    finalReplyOk_ = false;
+    doneSignalled_ = false;
+    byteCount_ = 0;
+    progressCount_ = -1;
+    dataCloseError_ = 0;
+    localFailure_.clear();
+    transferRequest_ = true;
+    transferLive_ = true;
+    transferCommandSent_ = false;
+    dataFailed_ = false;
+    pendingTruncate_ = false;
+    transferAccepted_ = false;
+}

@@ -17,21 +17,9 @@ void TCustomFtpCli::StartUpload(bool Append) {
     requestType_ = Append ? ftpReqAppend : ftpReqStore;
     if (!controlConnected_) throw FtpException("STOR/APPE: not connected");
     if (LocalFileName.empty()) throw FtpException("LocalFileName empty");
-    if (HostFileName.find_first_of("\r\n") != std::string::npos)
-        throw FtpException("HostFileName contains a line break; refused");
-    finalReplyOk_ = false;
+    RefuseLineBreak("HostFileName", HostFileName);
     sendDataClosed_ = false;
-    doneSignalled_ = false;
-    byteCount_ = 0;
-    progressCount_ = -1;
-    dataCloseError_ = 0;
-    localFailure_.clear();
-    transferRequest_ = true;
-    transferLive_ = true;
-    transferCommandSent_ = false;
-    dataFailed_ = false;
-    pendingTruncate_ = false;
-    transferAccepted_ = false;
+    BeginTransferState();
     const std::weak_ptr<bool> alive = alive_;
     const bool cancelled = NotifyReadyToTransmit();
     if (alive.expired()) return;
