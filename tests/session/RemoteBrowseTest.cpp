@@ -40,9 +40,7 @@ protected:
         ASSERT_EQ(::symlink("sub", (site + "/pics").c_str()), 0);
         session.ListingTempFile = work.File("listing.tmp");
         RecordMessages();
-        window.resize(600, 400);
-        files->setGeometry(0, 30, 600, 370);
-        window.show();
+        ShowFileList();
     }
 
     std::map<std::string, Entry> Rows() const {
@@ -68,10 +66,7 @@ protected:
 };
 
 TEST_P(RemoteBrowse, RowsAreTheServersEntries) {
-    TFTPServer profile = Profile(server->Port(), server->User(), server->Password());
-    profile.StartDir = "site";
-    profile.PASV = TPasvMode::Yes;
-    session.ConnectToServer(&profile);
+    ConnectPassive(server->Port(), server->User(), server->Password(), "site");
     ASSERT_TRUE(messages.empty()) << messages.front();
     std::map<std::string, Entry> rows = Rows();
     rows.erase(".");

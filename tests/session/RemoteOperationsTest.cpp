@@ -80,25 +80,15 @@ protected:
         ::chmod((site + "/f.txt").c_str(), 0666);
         session.ListingTempFile = work.File("listing.tmp");
         RecordMessages();
-        window.resize(600, 400);
-        files->setGeometry(0, 30, 600, 370);
-        window.show();
-        TFTPServer profile = Profile(server->Port(), server->User(), server->Password());
-        profile.StartDir = "site";
-        profile.PASV = TPasvMode::Yes;
-        session.ConnectToServer(&profile);
+        ShowFileList();
+        ConnectPassive(server->Port(), server->User(), server->Password(), "site");
         ASSERT_TRUE(session.FTP.Connected());
     }
     void TearDown() override { session.DisconnectAction(); }
 
-    int Row(const std::string& name) const {
-        for (int row = 0; row < files->Count(); ++row)
-            if (files->Caption(row) == name) return row;
-        return -1;
-    }
     void Select(std::initializer_list<const char*> names) {
         files->CurrentView()->clearSelection();
-        for (const char* name : names) files->SelectRow(Row(name), true);
+        SessionFixture::Select(names);
     }
     // The commands sent from now on, as the log shows them.
     std::vector<std::string> CommandsSince(int line) const {
@@ -138,7 +128,7 @@ TEST_P(RemoteOperations, DeleteRemovesFoldersAndFilesInListOrder) {
     const std::vector<std::string> expected = {"RMD d1", "RMD d2", "DELE f.txt", "TYPE A", "PASV", "LIST", "PWD"};
     EXPECT_EQ(sent, expected);
     EXPECT_FALSE(Exists(site + "/d1") || Exists(site + "/d2") || Exists(site + "/f.txt"));
-    EXPECT_EQ(Row("f.txt"), -1);
+    EXPECT_EQ(RowNamed("f.txt"), -1);
     EXPECT_TRUE(messages.empty()) << messages.front();
 
     // A folder with contents is refused, in the server's words.
@@ -160,7 +150,7 @@ TEST_P(RemoteOperations, RenameInPlaceAndARefusedRename) {
     QTest::keyClick(editor, Qt::Key_Return);
     EXPECT_TRUE(qttest::WaitUntil([&] { return Exists(site + "/g.txt"); }));
     EXPECT_FALSE(Exists(site + "/f.txt"));
-    EXPECT_GE(Row("g.txt"), 0);
+    EXPECT_GE(RowNamed("g.txt"), 0);
     EXPECT_TRUE(messages.empty()) << messages.front();
 
     // Refused: the list keeps the typed name until the next refresh.
@@ -174,7 +164,7 @@ TEST_P(RemoteOperations, RenameInPlaceAndARefusedRename) {
     QTest::keyClick(editor, Qt::Key_Return);
     ASSERT_TRUE(qttest::WaitUntil([&] { return !messages.empty(); }));
     EXPECT_EQ(messages[0].rfind("550", 0), 0u) << messages[0];
-    EXPECT_GE(Row("no-such-dir/h.txt"), 0);
+    EXPECT_GE(RowNamed("no-such-dir/h.txt"), 0);
     EXPECT_TRUE(Exists(site + "/g.txt"));
 }
 
@@ -189,7 +179,7 @@ TEST_P(RemoteOperations, NewFolderJoinsTheHistory) {
     });
     pane.itmSrvFilesNewFolderClick();
     EXPECT_TRUE(Exists(site + "/fresh"));
-    EXPECT_GE(Row("fresh"), 0);
+    EXPECT_GE(RowNamed("fresh"), 0);
     // The MKD reply's folder is in the history; the print directory that
     // follows puts the current folder back on top.
     EXPECT_TRUE(dirs->itemText(0).endsWith(QStringLiteral("/site")));
@@ -231,7 +221,7 @@ TEST_P(RemoteOperations, PermissionsChangeOnTheServer) {
     struct stat info {};
     ASSERT_EQ(::stat((site + "/f.txt").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0640u);
-    EXPECT_EQ(files->ColumnText(Row("f.txt"), TRemoteFileModel::colPermission), "-rw-r-----");
+    EXPECT_EQ(files->ColumnText(RowNamed("f.txt"), TRemoteFileModel::colPermission), "-rw-r-----");
 }
 
 TEST_P(RemoteOperations, PropertiesWindowsDescribeEachEntryButTheFirst) {

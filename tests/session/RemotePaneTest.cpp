@@ -43,20 +43,12 @@ protected:
 
     void Connect() {
         ASSERT_TRUE(server.Start()) << server.Failure();
-        TFTPServer profile = Profile(server.Port(), "bob", "pw");
-        profile.PASV = TPasvMode::Yes;
-        session.ConnectToServer(&profile);
-    }
-
-    int Row(const std::string& name) const {
-        for (int row = 0; row < files->Count(); ++row)
-            if (files->Caption(row) == name) return row;
-        return -1;
+        ConnectPassive(server.Port(), "bob", "pw");
     }
 
     void DoubleClick(const std::string& name) {
         QAbstractItemView* view = files->CurrentView();
-        const QRect at = view->visualRect(files->Model()->index(Row(name), 0));
+        const QRect at = view->visualRect(files->Model()->index(RowNamed(name), 0));
         ASSERT_TRUE(at.isValid()) << name;
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at.center());
         QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at.center());
@@ -108,10 +100,8 @@ TEST_F(RemotePane, LinksAreResolvedBySizeBeforeTheNextLine) {
             .Reply("PWD", "257 \"/\"")
             .Reply("QUIT", "221 bye");
         ASSERT_TRUE(script.Start()) << script.Failure();
-        TFTPServer profile = Profile(script.Port(), "bob", "pw");
-        profile.PASV = TPasvMode::Yes;
-        session.ConnectToServer(&profile);
-        const int row = Row("docs");
+        ConnectPassive(script.Port(), "bob", "pw");
+        const int row = RowNamed("docs");
         ASSERT_GE(row, 0) << c.reply;
         EXPECT_EQ(files->ColumnText(row, TRemoteFileModel::colPermission), c.permission) << c.reply;
         EXPECT_EQ(files->ColumnText(row, TRemoteFileModel::colSize), c.size) << c.reply;
@@ -141,9 +131,9 @@ TEST_F(RemotePane, EnterOpensFoldersAndLeavesFiles) {
     Listing("");
     Connect();
     QAbstractItemView* view = files->CurrentView();
-    files->SelectRow(Row("file.txt"));
+    files->SelectRow(RowNamed("file.txt"));
     QTest::keyClick(view, Qt::Key_Return);
-    files->SelectRow(Row("sub"));
+    files->SelectRow(RowNamed("sub"));
     QTest::keyClick(view, Qt::Key_Return);
     EXPECT_EQ(Sent(), (std::vector<std::string>{"TYPE A", "PASV", "LIST", "PWD", "CWD sub", "PWD", "TYPE A", "PASV", "LIST"}));
     EXPECT_EQ(files->Count(), 2);  // "." and ".." of the empty folder
@@ -184,7 +174,7 @@ TEST_F(RemotePane, FailedFolderChangeStillListsAndPrintsTheFolder) {
     EXPECT_EQ(Sent(), (std::vector<std::string>{"TYPE A", "PASV", "LIST", "PWD", "CWD sub", "PWD", "TYPE A", "PASV", "LIST"}));
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0], "550 No such directory");
-    EXPECT_GE(Row("file.txt"), 0);
+    EXPECT_GE(RowNamed("file.txt"), 0);
 }
 
 TEST_F(RemotePane, MenuFollowsSelectionConnectionAndBusy) {
@@ -202,7 +192,7 @@ TEST_F(RemotePane, MenuFollowsSelectionConnectionAndBusy) {
     };
     files->CurrentView()->clearSelection();
     EXPECT_EQ(enabled(), "00000011");
-    files->SelectRow(Row("file.txt"));
+    files->SelectRow(RowNamed("file.txt"));
     EXPECT_EQ(enabled(), "11111111");
     session.Busy = true;
     EXPECT_EQ(enabled(), "00111111");
@@ -210,7 +200,7 @@ TEST_F(RemotePane, MenuFollowsSelectionConnectionAndBusy) {
     server.Stop();
     (void)session.FTP.AbortSessionWait();
     EXPECT_TRUE(qttest::WaitUntil([&] { return !session.FTP.Connected(); }));
-    files->SelectRow(Row("file.txt"));
+    files->SelectRow(RowNamed("file.txt"));
     EXPECT_EQ(enabled().substr(0, 2), "00");
 }
 
@@ -229,7 +219,7 @@ TEST_F(RemotePane, KeysActOnReleaseAndNotWhileRefused) {
     QTest::keyClick(view, Qt::Key_F5);
     EXPECT_EQ(Sent(), (std::vector<std::string>{"TYPE A", "PASV", "LIST", "PWD", "TYPE A", "PASV", "LIST", "PWD"}));
     // F2 edits the name in place.
-    files->SelectRow(Row("file.txt"));
+    files->SelectRow(RowNamed("file.txt"));
     QTest::keyClick(view, Qt::Key_F2);
     EXPECT_TRUE(files->IsEditing());
 }

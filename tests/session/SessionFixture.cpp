@@ -82,3 +82,26 @@ std::vector<std::string> SessionFixture::QueueKeys() const {
     for (const auto& entry : session.CommandQueue) keys.push_back(entry.key);
     return keys;
 }
+
+void SessionFixture::ShowFileList() {
+    window.resize(600, 400);
+    files->setGeometry(0, 30, 600, 370);
+    window.show();
+}
+
+void SessionFixture::ConnectPassive(int port, const std::string& user, const std::string& password, const std::string& startDir) {
+    TFTPServer profile = Profile(port, user, password);
+    profile.StartDir = startDir;
+    profile.PASV = TPasvMode::Yes;
+    session.ConnectToServer(&profile);
+}
+
+int SessionFixture::RowNamed(const std::string& name) const {
+    for (int row = 0; row < files->Count(); ++row)
+        if (files->Caption(row) == name) return row;
+    return -1;
+}
+
+void SessionFixture::Select(std::initializer_list<const char*> names) {
+    for (const char* name : names) files->SelectRow(RowNamed(name), true);
+}

@@ -32,6 +32,15 @@ protected:
     void RecordMessages();
     TFTPServer Profile(int port, const std::string& user, const std::string& password) const;
     std::vector<std::string> QueueKeys() const;
+    // Shows the window with the remote list filling it.
+    void ShowFileList();
+    // Connects in passive mode to port with user and password, starting in
+    // startDir (none when empty).
+    void ConnectPassive(int port, const std::string& user, const std::string& password, const std::string& startDir = "");
+    // The list's row named `name`, -1 when there is none; selecting adds to
+    // the selection.
+    int RowNamed(const std::string& name) const;
+    void Select(std::initializer_list<const char*> names);
 
     QtMessagePump pump;
     QWidget window;

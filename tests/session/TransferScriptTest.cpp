@@ -68,14 +68,7 @@ protected:
     void Connect() {
         server.Reply("QUIT", "221 bye");
         ASSERT_TRUE(server.Start()) << server.Failure();
-        TFTPServer profile = Profile(server.Port(), "bob", "pw");
-        profile.PASV = TPasvMode::Yes;
-        session.ConnectToServer(&profile);
-    }
-    void Select(std::initializer_list<const char*> names) {
-        for (const char* name : names)
-            for (int row = 0; row < files->Count(); ++row)
-                if (files->Caption(row) == name) files->SelectRow(row, true);
+        ConnectPassive(server.Port(), "bob", "pw");
     }
     void Finish() {
         session.DisconnectAction();

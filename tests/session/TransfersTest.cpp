@@ -202,13 +202,8 @@ protected:
         pane.LocalFolder = [this] { return local.File("in"); };
         ::mkdir(local.File("in").c_str(), 0755);
         RecordMessages();
-        window.resize(600, 400);
-        files->setGeometry(0, 30, 600, 370);
-        window.show();
-        TFTPServer profile = Profile(server->Port(), server->User(), server->Password());
-        profile.StartDir = "site";
-        profile.PASV = TPasvMode::Yes;
-        session.ConnectToServer(&profile);
+        ShowFileList();
+        ConnectPassive(server->Port(), server->User(), server->Password(), "site");
         ASSERT_TRUE(session.FTP.Connected());
     }
     void TearDown() override {
@@ -219,14 +214,9 @@ protected:
         session.DisconnectAction();
     }
 
-    int Row(const std::string& name) const {
-        for (int row = 0; row < files->Count(); ++row)
-            if (files->Caption(row) == name) return row;
-        return -1;
-    }
     void Select(std::initializer_list<const char*> names) {
         files->CurrentView()->clearSelection();
-        for (const char* name : names) files->SelectRow(Row(name), true);
+        SessionFixture::Select(names);
     }
     std::string In(const std::string& name) const { return local.File("in/" + name); }
 
@@ -252,7 +242,7 @@ TEST_P(Transfers, DownloadsSelectedFilesAndFolderTrees) {
     EXPECT_TRUE(IsFolder(In("tree/empty")));
     // Back in the folder the walk started from, with no window left over.
     EXPECT_TRUE(session.CurrentRemoteDir.ends_with("/site")) << session.CurrentRemoteDir;
-    EXPECT_GE(Row("tree"), 0);
+    EXPECT_GE(RowNamed("tree"), 0);
     EXPECT_TRUE(session.TransferWindow.isNull());
     EXPECT_EQ(localRefreshes, 5);
     EXPECT_TRUE(sounds.empty()) << "no sound unless asked for";
@@ -334,7 +324,7 @@ TEST_P(Transfers, UploadsDroppedFilesAndRefreshesWhenAsked) {
     EXPECT_TRUE(messages.empty()) << messages.front();
     EXPECT_TRUE(Holds(site + "/up1.bin", Bytes(65536 * 3 + 7, 5)));
     EXPECT_TRUE(std::ifstream(site + "/up2.bin").good());
-    EXPECT_GE(Row("up1.bin"), 0) << "auto-refresh lists the folder after an upload";
+    EXPECT_GE(RowNamed("up1.bin"), 0) << "auto-refresh lists the folder after an upload";
     int listings = 0;
     const std::vector<std::string> lines = Log();
     for (std::size_t i = static_cast<std::size_t>(before); i < lines.size(); ++i) listings += lines[i] == "Command:    LIST";
