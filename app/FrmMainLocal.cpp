@@ -14,7 +14,12 @@ std::string TfrmMain::LocalDir() const { return pnlLocal->LocalDir(); }
 void TfrmMain::SetLocalDrive(const std::string& root) { pnlLocal->SetLocalDrive(root); }
 void TfrmMain::SetLocalDir(const std::string& folder) { pnlLocal->SetLocalDir(folder); }
 void TfrmMain::SetLocalFilter(int index) { pnlLocal->SetLocalFilter(index); }
-void TfrmMain::RefreshLocalFiles() { pnlLocal->RefreshLocalFiles(); }
+// Called whenever a download may have changed the local folder: a folder
+// download adds subfolders as well as files.
+void TfrmMain::RefreshLocalFiles() {
+    pnlLocal->RefreshLocalFolders();
+    pnlLocal->RefreshLocalFiles();
+}
 
 void TfrmMain::BindLocalPane() {
     pnlLocal->SessionBusy = [this] { return Session.Busy || Session.Executing(); };

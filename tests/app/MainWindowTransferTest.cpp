@@ -29,6 +29,8 @@ protected:
         MainWindow::SetUp();
         ASSERT_TRUE(server.Start()) << server.Error();
         std::ofstream(server.Root() + "/remote.bin", std::ios::binary) << Pattern(50000);
+        ::mkdir((server.Root() + "/pages").c_str(), 0777);
+        std::ofstream(server.Root() + "/pages/page.htm", std::ios::binary) << "<p>";
         SaveProfiles({{"Local test", server.Port(), server.User(), server.Password()}});
         std::ofstream(local.filePath("up.cgi").toStdString(), std::ios::binary) << Pattern(123457);
         std::ofstream(local.filePath("two.cgi").toStdString(), std::ios::binary) << "#!/bin/sh\n";
@@ -83,13 +85,16 @@ TEST_F(MainWindowTransfers, DoubleClickAsksAndUploadsTheSelection) {
 TEST_F(MainWindowTransfers, RemoteEntriesDroppedOnTheLocalListAreDownloaded) {
     TRemoteListView* remote = window->lvServerFiles;
     for (int row = 0; row < remote->Count(); ++row)
-        if (remote->Caption(row) == "remote.bin") remote->SelectRow(row);
+        if (remote->Caption(row) == "remote.bin" || remote->Caption(row) == "pages") remote->SelectRow(row, true);
     ASSERT_TRUE(window->pnlLocal->IsRemoteList(remote->IconView()));
     EXPECT_FALSE(window->pnlLocal->IsRemoteList(window->lbFiles));
     window->pnlLocal->DownloadRemoteSelection();
     EXPECT_EQ(qttest::ReadFile(local.filePath("remote.bin").toStdString()), Pattern(50000));
     EXPECT_FALSE(window->lbFiles->findItems(QStringLiteral("remote.bin"), Qt::MatchExactly).isEmpty())
         << "the local list shows the new file";
+    EXPECT_EQ(qttest::ReadFile(local.filePath("pages/page.htm").toStdString()), "<p>");
+    EXPECT_FALSE(window->lbDirectory->findItems(QStringLiteral("pages"), Qt::MatchEndsWith).isEmpty())
+        << "the folder list shows the new folder";
 }
 
 }  // namespace
