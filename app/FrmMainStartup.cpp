@@ -100,7 +100,7 @@ void TfrmMain::FormCreate() {
         ShowHint(QString());
         Session.ClearLog();
         Session.SessionUp = false;
-        Session.ConnectPhase = 0;
+        Session.ConnectPhase = TConnectPhase::None;
         Session.ConnectedSince = QDateTime::currentDateTime();
         Session.SetConnectedState(false);
         Session.SetBusyState(false);

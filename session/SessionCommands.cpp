@@ -178,7 +178,7 @@ void TSessionController::ConnectToServer(TFTPServer* profile) {
         CurrentServerName = profile->Name;
         CurrentPassive = profile->PASV == TPasvMode::Yes;
         ConnectInProgress = true;
-        ConnectPhase = 1;
+        ConnectPhase = TConnectPhase::Reaching;
         const auto alive = alive_;
         Enqueue(std::move(command));
         if (!*alive) return;

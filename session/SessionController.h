@@ -42,6 +42,14 @@ class TSpinEdit;
 class TfrmMessage;
 class TfrmOptions;
 
+// How far the last connect got: a failure before the server was reached is
+// worded with the host it tried.
+enum class TConnectPhase : std::uint8_t {
+    None,      // no attempt yet
+    Reaching,  // the connect has not reached the server
+    Reached,   // the engine reported its connected state
+};
+
 // The window's controls the controller reads or switches; any may be null.
 struct TSessionWidgets {
     QWidget* mainWindow = nullptr;
@@ -96,19 +104,13 @@ public:
     bool WaitMode = true;
     bool Busy = false;
     TFTPServer* CurrentServer = nullptr;  // not owned; may be freed meanwhile
-    // The name of CurrentServer, shown beside "Server:" while connected.
-    std::string CurrentServerName;
-    // The PASV choice of CurrentServer, taken when connecting.
-    bool CurrentPassive = false;
     std::string CurrentRemoteDir;
     std::string ListingTempFile;
     bool AbortRequested = false;
     bool ConnectInProgress = false;
     bool SessionUp = false;
     QDateTime ConnectedSince;
-    // 0 before any attempt, 1 while a connect has not reached the server, 2
-    // once the engine reported its connected state.
-    int ConnectPhase = 0;
+    TConnectPhase ConnectPhase = TConnectPhase::None;
     bool ConnectedState() const { return connectedState_; }
 
     // ---- hooks the window and the next features fill ---------------------
@@ -171,8 +173,6 @@ public:
     // its size, which runs before this returns in the waiting mode.
     void AddRemoteItem(std::string name, std::string permission, std::string_view owner, std::string_view group, std::string size,
                        std::string_view modified);
-    int FolderIconIndex = -1;
-    int FileIconIndex = -1;
     // Results of the last change of directory and the last listing, for
     // folder walks that must not read a list the server did not send.
     bool LastChangeDirOk = false;
@@ -182,7 +182,6 @@ public:
     // Binary unless the ASCII button is down, or the automatic choice finds
     // the name's extension in the text list (and not in the fixed binary one).
     bool ChooseBinaryMode(const std::string& fileName) const;
-    void FTPProgress(TCustomFtpCli* Sender, std::int64_t Count, bool& Abort);
     // The status bar's progress runs from 0 to ProgressScale whatever the
     // file's size (its integer range ends at 2 GiB).
     static constexpr int ProgressScale = 1000;
@@ -195,10 +194,20 @@ public:
     void SetBusyState(bool on);
     void StartActivityAnimation();
     void StopActivityAnimation();
+
+    // Everything above is the window's contract: the main window, the remote
+    // pane and the tests use it. What follows is the controller's own.
+private:
+    // The name of CurrentServer, shown beside "Server:" while connected.
+    std::string CurrentServerName;
+    // The PASV choice of CurrentServer, taken when connecting.
+    bool CurrentPassive = false;
+    int FolderIconIndex = -1;
+    int FileIconIndex = -1;
+    void FTPProgress(TCustomFtpCli* Sender, std::int64_t Count, bool& Abort);
     void tmrUpdateConnectionTimeTimer();
     QTimer* ConnectionTimer() const { return tmrUpdateConnectionTime_; }
-
-    // ---- engine event handlers ----------------------------------------------
+    // engine event handlers
     void FTPCommand(TCustomFtpCli* Sender, std::string& Cmd);
     void FTPDisplay(TCustomFtpCli* Sender, std::string& Msg);
     void FTPStateChange(TCustomFtpCli* Sender);
@@ -209,7 +218,6 @@ public:
     void FTPReadyToTransmit(TCustomFtpCli* Sender, bool& bCancel);
     void FTPRequestDone(TCustomFtpCli* Sender, TFtpRequest RqType, std::uint16_t Error);
 
-private:
     std::unique_ptr<TFTPCommand> NewCommand(std::int32_t kind) const;
     void Enqueue(std::unique_ptr<TFTPCommand> command);
     // A command whose only parameter is a remote name.

@@ -77,7 +77,7 @@ void TSessionController::FTPStateChange(TCustomFtpCli*) {
     AddLogLine(text, TLogKind::Status);
     if (!text.empty() && ConnectingOpen()) AddConnectingLine(text, QColor(11, 0, 0));
     const TFtpState state = FTP.State();
-    if (state == ftpStateConnected) ConnectPhase = 2;
+    if (state == ftpStateConnected) ConnectPhase = TConnectPhase::Reached;
     if (state == ftpStateDisconnected) StopActivityAnimation();
     if (state == ftpStateReady && FTP.Connected()) DestroyConnecting();
 }

@@ -170,7 +170,7 @@ void TSessionController::ReportFailure(const TFTPCommand& command) {
     std::string text = FTP.ErrorMessage();
     // A connect that never reached the server is worded with the host it
     // tried, and its connecting window has nothing more to show.
-    if (command.Kind == cmdConnect && ConnectPhase == 1 && !text.empty()) {
+    if (command.Kind == cmdConnect && ConnectPhase == TConnectPhase::Reaching && !text.empty()) {
         text = "Unable to connect to \"" + FTP.HostName + "\" :\r\n\r\n" + text;
         DestroyConnecting();
     }
