@@ -46,7 +46,13 @@ bool TFtpClient::Wait() {
         int wait = kIdleWaitMs;
         if (Timeout > 0) {
             const std::uint64_t now = NowMs();
-            if (now >= Deadline) break;
+            if (now >= Deadline) {
+                // The time-out applies to each of the host's addresses.
+                if (!TryNextAddress()) break;
+                if (alive.expired()) return false;
+                PushDeadline();
+                continue;
+            }
             wait = static_cast<int>(std::min<std::uint64_t>(Deadline - now, static_cast<std::uint64_t>(wait)));
         }
         platform::ProcessMessages();

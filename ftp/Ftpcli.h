@@ -37,6 +37,7 @@
 #include <utility>
 #include <vector>
 
+#include "ftp/FtpFeatures.h"
 #include "ftp/FtpLocalFile.h"
 #include "ftp/FtpPipe.h"
 #include "ftp/FtpReplyBuffer.h"
@@ -124,6 +125,7 @@ enum class TFtpStep : std::uint8_t {
     Open,
     User,
     Pass,
+    Feat,
     Cwd,
     Cdup,
     Type,
@@ -162,6 +164,7 @@ using TFtpCertificateCheck =
 // Messages the engine posts to its own window.
 inline constexpr std::uint32_t RequestDoneMessage = platform::WM_USER + 1;
 inline constexpr std::uint32_t StartSendMessage = platform::WM_USER + 2;
+inline constexpr std::uint32_t NextAddressMessage = platform::WM_USER + 3;
 
 class TCustomFtpCli : public platform::MessageTarget {
 public:
@@ -203,6 +206,16 @@ public:
     // Trusted authorities and protocol versions; the shared system one
     // unless set.
     std::shared_ptr<TSslContext> SslContext;
+    // A SOCKS 5 proxy for the control and every data connection (empty:
+    // none); user and password when it asks for them. The proxy looks the
+    // server's name up unless SocksLocalLookup (the socks5:// rather than
+    // socks5h:// convention). Data connections through a proxy are passive:
+    // an active request is made passive, with a line in the log.
+    std::string SocksServer;
+    std::string SocksPort = "1080";
+    std::string SocksUsercode;
+    std::string SocksPassword;
+    bool SocksLocalLookup = false;
 
     bool Binary() const { return typeChar_ == 'I'; }
     void SetBinary(bool Value) { typeChar_ = Value ? 'I' : 'A'; }
@@ -234,6 +247,11 @@ public:
     // the data connections (the server accepted PROT P).
     bool Encrypted() const { return controlSocket_->SslEstablished(); }
     bool DataEncrypted() const { return Encrypted() && dataProtected_; }
+    // What the server listed in answer to FEAT after the log-in (after AUTH
+    // TLS too, where servers change the list); empty when it refused FEAT.
+    const FtpFeatures& Features() const { return features_; }
+    // The server accepted OPTS UTF8 ON: names go both ways in UTF-8.
+    bool Utf8Names() const { return utf8Names_; }
 
     // ---- events -------------------------------------------------------------
     TFtpDisplay OnDisplay;
@@ -324,6 +342,10 @@ protected:
     virtual void DisplayTransferStats();
     // Called for every reply line received: the server is alive.
     virtual void NotifyReplyLine() {}
+    // While the control connection is being made: gives up on the address
+    // being tried and goes on with the next of the host's addresses. False
+    // (nothing done) when there is none left or nothing is being tried.
+    bool TryNextAddress();
 
     // Expires when the engine is destroyed.
     std::weak_ptr<bool> AliveToken() const { return alive_; }
@@ -373,6 +395,22 @@ private:
     void FailTls(const std::string& Line);
     void StartDataTls();
     void DataSslHandshakeDone(std::uint16_t Error);
+    // addresses and proxy (FtpcliAddresses.cpp)
+    void ConnectControlTo(std::size_t Index);
+    bool PostNextAddress(std::uint16_t Error);
+    void DropControlAttempt();
+    void ApplyProxy(TWSocket& Socket) const;
+    bool OpenThroughProxy();
+    // extended data commands (FtpcliExtended.cpp)
+    bool UseEpsv() const;
+    void BeginEpsv();
+    void EpsvReply();
+    std::string ActivePortCommand(int ListenPort);
+    // features (FtpcliFeatures.cpp)
+    void BeginFeat();
+    void FeatReply();
+    void OptsUtf8Reply();
+    void EndFeatures();
     // commands (FtpcliCommands.cpp)
     void ExecuteCommand(TFtpRequest Request, const std::string& Command, std::vector<int> Accepted, Handler Callback = nullptr);
     void CheckCanSend() const;
@@ -549,6 +587,20 @@ private:
     // The certificate accepted for the control connection; data connections
     // must show the same one.
     std::string controlCertificate_;
+    FtpFeatures features_;
+    // The host's addresses in the order they are tried, and the one being
+    // tried; the switch to the next closes the control socket quietly.
+    std::vector<std::string> addresses_;
+    std::size_t addressIndex_ = 0;
+    bool switchingAddress_ = false;
+    bool nextAddressPosted_ = false;
+    // EPSV was refused once: PASV for the rest of the session.
+    bool epsvRefused_ = false;
+    bool utf8Names_ = false;
+    // The log-in's reply, which callers read after the log-in: FEAT and OPTS
+    // answered after it must not replace it.
+    std::string loginReply_;
+    int loginStatus_ = 0;
 };
 
 class TFtpClient : public TCustomFtpCli {

@@ -24,6 +24,8 @@ void TCustomFtpCli::BeginOpen() {
     closePending_ = false;
     closingControl_ = false;
     resultCode_ = 0;
+    nextAddressPosted_ = false;
+    if (OpenThroughProxy()) return;
     if (!SetState(ftpStateResolving)) return;
     try {
         // A dotted address is answered inside this call.
@@ -44,10 +46,18 @@ void TCustomFtpCli::ControlDnsLookupDone(std::uint16_t Error) {
         FinishStep(Error);
         return;
     }
+    addresses_ = controlSocket_->DnsResultAll();
+    if (addresses_.empty()) addresses_ = {controlSocket_->DnsResult()};
+    ConnectControlTo(0);
+}
+
+void TCustomFtpCli::ConnectControlTo(std::size_t Index) {
+    addressIndex_ = Index;
     try {
-        controlSocket_->SetAddr(controlSocket_->DnsResult());
+        controlSocket_->SetAddr(addresses_[Index]);
         controlSocket_->SetProto("tcp");
         controlSocket_->SetPort(Port);
+        ApplyProxy(*controlSocket_);
         if (!SetState(ftpStateConnecting)) return;
         controlSocket_->Connect();
     } catch (const ESocketException& error) {
@@ -55,16 +65,19 @@ void TCustomFtpCli::ControlDnsLookupDone(std::uint16_t Error) {
         // like a failed connection instead of escaping the lookup event.
         const int code = controlSocket_->LastError() != 0 ? controlSocket_->LastError() : platform::WSAEINVAL;
         Display(std::string("! ") + error.what());
+        if (PostNextAddress(static_cast<std::uint16_t>(code))) return;
         ControlConnectFailed(static_cast<std::uint16_t>(code));
     }
 }
 
 void TCustomFtpCli::ControlSessionConnected(std::uint16_t Error) {
     if (Error != 0) {
+        if (PostNextAddress(Error)) return;
         ControlConnectFailed(Error);
         return;
     }
     controlConnected_ = true;
+    epsvRefused_ = false;
     wireType_ = 'A';  // RFC 959: every session starts in ASCII
     dataProtected_ = false;
     controlCertificate_.clear();
@@ -201,6 +214,8 @@ void TCustomFtpCli::CloseControl() {
 }
 
 void TCustomFtpCli::ControlSessionClosed(std::uint16_t Error) {
+    // A failed attempt on one of the host's addresses, given up for the next.
+    if (switchingAddress_) return;
     const bool ours = closingControl_;
     closingControl_ = false;
     if (receiving_ && !ours) {
@@ -237,6 +252,7 @@ void TCustomFtpCli::ControlSessionClosed(std::uint16_t Error) {
 void TCustomFtpCli::AbortSession() {
     const std::weak_ptr<bool> alive = alive_;
     const bool wasResolving = state_ == ftpStateResolving;
+    nextAddressPosted_ = false;
     if (!SetState(ftpStateAborting)) return;
     if (wasResolving) controlSocket_->CancelLookup();
     if (alive.expired()) return;

@@ -14,6 +14,9 @@ TCustomFtpCli::TCustomFtpCli()
     controlSocket_->OnDataAvailable = [this](TCustomWSocket*, std::uint16_t Error) { ControlDataAvailable(Error); };
     controlSocket_->OnSessionClosed = [this](TCustomWSocket*, std::uint16_t Error) { ControlSessionClosed(Error); };
     controlSocket_->OnSslHandshakeDone = [this](TCustomWSocket*, std::uint16_t Error) { ControlSslHandshakeDone(Error); };
+    // The proxy's own words say more than the error number that follows.
+    controlSocket_->OnSocksError = [this](TCustomWSocket*, int, const std::string& Msg) { Display("! SOCKS 5 proxy: " + Msg); };
+    dataSocket_->OnSocksError = controlSocket_->OnSocksError;
 }
 
 TCustomFtpCli::~TCustomFtpCli() {
@@ -28,6 +31,7 @@ TCustomFtpCli::~TCustomFtpCli() {
         socket->OnDataSent = nullptr;
         socket->OnSessionClosed = nullptr;
         socket->OnSslHandshakeDone = nullptr;
+        socket->OnSocksError = nullptr;
     }
     localStream_.reset();
 }
@@ -57,6 +61,10 @@ platform::LParam TCustomFtpCli::HandleMessage(std::uint32_t Msg, platform::WPara
         // The request type is read now, not when the request ended: a caller
         // that starts the next request first sees that one's type here.
         if (OnRequestDone) OnRequestDone(this, requestType_, static_cast<std::uint16_t>(wParam));
+    } else if (Msg == NextAddressMessage) {
+        if (!nextAddressPosted_ || state_ != ftpStateConnecting) return 0;
+        nextAddressPosted_ = false;
+        ConnectControlTo(addressIndex_ + 1);
     } else if (Msg == StartSendMessage) {
         DataEvent([this] {
             startTick_ = platform::GetTickCount();

@@ -20,7 +20,7 @@ constexpr TFtpStep kLastStep = TFtpStep::Quit;
 constexpr StepSet kTransferSteps =
     StepsOf(TFtpStep::Rest, TFtpStep::Retr, TFtpStep::Stor, TFtpStep::Appe, TFtpStep::List, TFtpStep::Nlst);
 
-constexpr StepSet kLogin = StepsOf(TFtpStep::Open, TFtpStep::User, TFtpStep::Pass);
+constexpr StepSet kLogin = StepsOf(TFtpStep::Open, TFtpStep::User, TFtpStep::Pass, TFtpStep::Feat);
 constexpr StepSet kSession = kLogin | Bit(TFtpStep::Cwd);
 
 bool Has(StepSet Steps, TFtpStep Step) { return (Steps & Bit(Step)) != 0; }
@@ -106,6 +106,7 @@ void TCustomFtpCli::RunStep(TFtpStep Step) {
         case TFtpStep::Open: BeginOpen(); break;
         case TFtpStep::User: BeginUser(); break;
         case TFtpStep::Pass: BeginPass(); break;
+        case TFtpStep::Feat: BeginFeat(); break;
         case TFtpStep::Cwd: BeginCwd(); break;
         case TFtpStep::Cdup: BeginCdup(); break;
         case TFtpStep::Type: BeginTransferType(); break;
