@@ -27,10 +27,10 @@ std::vector<std::string> VsftpdServer::Prepare() {
     (void)WriteFile(Work().File("banned"), WrongPassword() + "\n");
     std::random_device seed;
     const int pasvLow = 30000 + static_cast<int>(seed() % 20000);
+    const std::string listen = Ipv6() ? "listen=NO\nlisten_ipv6=YES\nlisten_address6=::1\n"
+                                      : "listen=YES\nlisten_ipv6=NO\nlisten_address=127.0.0.1\n";
     const std::string config =
-        "listen=YES\n"
-        "listen_ipv6=NO\n"
-        "listen_address=127.0.0.1\n"
+        listen +
         "listen_port=" +
         std::to_string(Port()) +
         "\n"
@@ -56,8 +56,8 @@ std::vector<std::string> VsftpdServer::Prepare() {
         "banned_email_file=" +
         Work().File("banned") +
         "\n"
-        "pasv_enable=YES\n"
-        "pasv_address=127.0.0.1\n"
+        "pasv_enable=YES\n" +
+        std::string(Ipv6() ? "" : "pasv_address=127.0.0.1\n") +
         "pasv_min_port=" +
         std::to_string(pasvLow) +
         "\n"
