@@ -594,6 +594,8 @@ private:
     std::size_t addressIndex_ = 0;
     bool switchingAddress_ = false;
     bool nextAddressPosted_ = false;
+    // What the proxy said when it refused the control connection.
+    std::string socksFailure_;
     // EPSV was refused once: PASV for the rest of the session.
     bool epsvRefused_ = false;
     bool utf8Names_ = false;

@@ -25,6 +25,7 @@ void TCustomFtpCli::BeginOpen() {
     closingControl_ = false;
     resultCode_ = 0;
     nextAddressPosted_ = false;
+    socksFailure_.clear();
     if (OpenThroughProxy()) return;
     if (!SetState(ftpStateResolving)) return;
     try {
@@ -85,7 +86,7 @@ void TCustomFtpCli::ControlSessionConnected(std::uint16_t Error) {
 }
 
 void TCustomFtpCli::ControlConnectFailed(std::uint16_t Error) {
-    lastResponse_ = WinsockFailureLine(Error);
+    lastResponse_ = socksFailure_.empty() ? WinsockFailureLine(Error) : "500 SOCKS 5 proxy: " + socksFailure_;
     statusCode_ = 500;
     sequenceContinuation_ = false;
     const std::weak_ptr<bool> alive = alive_;

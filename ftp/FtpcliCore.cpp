@@ -15,8 +15,11 @@ TCustomFtpCli::TCustomFtpCli()
     controlSocket_->OnSessionClosed = [this](TCustomWSocket*, std::uint16_t Error) { ControlSessionClosed(Error); };
     controlSocket_->OnSslHandshakeDone = [this](TCustomWSocket*, std::uint16_t Error) { ControlSslHandshakeDone(Error); };
     // The proxy's own words say more than the error number that follows.
-    controlSocket_->OnSocksError = [this](TCustomWSocket*, int, const std::string& Msg) { Display("! SOCKS 5 proxy: " + Msg); };
-    dataSocket_->OnSocksError = controlSocket_->OnSocksError;
+    controlSocket_->OnSocksError = [this](TCustomWSocket*, int, const std::string& Msg) {
+        socksFailure_ = Msg;
+        Display("! SOCKS 5 proxy: " + Msg);
+    };
+    dataSocket_->OnSocksError = [this](TCustomWSocket*, int, const std::string& Msg) { Display("! SOCKS 5 proxy: " + Msg); };
 }
 
 TCustomFtpCli::~TCustomFtpCli() {

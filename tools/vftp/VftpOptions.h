@@ -22,6 +22,9 @@ struct VftpOptions {
     bool insecure = false;  // -k: any certificate
     std::string pinSha256;  // --pin-sha256: exactly the certificate(s) named
     std::string caFile;     // --cacert: more trusted authorities
+    std::string socks5;     // --socks5 HOST[:PORT]
+    std::string socks5User; // --socks5-user USER[:PASSWORD]
+    bool preserve = false;  // --preserve: file times kept across transfers
     std::string command;
     std::vector<std::string> arguments;
 };

@@ -3,12 +3,14 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 
 #include "net/SslContext.h"
 #include "platform/MessageLoop.h"
 #include "platform/Ticks.h"
+#include "tools/vftp/SocksProxySpec.h"
 #include "tools/vftp/VftpTarget.h"
 #include "util/MiscUtils.h"
 
@@ -110,6 +112,34 @@ bool VftpRunner::Connect(const std::string& urlText) {
     ftp_.PassWord = url_.password;
     ftp_.HostDirName = url_.Folder();
     ftp_.HostFileName = url_.Name();
+    return ChooseProxy(target->profile);
+}
+
+bool VftpRunner::ChooseProxy(const std::optional<TFTPServer>& profile) {
+    std::optional<SocksProxySpec> proxy;
+    std::string error;
+    const char* environment = std::getenv("ALL_PROXY") != nullptr ? std::getenv("ALL_PROXY") : std::getenv("all_proxy");
+    if (!options_.socks5.empty()) {
+        proxy = ParseSocksProxy(options_.socks5, error);
+        if (proxy) proxy->localLookup = false;
+    } else if (profile && !profile->SocksHost.empty()) {
+        proxy = SocksProxySpec{profile->SocksHost, profile->SocksPort, profile->SocksUser, profile->SocksPassword, false};
+    } else if (environment != nullptr && *environment != '\0') {
+        proxy = ParseSocksProxy(environment, error);
+        if (!proxy) error = "ALL_PROXY: " + error;
+    } else {
+        return true;
+    }
+    if (!proxy) {
+        std::cerr << "vftp: " << error << '\n';
+        return false;
+    }
+    if (!options_.socks5User.empty()) ApplySocksUser(options_.socks5User, *proxy);
+    ftp_.SocksServer = proxy->host;
+    ftp_.SocksPort = proxy->port;
+    ftp_.SocksUsercode = proxy->user;
+    ftp_.SocksPassword = proxy->password;
+    ftp_.SocksLocalLookup = proxy->localLookup;
     return true;
 }
 

@@ -27,6 +27,9 @@ private:
 
     void BindEvents();
     bool Connect(const std::string& urlText);
+    // --socks5, else the profile's proxy, else ALL_PROXY; false with the
+    // reason shown when a proxy given is malformed.
+    bool ChooseProxy(const std::optional<TFTPServer>& profile);
     void JudgeCertificate(const TSslCertificateInfo& certificate, TFtpCertificateDecision& decision);
     TFtpEncryption EncryptionFor(const FtpUrl& url, const std::optional<TEncryptionMode>& profile) const;
     // Starts a request and waits for its end, including the posted
