@@ -43,6 +43,12 @@ const std::string* FtpFeatures::Find(std::string_view Name) const {
 
 bool FtpFeatures::Has(std::string_view Name) const { return Find(Name) != nullptr; }
 
+bool FtpFeatures::HasLine(std::string_view Line) const {
+    for (const std::string& line : lines_)
+        if (SameLetters(line, Line)) return true;
+    return false;
+}
+
 std::string FtpFeatures::Parameters(std::string_view Name) const {
     const std::string* line = Find(Name);
     if (line == nullptr) return {};

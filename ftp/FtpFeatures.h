@@ -17,6 +17,8 @@ public:
 
     // The feature named by its first word, in any letter case.
     bool Has(std::string_view Name) const;
+    // A feature line in full, in any letter case ("SITE UTIME").
+    bool HasLine(std::string_view Line) const;
     // What follows the feature's name ("type*;size*;modify*;" for MLST);
     // empty when absent or without parameters.
     std::string Parameters(std::string_view Name) const;

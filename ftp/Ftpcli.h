@@ -32,6 +32,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -40,6 +41,7 @@
 #include "ftp/FtpFeatures.h"
 #include "ftp/FtpLocalFile.h"
 #include "ftp/FtpPipe.h"
+#include "ftp/FtpRemoteEntry.h"
 #include "ftp/FtpReplyBuffer.h"
 #include "ftp/FtpTextConverter.h"
 #include "net/WSocket.h"
@@ -103,6 +105,10 @@ enum TFtpRequest : std::uint8_t {
     ftpReqRest = 37,
     ftpReqRestartRetrieve = 38,
     ftpReqSessionRestartRetrieve = 39,
+    ftpReqMachineList = 40,
+    ftpReqMachineFile = 41,
+    ftpReqFileTime = 42,
+    ftpReqSetFileTime = 43,
 };
 
 // Whether and how the connection is encrypted (RFC 4217). Explicit: AUTH TLS
@@ -143,6 +149,9 @@ enum class TFtpStep : std::uint8_t {
     Rnto,
     Size,
     Dele,
+    Mlst,
+    Mdtm,
+    Mfmt,
     Pwd,
     Quote,
     Quit,
@@ -201,7 +210,10 @@ public:
     bool DisplayFlag = false;      // kept for the caller; the engine ignores it
     bool DisplayFileFlag = false;  // received data goes to OnDisplayFile, not a file
     bool Passive = false;          // PASV instead of PORT
-    std::int64_t ResumeAt = 0;     // restart offset of a download
+    // The modification time BeginSetFileTime gives HostFileName, in seconds
+    // since the epoch, UTC.
+    std::int64_t FileTimeUtc = 0;
+    std::int64_t ResumeAt = 0;  // restart offset of a download
     TFtpEncryption Encryption = ftpTlsNone;
     // Trusted authorities and protocol versions; the shared system one
     // unless set.
@@ -252,6 +264,13 @@ public:
     const FtpFeatures& Features() const { return features_; }
     // The server accepted OPTS UTF8 ON: names go both ways in UTF-8.
     bool Utf8Names() const { return utf8Names_; }
+    // The last listing was MLSD (BeginMachineList on a server that lists
+    // MLST): ParseMlsdListing reads it. Otherwise it was LIST.
+    bool ListedByMlsd() const { return listedByMlsd_; }
+    // HostFileName's facts from the last BeginMachineFile.
+    const FtpRemoteEntry& RemoteEntry() const { return remoteEntry_; }
+    // HostFileName's modification time from the last BeginFileTime (UTC).
+    std::optional<std::int64_t> RemoteFileTime() const { return remoteFileTime_; }
 
     // ---- events -------------------------------------------------------------
     TFtpDisplay OnDisplay;
@@ -327,6 +346,18 @@ public:
     virtual void BeginRest();
     virtual void BeginRestartRetrieve();
     virtual void BeginSessionRestartRetrieve();
+    // MLSD into LocalFileName where FEAT lists MLST, else LIST as
+    // BeginList does; ListedByMlsd says which came.
+    void BeginMachineList();
+    // MLST HostFileName (where FEAT lists MLST, else refused with 502
+    // before anything is sent): RemoteEntry holds its facts.
+    void BeginMachineFile();
+    // MDTM HostFileName: RemoteFileTime.
+    void BeginFileTime();
+    // Sets HostFileName's modification time to FileTimeUtc: MFMT where FEAT
+    // lists it, else SITE UTIME where FEAT lists that, else refused with 502
+    // before anything is sent.
+    void BeginSetFileTime();
 
 protected:
     // A CR or LF inside an argument would end the command line early and let
@@ -401,6 +432,9 @@ private:
     void DropControlAttempt();
     void ApplyProxy(TWSocket& Socket) const;
     bool OpenThroughProxy();
+    // facts and times (FtpcliFacts.cpp)
+    void RefuseUnoffered(TFtpRequest Request, const std::string& Why);
+    void MlstReply();
     // extended data commands (FtpcliExtended.cpp)
     bool UseEpsv() const;
     void BeginEpsv();
@@ -594,6 +628,9 @@ private:
     std::size_t addressIndex_ = 0;
     bool switchingAddress_ = false;
     bool nextAddressPosted_ = false;
+    bool listedByMlsd_ = false;
+    FtpRemoteEntry remoteEntry_;
+    std::optional<std::int64_t> remoteFileTime_;
     // What the proxy said when it refused the control connection.
     std::string socksFailure_;
     // EPSV was refused once: PASV for the rest of the session.
@@ -650,6 +687,10 @@ public:
     bool Dele() { return Run(&TCustomFtpCli::BeginDele); }
     bool Rmd() { return Run(&TCustomFtpCli::BeginRmd); }
     bool Size() { return Run(&TCustomFtpCli::BeginSize); }
+    bool MachineList() { return Run(&TCustomFtpCli::BeginMachineList); }
+    bool MachineFile() { return Run(&TCustomFtpCli::BeginMachineFile); }
+    bool FileTime() { return Run(&TCustomFtpCli::BeginFileTime); }
+    bool SetFileTime() { return Run(&TCustomFtpCli::BeginSetFileTime); }
     bool Quote() { return Run(&TCustomFtpCli::BeginQuote); }
     bool RestartRetrieve() { return Run(&TCustomFtpCli::BeginRestartRetrieve); }
 

@@ -66,6 +66,7 @@ void TCustomFtpCli::ParseReplyResults() {
         case TFtpStep::Pwd:
         case TFtpStep::Cdup: replyDirectory_ = ParseQuotedName(lastResponse_); break;
         case TFtpStep::Type: wireType_ = typeChar_; break;
+        case TFtpStep::Mdtm: remoteFileTime_ = ParseFtpTime(lastResponse_.size() > 4 ? lastResponse_.substr(4) : ""); break;
         case TFtpStep::Quote: NoteQuotedType(); break;
         default: break;
     }

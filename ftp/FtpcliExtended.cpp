@@ -39,6 +39,4 @@ void TCustomFtpCli::EpsvReply() {
     SendCommand("PASV");
 }
 
-std::string TCustomFtpCli::ActivePortCommand(int ListenPort) {
-    return EprtCommand(dataSocket_->LocalAddressText(), ListenPort);
-}
+std::string TCustomFtpCli::ActivePortCommand(int ListenPort) { return EprtCommand(dataSocket_->LocalAddressText(), ListenPort); }

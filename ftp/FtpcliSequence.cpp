@@ -124,6 +124,9 @@ void TCustomFtpCli::RunStep(TFtpStep Step) {
         case TFtpStep::Rnto: BeginRenameTo(); break;
         case TFtpStep::Size: BeginSize(); break;
         case TFtpStep::Dele: BeginDele(); break;
+        case TFtpStep::Mlst: BeginMachineFile(); break;
+        case TFtpStep::Mdtm: BeginFileTime(); break;
+        case TFtpStep::Mfmt: BeginSetFileTime(); break;
         case TFtpStep::Pwd: BeginPwd(); break;
         case TFtpStep::Quote: BeginQuote(); break;
         case TFtpStep::Quit: BeginQuit(); break;
@@ -134,6 +137,8 @@ void TCustomFtpCli::RunStep(TFtpStep Step) {
 void TCustomFtpCli::BeginLogin() { StartSequence(ftpReqLogin, kLogin); }
 
 void TCustomFtpCli::BeginList() { StartSequence(ftpReqList, StepsOf(TFtpStep::Port, TFtpStep::List)); }
+
+void TCustomFtpCli::BeginMachineList() { StartSequence(ftpReqMachineList, StepsOf(TFtpStep::Port, TFtpStep::List)); }
 
 void TCustomFtpCli::BeginNameList() { StartSequence(ftpReqNameList, StepsOf(TFtpStep::Port, TFtpStep::Nlst)); }
 

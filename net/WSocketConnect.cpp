@@ -104,8 +104,7 @@ void TCustomWSocket::Connect() {
     }
     socklen_t targetLength = 0;
     const sockaddr* target = TargetAddress(targetLength);
-    if (platform::WsConnectTo(hSocket_, target, targetLength) == 0 ||
-        platform::WSAGetLastError() == platform::WSAEWOULDBLOCK) {
+    if (platform::WsConnectTo(hSocket_, target, targetLength) == 0 || platform::WSAGetLastError() == platform::WSAEWOULDBLOCK) {
         SetState(wsConnecting);
         return;
     }

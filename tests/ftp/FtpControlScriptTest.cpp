@@ -30,8 +30,7 @@ TEST_F(ControlScript, TwoRepliesInOneReceiveAreHandledInOrder) {
     server.Send("220 hi\r\n").Expect("USER bob").Send("331 need password\r\n230 welcome\r\n").Expect("PASS pw");
     StartServer();
     ASSERT_TRUE(ftp.Login());
-    EXPECT_EQ(probe.responses,
-              (std::vector<std::string>{"220 hi", "331 need password", "230 welcome", "500 Unknown command."}));
+    EXPECT_EQ(probe.responses, (std::vector<std::string>{"220 hi", "331 need password", "230 welcome", "500 Unknown command."}));
     EXPECT_TRUE(probe.Displayed("> PASS *****"));
 }
 
