@@ -51,6 +51,11 @@ private:
     int Chmod();
     int Quote();
     int CopyToStandardOutput(const std::string& path);
+    // --preserve: the transfer inside a session that then reads or sets the
+    // file's time; a time that cannot be kept is a warning, not a failure.
+    bool TransferKeepingTime(Start transfer, bool download);
+    void KeepServerTime(const std::string& local);
+    void SendLocalTime(const std::string& local);
     int Failure(const std::string& text);
 
     VftpOptions options_;
