@@ -109,6 +109,7 @@ enum TFtpRequest : std::uint8_t {
     ftpReqMachineFile = 41,
     ftpReqFileTime = 42,
     ftpReqSetFileTime = 43,
+    ftpReqNoop = 44,
 };
 
 // Whether and how the connection is encrypted (RFC 4217). Explicit: AUTH TLS
@@ -152,6 +153,7 @@ enum class TFtpStep : std::uint8_t {
     Mlst,
     Mdtm,
     Mfmt,
+    Noop,
     Pwd,
     Quote,
     Quit,
@@ -358,6 +360,9 @@ public:
     // lists it, else SITE UTIME where FEAT lists that, else refused with 502
     // before anything is sent.
     void BeginSetFileTime();
+    // NOOP: keeps an idle session alive (servers close idle connections);
+    // 200 (or 250) succeeds, 421 and the server's close fail it.
+    void BeginNoop();
 
 protected:
     // A CR or LF inside an argument would end the command line early and let
@@ -380,6 +385,9 @@ protected:
 
     // Expires when the engine is destroyed.
     std::weak_ptr<bool> AliveToken() const { return alive_; }
+    // Counts ended requests: a waiter that saw it change knows its request
+    // ended, even when a close by the server left the state between steps.
+    std::uint32_t EndedRequests() const { return requestSerial_; }
     // A blocking wait started by a handler that was raised while reply lines
     // were being handled must see its own replies: it lifts the hold on
     // nested receives for its duration, and puts it back afterwards.
@@ -691,6 +699,7 @@ public:
     bool MachineFile() { return Run(&TCustomFtpCli::BeginMachineFile); }
     bool FileTime() { return Run(&TCustomFtpCli::BeginFileTime); }
     bool SetFileTime() { return Run(&TCustomFtpCli::BeginSetFileTime); }
+    bool Noop() { return Run(&TCustomFtpCli::BeginNoop); }
     bool Quote() { return Run(&TCustomFtpCli::BeginQuote); }
     bool RestartRetrieve() { return Run(&TCustomFtpCli::BeginRestartRetrieve); }
 

@@ -42,6 +42,14 @@ void TCustomFtpCli::MlstReply() {
     FinishStep(static_cast<std::uint16_t>(resultCode_));
 }
 
+void TCustomFtpCli::BeginNoop() {
+    CheckCanSend();
+    currentStep_ = TFtpStep::Noop;
+    // 421 is how servers announce an idle close: a failure, not a reply
+    // below 500 that would pass.
+    ExecuteCommand(ftpReqNoop, "NOOP", {200, 250});
+}
+
 void TCustomFtpCli::BeginFileTime() {
     RefuseLineBreak("HostFileName", HostFileName);
     CheckCanSend();

@@ -127,6 +127,7 @@ void TCustomFtpCli::RunStep(TFtpStep Step) {
         case TFtpStep::Mlst: BeginMachineFile(); break;
         case TFtpStep::Mdtm: BeginFileTime(); break;
         case TFtpStep::Mfmt: BeginSetFileTime(); break;
+        case TFtpStep::Noop: BeginNoop(); break;
         case TFtpStep::Pwd: BeginPwd(); break;
         case TFtpStep::Quote: BeginQuote(); break;
         case TFtpStep::Quit: BeginQuit(); break;

@@ -58,4 +58,17 @@ TEST_F(ExtendedScript, ExtensionsNotListedAreNeverSent) {
     EXPECT_EQ(server.Lines(), (std::vector<std::string>{"USER bob", "PASS *****", "FEAT"}));
 }
 
+// What a keep-alive meets: NOOP answered, then the server's idle close
+// (421 and the end of the connection in one go) failing the next NOOP at
+// once, not after the time-out.
+TEST_F(ExtendedScript, NoopKeepsTheSessionAndAnIdleCloseEndsIt) {
+    LoggedIn(" SIZE\r\n").Reply("NOOP", "200 ok").Expect("NOOP").Send("421 Timeout.\r\n").Close();
+    StartServer();
+    ASSERT_TRUE(ftp.Login()) << ftp.ErrorMessage();
+    EXPECT_TRUE(ftp.Noop()) << ftp.ErrorMessage();
+    EXPECT_FALSE(ftp.Noop());
+    EXPECT_EQ(ftp.ErrorMessage(), "421 Timeout.");
+    EXPECT_TRUE(PumpUntil([&] { return !ftp.Connected(); }, 3000));
+}
+
 }  // namespace
