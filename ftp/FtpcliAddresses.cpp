@@ -43,12 +43,7 @@ void TCustomFtpCli::ApplyProxy(TWSocket& Socket) const {
 // The proxy looks the name up (it may see names this machine cannot), so
 // the server's name goes to it as written, without a lookup here.
 bool TCustomFtpCli::OpenThroughProxy() {
-    if (SocksServer.empty()) return false;
-    if (!Passive) {
-        Display("! Active mode cannot pass a SOCKS 5 proxy: passive mode is used");
-        Passive = true;
-    }
-    if (SocksLocalLookup) return false;
+    if (SocksServer.empty() || SocksLocalLookup) return false;
     std::string host = HostName;
     if (host.size() > 2 && host.front() == '[' && host.back() == ']') host = host.substr(1, host.size() - 2);
     addresses_ = {host};

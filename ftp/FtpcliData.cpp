@@ -24,6 +24,11 @@ void TCustomFtpCli::BeginPort() {
     ResetDataSocket();
     int listenPort = 0;
     acceptPending_ = false;
+    if (!Passive && !SocksServer.empty()) {
+        // The proxy connects out only; nothing could reach a local listener.
+        Display("! Active mode cannot pass a SOCKS 5 proxy: passive mode is used");
+        Passive = true;
+    }
     if (Passive && UseEpsv()) return BeginEpsv();
     // The server connects back to the address the control connection uses.
     if (!Passive && controlSocket_->IsIPv6()) dataSocket_->SetAddr(controlSocket_->LocalAddressText());
