@@ -465,6 +465,9 @@ private:
     void NextStep();
     void RunStep(TFtpStep Step);
     void FailFromException(const std::exception& Error);
+    // Ends the running request with a failure of our own making: Line as
+    // the reply, Code as the result.
+    void EndWithLocalFailure(int Code, const std::string& Line);
     // data connection (FtpcliData.cpp, FtpcliDownload.cpp, FtpcliUpload.cpp)
     void ResetDataSocket();
     bool PassivePort(int& PortNumber);

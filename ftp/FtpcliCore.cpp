@@ -184,11 +184,15 @@ void TCustomFtpCli::FailFromException(const std::exception& Error) {
     // A sequence whose first step raised is still ready, but it was started
     // and must end, or its remaining steps would run inside a later request.
     if (state_ == ftpStateReady && !inSequence_) return;
-    lastResponse_ = std::string("500 ") + Error.what();
-    statusCode_ = 500;
+    EndWithLocalFailure(500, std::string("500 ") + Error.what());
+}
+
+void TCustomFtpCli::EndWithLocalFailure(int Code, const std::string& Line) {
+    lastResponse_ = Line;
+    statusCode_ = Code;
     RecordFailure();
-    resultCode_ = 500;
+    resultCode_ = Code;
     doneSignalled_ = false;
     sequenceContinuation_ = false;
-    FinishStep(500);
+    FinishStep(static_cast<std::uint16_t>(Code));
 }

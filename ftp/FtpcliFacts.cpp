@@ -7,13 +7,8 @@
 void TCustomFtpCli::RefuseUnoffered(TFtpRequest Request, const std::string& Why) {
     CheckCanSend();
     if (!inSequence_) requestType_ = Request;
-    lastResponse_ = "502 " + Why;
-    statusCode_ = 502;
-    RecordFailure();
-    resultCode_ = 502;
-    doneSignalled_ = false;
     fNext_ = nullptr;
-    FinishStep(502);
+    EndWithLocalFailure(502, "502 " + Why);
 }
 
 void TCustomFtpCli::BeginMachineFile() {
