@@ -39,19 +39,28 @@ bool TFtpClient::WaitUntilReady() {
 // deadline forward, so a slow server that keeps answering is no time-out.
 bool TFtpClient::Wait() {
     const std::weak_ptr<bool> alive = AliveToken();
+    const std::uint32_t ended = EndedRequests();
     PushDeadline();
     for (;;) {
-        if (State() == ftpStateReady) return ResultCode() == 0;
+        // A reply and the server's close in one receive end the request and
+        // leave the state between steps before this loop looks again.
+        if (State() == ftpStateReady || EndedRequests() != ended) return ResultCode() == 0;
         if (platform::ApplicationTerminated()) break;
         int wait = kIdleWaitMs;
         if (Timeout > 0) {
             const std::uint64_t now = NowMs();
-            if (now >= Deadline) break;
+            if (now >= Deadline) {
+                // The time-out applies to each of the host's addresses.
+                if (!TryNextAddress()) break;
+                if (alive.expired()) return false;
+                PushDeadline();
+                continue;
+            }
             wait = static_cast<int>(std::min<std::uint64_t>(Deadline - now, static_cast<std::uint64_t>(wait)));
         }
         platform::ProcessMessages();
         if (alive.expired()) return false;
-        if (State() == ftpStateReady) continue;
+        if (State() == ftpStateReady || EndedRequests() != ended) continue;
         (void)platform::WaitMessage(wait);
     }
     AbortSession();

@@ -32,13 +32,16 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "ftp/FtpFeatures.h"
 #include "ftp/FtpLocalFile.h"
 #include "ftp/FtpPipe.h"
+#include "ftp/FtpRemoteEntry.h"
 #include "ftp/FtpReplyBuffer.h"
 #include "ftp/FtpTextConverter.h"
 #include "net/WSocket.h"
@@ -102,6 +105,11 @@ enum TFtpRequest : std::uint8_t {
     ftpReqRest = 37,
     ftpReqRestartRetrieve = 38,
     ftpReqSessionRestartRetrieve = 39,
+    ftpReqMachineList = 40,
+    ftpReqMachineFile = 41,
+    ftpReqFileTime = 42,
+    ftpReqSetFileTime = 43,
+    ftpReqNoop = 44,
 };
 
 // Whether and how the connection is encrypted (RFC 4217). Explicit: AUTH TLS
@@ -124,6 +132,7 @@ enum class TFtpStep : std::uint8_t {
     Open,
     User,
     Pass,
+    Feat,
     Cwd,
     Cdup,
     Type,
@@ -141,6 +150,10 @@ enum class TFtpStep : std::uint8_t {
     Rnto,
     Size,
     Dele,
+    Mlst,
+    Mdtm,
+    Mfmt,
+    Noop,
     Pwd,
     Quote,
     Quit,
@@ -162,6 +175,7 @@ using TFtpCertificateCheck =
 // Messages the engine posts to its own window.
 inline constexpr std::uint32_t RequestDoneMessage = platform::WM_USER + 1;
 inline constexpr std::uint32_t StartSendMessage = platform::WM_USER + 2;
+inline constexpr std::uint32_t NextAddressMessage = platform::WM_USER + 3;
 
 class TCustomFtpCli : public platform::MessageTarget {
 public:
@@ -198,11 +212,24 @@ public:
     bool DisplayFlag = false;      // kept for the caller; the engine ignores it
     bool DisplayFileFlag = false;  // received data goes to OnDisplayFile, not a file
     bool Passive = false;          // PASV instead of PORT
-    std::int64_t ResumeAt = 0;     // restart offset of a download
+    // The modification time BeginSetFileTime gives HostFileName, in seconds
+    // since the epoch, UTC.
+    std::int64_t FileTimeUtc = 0;
+    std::int64_t ResumeAt = 0;  // restart offset of a download
     TFtpEncryption Encryption = ftpTlsNone;
     // Trusted authorities and protocol versions; the shared system one
     // unless set.
     std::shared_ptr<TSslContext> SslContext;
+    // A SOCKS 5 proxy for the control and every data connection (empty:
+    // none); user and password when it asks for them. The proxy looks the
+    // server's name up unless SocksLocalLookup (the socks5:// rather than
+    // socks5h:// convention). Data connections through a proxy are passive:
+    // an active request is made passive, with a line in the log.
+    std::string SocksServer;
+    std::string SocksPort = "1080";
+    std::string SocksUsercode;
+    std::string SocksPassword;
+    bool SocksLocalLookup = false;
 
     bool Binary() const { return typeChar_ == 'I'; }
     void SetBinary(bool Value) { typeChar_ = Value ? 'I' : 'A'; }
@@ -234,6 +261,18 @@ public:
     // the data connections (the server accepted PROT P).
     bool Encrypted() const { return controlSocket_->SslEstablished(); }
     bool DataEncrypted() const { return Encrypted() && dataProtected_; }
+    // What the server listed in answer to FEAT after the log-in (after AUTH
+    // TLS too, where servers change the list); empty when it refused FEAT.
+    const FtpFeatures& Features() const { return features_; }
+    // The server accepted OPTS UTF8 ON: names go both ways in UTF-8.
+    bool Utf8Names() const { return utf8Names_; }
+    // The last listing was MLSD (BeginMachineList on a server that lists
+    // MLST): ParseMlsdListing reads it. Otherwise it was LIST.
+    bool ListedByMlsd() const { return listedByMlsd_; }
+    // HostFileName's facts from the last BeginMachineFile.
+    const FtpRemoteEntry& RemoteEntry() const { return remoteEntry_; }
+    // HostFileName's modification time from the last BeginFileTime (UTC).
+    std::optional<std::int64_t> RemoteFileTime() const { return remoteFileTime_; }
 
     // ---- events -------------------------------------------------------------
     TFtpDisplay OnDisplay;
@@ -309,6 +348,21 @@ public:
     virtual void BeginRest();
     virtual void BeginRestartRetrieve();
     virtual void BeginSessionRestartRetrieve();
+    // MLSD into LocalFileName where FEAT lists MLST, else LIST as
+    // BeginList does; ListedByMlsd says which came.
+    void BeginMachineList();
+    // MLST HostFileName (where FEAT lists MLST, else refused with 502
+    // before anything is sent): RemoteEntry holds its facts.
+    void BeginMachineFile();
+    // MDTM HostFileName: RemoteFileTime.
+    void BeginFileTime();
+    // Sets HostFileName's modification time to FileTimeUtc: MFMT where FEAT
+    // lists it, else SITE UTIME where FEAT lists that, else refused with 502
+    // before anything is sent.
+    void BeginSetFileTime();
+    // NOOP: keeps an idle session alive (servers close idle connections);
+    // 200 (or 250) succeeds, 421 and the server's close fail it.
+    void BeginNoop();
 
 protected:
     // A CR or LF inside an argument would end the command line early and let
@@ -324,9 +378,16 @@ protected:
     virtual void DisplayTransferStats();
     // Called for every reply line received: the server is alive.
     virtual void NotifyReplyLine() {}
+    // While the control connection is being made: gives up on the address
+    // being tried and goes on with the next of the host's addresses. False
+    // (nothing done) when there is none left or nothing is being tried.
+    bool TryNextAddress();
 
     // Expires when the engine is destroyed.
     std::weak_ptr<bool> AliveToken() const { return alive_; }
+    // Counts ended requests: a waiter that saw it change knows its request
+    // ended, even when a close by the server left the state between steps.
+    std::uint32_t EndedRequests() const { return requestSerial_; }
     // A blocking wait started by a handler that was raised while reply lines
     // were being handled must see its own replies: it lifts the hold on
     // nested receives for its duration, and puts it back afterwards.
@@ -373,6 +434,25 @@ private:
     void FailTls(const std::string& Line);
     void StartDataTls();
     void DataSslHandshakeDone(std::uint16_t Error);
+    // addresses and proxy (FtpcliAddresses.cpp)
+    void ConnectControlTo(std::size_t Index);
+    bool PostNextAddress(std::uint16_t Error);
+    void DropControlAttempt();
+    void ApplyProxy(TWSocket& Socket) const;
+    bool OpenThroughProxy();
+    // facts and times (FtpcliFacts.cpp)
+    void RefuseUnoffered(TFtpRequest Request, const std::string& Why);
+    void MlstReply();
+    // extended data commands (FtpcliExtended.cpp)
+    bool UseEpsv() const;
+    void BeginEpsv();
+    void EpsvReply();
+    std::string ActivePortCommand(int ListenPort);
+    // features (FtpcliFeatures.cpp)
+    void BeginFeat();
+    void FeatReply();
+    void OptsUtf8Reply();
+    void EndFeatures();
     // commands (FtpcliCommands.cpp)
     struct SingleCommand;
     static const SingleCommand& Single(TFtpStep Step);
@@ -389,6 +469,9 @@ private:
     void NextStep();
     void RunStep(TFtpStep Step);
     void FailFromException(const std::exception& Error);
+    // Ends the running request with a failure of our own making: Line as
+    // the reply, Code as the result.
+    void EndWithLocalFailure(int Code, const std::string& Line);
     // data connection (FtpcliData.cpp, FtpcliDownload.cpp, FtpcliUpload.cpp)
     void ResetDataSocket();
     bool PassivePort(int& PortNumber);
@@ -558,6 +641,25 @@ private:
     // The certificate accepted for the control connection; data connections
     // must show the same one.
     std::string controlCertificate_;
+    FtpFeatures features_;
+    // The host's addresses in the order they are tried, and the one being
+    // tried; the switch to the next closes the control socket quietly.
+    std::vector<std::string> addresses_;
+    std::size_t addressIndex_ = 0;
+    bool switchingAddress_ = false;
+    bool nextAddressPosted_ = false;
+    bool listedByMlsd_ = false;
+    FtpRemoteEntry remoteEntry_;
+    std::optional<std::int64_t> remoteFileTime_;
+    // What the proxy said when it refused the control connection.
+    std::string socksFailure_;
+    // EPSV was refused once: PASV for the rest of the session.
+    bool epsvRefused_ = false;
+    bool utf8Names_ = false;
+    // The log-in's reply, which callers read after the log-in: FEAT and OPTS
+    // answered after it must not replace it.
+    std::string loginReply_;
+    int loginStatus_ = 0;
 };
 
 class TFtpClient : public TCustomFtpCli {
@@ -605,6 +707,11 @@ public:
     bool Dele() { return Run(&TCustomFtpCli::BeginDele); }
     bool Rmd() { return Run(&TCustomFtpCli::BeginRmd); }
     bool Size() { return Run(&TCustomFtpCli::BeginSize); }
+    bool MachineList() { return Run(&TCustomFtpCli::BeginMachineList); }
+    bool MachineFile() { return Run(&TCustomFtpCli::BeginMachineFile); }
+    bool FileTime() { return Run(&TCustomFtpCli::BeginFileTime); }
+    bool SetFileTime() { return Run(&TCustomFtpCli::BeginSetFileTime); }
+    bool Noop() { return Run(&TCustomFtpCli::BeginNoop); }
     bool Quote() { return Run(&TCustomFtpCli::BeginQuote); }
     bool RestartRetrieve() { return Run(&TCustomFtpCli::BeginRestartRetrieve); }
 

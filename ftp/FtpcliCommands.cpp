@@ -67,6 +67,7 @@ void TCustomFtpCli::ParseReplyResults() {
         case TFtpStep::Pwd:
         case TFtpStep::Cdup: replyDirectory_ = ParseQuotedName(lastResponse_); break;
         case TFtpStep::Type: wireType_ = typeChar_; break;
+        case TFtpStep::Mdtm: remoteFileTime_ = ParseFtpTime(lastResponse_.size() > 4 ? lastResponse_.substr(4) : ""); break;
         case TFtpStep::Quote: NoteQuotedType(); break;
         default: break;
     }
@@ -189,9 +190,7 @@ void TCustomFtpCli::BeginRest() {
         // anything is sent or written.
         if (!inSequence_) requestType_ = ftpReqRest;
         ResumeAt = 0;
-        SetFailure(501, "501 Resume is not possible in text mode: the local size is no offset in the server's file");
-        doneSignalled_ = false;
-        FinishStep(501);
+        EndWithLocalFailure(501, "501 Resume is not possible in text mode: the local size is no offset in the server's file");
         return;
     }
     if (ResumeAt > 0) {

@@ -24,6 +24,9 @@ void TCustomFtpCli::BeginOpen() {
     closePending_ = false;
     closingControl_ = false;
     resultCode_ = 0;
+    nextAddressPosted_ = false;
+    socksFailure_.clear();
+    if (OpenThroughProxy()) return;
     if (!SetState(ftpStateResolving)) return;
     try {
         // A dotted address is answered inside this call.
@@ -44,10 +47,18 @@ void TCustomFtpCli::ControlDnsLookupDone(std::uint16_t Error) {
         FinishStep(Error);
         return;
     }
+    addresses_ = controlSocket_->DnsResultAll();
+    if (addresses_.empty()) addresses_ = {controlSocket_->DnsResult()};
+    ConnectControlTo(0);
+}
+
+void TCustomFtpCli::ConnectControlTo(std::size_t Index) {
+    addressIndex_ = Index;
     try {
-        controlSocket_->SetAddr(controlSocket_->DnsResult());
+        controlSocket_->SetAddr(addresses_[Index]);
         controlSocket_->SetProto("tcp");
         controlSocket_->SetPort(Port);
+        ApplyProxy(*controlSocket_);
         if (!SetState(ftpStateConnecting)) return;
         controlSocket_->Connect();
     } catch (const ESocketException& error) {
@@ -55,16 +66,19 @@ void TCustomFtpCli::ControlDnsLookupDone(std::uint16_t Error) {
         // like a failed connection instead of escaping the lookup event.
         const int code = controlSocket_->LastError() != 0 ? controlSocket_->LastError() : platform::WSAEINVAL;
         Display(std::string("! ") + error.what());
+        if (PostNextAddress(static_cast<std::uint16_t>(code))) return;
         ControlConnectFailed(static_cast<std::uint16_t>(code));
     }
 }
 
 void TCustomFtpCli::ControlSessionConnected(std::uint16_t Error) {
     if (Error != 0) {
+        if (PostNextAddress(Error)) return;
         ControlConnectFailed(Error);
         return;
     }
     controlConnected_ = true;
+    epsvRefused_ = false;
     wireType_ = 'A';  // RFC 959: every session starts in ASCII
     dataProtected_ = false;
     controlCertificate_.clear();
@@ -72,7 +86,7 @@ void TCustomFtpCli::ControlSessionConnected(std::uint16_t Error) {
 }
 
 void TCustomFtpCli::ControlConnectFailed(std::uint16_t Error) {
-    lastResponse_ = WinsockFailureLine(Error);
+    lastResponse_ = socksFailure_.empty() ? WinsockFailureLine(Error) : "500 SOCKS 5 proxy: " + socksFailure_;
     statusCode_ = 500;
     sequenceContinuation_ = false;
     const std::weak_ptr<bool> alive = alive_;
@@ -201,6 +215,8 @@ void TCustomFtpCli::CloseControl() {
 }
 
 void TCustomFtpCli::ControlSessionClosed(std::uint16_t Error) {
+    // A failed attempt on one of the host's addresses, given up for the next.
+    if (switchingAddress_) return;
     const bool ours = closingControl_;
     closingControl_ = false;
     if (receiving_ && !ours) {
@@ -234,6 +250,7 @@ void TCustomFtpCli::ControlSessionClosed(std::uint16_t Error) {
 void TCustomFtpCli::AbortSession() {
     const std::weak_ptr<bool> alive = alive_;
     const bool wasResolving = state_ == ftpStateResolving;
+    nextAddressPosted_ = false;
     if (!SetState(ftpStateAborting)) return;
     if (wasResolving) controlSocket_->CancelLookup();
     if (alive.expired()) return;

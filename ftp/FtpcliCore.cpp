@@ -14,6 +14,12 @@ TCustomFtpCli::TCustomFtpCli()
     controlSocket_->OnDataAvailable = [this](TCustomWSocket*, std::uint16_t Error) { ControlDataAvailable(Error); };
     controlSocket_->OnSessionClosed = [this](TCustomWSocket*, std::uint16_t Error) { ControlSessionClosed(Error); };
     controlSocket_->OnSslHandshakeDone = [this](TCustomWSocket*, std::uint16_t Error) { ControlSslHandshakeDone(Error); };
+    // The proxy's own words say more than the error number that follows.
+    controlSocket_->OnSocksError = [this](TCustomWSocket*, int, const std::string& Msg) {
+        socksFailure_ = Msg;
+        Display("! SOCKS 5 proxy: " + Msg);
+    };
+    dataSocket_->OnSocksError = [this](TCustomWSocket*, int, const std::string& Msg) { Display("! SOCKS 5 proxy: " + Msg); };
 }
 
 TCustomFtpCli::~TCustomFtpCli() {
@@ -28,6 +34,7 @@ TCustomFtpCli::~TCustomFtpCli() {
         socket->OnDataSent = nullptr;
         socket->OnSessionClosed = nullptr;
         socket->OnSslHandshakeDone = nullptr;
+        socket->OnSocksError = nullptr;
     }
     localStream_.reset();
 }
@@ -57,6 +64,10 @@ platform::LParam TCustomFtpCli::HandleMessage(std::uint32_t Msg, platform::WPara
         // The request type is read now, not when the request ended: a caller
         // that starts the next request first sees that one's type here.
         if (OnRequestDone) OnRequestDone(this, requestType_, static_cast<std::uint16_t>(wParam));
+    } else if (Msg == NextAddressMessage) {
+        if (!nextAddressPosted_ || state_ != ftpStateConnecting) return 0;
+        nextAddressPosted_ = false;
+        ConnectControlTo(addressIndex_ + 1);
     } else if (Msg == StartSendMessage) {
         DataEvent([this] {
             startTick_ = platform::GetTickCount();
@@ -180,8 +191,12 @@ void TCustomFtpCli::FailFromException(const std::exception& Error) {
     // A sequence whose first step raised is still ready, but it was started
     // and must end, or its remaining steps would run inside a later request.
     if (state_ == ftpStateReady && !inSequence_) return;
-    SetFailure(500, std::string("500 ") + Error.what());
+    EndWithLocalFailure(500, std::string("500 ") + Error.what());
+}
+
+void TCustomFtpCli::EndWithLocalFailure(int Code, const std::string& Line) {
+    SetFailure(Code, Line);
     doneSignalled_ = false;
     sequenceContinuation_ = false;
-    FinishStep(500);
+    FinishStep(static_cast<std::uint16_t>(Code));
 }

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "ftp/FtpDataAddress.h"
 #include "ftp/Ftpcli.h"
 #include "platform/Ticks.h"
 
@@ -23,6 +24,14 @@ void TCustomFtpCli::BeginPort() {
     ResetDataSocket();
     int listenPort = 0;
     acceptPending_ = false;
+    if (!Passive && !SocksServer.empty()) {
+        // The proxy connects out only; nothing could reach a local listener.
+        Display("! Active mode cannot pass a SOCKS 5 proxy: passive mode is used");
+        Passive = true;
+    }
+    if (Passive && UseEpsv()) return BeginEpsv();
+    // The server connects back to the address the control connection uses.
+    if (!Passive && controlSocket_->IsIPv6()) dataSocket_->SetAddr(controlSocket_->LocalAddressText());
     if (!Passive) {
         // Some servers connect as soon as they get PORT, before they answer
         // it; the accept notice is not repeated, so it is remembered until
@@ -40,9 +49,11 @@ void TCustomFtpCli::BeginPort() {
     socklen_t length = sizeof control;
     (void)controlSocket_->LocalSocketAddress(control, length);
     const auto* a = reinterpret_cast<const unsigned char*>(&control.sin_addr.s_addr);
-    char command[64];
+    char command[96];
     if (Passive) {
         std::snprintf(command, sizeof command, "PASV");
+    } else if (controlSocket_->IsIPv6()) {
+        std::snprintf(command, sizeof command, "%s", ActivePortCommand(listenPort).c_str());
     } else if (controlSocket_->SocketAddress().sin_addr.s_addr == htonl(INADDR_LOOPBACK)) {
         std::snprintf(command, sizeof command, "PORT 127,0,0,1,%d,%d", listenPort / 256, listenPort % 256);
     } else {
@@ -78,7 +89,7 @@ void TCustomFtpCli::DataEvent(const std::function<void()>& Body) {
 // The data connection always goes to the address the control connection was
 // made to; the address numbers of the 227 reply are not trusted.
 bool TCustomFtpCli::PassivePort(int& PortNumber) {
-    if (ParsePasvPort(savedPasvReply_, PortNumber)) return true;
+    if (ParsePasvPort(savedPasvReply_, PortNumber) || ParseEpsvPort(savedPasvReply_, PortNumber)) return true;
     FailDataConnection("Unable to establish data connection, bad passive reply: " + savedPasvReply_);
     return false;
 }
@@ -89,6 +100,7 @@ bool TCustomFtpCli::ConnectPassive(int PortNumber) {
         dataSocket_->SetAddr(controlSocket_->Addr());
         dataSocket_->SetLingerOnOff(wsLingerOff);
         dataSocket_->SetLingerTimeout(0);
+        ApplyProxy(*dataSocket_);
         dataSocket_->Connect();
         return true;
     } catch (const ESocketException&) {

@@ -11,7 +11,8 @@ void TCustomFtpCli::StepRetr() {
 
 void TCustomFtpCli::StepList() {
     currentStep_ = TFtpStep::List;
-    StartDownload(ftpReqList, "LIST");
+    listedByMlsd_ = requestType_ == ftpReqMachineList && features_.Has("MLST");
+    StartDownload(requestType_ == ftpReqMachineList ? ftpReqMachineList : ftpReqList, listedByMlsd_ ? "MLSD" : "LIST");
 }
 
 void TCustomFtpCli::StepNlst() {

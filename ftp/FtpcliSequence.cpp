@@ -20,7 +20,7 @@ constexpr TFtpStep kLastStep = TFtpStep::Quit;
 constexpr StepSet kTransferSteps =
     StepsOf(TFtpStep::Rest, TFtpStep::Retr, TFtpStep::Stor, TFtpStep::Appe, TFtpStep::List, TFtpStep::Nlst);
 
-constexpr StepSet kLogin = StepsOf(TFtpStep::Open, TFtpStep::User, TFtpStep::Pass);
+constexpr StepSet kLogin = StepsOf(TFtpStep::Open, TFtpStep::User, TFtpStep::Pass, TFtpStep::Feat);
 constexpr StepSet kSession = kLogin | Bit(TFtpStep::Cwd);
 
 bool Has(StepSet Steps, TFtpStep Step) { return (Steps & Bit(Step)) != 0; }
@@ -106,6 +106,7 @@ void TCustomFtpCli::RunStep(TFtpStep Step) {
         case TFtpStep::Open: BeginOpen(); break;
         case TFtpStep::User: BeginUser(); break;
         case TFtpStep::Pass: BeginPass(); break;
+        case TFtpStep::Feat: BeginFeat(); break;
         case TFtpStep::Cwd: BeginCwd(); break;
         case TFtpStep::Cdup: BeginCdup(); break;
         case TFtpStep::Type: BeginTransferType(); break;
@@ -123,6 +124,10 @@ void TCustomFtpCli::RunStep(TFtpStep Step) {
         case TFtpStep::Rnto: BeginRenameTo(); break;
         case TFtpStep::Size: BeginSize(); break;
         case TFtpStep::Dele: BeginDele(); break;
+        case TFtpStep::Mlst: BeginMachineFile(); break;
+        case TFtpStep::Mdtm: BeginFileTime(); break;
+        case TFtpStep::Mfmt: BeginSetFileTime(); break;
+        case TFtpStep::Noop: BeginNoop(); break;
         case TFtpStep::Pwd: BeginPwd(); break;
         case TFtpStep::Quote: BeginQuote(); break;
         case TFtpStep::Quit: BeginQuit(); break;
@@ -133,6 +138,8 @@ void TCustomFtpCli::RunStep(TFtpStep Step) {
 void TCustomFtpCli::BeginLogin() { StartSequence(ftpReqLogin, kLogin); }
 
 void TCustomFtpCli::BeginList() { StartSequence(ftpReqList, StepsOf(TFtpStep::Port, TFtpStep::List)); }
+
+void TCustomFtpCli::BeginMachineList() { StartSequence(ftpReqMachineList, StepsOf(TFtpStep::Port, TFtpStep::List)); }
 
 void TCustomFtpCli::BeginNameList() { StartSequence(ftpReqNameList, StepsOf(TFtpStep::Port, TFtpStep::Nlst)); }
 

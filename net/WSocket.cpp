@@ -46,6 +46,9 @@ TCustomWSocket::~TCustomWSocket() {
 void TCustomWSocket::ResetToDefaults() {
     sin_ = sockaddr_in{};
     sin_.sin_family = AF_INET;
+    sin6_ = sockaddr_in6{};
+    sin6_.sin6_family = AF_INET6;
+    ipv6_ = false;
     addrAssigned_ = addrResolved_ = false;
     portAssigned_ = portResolved_ = false;
     protoStr_ = "tcp";

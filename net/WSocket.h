@@ -1,5 +1,5 @@
 #pragma once
-// Event-driven IPv4 sockets. A socket object owns one non-blocking handle and
+// Event-driven sockets, IPv4 and (given IPv6 text as Addr) IPv6. A socket object owns one non-blocking handle and
 // a hidden message window; the platform loop reports network events to that
 // window and the object turns them into the events below. All events are
 // raised on the thread that created the socket, either from the message loop
@@ -112,6 +112,10 @@ public:
 
     const std::string& DnsResult() const { return dnsResult_; }
     const std::vector<std::string>& DnsResultList() const { return dnsResultList_; }
+    // Every address of the last name lookup, IPv6 and IPv4, in the
+    // resolver's order; a literal alone. DnsResult and DnsResultList
+    // stay IPv4 only.
+    const std::vector<std::string>& DnsResultAll() const { return dnsResultAll_; }
     TSocketState State() const { return state_; }
     std::int64_t ReadCount() const { return readCount_; }
     // Bytes waiting to be read (FIONREAD); -1 after reporting "ioctlSocket".
@@ -137,6 +141,10 @@ public:
     // Remote address after Connect, local address for Listen, peer address
     // after Accept (all in network order).
     const sockaddr_in& SocketAddress() const { return sin_; }
+    // Addr was IPv6 text ("::1", "[::1]"): the socket is of that family, and
+    // SocketAddress6 holds what SocketAddress holds for IPv4.
+    bool IsIPv6() const { return ipv6_; }
+    const sockaddr_in6& SocketAddress6() const { return sin6_; }
     const std::deque<std::unique_ptr<TBuffer>>& SendQueue() const { return sendQueue_; }
     int SendBlockSize() const { return sendBlockSize_; }
 
@@ -202,6 +210,9 @@ public:
     virtual std::string PeerAddressText();  // "error" unless connected
     virtual int PeerSocketAddress(sockaddr_in& Addr, socklen_t& AddrLen);
     virtual std::string LocalPortText();  // "error" unless bound/connected/listening
+    // The local address of an open handle as numeric text, either family;
+    // empty without one.
+    std::string LocalAddressText();
     virtual int LocalSocketAddress(sockaddr_in& Addr, socklen_t& AddrLen);
     // SO_LINGER from LingerOnOff/LingerTimeout; nothing for wsLingerNoSet.
     void ApplyLinger();
@@ -302,6 +313,8 @@ private:
     void HandleLookupDone(platform::WParam Task, platform::LParam Result, bool Reverse);
     bool StartLookupCommon(const std::string& Name);
     void ResolveForConnect();
+    platform::SocketHandle NewHandle() const;
+    const sockaddr* TargetAddress(socklen_t& Length) const;
     bool OpenStreamOptions();
     void SendErrorClose(int Error);
     int SendUntilBlocked(const char* Data, int Len);
@@ -336,6 +349,7 @@ private:
     platform::LookupHandle lookupHandle_ = 0;
     std::string dnsResult_;
     std::vector<std::string> dnsResultList_;
+    std::vector<std::string> dnsResultAll_;
     std::string addrStr_;
     std::string portStr_;
     std::string protoStr_ = "tcp";
@@ -349,6 +363,8 @@ private:
     bool multiThreaded_ = false;
     TSocketState state_ = wsClosed;
     sockaddr_in sin_{};
+    sockaddr_in6 sin6_{};
+    bool ipv6_ = false;
     // Bytes taken off the handle after an OnDataAvailable handler returned
     // without reading: served first by RawReceive (see ReceiveLoop).
     std::string stalled_;

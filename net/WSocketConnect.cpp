@@ -3,6 +3,7 @@
 #include <sys/socket.h>
 
 #include "net/WSocket.h"
+#include "net/WSocketText.h"
 #include "platform/MessageLoop.h"
 
 namespace {
@@ -25,9 +26,23 @@ void TCustomWSocket::ResolveForConnect() {
         portResolved_ = true;
     }
     if (!addrResolved_) {
-        sin_.sin_addr.s_addr = WSocketResolveHost(addrStr_);
+        // IPv6 text selects the other family; names still resolve to IPv4
+        // here (callers that want both look the name up and pass each
+        // address in turn).
+        ipv6_ = platform::WsInet6Addr(net::Trim(addrStr_), sin6_);
+        if (!ipv6_) sin_.sin_addr.s_addr = WSocketResolveHost(addrStr_);
         addrResolved_ = true;
     }
+    sin6_.sin6_port = sin_.sin_port;
+}
+
+platform::SocketHandle TCustomWSocket::NewHandle() const {
+    return ipv6_ ? platform::WsSocketOf(AF_INET6, socketType_, protoNumber_) : platform::WsSocket(socketType_, protoNumber_);
+}
+
+const sockaddr* TCustomWSocket::TargetAddress(socklen_t& Length) const {
+    Length = ipv6_ ? sizeof sin6_ : sizeof sin_;
+    return ipv6_ ? reinterpret_cast<const sockaddr*>(&sin6_) : reinterpret_cast<const sockaddr*>(&sin_);
 }
 
 bool TCustomWSocket::OpenStreamOptions() {
@@ -55,7 +70,7 @@ void TCustomWSocket::Connect() {
         return ReportError(std::string("connect: ") + e.what());
     }
     ClearSendBuffer();
-    hSocket_ = platform::WsSocket(socketType_, protoNumber_);
+    hSocket_ = NewHandle();
     writeNoticeFor_ = platform::kInvalidSocket;
     readNoticeFor_ = platform::kInvalidSocket;
     if (hSocket_ == platform::kInvalidSocket) return ReportSocketError("Connect (socket)");
@@ -87,7 +102,9 @@ void TCustomWSocket::Connect() {
         NotifySessionConnected(0);
         return;
     }
-    if (platform::WsConnect(hSocket_, sin_) == 0 || platform::WSAGetLastError() == platform::WSAEWOULDBLOCK) {
+    socklen_t targetLength = 0;
+    const sockaddr* target = TargetAddress(targetLength);
+    if (platform::WsConnectTo(hSocket_, target, targetLength) == 0 || platform::WSAGetLastError() == platform::WSAEWOULDBLOCK) {
         SetState(wsConnecting);
         return;
     }
@@ -119,11 +136,13 @@ void TCustomWSocket::Listen() {
         return ReportError(std::string("listen: ") + e.what());
     }
     ClearSendBuffer();
-    hSocket_ = platform::WsSocket(socketType_, protoNumber_);
+    hSocket_ = NewHandle();
     writeNoticeFor_ = platform::kInvalidSocket;
     readNoticeFor_ = platform::kInvalidSocket;
     if (hSocket_ == platform::kInvalidSocket) return ReportSocketError("socket");
-    if (platform::WsBind(hSocket_, sin_) != 0) {
+    socklen_t ownLength = 0;
+    const sockaddr* own = TargetAddress(ownLength);
+    if (platform::WsBindTo(hSocket_, own, ownLength) != 0) {
         // The state is still wsClosed here, so Close would leave the fresh
         // handle open: release it directly.
         const int error = platform::WSAGetLastError();
@@ -159,7 +178,10 @@ platform::SocketHandle TCustomWSocket::Accept() {
         ReportSocketError("not a listening socket");
         return platform::kInvalidSocket;
     }
-    const platform::SocketHandle accepted = platform::WsAccept(hSocket_, &sin_);
+    sockaddr_storage peer{};
+    const platform::SocketHandle accepted = platform::WsAcceptFrom(hSocket_, &peer);
+    if (peer.ss_family == AF_INET6) sin6_ = *reinterpret_cast<const sockaddr_in6*>(&peer);
+    if (peer.ss_family == AF_INET) sin_ = *reinterpret_cast<const sockaddr_in*>(&peer);
     if (accepted == platform::kInvalidSocket) ReportSocketError("Accept");
     return accepted;
 }
@@ -273,13 +295,21 @@ int TCustomWSocket::ResumeEvents() {
 
 std::string TCustomWSocket::PeerAddressText() {
     if (state_ != wsConnected) return "error";
-    sockaddr_in peer{};
+    sockaddr_storage peer{};
     socklen_t length = sizeof peer;
-    if (platform::WsGetPeerName(hSocket_, &peer, &length) != 0) {
+    if (platform::WsGetPeerName(hSocket_, reinterpret_cast<sockaddr_in*>(&peer), &length) != 0) {
         ReportSocketError("GetPeerName");
         return "error";
     }
-    return platform::WsInetNtoa(peer.sin_addr.s_addr);
+    return platform::WsAddressText(reinterpret_cast<const sockaddr*>(&peer));
+}
+
+std::string TCustomWSocket::LocalAddressText() {
+    if (hSocket_ == platform::kInvalidSocket) return {};
+    sockaddr_storage local{};
+    socklen_t length = sizeof local;
+    if (platform::WsGetSockName(hSocket_, reinterpret_cast<sockaddr_in*>(&local), &length) != 0) return {};
+    return platform::WsAddressText(reinterpret_cast<const sockaddr*>(&local));
 }
 
 int TCustomWSocket::PeerSocketAddress(sockaddr_in& Addr, socklen_t& AddrLen) {

@@ -21,6 +21,7 @@ bool TCustomWSocket::StartLookupCommon(const std::string& Name) {
     lookupHandle_ = 0;
     dnsResult_.clear();
     dnsResultList_.clear();
+    dnsResultAll_.clear();
     return true;
 }
 
@@ -29,6 +30,14 @@ void TCustomWSocket::StartDnsLookup(const std::string& HostName) {
     const std::uint32_t address = platform::WsInetAddr(HostName.c_str());
     if (address != INADDR_NONE || HostName == "255.255.255.255") {
         dnsResult_ = platform::WsInetNtoa(address);
+        dnsResultAll_ = {dnsResult_};
+        NotifyDnsLookupDone(0);
+        return;
+    }
+    if (sockaddr_in6 v6{}; platform::WsInet6Addr(HostName, v6)) {
+        // Kept as written (a zone name stays readable); brackets go.
+        dnsResult_ = HostName.front() == '[' ? HostName.substr(1, HostName.size() - 2) : HostName;
+        dnsResultAll_ = {dnsResult_};
         NotifyDnsLookupDone(0);
         return;
     }
@@ -64,6 +73,7 @@ void TCustomWSocket::HandleLookupDone(platform::WParam Task, platform::LParam Re
             dnsResultList_.push_back(record.name);
         } else {
             for (const std::uint32_t address : record.addresses) dnsResultList_.push_back(platform::WsInetNtoa(address));
+            dnsResultAll_ = record.allAddresses;
         }
         if (!dnsResultList_.empty()) dnsResult_ = dnsResultList_.front();
     }

@@ -13,6 +13,7 @@
 
 #include "platform/MessageLoop.h"
 #include "platform/SocketErrors.h"
+#include "platform/Winsock.h"
 
 namespace platform {
 
@@ -89,19 +90,24 @@ private:
 
 int ResolveName(const std::string& name, HostRecord& record) {
     addrinfo hints{};
-    hints.ai_family = AF_INET;
+    hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
+    // No AI_ADDRCONFIG: glibc does not count loopback addresses for it, so
+    // a machine with only loopback would lose "localhost". An address of an
+    // unreachable family fails its connect at once and the next is tried.
     hints.ai_flags = AI_CANONNAME;
     addrinfo* result = nullptr;
     const int status = getaddrinfo(name.c_str(), nullptr, &hints, &result);
     if (status != 0) return AddrInfoToSocketError(status);
     record.name = (result && result->ai_canonname) ? result->ai_canonname : name;
     for (addrinfo* entry = result; entry; entry = entry->ai_next) {
-        const auto* address = reinterpret_cast<const sockaddr_in*>(entry->ai_addr);
-        record.addresses.push_back(address->sin_addr.s_addr);
+        if (entry->ai_family != AF_INET && entry->ai_family != AF_INET6) continue;
+        record.allAddresses.push_back(WsAddressText(entry->ai_addr));
+        if (entry->ai_family == AF_INET)
+            record.addresses.push_back(reinterpret_cast<const sockaddr_in*>(entry->ai_addr)->sin_addr.s_addr);
     }
     freeaddrinfo(result);
-    return record.addresses.empty() ? WSANO_DATA : 0;
+    return record.allAddresses.empty() ? WSANO_DATA : 0;
 }
 
 int ResolveAddress(std::uint32_t address, HostRecord& record) {
@@ -156,7 +162,8 @@ bool TakeLookupResult(LookupHandle handle, HostRecord& out) { return LookupRegis
 
 std::vector<std::uint32_t> BlockingHostAddresses(const std::string& name) {
     HostRecord record;
-    const int error = ResolveName(name, record);
+    int error = ResolveName(name, record);
+    if (error == 0 && record.addresses.empty()) error = WSANO_DATA;
     if (error != 0) WSASetLastError(error);
     return record.addresses;
 }

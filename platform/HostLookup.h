@@ -18,6 +18,9 @@ using LookupHandle = std::uint32_t;  // 0 = none
 struct HostRecord {
     std::string name;
     std::vector<std::uint32_t> addresses;  // IPv4, network byte order, in the resolver's order
+    // Names only: every address of either family as numeric text, in the
+    // resolver's order (IPv6 first where the system prefers it).
+    std::vector<std::string> allAddresses;
 };
 
 // Both return 0 and set the last socket error when the lookup cannot start.

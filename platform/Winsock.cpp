@@ -38,8 +38,10 @@ int WsCloseSocket(SocketHandle handle) {
     return 0;
 }
 
-int WsConnect(SocketHandle handle, const sockaddr_in& address) {
-    if (connect(handle, AsGeneric(address), sizeof address) == 0) {
+int WsConnect(SocketHandle handle, const sockaddr_in& address) { return WsConnectTo(handle, AsGeneric(address), sizeof address); }
+
+int WsConnectTo(SocketHandle handle, const sockaddr* address, socklen_t length) {
+    if (connect(handle, address, length) == 0) {
         Monitor().NoteConnected(handle);
         return 0;
     }
@@ -62,7 +64,16 @@ int WsListen(SocketHandle handle, int backlog) {
 }
 
 SocketHandle WsAccept(SocketHandle handle, sockaddr_in* peer) {
-    sockaddr_in scratch{};
+    sockaddr_storage scratch{};
+    const SocketHandle accepted = WsAcceptFrom(handle, &scratch);
+    // An IPv4 peer only: the caller's room holds no other family.
+    if (peer != nullptr && accepted != kInvalidSocket && scratch.ss_family == AF_INET)
+        *peer = *reinterpret_cast<const sockaddr_in*>(&scratch);
+    return accepted;
+}
+
+SocketHandle WsAcceptFrom(SocketHandle handle, sockaddr_storage* peer) {
+    sockaddr_storage scratch{};
     socklen_t length = sizeof scratch;
     const int accepted =
         accept4(handle, reinterpret_cast<sockaddr*>(peer ? peer : &scratch), &length, SOCK_NONBLOCK | SOCK_CLOEXEC);

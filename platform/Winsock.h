@@ -10,6 +10,7 @@
 #include <sys/socket.h>
 
 #include <cstdint>
+#include <string>
 
 #include "platform/Messages.h"
 
@@ -46,5 +47,18 @@ int WsAsyncSelect(SocketHandle handle, WindowHandle window, std::uint32_t messag
 std::uint32_t WsInetAddr(const char* text);
 // Dotted text of an address given in network byte order.
 const char* WsInetNtoa(std::uint32_t addressNetworkOrder);
+
+// ---- either address family: IPv6 beside the IPv4 forms above ----------------
+SocketHandle WsSocketOf(int family, int type, int protocol);
+int WsConnectTo(SocketHandle handle, const sockaddr* address, socklen_t length);
+int WsBindTo(SocketHandle handle, const sockaddr* address, socklen_t length);
+// The peer's address of either family into `peer` (may be null).
+SocketHandle WsAcceptFrom(SocketHandle handle, sockaddr_storage* peer);
+// An IPv6 address in text ("::1", "[::1]", "fe80::1%lo") into `address`
+// (port 0); false for anything else, IPv4 text included.
+bool WsInet6Addr(const std::string& text, sockaddr_in6& address);
+// Numeric text of an address of either family ("127.0.0.1", "::1"); empty
+// for other families.
+std::string WsAddressText(const sockaddr* address);
 
 }  // namespace platform

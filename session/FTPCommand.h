@@ -45,6 +45,11 @@ public:
     std::string LocalFileName;
     bool Passive = false;
     TFtpEncryption Encryption = ftpTlsNone;
+    // The profile's SOCKS 5 proxy (empty host: none).
+    std::string SocksHost;
+    std::string SocksPort;
+    std::string SocksUser;
+    std::string SocksPassword;
     std::string HostDirName;
     std::string QuoteText;
     bool Binary = false;

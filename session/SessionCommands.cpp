@@ -170,6 +170,10 @@ void TSessionController::ConnectToServer(TFTPServer* profile) {
         command->UserName = profile->Username;
         command->PassWord = profile->Password;
         command->Encryption = EngineEncryption(profile->Encryption);
+        command->SocksHost = profile->SocksHost;
+        command->SocksPort = profile->SocksPort;
+        command->SocksUser = profile->SocksUser;
+        command->SocksPassword = profile->SocksPassword;
         // The profile may be removed while the connection runs; keep what the
         // session needs from it.
         const std::string localStartDir = profile->LocalStartDir;

@@ -124,6 +124,10 @@ bool TSessionController::PrepareEngine(TFTPCommand& command) {
                 FTP.UserName = command.UserName;
                 FTP.PassWord = command.PassWord;
                 FTP.Encryption = command.Encryption;
+                FTP.SocksServer = command.SocksHost;
+                FTP.SocksPort = command.SocksPort;
+                FTP.SocksUsercode = command.SocksUser;
+                FTP.SocksPassword = command.SocksPassword;
                 break;
             case cmdList:
                 FTP.HostFileName = command.HostFileName;

@@ -117,6 +117,12 @@ void TFTPServer::LoadFromIni(const TIniFile* ini, const std::string& section) {
     Encryption = EncryptionFromWord(ini->ReadString(section, "Encryption", ""));
     LoadQuoted(ini, section, "StartDir", StartDir);
     LoadQuoted(ini, section, "LocalStartDir", LocalStartDir);
+    LoadQuoted(ini, section, "SocksHost", SocksHost);
+    LoadQuoted(ini, section, "SocksPort", SocksPort);
+    LoadQuoted(ini, section, "SocksUser", SocksUser);
+    std::string socksPassword;
+    LoadQuoted(ini, section, "SocksPassword", socksPassword);
+    if (!socksPassword.empty()) SocksPassword = DecodePassword(socksPassword);
 }
 
 void TFTPServer::SaveToIni(TIniFile* ini, const std::string& section) const {
@@ -130,4 +136,9 @@ void TFTPServer::SaveToIni(TIniFile* ini, const std::string& section) const {
     ini->WriteString(section, "Encryption", EncryptionWord(Encryption));
     ini->WriteString(section, "StartDir", QuoteValue(StartDir));
     ini->WriteString(section, "LocalStartDir", QuoteValue(LocalStartDir));
+    if (SocksHost.empty()) return;
+    ini->WriteString(section, "SocksHost", QuoteValue(SocksHost));
+    ini->WriteString(section, "SocksPort", QuoteValue(SocksPort));
+    ini->WriteString(section, "SocksUser", QuoteValue(SocksUser));
+    ini->WriteString(section, "SocksPassword", QuoteValue(SocksPassword.empty() ? "" : EncodePassword(SocksPassword)));
 }

@@ -25,6 +25,13 @@ public:
     TEncryptionMode Encryption = TEncryptionMode::Plain;
     std::string LocalStartDir;
     std::string StartDir;
+    // A SOCKS 5 proxy in front of the server (keys "SocksHost", "SocksPort",
+    // "SocksUser", "SocksPassword", the password stored as Password is);
+    // empty SocksHost: none, and no proxy keys are written.
+    std::string SocksHost;
+    std::string SocksPort = "1080";
+    std::string SocksUser;
+    std::string SocksPassword;
     std::int32_t MenuTag = 0;  // 100 + position in the Servers menu; 0 without an entry
 
     // True when Username, upper-cased in ASCII, is "ANONYMOUS".

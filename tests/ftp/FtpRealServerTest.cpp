@@ -17,7 +17,8 @@ TEST_P(RealServer, LoginGoesThroughTheExpectedStates) {
     EXPECT_EQ(probe.done[0].error, 0);
     const std::vector<TFtpState> expected = {ftpStateResolving,    ftpStateConnecting,   ftpStateConnected,
                                              ftpStateBetweenSteps, ftpStateWaitingReply, ftpStateBetweenSteps,
-                                             ftpStateWaitingReply, ftpStateBetweenSteps, ftpStateReady};
+                                             ftpStateWaitingReply, ftpStateBetweenSteps, ftpStateWaitingReply,
+                                             ftpStateBetweenSteps, ftpStateReady};
     EXPECT_EQ(probe.states, expected);
     EXPECT_EQ(probe.order, (std::vector<std::string>{"connected", "done"}));
     EXPECT_TRUE(probe.Displayed("> PASS *****"));

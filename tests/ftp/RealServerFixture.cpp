@@ -9,6 +9,10 @@ void RealServer::SetUp() {
     } else {
         server = std::make_unique<PyFtpdServer>();
     }
+    if (GetParam().find("ipv6") != std::string::npos) {
+        if (!LoopbackIpv6Available()) GTEST_SKIP() << "this machine has no ::1 to listen on (IPv6 is off)";
+        server->UseIpv6();
+    }
     ASSERT_TRUE(server->Start()) << server->Error();
     PointAtServer();
 }
@@ -20,7 +24,7 @@ void RealServer::TearDown() {
 }
 
 void RealServer::PointAtServer() {
-    ftp.HostName = "127.0.0.1";
+    ftp.HostName = server->Host();
     ftp.Port = std::to_string(server->Port());
     ftp.UserName = server->User();
     ftp.PassWord = server->Password();

@@ -1,6 +1,7 @@
 #pragma once
 // Parameterised fixture for interoperability cases: each case runs against
-// pyftpdlib and against vsftpd, both started on 127.0.0.1 for the case. A
+// pyftpdlib and against vsftpd, both started on 127.0.0.1 for the case (on
+// ::1 when the parameter holds "ipv6"; skipped where IPv6 is off). A
 // parameter ending in "passive" makes the engine use PASV, else PORT.
 
 #include <gtest/gtest.h>

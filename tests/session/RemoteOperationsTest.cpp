@@ -125,7 +125,7 @@ TEST_P(RemoteOperations, DeleteRemovesFoldersAndFilesInListOrder) {
     pane.itmSrvFilesDeleteClick();
     EXPECT_EQ(question, "Are you sure you want to delete these 3 files ?");
     const std::vector<std::string> sent = CommandsSince(before);
-    const std::vector<std::string> expected = {"RMD d1", "RMD d2", "DELE f.txt", "TYPE A", "PASV", "LIST", "PWD"};
+    const std::vector<std::string> expected = {"RMD d1", "RMD d2", "DELE f.txt", "TYPE A", "EPSV", "LIST", "PWD"};
     EXPECT_EQ(sent, expected);
     EXPECT_FALSE(Exists(site + "/d1") || Exists(site + "/d2") || Exists(site + "/f.txt"));
     EXPECT_EQ(RowNamed("f.txt"), -1);

@@ -9,6 +9,7 @@
 #include "tests/support/PyFtpdServer.h"
 #include "tests/support/QtTestSupport.h"
 #include "tests/support/VsftpdServer.h"
+#include "tests/support/net/SocksProxyProcess.h"
 
 namespace {
 
@@ -40,6 +41,28 @@ std::vector<std::string> Names(const TRemoteListView* files) {
 }
 
 bool Visible(const QLabel* lamp) { return !lamp->isHidden(); }
+
+// Control and data connections both through the profile's proxy, which
+// wants a user; the profile's active mode turns passive there.
+TEST_P(SessionConnect, AProfilesSocksProxyCarriesTheSession) {
+    MicrosocksProxy proxy("proxyuser", "proxypass");
+    ASSERT_TRUE(proxy.Start()) << proxy.Error();
+    TFTPServer profile = Profile(server.Port(), server.User(), server.Password());
+    profile.StartDir = "site";
+    profile.PASV = TPasvMode::No;
+    profile.SocksHost = "127.0.0.1";
+    profile.SocksPort = std::to_string(proxy.Port());
+    profile.SocksUser = "proxyuser";
+    profile.SocksPassword = "proxypass";
+    session.ConnectToServer(&profile);
+    EXPECT_TRUE(messages.empty()) << messages.front();
+    EXPECT_TRUE(session.SessionUp);
+    EXPECT_EQ(Names(files), (std::vector<std::string>{".", "..", "index.htm"}));
+    bool madePassive = false;
+    for (const std::string& line : Log())
+        madePassive |= line.find("Active mode cannot pass a SOCKS 5 proxy") != std::string::npos;
+    EXPECT_TRUE(madePassive);
+}
 
 TEST_P(SessionConnect, ConnectLogsTheDialogueAndQueuesTheStartFolder) {
     TFTPServer profile = Profile(server.Port(), server.User(), server.Password());

@@ -17,34 +17,51 @@ namespace {
 
 constexpr int kStartLimitMs = 15000;
 
-bool PortAccepts(int port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+// The loopback address of either family with `port`.
+sockaddr_storage Loopback(bool ipv6, int port, socklen_t& length) {
+    sockaddr_storage storage{};
+    if (ipv6) {
+        auto* address = reinterpret_cast<sockaddr_in6*>(&storage);
+        address->sin6_family = AF_INET6;
+        address->sin6_port = htons(static_cast<std::uint16_t>(port));
+        address->sin6_addr = in6addr_loopback;
+        length = sizeof *address;
+    } else {
+        auto* address = reinterpret_cast<sockaddr_in*>(&storage);
+        address->sin_family = AF_INET;
+        address->sin_port = htons(static_cast<std::uint16_t>(port));
+        address->sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        length = sizeof *address;
+    }
+    return storage;
+}
+
+bool PortAccepts(bool ipv6, int port) {
+    const int fd = ::socket(ipv6 ? AF_INET6 : AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0) return false;
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<std::uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    socklen_t length = 0;
+    const sockaddr_storage address = Loopback(ipv6, port, length);
+    const bool ok = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), length) == 0;
     ::close(fd);
     return ok;
 }
 
 }  // namespace
 
-int FindFreePort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+int FindFreePort(bool ipv6) {
+    const int fd = ::socket(ipv6 ? AF_INET6 : AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0) return 0;
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
+    socklen_t length = 0;
+    sockaddr_storage address = Loopback(ipv6, 0, length);
     int port = 0;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
         ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0)
-        port = ntohs(address.sin_port);
+        port = ntohs(reinterpret_cast<sockaddr_in*>(&address)->sin_port);
     ::close(fd);
     return port;
 }
+
+bool LoopbackIpv6Available() { return FindFreePort(true) != 0; }
 
 FtpServerProcess::FtpServerProcess(std::string name, std::string user, std::string password, std::string wrongPassword)
     : name_(std::move(name)), user_(std::move(user)), password_(std::move(password)), wrongPassword_(std::move(wrongPassword)) {}
@@ -58,7 +75,11 @@ bool FtpServerProcess::Start() {
     }
     ::mkdir(Root().c_str(), 0777);
     ::chmod(Root().c_str(), 0777);
-    port_ = FindFreePort();
+    port_ = FindFreePort(ipv6_);
+    if (port_ == 0) {
+        error_ = name_ + ": no free port on " + Host();
+        return false;
+    }
     const std::vector<std::string> command = Prepare();
     if (!error_.empty()) return false;
     if (command.empty() || ::access(command[0].c_str(), X_OK) != 0) {
@@ -99,7 +120,7 @@ bool FtpServerProcess::WaitUntilAccepting() {
             error_ = name_ + " exited at start-up: " + ServerLog();
             return false;
         }
-        if (PortAccepts(port_)) return true;
+        if (PortAccepts(ipv6_, port_)) return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     error_ = name_ + " did not accept connections on port " + std::to_string(port_) + ": " + ServerLog();

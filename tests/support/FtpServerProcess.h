@@ -40,6 +40,11 @@ public:
         tlsKey_ = std::move(keyFile);
         implicitTls_ = implicit;
     }
+    // Before Start: listen on ::1 instead of 127.0.0.1.
+    void UseIpv6() { ipv6_ = true; }
+    bool Ipv6() const { return ipv6_; }
+    // The address the server listens on, as text.
+    std::string Host() const { return ipv6_ ? "::1" : "127.0.0.1"; }
 
 protected:
     FtpServerProcess(std::string name, std::string user, std::string password, std::string wrongPassword);
@@ -67,7 +72,10 @@ private:
     std::string tlsCert_;
     std::string tlsKey_;
     bool implicitTls_ = false;
+    bool ipv6_ = false;
 };
 
-// A port that was free a moment ago on 127.0.0.1.
-int FindFreePort();
+// A port that was free a moment ago on 127.0.0.1 (or ::1).
+int FindFreePort(bool ipv6 = false);
+// Whether this machine has ::1 to listen on; tests over IPv6 skip without it.
+bool LoopbackIpv6Available();

@@ -39,7 +39,7 @@ std::vector<std::string> PureFtpdServer::Prepare() {
     }
     std::vector<std::string> command{Program("/usr/sbin/pure-ftpd"),
                                      "-S",
-                                     "127.0.0.1," + std::to_string(Port()),
+                                     Host() + "," + std::to_string(Port()),
                                      "-l",
                                      "puredb:" + database,
                                      "-E",

@@ -18,7 +18,8 @@ try:
     from pyftpdlib.servers import FTPServer
 except ImportError as error:
     sys.exit("pyftpdlib is not installed (Debian package python3-pyftpdlib): %s" % error)
-port, root, user, password = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4]
+host, port = sys.argv[1].rsplit(":", 1)
+port, root, user, password = int(port), sys.argv[2], sys.argv[3], sys.argv[4]
 authorizer = DummyAuthorizer()
 authorizer.add_user(user, password, root, perm="elradfmwMT")
 Base = FTPHandler
@@ -36,7 +37,7 @@ if len(sys.argv) > 6:
 Handler.authorizer = authorizer
 Handler.permit_foreign_addresses = False
 Handler.auth_failed_timeout = 0.05
-server = FTPServer(("127.0.0.1", port), Handler)
+server = FTPServer((host, port), Handler)
 server.serve_forever(timeout=0.5)
 )";
 
@@ -47,7 +48,7 @@ PyFtpdServer::PyFtpdServer() : FtpServerProcess("pyftpdlib", "tester", "s3cret",
 std::vector<std::string> PyFtpdServer::Prepare() {
     const std::string script = Work().File("server.py");
     (void)WriteFile(script, kScript);
-    std::vector<std::string> command{Interpreter(), script, std::to_string(Port()), Root(), User(), Password()};
+    std::vector<std::string> command{Interpreter(), script, Host() + ":" + std::to_string(Port()), Root(), User(), Password()};
     if (Tls()) {
         command.push_back(TlsCert());
         command.push_back(TlsKey());

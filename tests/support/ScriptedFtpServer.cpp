@@ -112,6 +112,8 @@ ScriptedFtpServer& ScriptedFtpServer::DataReceiveAll() {
 }
 
 bool ScriptedFtpServer::Start() {
+    for (const Step& step : steps_)
+        if (step.kind == Kind::Expect && step.text.rfind("FEAT", 0) == 0) featScripted_ = true;
     listenFd_ = ListenLoopback(port_);
     if (listenFd_ < 0) {
         Fail(std::string("cannot listen on 127.0.0.1: ") + std::strerror(errno));
@@ -185,7 +187,7 @@ bool ScriptedFtpServer::RunStep(const Step& step) {
             }
             return true;
         }
-        case Kind::Pause: (void)PollFor(-1, 0, step.milliseconds, stop_); return true;
+        case Kind::Pause: PauseAnsweringFeat(step.milliseconds); return true;
         case Kind::Close: CloseFd(controlFd_); return true;
         case Kind::AcceptAgain:
             CloseFd(controlFd_);
@@ -254,6 +256,12 @@ bool ScriptedFtpServer::ReadLine(std::string& line, int milliseconds) {
         if (lf != std::string::npos) {
             line = pending_.substr(0, lf > 0 && pending_[lf - 1] == '\r' ? lf - 1 : lf);
             pending_.erase(0, lf + 1);
+            if (line == "FEAT" && !featScripted_) {
+                // A server of the old kind: FEAT is unknown to it, and the
+                // script need not say so.
+                if (!SendAll(controlFd_, "500 Unknown command.\r\n")) return false;
+                continue;
+            }
             return true;
         }
         if (controlFd_ < 0 || stop_) return false;
@@ -268,6 +276,29 @@ bool ScriptedFtpServer::ReadLine(std::string& line, int milliseconds) {
         }
         pending_.append(chunk, static_cast<std::size_t>(got));
     }
+}
+
+// A pause still answers FEAT at once, as a server without extensions would;
+// every other line waits for the script.
+void ScriptedFtpServer::PauseAnsweringFeat(int milliseconds) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    const auto left = [&end] {
+        return static_cast<int>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now()).count());
+    };
+    while (!featScripted_ && controlFd_ >= 0 && left() > 0 && PollFor(controlFd_, POLLIN, left(), stop_) > 0) {
+        char chunk[4096];
+        const ssize_t got = ::recv(controlFd_, chunk, sizeof chunk, 0);
+        if (got <= 0) break;
+        pending_.append(chunk, static_cast<std::size_t>(got));
+        for (const char* feat : {"FEAT\r\n", "FEAT\n"}) {
+            while (pending_.rfind(feat, 0) == 0) {
+                pending_.erase(0, std::strlen(feat));
+                if (!SendAll(controlFd_, "500 Unknown command.\r\n")) return;
+            }
+        }
+    }
+    if (left() > 0) (void)PollFor(-1, 0, left(), stop_);
 }
 
 bool ScriptedFtpServer::SendAll(int fd, const std::string& bytes) {

@@ -21,7 +21,9 @@ public:
     // Script building; steps run in order once a client connects.
     ScriptedFtpServer& Send(std::string bytes);
     // Waits for the next client line; it must equal `line`, or start with
-    // what precedes a final '*'.
+    // what precedes a final '*'. Unless some step expects FEAT, the server
+    // answers FEAT "500 Unknown command." by itself and records nothing, as
+    // a server without extensions does.
     ScriptedFtpServer& Expect(std::string line);
     // Expect(line) then Send(reply + CR LF).
     ScriptedFtpServer& Reply(std::string line, std::string reply);
@@ -78,6 +80,7 @@ private:
     void Run();
     bool RunStep(const Step& step);
     bool ReadLine(std::string& line, int milliseconds);
+    void PauseAnsweringFeat(int milliseconds);
     bool SendAll(int fd, const std::string& bytes);
     void Fail(const std::string& why);
     void Record(const std::string& line);
@@ -97,4 +100,5 @@ private:
     std::vector<std::string> lines_;
     std::string failure_;
     std::string data_;
+    bool featScripted_ = false;
 };

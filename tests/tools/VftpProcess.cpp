@@ -15,12 +15,16 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+std::string allProxy;
+
 // In the child: the private home, then vftp. Never returns.
 [[noreturn]] void ExecVftp(const std::vector<std::string>& args, const std::string& folder, const std::string& home) {
     if (chdir(folder.c_str()) != 0) _exit(127);
     setenv("HOME", home.c_str(), 1);
     for (const char* variable : {"XDG_CONFIG_HOME", "XDG_DATA_HOME"}) unsetenv(variable);
     setenv("XDG_CONFIG_DIRS", (home + "/no-system-settings").c_str(), 1);
+    for (const char* variable : {"ALL_PROXY", "all_proxy"}) unsetenv(variable);
+    if (!allProxy.empty()) setenv("ALL_PROXY", allProxy.c_str(), 1);
     std::vector<char*> argv{const_cast<char*>(VFTP_EXECUTABLE)};
     for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
@@ -46,6 +50,8 @@ int Reap(pid_t pid, bool killed) {
 }
 
 }  // namespace
+
+void SetVftpAllProxy(const std::string& value) { allProxy = value; }
 
 Outcome RunVftp(const std::vector<std::string>& args, const std::string& folder, const std::string& home, int seconds) {
     int outPipe[2], errPipe[2];

@@ -12,6 +12,10 @@ struct Outcome {
     std::string err;  // on a terminal: everything the terminal showed
 };
 
+// ALL_PROXY of the runs that follow; empty (the start): none, whatever the
+// caller's environment holds.
+void SetVftpAllProxy(const std::string& value);
+
 // Standard input is /dev/null.
 Outcome RunVftp(const std::vector<std::string>& args, const std::string& folder, const std::string& home, int seconds = 60);
 

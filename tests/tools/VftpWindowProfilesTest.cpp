@@ -62,14 +62,15 @@ TEST_F(VftpWithProfiles, SavedProfileByAnyCaseWithBlanksAndThePassiveFlag) {
     r = Vftp({"-v", "nls", "@MY WEB SITE/"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("index.html"), std::string::npos) << r.out;
-    EXPECT_NE(r.err.find("> PASV"), std::string::npos) << "the profile asks for passive mode\n" << r.err;
+    // The server lists EPSV in FEAT: that is its passive mode.
+    EXPECT_NE(r.err.find("> EPSV"), std::string::npos) << "the profile asks for passive mode\n" << r.err;
 
     r = Vftp({"-v", "get", "@office/index.html", "-"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "<p>hello</p>\n");
     EXPECT_NE(r.err.find("> PORT"), std::string::npos) << "the profile asks for active mode\n" << r.err;
     r = Vftp({"-v", "-p", "get", "@office/index.html", "-"});
-    EXPECT_NE(r.err.find("> PASV"), std::string::npos) << "-p overrides the profile\n" << r.err;
+    EXPECT_NE(r.err.find("> EPSV"), std::string::npos) << "-p overrides the profile\n" << r.err;
 
     r = Vftp({"profiles"});
     EXPECT_EQ(r.out, "My Web Site\nOffice\n");

@@ -11,11 +11,22 @@ int HexValue(char c) {
     return -1;
 }
 
-// Host and port of "HOST[:PORT]"; false when either is malformed.
+// Host and port of "HOST[:PORT]" or "[IPV6]:PORT" (RFC 3986 brackets, which
+// the host loses); false when either is malformed.
 bool SplitHostPort(const std::string& text, FtpUrl& url, std::string& error) {
-    const auto colon = text.rfind(':');
-    url.host = colon == std::string::npos ? text : text.substr(0, colon);
-    if (colon != std::string::npos) url.port = text.substr(colon + 1);
+    if (!text.empty() && text.front() == '[') {
+        const auto close = text.find(']');
+        if (close == std::string::npos || (close + 1 < text.size() && text[close + 1] != ':')) {
+            error = "invalid IPv6 address in brackets";
+            return false;
+        }
+        url.host = text.substr(1, close - 1);
+        if (close + 1 < text.size()) url.port = text.substr(close + 2);
+    } else {
+        const auto colon = text.rfind(':');
+        url.host = colon == std::string::npos ? text : text.substr(0, colon);
+        if (colon != std::string::npos) url.port = text.substr(colon + 1);
+    }
     if (url.host.empty()) {
         error = "no host name";
         return false;

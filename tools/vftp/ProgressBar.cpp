@@ -32,6 +32,8 @@ void ProgressBar::Finish() {
     if (!enabled_ || !drawn_) return;
     Draw(last_, platform::GetTickCount());
     std::fputc('\n', stderr);
+    // Requests after the transfer (--preserve's) finish again: one line end.
+    drawn_ = false;
 }
 
 void ProgressBar::Draw(std::int64_t count, std::uint32_t now) {

@@ -31,6 +31,14 @@ const char* const kVftpUsage =
     "         certificate's SHA-256 fingerprint in hex; several separated by ';'),\n"
     "         --cacert FILE (also trust the authorities in this PEM file). Certificates are\n"
     "         verified against the system's CA store and the host name.\n"
+    "PROXY:   --socks5 HOST[:PORT] (SOCKS 5 proxy for every connection, default port 1080;\n"
+    "         the proxy looks the server's name up), --socks5-user USER[:PASSWORD]; without\n"
+    "         --socks5, ALL_PROXY=socks5h://[USER[:PASSWORD]@]HOST[:PORT] (socks5:// looks\n"
+    "         names up here). Data connections through a proxy are passive.\n"
+    "TIMES:   --preserve (a download gets the server's modification time, an upload sends\n"
+    "         the local one with MFMT or SITE UTIME where the server offers it)\n"
+    "IPv6:    ftp://[::1]:2121/ or a host name with IPv6 addresses; each address is tried\n"
+    "         in turn, each with the time-out.\n"
     "Exit status: 0 success, 1 FTP or network failure, 2 usage error.\n";
 
 namespace {
@@ -43,6 +51,20 @@ const std::map<std::string, std::pair<std::size_t, std::size_t>>& CommandArity()
         {"mv", {2, 2}},  {"chmod", {2, 2}},  {"quote", {2, 2}}, {"profiles", {0, 0}},
     };
     return arity;
+}
+
+const char* ValueName(const std::string& option) {
+    if (option == "--cacert") return "a file";
+    if (option == "--socks5") return "a proxy HOST[:PORT]";
+    if (option == "--socks5-user") return "USER[:PASSWORD]";
+    return "a fingerprint";
+}
+
+std::string& ValueOf(const std::string& option, VftpOptions& options) {
+    if (option == "--cacert") return options.caFile;
+    if (option == "--socks5") return options.socks5;
+    if (option == "--socks5-user") return options.socks5User;
+    return options.pinSha256;
 }
 
 bool ParseTimeout(const std::string& text, int& seconds) {
@@ -79,12 +101,14 @@ bool ApplyOption(const std::vector<std::string>& args, std::size_t& i, VftpOptio
         options.tlsTry = true;
     else if (arg == "-k" || arg == "--insecure")
         options.insecure = true;
-    else if (arg == "--pin-sha256" || arg == "--cacert") {
+    else if (arg == "--preserve")
+        options.preserve = true;
+    else if (arg == "--pin-sha256" || arg == "--cacert" || arg == "--socks5" || arg == "--socks5-user") {
         if (i + 1 >= args.size() || args[i + 1].empty()) {
-            error = "option " + arg + (arg == "--cacert" ? " needs a file" : " needs a fingerprint");
+            error = "option " + arg + " needs " + ValueName(arg);
             return false;
         }
-        (arg == "--cacert" ? options.caFile : options.pinSha256) = args[++i];
+        ValueOf(arg, options) = args[++i];
     } else if (arg == "-t" || arg == "--timeout") {
         if (i + 1 >= args.size() || !ParseTimeout(args[i + 1], options.timeoutSeconds)) {
             error = "option " + arg + " needs a number of seconds";

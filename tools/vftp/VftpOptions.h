@@ -19,9 +19,12 @@ struct VftpOptions {
     // --tls: explicit TLS required; --tls-try: explicit TLS when offered.
     bool tls = false;
     bool tlsTry = false;
-    bool insecure = false;  // -k: any certificate
-    std::string pinSha256;  // --pin-sha256: exactly the certificate(s) named
-    std::string caFile;     // --cacert: more trusted authorities
+    bool insecure = false;   // -k: any certificate
+    std::string pinSha256;   // --pin-sha256: exactly the certificate(s) named
+    std::string caFile;      // --cacert: more trusted authorities
+    std::string socks5;      // --socks5 HOST[:PORT]
+    std::string socks5User;  // --socks5-user USER[:PASSWORD]
+    bool preserve = false;   // --preserve: file times kept across transfers
     std::string command;
     std::vector<std::string> arguments;
 };

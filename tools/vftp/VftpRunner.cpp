@@ -3,12 +3,15 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 
+#include "ftp/FtpLocalTimes.h"
 #include "net/SslContext.h"
 #include "platform/MessageLoop.h"
 #include "platform/Ticks.h"
+#include "tools/vftp/SocksProxySpec.h"
 #include "tools/vftp/VftpTarget.h"
 #include "util/MiscUtils.h"
 
@@ -110,6 +113,39 @@ bool VftpRunner::Connect(const std::string& urlText) {
     ftp_.PassWord = url_.password;
     ftp_.HostDirName = url_.Folder();
     ftp_.HostFileName = url_.Name();
+    return ChooseProxy(target->profile);
+}
+
+bool VftpRunner::ChooseProxy(const std::optional<TFTPServer>& profile) {
+    std::optional<SocksProxySpec> proxy;
+    std::string error;
+    const char* environment = std::getenv("ALL_PROXY") != nullptr ? std::getenv("ALL_PROXY") : std::getenv("all_proxy");
+    if (!options_.socks5.empty()) {
+        proxy = ParseSocksProxy(options_.socks5, error);
+        if (proxy) proxy->localLookup = false;
+    } else if (profile && !profile->SocksHost.empty()) {
+        proxy = SocksProxySpec{profile->SocksHost, profile->SocksPort, profile->SocksUser, profile->SocksPassword, false};
+    } else if (environment != nullptr && *environment != '\0') {
+        // Another kind of proxy (http://) is for other programs: FTP goes
+        // direct, as the user is told.
+        proxy = ParseSocksProxy(environment, error);
+        if (!proxy) {
+            std::cerr << "vftp: ALL_PROXY is ignored: " << error << '\n';
+            return true;
+        }
+    } else {
+        return true;
+    }
+    if (!proxy) {
+        std::cerr << "vftp: " << error << '\n';
+        return false;
+    }
+    if (!options_.socks5User.empty()) ApplySocksUser(options_.socks5User, *proxy);
+    ftp_.SocksServer = proxy->host;
+    ftp_.SocksPort = proxy->port;
+    ftp_.SocksUsercode = proxy->user;
+    ftp_.SocksPassword = proxy->password;
+    ftp_.SocksLocalLookup = proxy->localLookup;
     return true;
 }
 
@@ -226,7 +262,9 @@ int VftpRunner::Get() {
     ftp_.LocalFileName = local;
     progress_ = std::make_unique<ProgressBar>(!options_.quiet && !toStandardOutput && isatty(STDERR_FILENO), name, -1);
     const bool resume = options_.resume && !toStandardOutput;
-    const bool ok = Execute(resume ? &TCustomFtpCli::BeginSessionRestartRetrieve : &TCustomFtpCli::BeginSessionRetrieve);
+    const bool ok = options_.preserve && !toStandardOutput
+                        ? TransferKeepingTime(resume ? &TCustomFtpCli::BeginRestartRetrieve : &TCustomFtpCli::BeginRetrieve, true)
+                        : Execute(resume ? &TCustomFtpCli::BeginSessionRestartRetrieve : &TCustomFtpCli::BeginSessionRetrieve);
     int status = ok ? 0 : Failure(error_);
     if (toStandardOutput) {
         if (ok) status = CopyToStandardOutput(local);
@@ -245,7 +283,42 @@ int VftpRunner::Put(bool append) {
     if (ftp_.HostFileName.empty()) return Failure("put needs a local file name");
     ftp_.LocalFileName = local;
     progress_ = std::make_unique<ProgressBar>(!options_.quiet && isatty(STDERR_FILENO), ftp_.HostFileName, FileSizeOf(local));
-    return Execute(append ? &TCustomFtpCli::BeginSessionAppend : &TCustomFtpCli::BeginSessionStore) ? 0 : Failure(error_);
+    const bool ok = options_.preserve && !append
+                        ? TransferKeepingTime(&TCustomFtpCli::BeginStore, false)
+                        : Execute(append ? &TCustomFtpCli::BeginSessionAppend : &TCustomFtpCli::BeginSessionStore);
+    return ok ? 0 : Failure(error_);
+}
+
+bool VftpRunner::TransferKeepingTime(Start transfer, bool download) {
+    const std::string fileName = ftp_.HostFileName;
+    const std::string local = ftp_.LocalFileName;
+    return RunInSession([&] {
+        ftp_.HostFileName = fileName;
+        ftp_.LocalFileName = local;
+        if (!Execute(&TCustomFtpCli::BeginTransferType) || !Execute(transfer)) return false;
+        if (download)
+            KeepServerTime(local);
+        else
+            SendLocalTime(local);
+        return true;
+    });
+}
+
+// MLST's modify fact where offered (exact to the second on every server
+// that has it), else MDTM.
+void VftpRunner::KeepServerTime(const std::string& local) {
+    std::optional<std::int64_t> time;
+    if (ftp_.Features().Has("MLST") && Execute(&TCustomFtpCli::BeginMachineFile)) time = ftp_.RemoteEntry().ModifyUtc;
+    if (!time && Execute(&TCustomFtpCli::BeginFileTime)) time = ftp_.RemoteFileTime();
+    if (!time || !SetLocalFileTime(local, *time))
+        std::cerr << "vftp: --preserve: the server's time of the file could not be kept\n";
+}
+
+void VftpRunner::SendLocalTime(const std::string& local) {
+    const auto time = LocalFileTime(local);
+    if (time) ftp_.FileTimeUtc = *time;
+    if (!time || !Execute(&TCustomFtpCli::BeginSetFileTime))
+        std::cerr << "vftp: --preserve: the file's time could not be set on the server (" << MaskPassword(error_) << ")\n";
 }
 
 int VftpRunner::SimpleFileRequest(Start start) {

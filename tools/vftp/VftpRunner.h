@@ -27,6 +27,9 @@ private:
 
     void BindEvents();
     bool Connect(const std::string& urlText);
+    // --socks5, else the profile's proxy, else ALL_PROXY; false with the
+    // reason shown when a proxy given is malformed.
+    bool ChooseProxy(const std::optional<TFTPServer>& profile);
     void JudgeCertificate(const TSslCertificateInfo& certificate, TFtpCertificateDecision& decision);
     TFtpEncryption EncryptionFor(const FtpUrl& url, const std::optional<TEncryptionMode>& profile) const;
     // Starts a request and waits for its end, including the posted
@@ -48,6 +51,11 @@ private:
     int Chmod();
     int Quote();
     int CopyToStandardOutput(const std::string& path);
+    // --preserve: the transfer inside a session that then reads or sets the
+    // file's time; a time that cannot be kept is a warning, not a failure.
+    bool TransferKeepingTime(Start transfer, bool download);
+    void KeepServerTime(const std::string& local);
+    void SendLocalTime(const std::string& local);
     int Failure(const std::string& text);
 
     VftpOptions options_;

@@ -76,6 +76,7 @@ bool VftpTargetResolver::FromProfile(const std::string& nameAndPath, VftpTarget&
     }
     target.passive = server->PASV == TPasvMode::Yes;
     target.encryption = server->Encryption;
+    target.profile = *server;
     return true;
 }
 

@@ -21,6 +21,7 @@ struct VftpTarget {
     FtpUrl url;
     std::optional<bool> passive;                // a profile's choice: passive only for "Yes"
     std::optional<TEncryptionMode> encryption;  // a profile's choice
+    std::optional<TFTPServer> profile;          // the profile itself, for its proxy
 };
 
 class VftpTargetResolver {

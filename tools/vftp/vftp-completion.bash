@@ -21,10 +21,10 @@ _vftp() {
     local commands="ls nls size pwd get put append mkdir rmdir rm mv chmod quote profiles"
     local options="-p --passive -a --active --ascii --binary -c --continue -n --netrc -t --timeout
                    -v --verbose -q --quiet -h --help --version --tls --tls-try -k --insecure
-                   --pin-sha256 --cacert"
+                   --pin-sha256 --cacert --socks5 --socks5-user --preserve"
     COMPREPLY=()
     case $prev in
-        -t | --timeout | --pin-sha256) return ;;
+        -t | --timeout | --pin-sha256 | --socks5 | --socks5-user) return ;;
         --cacert)
             compopt -o default 2>/dev/null
             return
@@ -38,7 +38,7 @@ _vftp() {
     for ((i = 1; i < COMP_CWORD; i++)); do
         word=${COMP_WORDS[i]}
         case $word in
-            -t | --timeout | --pin-sha256 | --cacert) ((i++)) ;;
+            -t | --timeout | --pin-sha256 | --cacert | --socks5 | --socks5-user) ((i++)) ;;
             -*) ;;
             *) command=$word; break ;;
         esac
