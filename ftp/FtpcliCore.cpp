@@ -184,15 +184,11 @@ void TCustomFtpCli::FailFromException(const std::exception& Error) {
     // A sequence whose first step raised is still ready, but it was started
     // and must end, or its remaining steps would run inside a later request.
     if (state_ == ftpStateReady && !inSequence_) return;
-    EndWithLocalFailure(500, std::string("500 ") + Error.what());
-}
-
-void TCustomFtpCli::EndWithLocalFailure(int Code, const std::string& Line) {
-    lastResponse_ = Line;
-    statusCode_ = Code;
+    lastResponse_ = std::string("500 ") + Error.what();
+    statusCode_ = 500;
     RecordFailure();
-    resultCode_ = Code;
+    resultCode_ = 500;
     doneSignalled_ = false;
     sequenceContinuation_ = false;
-    FinishStep(static_cast<std::uint16_t>(Code));
+    FinishStep(500);
 }

@@ -4,6 +4,16 @@
 // lists them in FEAT; to any other the request ends with 502 at once.
 #include "ftp/Ftpcli.h"
 
+void TCustomFtpCli::EndWithLocalFailure(int Code, const std::string& Line) {
+    lastResponse_ = Line;
+    statusCode_ = Code;
+    RecordFailure();
+    resultCode_ = Code;
+    doneSignalled_ = false;
+    sequenceContinuation_ = false;
+    FinishStep(static_cast<std::uint16_t>(Code));
+}
+
 void TCustomFtpCli::RefuseUnoffered(TFtpRequest Request, const std::string& Why) {
     CheckCanSend();
     if (!inSequence_) requestType_ = Request;
