@@ -22,6 +22,15 @@ struct VftpOptions {
     bool insecure = false;  // -k: any certificate
     std::string pinSha256;  // --pin-sha256: exactly the certificate(s) named
     std::string caFile;     // --cacert: more trusted authorities
+    // mirror, multi-file get and put, rm -r
+    bool reverse = false;               // -R: mirror a local tree up to the server
+    bool recursive = false;             // -r: rm a whole remote tree
+    int parallel = 1;                   // --parallel N: connections at once
+    bool deleteExtra = false;           // --delete: remove what the source no longer has
+    bool dryRun = false;                // --dry-run: print the plan, change nothing
+    bool onlyNewer = false;             // --only-newer: send only files newer than the target's
+    bool sizeOnly = false;              // --size-only: compare sizes only
+    std::vector<std::string> excludes;  // -x PATTERN, repeated
     std::string command;
     std::vector<std::string> arguments;
 };

@@ -13,6 +13,7 @@
 #include "tools/vftp/FtpUrl.h"
 #include "tools/vftp/ProgressBar.h"
 #include "tools/vftp/VftpOptions.h"
+#include "transfer/FtpTransferConnection.h"
 #include "util/FTPServerObj.h"
 
 class VftpRunner {
@@ -21,6 +22,11 @@ public:
     // 0 success, 1 FTP or network failure (reported on standard error), 2
     // usage error.
     int Run();
+
+    // The server of a URL or "@NAME/PATH" argument as a transfer connection
+    // needs it, with this run's options applied; false after a message on
+    // standard error.
+    bool ResolveEndpoint(const std::string& urlText, TFtpEndpoint& endpoint, FtpUrl& url);
 
 private:
     using Start = void (TCustomFtpCli::*)();
