@@ -87,14 +87,15 @@ private:
     void Connect(int index);
     void Bind(int index, std::unique_ptr<TTransferConnection> connection);
     void Connected(int index, const TTransferResult& result);
-    void LowerLimit(int index, const TTransferResult& result);
+    void LowerLimit(int index, int others, const TTransferResult& result);
     void FailRemoteItems(const std::string& why);
     void StartItem(int index, int itemIndex);
     void Transfer(Worker& worker, TTransferItem& item, const TTransferCallback& done);
     void ItemEnded(int index, int itemIndex, const TTransferResult& result);
     void Finish(TTransferItem& item, TItemState state, const std::string& error = {});
     void Close(int index);
-    int LoggedInWorkers() const;
+    // Workers logging in or logged in, but for `except`.
+    int ActiveWorkers(int except) const;
 
     ConnectionFactory factory_;
     TQueueSettings settings_;

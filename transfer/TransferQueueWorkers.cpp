@@ -32,19 +32,22 @@ void SetModifyTime(const std::string& path, std::int64_t utc) {
 
 }  // namespace
 
+// The limit bounds new log-ins only: a connection that got in stays while
+// there is work for it.
 void TTransferQueue::PumpWorker(int index, std::uint32_t now) {
     Worker& worker = workers_[static_cast<std::size_t>(index)];
     if (worker.connection) worker.connection->CheckTimeout();
-    const bool wanted = index < limit_ && RemoteWorkLeft();
+    const bool work = RemoteWorkLeft();
     switch (worker.phase) {
         case Phase::Closed:
-            if (wanted && NextRunnable(now) >= 0 && TickReached(now, worker.notBefore)) Connect(index);
+            if (work && NextRunnable(now) >= 0 && TickReached(now, worker.notBefore) && ActiveWorkers(-1) < limit_)
+                Connect(index);
             break;
         case Phase::Ready: {
-            const int next = wanted ? NextRunnable(now) : -1;
+            const int next = work ? NextRunnable(now) : -1;
             if (next >= 0)
                 StartItem(index, next);
-            else if (!wanted)
+            else if (!work)
                 Close(index);
             break;
         }
@@ -52,10 +55,13 @@ void TTransferQueue::PumpWorker(int index, std::uint32_t now) {
     }
 }
 
-int TTransferQueue::LoggedInWorkers() const {
-    return static_cast<int>(std::count_if(workers_.begin(), workers_.end(), [](const Worker& worker) {
-        return worker.phase == Phase::Ready || worker.phase == Phase::Busy;
-    }));
+int TTransferQueue::ActiveWorkers(int except) const {
+    int active = 0;
+    for (int index = 0; index < static_cast<int>(workers_.size()); ++index) {
+        const Phase phase = workers_[static_cast<std::size_t>(index)].phase;
+        if (index != except && (phase == Phase::Connecting || phase == Phase::Ready || phase == Phase::Busy)) ++active;
+    }
+    return active;
 }
 
 void TTransferQueue::Connect(int index) {
@@ -101,12 +107,14 @@ void TTransferQueue::Connected(int index, const TTransferResult& result) {
         return;
     }
     worker.phase = Phase::Closed;
-    if (result.code == kTooManyConnections && LoggedInWorkers() > 0) return LowerLimit(index, result);
-    const bool others = LoggedInWorkers() > 0;
+    // Others still logging in may be refused too, or may get in: counting
+    // them, the limit settles at what the server takes.
+    const int others = ActiveWorkers(index);
+    if (result.code == kTooManyConnections && others > 0) return LowerLimit(index, others, result);
     if (result.Transient() && ++worker.connectFailures < kMaxConnectFailures) {
         worker.notBefore = platform::GetTickCount() + (settings_.retryDelayMs << (worker.connectFailures - 1));
         if (events.OnNotice) events.OnNotice("Log-in failed, trying again: " + result.text);
-    } else if (others) {
+    } else if (others > 0) {
         // The others carry on; this worker stays out.
         worker.phase = Phase::Refused;
     } else {
@@ -115,12 +123,11 @@ void TTransferQueue::Connected(int index, const TTransferResult& result) {
     Schedule();
 }
 
-// The server has as many of our connections as it takes: keep those that
-// are logged in, and try one more only after a while.
-void TTransferQueue::LowerLimit(int index, const TTransferResult& result) {
-    const int loggedIn = LoggedInWorkers();
-    if (loggedIn < limit_) {
-        limit_ = loggedIn;
+// The server has as many of our connections as it takes: keep the others,
+// and try one more only after a while.
+void TTransferQueue::LowerLimit(int index, int others, const TTransferResult& result) {
+    if (others < limit_) {
+        limit_ = others;
         if (events.OnNotice)
             events.OnNotice("The server refused another connection (" + result.text + "); going on with " +
                             std::to_string(limit_));
