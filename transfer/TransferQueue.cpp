@@ -33,7 +33,7 @@ int TTransferQueue::Add(TTransferItem item) {
     item.id = static_cast<int>(items_.size());
     item.state = TItemState::Waiting;
     items_.push_back(std::move(item));
-    received_.push_back(0);
+    reached_.emplace_back();
     Schedule();
     return items_.back().id;
 }

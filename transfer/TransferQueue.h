@@ -101,8 +101,13 @@ private:
     TQueueSettings settings_;
     std::vector<TTransferItem> items_;
     std::vector<Worker> workers_;
-    // Bytes an earlier attempt of each item left in its local file.
-    std::vector<std::int64_t> received_;
+    // Where each item's last attempt started in the file, and how far its
+    // bytes reached: what a download tried again may keep.
+    struct Reached {
+        std::int64_t offset = 0;
+        std::int64_t bytes = 0;
+    };
+    std::vector<Reached> reached_;
     int limit_ = 1;
     std::uint32_t raiseAt_ = 0;
     bool started_ = false;

@@ -83,7 +83,8 @@ void TTransferQueue::Bind(int index, std::unique_ptr<TTransferConnection> connec
     worker.connection->OnProgress = [this, index](std::int64_t bytes) {
         const int item = workers_[static_cast<std::size_t>(index)].item;
         if (item < 0) return;
-        received_[static_cast<std::size_t>(item)] = bytes;
+        Reached& reached = reached_[static_cast<std::size_t>(item)];
+        reached.bytes = reached.offset + bytes;
         if (events.OnProgress) events.OnProgress(items_[static_cast<std::size_t>(item)], bytes);
     };
 }
@@ -174,8 +175,9 @@ void TTransferQueue::Transfer(Worker& worker, TTransferItem& item, const TTransf
     std::int64_t resumeAt = 0;
     const std::int64_t onDisk = FileExists(item.localPath) ? FileSizeOf(item.localPath) : 0;
     if (item.exists == TFileExistsChoice::Resume) resumeAt = onDisk;
-    if (item.attempts > 1) resumeAt = std::max(resumeAt, std::min(onDisk, received_[static_cast<std::size_t>(item.id)]));
-    received_[static_cast<std::size_t>(item.id)] = resumeAt;
+    Reached& reached = reached_[static_cast<std::size_t>(item.id)];
+    if (item.attempts > 1) resumeAt = std::max(resumeAt, std::min(onDisk, reached.bytes));
+    reached = {resumeAt, resumeAt};
     connection.Get(item.remotePath, item.localPath, resumeAt, done);
 }
 

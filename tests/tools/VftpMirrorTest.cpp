@@ -4,12 +4,8 @@
 
 #include <filesystem>
 #include <map>
-#include <memory>
 
-#include "tests/support/PyFtpdServer.h"
-#include "tests/support/TempDir.h"
-#include "tests/support/VsftpdServer.h"
-#include "tests/tools/VftpProcess.h"
+#include "tests/tools/VftpServerTest.h"
 
 namespace {
 
@@ -26,21 +22,8 @@ std::map<std::string, std::string> Snapshot(const std::string& root) {
     return entries;
 }
 
-class VftpMirror : public ::testing::TestWithParam<std::string> {
+class VftpMirror : public VftpServerTest {
 protected:
-    void SetUp() override {
-        if (GetParam() == "pyftpdlib")
-            server_ = std::make_unique<PyFtpdServer>();
-        else
-            server_ = std::make_unique<VsftpdServer>();
-        ASSERT_TRUE(server_->Start()) << server_->Error();
-    }
-    std::string Url(const std::string& path) const {
-        return "ftp://" + server_->User() + ":" + server_->Password() + "@127.0.0.1:" + std::to_string(server_->Port()) + "/" +
-               path;
-    }
-    std::string Remote(const std::string& path) const { return server_->Root() + "/" + path; }
-    Outcome Vftp(std::vector<std::string> args) { return RunVftp(args, local_.Path(), local_.Path()); }
     void MakeSite() {
         fs::create_directories(local_.File("site/css/print"));
         fs::create_directories(local_.File("site/empty"));
@@ -51,9 +34,6 @@ protected:
         ASSERT_TRUE(WriteFile(local_.File("site/css/print/p.css"), "p{}"));
         ASSERT_TRUE(WriteFile(local_.File("site/notes.tmp"), "left out"));
     }
-
-    std::unique_ptr<FtpServerProcess> server_;
-    TempDir local_;
 };
 
 }  // namespace

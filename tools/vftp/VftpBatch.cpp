@@ -46,6 +46,11 @@ int VftpBatch::Failure(const std::string& text) const {
     return 1;
 }
 
+int VftpBatch::Usage(const std::string& text) const {
+    (void)Failure(text);
+    return 2;
+}
+
 int VftpBatch::Resolve(const std::string& urlText) { return runner_.ResolveEndpoint(urlText, endpoint_, url_) ? 0 : 2; }
 
 TTransferResult VftpBatch::Await(const std::function<void(TTransferCallback)>& start) {
@@ -147,9 +152,9 @@ int VftpBatch::GetMany() {
         const TFtpEndpoint first = endpoint_;
         if (const int status = Resolve(args[i])) return status;
         if (i > 0 && (endpoint_.host != first.host || endpoint_.port != first.port || endpoint_.user != first.user))
-            return Failure("get of several files takes files of one server and user: " + MaskedUrl(args[i])), 2;
+            return Usage("get of several files takes files of one server and user: " + MaskedUrl(args[i]));
         const std::string name = url_.Name();
-        if (!IsSafeEntryName(name)) return Failure(MaskedUrl(args[i]) + ": no file name at the end of the URL"), 2;
+        if (!IsSafeEntryName(name)) return Usage(MaskedUrl(args[i]) + ": no file name at the end of the URL");
         TTransferItem item;
         item.direction = TTransferDirection::Download;
         item.remotePath = url_.path;
@@ -163,7 +168,7 @@ int VftpBatch::GetMany() {
 int VftpBatch::PutMany() {
     const auto& args = options_.arguments;
     if (const int status = Resolve(args.back())) return status;
-    if (!url_.EndsWithSlash()) return Failure("put of several files needs a URL of a folder, ending in '/'"), 2;
+    if (!url_.EndsWithSlash()) return Usage("put of several files needs a URL of a folder, ending in '/'");
     std::vector<TTransferItem> items;
     for (std::size_t i = 0; i + 1 < args.size(); ++i) {
         TTransferItem item;

@@ -40,6 +40,7 @@ private:
     void ShowSkipped(const TFileTree& tree) const;
     int RunItems(std::vector<TTransferItem> items, int skipped, int conflicts);
     int Failure(const std::string& text) const;
+    int Usage(const std::string& text) const;
 
     const VftpOptions& options_;
     VftpRunner& runner_;
