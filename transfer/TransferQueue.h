@@ -90,7 +90,7 @@ private:
     void LowerLimit(int index, int others, const TTransferResult& result);
     void FailRemoteItems(const std::string& why);
     void StartItem(int index, int itemIndex);
-    void Transfer(Worker& worker, TTransferItem& item, const TTransferCallback& done);
+    void Transfer(int index, TTransferItem& item, const TTransferCallback& done);
     void ItemEnded(int index, int itemIndex, const TTransferResult& result);
     void Finish(TTransferItem& item, TItemState state, const std::string& error = {});
     void Close(int index);

@@ -160,7 +160,7 @@ void TTransferQueue::StartItem(int index, int itemIndex) {
     };
     TTransferConnection& connection = *worker.connection;
     switch (item.action) {
-        case TTransferAction::Transfer: Transfer(worker, item, done); break;
+        case TTransferAction::Transfer: Transfer(index, item, done); break;
         case TTransferAction::MakeFolder: connection.MakeFolder(item.remotePath, done); break;
         case TTransferAction::DeleteFile: connection.Delete(item.remotePath, false, done); break;
         case TTransferAction::DeleteFolder: connection.Delete(item.remotePath, true, done); break;
@@ -169,8 +169,24 @@ void TTransferQueue::StartItem(int index, int itemIndex) {
 
 // A download tried again keeps what an earlier attempt wrote (bytes the
 // server had confirmed by sending them) and asks only for the rest.
-void TTransferQueue::Transfer(Worker& worker, TTransferItem& item, const TTransferCallback& done) {
-    TTransferConnection& connection = *worker.connection;
+void TTransferQueue::Transfer(int index, TTransferItem& item, const TTransferCallback& done) {
+    TTransferConnection& connection = *workers_[static_cast<std::size_t>(index)].connection;
+    if (item.direction == TTransferDirection::Upload && item.exists == TFileExistsChoice::Skip) {
+        // Asked first: a file the server already has is left as it is.
+        const std::weak_ptr<bool> alive = alive_;
+        const int itemIndex = item.id;
+        return connection.Stat(
+            item.remotePath, [this, index, itemIndex, done, alive](const TTransferResult& found, std::optional<TRemoteEntry>) {
+                if (alive.expired()) return;
+                const TTransferItem& asked = items_[static_cast<std::size_t>(itemIndex)];
+                if (!found.Ok())
+                    return workers_[static_cast<std::size_t>(index)].connection->Put(asked.localPath, asked.remotePath, done);
+                Worker& worker = workers_[static_cast<std::size_t>(index)];
+                worker.item = -1;
+                worker.phase = Phase::Ready;
+                Finish(items_[static_cast<std::size_t>(itemIndex)], TItemState::Skipped);
+            });
+    }
     if (item.direction == TTransferDirection::Upload) return connection.Put(item.localPath, item.remotePath, done);
     std::int64_t resumeAt = 0;
     const std::int64_t onDisk = FileExists(item.localPath) ? FileSizeOf(item.localPath) : 0;
