@@ -2,8 +2,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 
 #include "transfer/EntryNames.h"
 #include "transfer/ListingEntries.h"
@@ -23,13 +21,6 @@ std::uint64_t NowMs() {
 
 std::int64_t NowUtc() {
     return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
-}
-
-std::string ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 }  // namespace
