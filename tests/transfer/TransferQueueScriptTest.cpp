@@ -3,9 +3,13 @@
 // the middle of a file, 421 at log-in, a file that fails for good).
 #include <gtest/gtest.h>
 
+#include <optional>
+
+#include "platform/MessageLoop.h"
 #include "tests/support/ScriptedFtpServer.h"
 #include "tests/support/TempDir.h"
 #include "transfer/FtpTransferConnection.h"
+#include "transfer/RemoteTreeWalker.h"
 #include "transfer/TransferQueue.h"
 
 namespace {
@@ -34,12 +38,7 @@ protected:
     // Runs the queue with `connections` workers to its end.
     void Run(int connections) {
         ASSERT_TRUE(server.Start()) << server.Failure();
-        TFtpEndpoint endpoint;
-        endpoint.host = "127.0.0.1";
-        endpoint.port = std::to_string(server.Port());
-        endpoint.user = "bob";
-        endpoint.password = "pw";
-        endpoint.timeoutSeconds = 10;
+        const TFtpEndpoint endpoint = Endpoint();
         settings.connections = connections;
         queue =
             std::make_unique<TTransferQueue>([endpoint] { return std::make_unique<TFtpTransferConnection>(endpoint); }, settings);
@@ -47,6 +46,15 @@ protected:
         for (const auto& name : names) Download(name);
         queue->RunToEnd();
         EXPECT_TRUE(server.WaitDone(5000)) << server.Failure();
+    }
+    TFtpEndpoint Endpoint() const {
+        TFtpEndpoint endpoint;
+        endpoint.host = "127.0.0.1";
+        endpoint.port = std::to_string(server.Port());
+        endpoint.user = "bob";
+        endpoint.password = "pw";
+        endpoint.timeoutSeconds = 10;
+        return endpoint;
     }
     void TearDown() override {
         EXPECT_EQ(server.Failure(), "");
@@ -113,4 +121,52 @@ TEST_F(QueueScript, A421AtLogInLowersTheNumberOfConnections) {
     EXPECT_TRUE(failed.empty()) << failed.front();
     EXPECT_EQ(queue->ConnectionLimit(), 1);
     EXPECT_EQ(ReadFile(local.File("a")) + ReadFile(local.File("b")), "AB");
+}
+
+// Pumps the loop until `done` is set (the connection's own time-out bounds it).
+static void AwaitResult(const std::optional<TTransferResult>& done) {
+    while (!done) {
+        platform::ProcessMessages();
+        if (!done) (void)platform::WaitMessage(100);
+    }
+}
+
+// A listing is outside input: names that would leave their folder are left
+// out, links are not followed, and the dates keep their precision.
+TEST_F(QueueScript, TheRemoteWalkerRefusesHostileNamesAndLinks) {
+    const auto list = [this](const std::string& folder, const std::string& listing) {
+        server.Reply("CWD " + folder, "250 ok").Expect("PASV").PasvReply().Expect("LIST -a").DataAccept();
+        server.Send("150 go\r\n").DataSend(listing).DataClose().Send("226 ok\r\n");
+    };
+    LogIn();
+    list("/home/site",
+         "drwxr-xr-x 2 u g 4096 Jan  5 12:34 .\r\n"
+         "drwxr-xr-x 2 u g 4096 Jan  5 12:34 sub\r\n"
+         "-rw-r--r-- 1 u g 10 Jan  5 12:34 ok.html\r\n"
+         "-rw-r--r-- 1 u g 11 Jan  5  2019 old.txt\r\n"
+         "-rw-r--r-- 1 u g 12 Jan  5 12:34 ..\\evil\r\n"
+         "-rw-r--r-- 1 u g 13 Jan  5 12:34 ../../etc/passwd\r\n"
+         "lrwxrwxrwx 1 u g 1 Jan  5 12:34 loop -> .\r\n");
+    list("/home/site/sub", "-rw-r--r-- 1 u g 3 Jan  5 12:34 deep.css\r\n");
+    ASSERT_TRUE(server.Start()) << server.Failure();
+    TFtpTransferConnection connection(Endpoint());
+    std::optional<TTransferResult> done;
+    connection.Connect([&done](const TTransferResult& result) { done = result; });
+    AwaitResult(done);
+    ASSERT_TRUE(done->Ok()) << done->text;
+    TFileTree tree;
+    done.reset();
+    TRemoteTreeWalker walker(connection);
+    walker.Walk("site", tree, false, [&done](const TTransferResult& result) { done = result; });
+    AwaitResult(done);
+    ASSERT_TRUE(done->Ok()) << done->text;
+
+    std::vector<std::string> paths;
+    for (const auto& [path, entry] : tree.entries) paths.push_back(path);
+    EXPECT_EQ(paths, (std::vector<std::string>{"ok.html", "old.txt", "sub", "sub/deep.css"}));
+    EXPECT_EQ(tree.skipped.size(), 3u);
+    EXPECT_EQ(tree.entries["old.txt"].modifiedUtc, 1546646400) << "2019-01-05 00:00 UTC";
+    EXPECT_EQ(tree.entries["old.txt"].timePrecision, 24 * 60 * 60);
+    EXPECT_EQ(tree.entries["ok.html"].timePrecision, 60);
+    EXPECT_EQ(tree.entries["ok.html"].size, 10);
 }
