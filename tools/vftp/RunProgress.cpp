@@ -45,7 +45,7 @@ void RunProgress::Draw(bool force) {
     if (!force && drawn_ && now - drawnTick_ < 100) return;
     const double seconds = Seconds();
     const std::string rate = seconds > 0 ? ProgressBar::HumanBytes(static_cast<double>(Bytes()) / seconds) + "/s" : "";
-    std::fprintf(stderr, "\r%d of %d files  %10s  %12s  %d failed ", ended_, total_,
+    std::fprintf(stderr, "\r%d of %d done  %10s  %12s  %d failed ", ended_, total_,
                  ProgressBar::HumanBytes(static_cast<double>(Bytes())).c_str(), rate.c_str(), failed_);
     std::fflush(stderr);
     drawn_ = true;
@@ -68,6 +68,8 @@ void RunProgress::Finish() {
 std::string RunProgress::Summary(const std::string& command, int skipped, int conflicts) const {
     const double seconds = Seconds();
     char timing[64];
+    std::snprintf(timing, sizeof timing, "%.1f s", seconds);
+    if (command == "rm") return "rm: " + std::to_string(deleted_) + " deleted, " + std::to_string(failed_) + " failed, " + timing;
     std::snprintf(timing, sizeof timing, "%.1f s (%.1f files/s)", seconds, seconds > 0 ? transferred_ / seconds : 0.0);
     std::string line = command + ": " + std::to_string(transferred_) + " files transferred (" +
                        ProgressBar::HumanBytes(static_cast<double>(doneBytes_)) + "), " + std::to_string(skipped) + " skipped, " +
