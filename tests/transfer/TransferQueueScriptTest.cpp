@@ -53,7 +53,7 @@ protected:
         endpoint.port = std::to_string(server.Port());
         endpoint.user = "bob";
         endpoint.password = "pw";
-        endpoint.timeoutSeconds = 10;
+        endpoint.timeoutSeconds = timeoutSeconds;
         return endpoint;
     }
     void TearDown() override {
@@ -67,6 +67,7 @@ protected:
     std::vector<std::string> names;
     std::unique_ptr<TTransferQueue> queue;
     std::vector<std::string> failed;
+    int timeoutSeconds = 10;
 };
 
 }  // namespace
@@ -106,6 +107,22 @@ TEST_F(QueueScript, ADropInTheMiddleOfAFileIsResumedOnANewSession) {
     EXPECT_TRUE(failed.empty()) << failed.front();
     EXPECT_EQ(queue->Items()[0].attempts, 2);
     EXPECT_TRUE(ReadFile(local.File("f")) == content) << "the resumed file differs from the server's";
+}
+
+// A server that stops answering in the middle of a file is given up after
+// the time-out, and the file is finished on a new session.
+TEST_F(QueueScript, ASilentServerIsGivenUpAndTheFileFinishedOnANewSession) {
+    LogIn().Reply("TYPE I", "200 binary").Expect("PASV").PasvReply().Expect("RETR /home/f").DataAccept().Send("150 go\r\n");
+    server.DataSend("part").Silence(5000).AcceptAgain();
+    LogIn().Reply("TYPE I", "200 binary").Expect("PASV").PasvReply().Reply("REST 4", "350 ok");
+    server.Expect("RETR /home/f").DataAccept().Send("150 go\r\n").DataSend(" and rest").DataClose().Send("226 ok\r\n");
+    server.Reply("QUIT", "221 bye");
+    names = {"f"};
+    timeoutSeconds = 1;
+    ASSERT_NO_FATAL_FAILURE(Run(1));
+
+    EXPECT_TRUE(failed.empty()) << failed.front();
+    EXPECT_EQ(ReadFile(local.File("f")), "part and rest");
 }
 
 // Two workers log in at once and the server turns one away with 421: the
