@@ -4,7 +4,7 @@
 
 #include "app/AppSetup.h"
 #include "app/FrmMain.h"
-#include "util/QtMessagePump.h"
+#include "util/ui/QtMessagePump.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

@@ -9,9 +9,9 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "profiles/CaptionLabel.h"
-#include "profiles/FrmOptions.h"
-#include "util/SpinEdit.h"
+#include "dialogs/CaptionLabel.h"
+#include "dialogs/FrmOptions.h"
+#include "util/ui/SpinEdit.h"
 
 namespace {
 
