@@ -1,12 +1,13 @@
 #include "transfer/ListingEntries.h"
 
+#include <array>
 #include <charconv>
 #include <ctime>
 #include <string>
 
-#include "session/ListingLine.h"
-
 namespace {
+
+using Columns = std::array<std::string_view, 9>;
 
 constexpr std::int64_t kDay = 24 * 60 * 60;
 
@@ -42,12 +43,31 @@ int YearOf(std::int64_t utc) {
     return parts.tm_year + 1900;
 }
 
+// Permissions, links, owner, group, size, month, day, time or year, and
+// the name with everything after it (inner blanks, a link's " -> target").
+// False for a line with fewer columns ("total 12", a server's remark): there
+// is nothing in it to trust.
+bool SplitColumns(std::string_view line, Columns& columns) {
+    std::size_t pos = 0;
+    for (std::size_t i = 0; i + 1 < columns.size(); ++i) {
+        pos = line.find_first_not_of(' ', pos);
+        const std::size_t end = pos == std::string_view::npos ? pos : line.find(' ', pos);
+        if (end == std::string_view::npos) return false;
+        columns[i] = line.substr(pos, end - pos);
+        pos = end;
+    }
+    pos = line.find_first_not_of(' ', pos);
+    if (pos == std::string_view::npos) return false;
+    columns.back() = line.substr(pos);
+    return true;
+}
+
 // "Jan  5 12:34" (this year or the last) or "Jan  5  2019".
-void ReadDate(const TListingFields& f, std::int64_t nowUtc, TRemoteEntry& entry) {
-    const int month = MonthNumber(f.field[5]);
+void ReadDate(const Columns& f, std::int64_t nowUtc, TRemoteEntry& entry) {
+    const int month = MonthNumber(f[5]);
     int day = 0;
-    if (month < 0 || !Number(f.field[6], day)) return;
-    const std::string_view last = f.field[7];
+    if (month < 0 || !Number(f[6], day)) return;
+    const std::string_view last = f[7];
     int hour = 0;
     int minute = 0;
     int year = 0;
@@ -77,21 +97,19 @@ std::vector<TRemoteEntry> ParseListingEntries(std::string_view listing, std::int
         std::string_view line = listing.substr(0, end);
         listing.remove_prefix(end == std::string_view::npos ? listing.size() : end + 1);
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (line.empty() || IsListingTotalLine(line)) continue;
-        const TListingFields f = SplitListingLine(line);
-        // Fewer columns than a long listing has: nothing to trust in it.
-        if (f.highest < 8) continue;
+        Columns f;
+        if (!SplitColumns(line, f)) continue;
         TRemoteEntry entry;
-        const char kind = static_cast<char>(f.field[0][0] | 0x20);
+        const char kind = static_cast<char>(f[0][0] | 0x20);
         entry.isFolder = kind == 'd';
         entry.isLink = kind == 'l';
-        entry.name = std::string(f.Name());
+        entry.name = std::string(f[8]);
         if (entry.isLink) {
             const auto arrow = entry.name.find(" -> ");
             if (arrow != std::string::npos) entry.name.resize(arrow);
         }
         if (entry.name == "." || entry.name == "..") continue;
-        entry.size = entry.isFolder ? 0 : SizeOf(f.field[4]);
+        entry.size = entry.isFolder ? 0 : SizeOf(f[4]);
         ReadDate(f, nowUtc, entry);
         entries.push_back(std::move(entry));
     }

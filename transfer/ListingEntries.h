@@ -1,5 +1,5 @@
 #pragma once
-// A long listing (LIST) read into entries: the window's column split, the
+// A long listing (LIST) read into entries: nine columns split at blanks, the
 // kind from the permission column's first letter, the exact size column, and
 // the date columns as a UTC time. Servers on loopback and most hosted ones
 // list in UTC; the date of a recent file carries the minute, that of one
