@@ -41,6 +41,9 @@ void CreateEmptyFile(const std::string& path);
 // and locked files report their true size; 0 when it cannot be read.
 std::int64_t FileSizeOf(const std::string& path);
 
+// The bytes of a file; empty when it cannot be read.
+std::string ReadWholeFile(const std::string& path);
+
 // Last-modification stamp of a file or folder, or -1 when it does not exist.
 TDateTime FileDateTime(const std::string& path);
 

@@ -3,6 +3,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <fstream>
+#include <sstream>
+
 #include "util/MiscUtils.h"
 
 namespace {
@@ -78,4 +81,11 @@ TDateTime FileDateTime(const std::string& path) {
     using namespace std::chrono;
     const auto since = seconds{info.st_mtim.tv_sec} + nanoseconds{info.st_mtim.tv_nsec};
     return ToDateTime(system_clock::time_point{duration_cast<system_clock::duration>(since)});
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
 }

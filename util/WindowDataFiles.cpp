@@ -1,8 +1,9 @@
 #include "util/WindowDataFiles.h"
 
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
+
+#include "util/MiscUtils.h"
 
 namespace {
 
@@ -139,13 +140,6 @@ std::vector<std::string> LogicalLines(const std::string& text) {
     }
     if (!pending.empty()) lines.push_back(pending);
     return lines;
-}
-
-std::string ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 }  // namespace

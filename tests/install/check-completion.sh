@@ -46,7 +46,7 @@ expect() {
   fi
 }
 expect 'get|' g
-expect 'mkdir|mv|' -v m
+expect 'mkdir|mv|mirror|' -v m
 expect '--netrc|' --ne
 expect '' -t 1
 expect 'ls|' -t 5 l

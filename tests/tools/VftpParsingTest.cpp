@@ -93,15 +93,18 @@ TEST(VftpOptions, CommandsOptionsAndUsageErrors) {
     EXPECT_EQ(options->pinSha256, "sha256//abc=");
     EXPECT_EQ(options->caFile, "ca.pem");
 
-    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{{},
-                                                                                     {"fetch", "ftp://h/"},
-                                                                                     {"ls"},
-                                                                                     {"get", "a", "b", "c"},
-                                                                                     {"-t"},
-                                                                                     {"-t", "soon", "ls", "ftp://h/"},
-                                                                                     {"--bogus", "ls", "ftp://h/"},
-                                                                                     {"ls", "ftp://h/", "--pin-sha256"},
-                                                                                     {"--cacert", "", "ls", "ftp://h/"}}) {
+    for (const std::vector<std::string>& bad :
+         std::vector<std::vector<std::string>>{{},
+                                               {"fetch", "ftp://h/"},
+                                               {"ls"},
+                                               {"mirror", "ftp://h/"},
+                                               {"--parallel", "0", "mirror", "a", "b"},
+                                               {"--only-newer", "--size-only", "mirror", "a", "b"},
+                                               {"-t"},
+                                               {"-t", "soon", "ls", "ftp://h/"},
+                                               {"--bogus", "ls", "ftp://h/"},
+                                               {"ls", "ftp://h/", "--pin-sha256"},
+                                               {"--cacert", "", "ls", "ftp://h/"}}) {
         error.clear();
         EXPECT_FALSE(ParseVftpOptions(bad, error)) << (bad.empty() ? "" : bad[0]);
         EXPECT_FALSE(error.empty());

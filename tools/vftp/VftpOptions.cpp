@@ -6,8 +6,17 @@ const char* const kVftpUsage =
     "usage: vftp [OPTIONS] COMMAND ARGS\n"
     "  ls URL          nls URL          size URL         pwd URL\n"
     "  get URL [LOCAL] (LOCAL '-' = standard output; default: the remote name in the current folder)\n"
+    "  get URL... LOCALDIR/  (several files of one server over one connection)\n"
     "  put LOCAL URL   append LOCAL URL (URL ending in '/' = that folder, remote name = LOCAL's name)\n"
-    "  mkdir URL       rmdir URL        rm URL           mv URL NEWNAME\n"
+    "  put LOCAL... URL/     (several files into one remote folder over one connection)\n"
+    "  mkdir URL       rmdir URL        rm URL           rm -r URL (a folder and all in it)\n"
+    "  mv URL NEWNAME\n"
+    "  mirror [-R] [--parallel N] [--delete] [--dry-run] [--only-newer | --size-only]\n"
+    "         [-x PATTERN]... SOURCE TARGET\n"
+    "                  makes TARGET like SOURCE, sending only what differs: SOURCE a URL of a\n"
+    "                  remote folder and TARGET a local folder, or with -R the other way\n"
+    "                  round; --delete removes what SOURCE does not have, --dry-run prints the\n"
+    "                  plan only, -x leaves out names or paths matching PATTERN (shell style)\n"
     "  chmod MODE URL  quote URL 'RAW COMMAND'\n"
     "  profiles        (the names of the profiles saved in the window, one a line)\n"
     "URL: ftp://[USER[:PASSWORD]@]HOST[:PORT]/PATH  (percent-encoded; default user anonymous;\n"
@@ -43,12 +52,14 @@ const char* const kVftpUsage =
 
 namespace {
 
+constexpr std::size_t kMany = 100000;
+
 // Number of arguments each command takes: minimum and maximum.
 const std::map<std::string, std::pair<std::size_t, std::size_t>>& CommandArity() {
     static const std::map<std::string, std::pair<std::size_t, std::size_t>> arity = {
-        {"ls", {1, 1}},  {"nls", {1, 1}},    {"size", {1, 1}},  {"pwd", {1, 1}},      {"get", {1, 2}},
-        {"put", {2, 2}}, {"append", {2, 2}}, {"mkdir", {1, 1}}, {"rmdir", {1, 1}},    {"rm", {1, 1}},
-        {"mv", {2, 2}},  {"chmod", {2, 2}},  {"quote", {2, 2}}, {"profiles", {0, 0}},
+        {"ls", {1, 1}},      {"nls", {1, 1}},    {"size", {1, 1}},  {"pwd", {1, 1}},      {"get", {1, kMany}},
+        {"put", {2, kMany}}, {"append", {2, 2}}, {"mkdir", {1, 1}}, {"rmdir", {1, 1}},    {"rm", {1, 1}},
+        {"mv", {2, 2}},      {"chmod", {2, 2}},  {"quote", {2, 2}}, {"profiles", {0, 0}}, {"mirror", {2, 2}},
     };
     return arity;
 }
@@ -103,7 +114,33 @@ bool ApplyOption(const std::vector<std::string>& args, std::size_t& i, VftpOptio
         options.insecure = true;
     else if (arg == "--preserve")
         options.preserve = true;
-    else if (arg == "--pin-sha256" || arg == "--cacert" || arg == "--socks5" || arg == "--socks5-user") {
+    else if (arg == "-R")
+        options.reverse = true;
+    else if (arg == "-r" || arg == "--recursive")
+        options.recursive = true;
+    else if (arg == "--delete")
+        options.deleteExtra = true;
+    else if (arg == "--dry-run")
+        options.dryRun = true;
+    else if (arg == "--only-newer")
+        options.onlyNewer = true;
+    else if (arg == "--size-only")
+        options.sizeOnly = true;
+    else if (arg == "-x" || arg == "--exclude") {
+        if (i + 1 >= args.size() || args[i + 1].empty()) {
+            error = "option " + arg + " needs a pattern";
+            return false;
+        }
+        options.excludes.push_back(args[++i]);
+    } else if (arg == "--parallel") {
+        int count = 0;
+        if (i + 1 >= args.size() || !ParseTimeout(args[i + 1], count) || count < 1 || count > 64) {
+            error = "option --parallel needs a number of connections from 1 to 64";
+            return false;
+        }
+        options.parallel = count;
+        ++i;
+    } else if (arg == "--pin-sha256" || arg == "--cacert" || arg == "--socks5" || arg == "--socks5-user") {
         if (i + 1 >= args.size() || args[i + 1].empty()) {
             error = "option " + arg + " needs " + ValueName(arg);
             return false;
@@ -153,6 +190,10 @@ std::optional<VftpOptions> ParseVftpOptions(const std::vector<std::string>& args
     const auto [least, most] = it->second;
     if (options.arguments.size() < least || options.arguments.size() > most) {
         error = "wrong number of arguments for '" + options.command + "'";
+        return std::nullopt;
+    }
+    if (options.onlyNewer && options.sizeOnly) {
+        error = "--only-newer and --size-only exclude each other";
         return std::nullopt;
     }
     return options;

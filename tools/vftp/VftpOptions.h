@@ -25,6 +25,15 @@ struct VftpOptions {
     std::string socks5;      // --socks5 HOST[:PORT]
     std::string socks5User;  // --socks5-user USER[:PASSWORD]
     bool preserve = false;   // --preserve: file times kept across transfers
+    // mirror, multi-file get and put, rm -r
+    bool reverse = false;               // -R: mirror a local tree up to the server
+    bool recursive = false;             // -r: rm a whole remote tree
+    int parallel = 1;                   // --parallel N: connections at once
+    bool deleteExtra = false;           // --delete: remove what the source no longer has
+    bool dryRun = false;                // --dry-run: print the plan, change nothing
+    bool onlyNewer = false;             // --only-newer: send only files newer than the target's
+    bool sizeOnly = false;              // --size-only: compare sizes only
+    std::vector<std::string> excludes;  // -x PATTERN, repeated
     std::string command;
     std::vector<std::string> arguments;
 };

@@ -12,6 +12,7 @@
 #include "platform/MessageLoop.h"
 #include "platform/Ticks.h"
 #include "tools/vftp/SocksProxySpec.h"
+#include "tools/vftp/VftpBatch.h"
 #include "tools/vftp/VftpTarget.h"
 #include "util/MiscUtils.h"
 
@@ -71,6 +72,7 @@ TFtpEncryption VftpRunner::EncryptionFor(const FtpUrl& url, const std::optional<
 int VftpRunner::Run() {
     const std::string& command = options_.command;
     const auto& args = options_.arguments;
+    if (VftpBatch::Handles(options_)) return VftpBatch(options_, *this).Run();
     const bool uploading = command == "put" || command == "append";
     const std::string& urlText = uploading || command == "chmod" ? args[1] : args[0];
     if (!Connect(urlText)) return 2;
@@ -88,7 +90,7 @@ int VftpRunner::Run() {
     return Quote();
 }
 
-bool VftpRunner::Connect(const std::string& urlText) {
+bool VftpRunner::ResolveEndpoint(const std::string& urlText, TFtpEndpoint& endpoint, FtpUrl& url) {
     VftpTargetResolver resolver;
     resolver.forceNetrc = options_.netrc;
     const auto target = resolver.Resolve(urlText);
@@ -96,27 +98,49 @@ bool VftpRunner::Connect(const std::string& urlText) {
         std::cerr << "vftp: " << resolver.Error() << '\n' << (resolver.ShowUsage() ? kVftpUsage : "");
         return false;
     }
-    url_ = target->url;
-    if (target->passive && !options_.passiveGiven) ftp_.Passive = *target->passive;
-    ftp_.Encryption = EncryptionFor(url_, target->encryption);
+    url = target->url;
+    endpoint.passive = target->passive && !options_.passiveGiven ? *target->passive : options_.passive;
+    endpoint.encryption = EncryptionFor(url, target->encryption);
     if (!options_.caFile.empty()) {
         auto context = std::make_shared<TSslContext>();
         if (!context->AddCaFile(options_.caFile)) {
             std::cerr << "vftp: --cacert: " << context->ErrorText() << '\n';
             return false;
         }
-        ftp_.SslContext = context;
+        endpoint.sslContext = context;
     }
+    endpoint.host = url.host;
+    endpoint.port = url.port;
+    endpoint.user = url.user;
+    endpoint.password = url.password;
+    endpoint.timeoutSeconds = options_.timeoutSeconds;
+    endpoint.onCertificateCheck = [this](TCustomFtpCli*, const TSslCertificateInfo& certificate,
+                                         TFtpCertificateDecision& decision) { JudgeCertificate(certificate, decision); };
+    if (options_.verbose) endpoint.onDialogue = [](const std::string& line) { std::cerr << line << '\n'; };
+    return ChooseProxy(target->profile, endpoint);
+}
+
+bool VftpRunner::Connect(const std::string& urlText) {
+    TFtpEndpoint endpoint;
+    if (!ResolveEndpoint(urlText, endpoint, url_)) return false;
+    ftp_.Passive = endpoint.passive;
+    ftp_.Encryption = endpoint.encryption;
+    if (endpoint.sslContext) ftp_.SslContext = endpoint.sslContext;
     ftp_.HostName = url_.host;
     ftp_.Port = url_.port;
     ftp_.UserName = url_.user;
     ftp_.PassWord = url_.password;
     ftp_.HostDirName = url_.Folder();
     ftp_.HostFileName = url_.Name();
-    return ChooseProxy(target->profile);
+    ftp_.SocksServer = endpoint.socksServer;
+    ftp_.SocksPort = endpoint.socksPort;
+    ftp_.SocksUsercode = endpoint.socksUser;
+    ftp_.SocksPassword = endpoint.socksPassword;
+    ftp_.SocksLocalLookup = endpoint.socksLocalLookup;
+    return true;
 }
 
-bool VftpRunner::ChooseProxy(const std::optional<TFTPServer>& profile) {
+bool VftpRunner::ChooseProxy(const std::optional<TFTPServer>& profile, TFtpEndpoint& endpoint) {
     std::optional<SocksProxySpec> proxy;
     std::string error;
     const char* environment = std::getenv("ALL_PROXY") != nullptr ? std::getenv("ALL_PROXY") : std::getenv("all_proxy");
@@ -141,11 +165,11 @@ bool VftpRunner::ChooseProxy(const std::optional<TFTPServer>& profile) {
         return false;
     }
     if (!options_.socks5User.empty()) ApplySocksUser(options_.socks5User, *proxy);
-    ftp_.SocksServer = proxy->host;
-    ftp_.SocksPort = proxy->port;
-    ftp_.SocksUsercode = proxy->user;
-    ftp_.SocksPassword = proxy->password;
-    ftp_.SocksLocalLookup = proxy->localLookup;
+    endpoint.socksServer = proxy->host;
+    endpoint.socksPort = proxy->port;
+    endpoint.socksUser = proxy->user;
+    endpoint.socksPassword = proxy->password;
+    endpoint.socksLocalLookup = proxy->localLookup;
     return true;
 }
 

@@ -13,6 +13,7 @@
 #include "tools/vftp/FtpUrl.h"
 #include "tools/vftp/ProgressBar.h"
 #include "tools/vftp/VftpOptions.h"
+#include "transfer/FtpTransferConnection.h"
 #include "util/FTPServerObj.h"
 
 class VftpRunner {
@@ -22,6 +23,11 @@ public:
     // usage error.
     int Run();
 
+    // The server of a URL or "@NAME/PATH" argument as a transfer connection
+    // needs it, with this run's options applied; false after a message on
+    // standard error.
+    bool ResolveEndpoint(const std::string& urlText, TFtpEndpoint& endpoint, FtpUrl& url);
+
 private:
     using Start = void (TCustomFtpCli::*)();
 
@@ -29,7 +35,7 @@ private:
     bool Connect(const std::string& urlText);
     // --socks5, else the profile's proxy, else ALL_PROXY; false with the
     // reason shown when a proxy given is malformed.
-    bool ChooseProxy(const std::optional<TFTPServer>& profile);
+    bool ChooseProxy(const std::optional<TFTPServer>& profile, TFtpEndpoint& endpoint);
     void JudgeCertificate(const TSslCertificateInfo& certificate, TFtpCertificateDecision& decision);
     TFtpEncryption EncryptionFor(const FtpUrl& url, const std::optional<TEncryptionMode>& profile) const;
     // Starts a request and waits for its end, including the posted

@@ -18,13 +18,14 @@ _vftp_profiles() {
 
 _vftp() {
     local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]}
-    local commands="ls nls size pwd get put append mkdir rmdir rm mv chmod quote profiles"
+    local commands="ls nls size pwd get put append mkdir rmdir rm mv chmod quote mirror profiles"
     local options="-p --passive -a --active --ascii --binary -c --continue -n --netrc -t --timeout
                    -v --verbose -q --quiet -h --help --version --tls --tls-try -k --insecure
-                   --pin-sha256 --cacert --socks5 --socks5-user --preserve"
+                   --pin-sha256 --cacert --socks5 --socks5-user --preserve -R -r --recursive
+                   --parallel --delete --dry-run --only-newer --size-only -x --exclude"
     COMPREPLY=()
     case $prev in
-        -t | --timeout | --pin-sha256 | --socks5 | --socks5-user) return ;;
+        -t | --timeout | --pin-sha256 | --socks5 | --socks5-user | --parallel | -x | --exclude) return ;;
         --cacert)
             compopt -o default 2>/dev/null
             return
@@ -38,7 +39,7 @@ _vftp() {
     for ((i = 1; i < COMP_CWORD; i++)); do
         word=${COMP_WORDS[i]}
         case $word in
-            -t | --timeout | --pin-sha256 | --cacert | --socks5 | --socks5-user) ((i++)) ;;
+            -t | --timeout | --pin-sha256 | --cacert | --socks5 | --socks5-user | --parallel | -x | --exclude) ((i++)) ;;
             -*) ;;
             *) command=$word; break ;;
         esac
