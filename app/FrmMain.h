@@ -199,6 +199,8 @@ private:
     void ReportSaveFailure(const std::string& file, const std::string& what, bool atExit);
     // After every change to the profiles: the menu and the file follow.
     void ServersChanged();
+    // Writes the profile file; a failure is reported, never raised.
+    void SaveServersOrReport(bool atExit);
     void ReportUnusableDataFolder();
 
     int pendingLocalWidth_ = DesignLocalWidth;

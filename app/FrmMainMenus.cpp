@@ -56,14 +56,7 @@ void TfrmMain::FillServerMenu() {
 // and then lost to a crash or a killed program would be work lost.
 void TfrmMain::ServersChanged() {
     FillServerMenu();
-    if (!Servers || Servers->InMemoryOnly()) return;
-    try {
-        Servers->SaveServers();
-    } catch (const std::exception& error) {
-        ReportSaveFailure(Servers->ServerIniFile, error.what(), false);
-    } catch (...) {
-        ReportSaveFailure(Servers->ServerIniFile, "unknown error", false);
-    }
+    if (Servers && !Servers->InMemoryOnly()) SaveServersOrReport(false);
 }
 
 void TfrmMain::itmAddServerClick() {

@@ -213,13 +213,7 @@ void TfrmMain::FormDestroy() {
     if (Servers && Servers->InMemoryOnly()) {
         if (Servers->ServerList.Count() > 0) ReportSaveFailure(ProgramFolderLocation() + "FTPServers.ini", "", true);
     } else if (Servers) {
-        try {
-            Servers->SaveServers();
-        } catch (const std::exception& error) {
-            ReportSaveFailure(Servers->ServerIniFile, error.what(), true);
-        } catch (...) {
-            ReportSaveFailure(Servers->ServerIniFile, "unknown error", true);
-        }
+        SaveServersOrReport(true);
         Servers->ClearServers();
     }
     Session.CurrentServer = nullptr;
@@ -231,6 +225,16 @@ void TfrmMain::FormDestroy() {
     delete frmMessage;
     frmMessage = nullptr;
     Session.W = TSessionWidgets{};
+}
+
+void TfrmMain::SaveServersOrReport(bool atExit) {
+    try {
+        Servers->SaveServers();
+    } catch (const std::exception& error) {
+        ReportSaveFailure(Servers->ServerIniFile, error.what(), atExit);
+    } catch (...) {
+        ReportSaveFailure(Servers->ServerIniFile, "unknown error", atExit);
+    }
 }
 
 // Profiles the user edited in this run would be lost without a word; say
