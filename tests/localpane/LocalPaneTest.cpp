@@ -210,6 +210,10 @@ TEST_F(LocalPane, KeysForTheParentFolderAndTheMenu) {
     for (auto [list, menu] : {std::pair{pane.lbFiles, pane.popLocalFiles}, std::pair{pane.lbDirectory, pane.popLocalDir}}) {
         QTest::keyClick(list, Qt::Key_F10, Qt::ShiftModifier);
         EXPECT_TRUE(qttest::WaitUntil([menu] { return menu->isVisible(); }));
+        // Screen readers get the menu as a popup menu with its items.
+        QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(menu);
+        EXPECT_EQ(reader->role(), QAccessible::PopupMenu);
+        EXPECT_EQ(reader->childCount(), menu->actions().size());
         menu->close();
     }
 }
