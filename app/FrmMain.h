@@ -103,7 +103,11 @@ public:
     QAction* itmAddServer;
     QAction* itmEditServer;
     QAction* itmRemoveServer;
+    QAction* itmConnectToServer;
     QAction* itmDisconnectFromServer;
+    QAction* itmRefresh;
+    QAction* itmUpload;
+    QAction* itmDownload;
     QMenu* mnuHelp;
     QAction* itmAbout;
 
@@ -179,6 +183,7 @@ protected:
 private:
     void BuildMenus();
     void BuildToolbar();
+    void BindMenuShortcuts();
     QWidget* BuildLocalPane();
     QWidget* BuildServerPane();
     void BuildPromo();
@@ -189,7 +194,13 @@ private:
     void BindServerPane();
     void LoadAnimation();
     void ApplyLocalPaneSettings(const class TSettingsKey& key);
-    void ReportSaveFailure(const std::string& file, const std::string& what);
+    // Names the file that could not be written and why; `atExit` says the
+    // changes are lost, otherwise that they are saved again at exit.
+    void ReportSaveFailure(const std::string& file, const std::string& what, bool atExit);
+    // After every change to the profiles: the menu and the file follow.
+    void ServersChanged();
+    // Writes the profile file; a failure is reported, never raised.
+    void SaveServersOrReport(bool atExit);
     void ReportUnusableDataFolder();
 
     int pendingLocalWidth_ = DesignLocalWidth;

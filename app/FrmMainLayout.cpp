@@ -14,6 +14,7 @@
 #include "localpane/LocalPane.h"
 #include "session/LogView.h"
 #include "session/RemoteListView.h"
+#include "session/RemotePane.h"
 
 namespace {
 
@@ -78,12 +79,19 @@ TfrmMain::TfrmMain() {
     areas->addWidget(fsbMain);
     setCentralWidget(central);
 
+    BindMenuShortcuts();
     BindSession();
     FormCreate();
 }
 
 void TfrmMain::BuildMenus() {
     mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
+    itmUpload =
+        mnuFile->addAction(QStringLiteral("&Upload selected files"), this, [this] { pnlLocal->itmUploadLocaFileClick(); });
+    itmDownload = mnuFile->addAction(QStringLiteral("&Download selected entries"), this, [this] {
+        if (!Session.Busy && !Session.Executing()) RemotePane->itmSrvFilesDownloadClick();
+    });
+    mnuFile->addSeparator();
     itmFileExit = mnuFile->addAction(QStringLiteral("E&xit"), this, [this] { itmFileExitClick(); });
     itmFileExit->setStatusTip(QStringLiteral("Exit Velliant FTP."));
     mnuEdit = menuBar()->addMenu(QStringLiteral("&Edit"));
@@ -91,12 +99,15 @@ void TfrmMain::BuildMenus() {
     mnuView = menuBar()->addMenu(QStringLiteral("&View"));
     itmViewFTPLog = mnuView->addAction(QStringLiteral("FTP Log"), this, [this] { itmViewFTPLogClick(); });
     itmViewFTPLog->setCheckable(true);
-    mnuServers = menuBar()->addMenu(QStringLiteral("Ser&vers"));
+    itmRefresh = mnuView->addAction(QStringLiteral("&Refresh"), this, [this] { tb97RefreshClick(); });
+    // "View" has V: the Servers menu takes its S.
+    mnuServers = menuBar()->addMenu(QStringLiteral("&Servers"));
     connect(mnuServers, &QMenu::aboutToShow, this, [this] { itmServersClick(); });
     itmAddServer = mnuServers->addAction(QStringLiteral("&Add server"), this, [this] { itmAddServerClick(); });
     itmEditServer = mnuServers->addAction(QStringLiteral("&Edit server"), this, [this] { itmEditServerClick(); });
     itmRemoveServer = mnuServers->addAction(QStringLiteral("&Remove server"), this, [this] { itmRemoveServerClick(); });
     mnuServers->addSeparator();
+    itmConnectToServer = mnuServers->addAction(QStringLiteral("&Connect to server ..."), this, [this] { tb97ConnectClick(); });
     itmDisconnectFromServer =
         mnuServers->addAction(QStringLiteral("&Disconnect from server"), this, [this] { tb97DisconnectClick(); });
     itmDisconnectFromServer->setEnabled(false);
@@ -107,8 +118,31 @@ void TfrmMain::BuildMenus() {
     // Fixed items carry tags below 100; profile entries start at 100.
     int tag = 1;
     for (QAction* item : {itmFileExit, itmOptions, itmViewFTPLog, itmAddServer, itmEditServer, itmRemoveServer,
-                          itmDisconnectFromServer, itmAbout})
+                          itmDisconnectFromServer, itmAbout, itmConnectToServer, itmRefresh, itmUpload, itmDownload})
         item->setData(tag++);
+}
+
+// Keyboard users reach the toolbar's main buttons through the menus; each
+// item is enabled with its button, so its shortcut works exactly when the
+// button does.
+void TfrmMain::BindMenuShortcuts() {
+    const std::pair<QAction*, QKeySequence> keys[] = {
+        {itmConnectToServer, QKeySequence(Qt::CTRL | Qt::Key_O)},
+        {itmDisconnectFromServer, QKeySequence(Qt::CTRL | Qt::Key_W)},
+        {itmRefresh, QKeySequence(Qt::Key_F5)},
+        {itmUpload, QKeySequence(Qt::CTRL | Qt::Key_U)},
+        {itmDownload, QKeySequence(Qt::CTRL | Qt::Key_D)},
+    };
+    for (const auto& [item, key] : keys) item->setShortcut(key);
+    const std::pair<QAction*, QAction*> follow[] = {{tb97Connect, itmConnectToServer},
+                                                    {tb97Disconnect, itmDisconnectFromServer},
+                                                    {tb97Refresh, itmRefresh},
+                                                    {tb97Refresh, itmUpload},
+                                                    {tb97Refresh, itmDownload}};
+    for (const auto& [button, item] : follow) {
+        item->setEnabled(button->isEnabled());
+        connect(button, &QAction::enabledChanged, item, &QAction::setEnabled);
+    }
 }
 
 void TfrmMain::BuildToolbar() {
@@ -160,7 +194,6 @@ void TfrmMain::BuildToolbar() {
     connect(tb97FolderUp, &QAction::triggered, this, [this] { tb97FolderUpClick(); });
     connect(tb97Refresh, &QAction::triggered, this, [this] { tb97RefreshClick(); });
     connect(tb97Hosting, &QAction::triggered, this, [this] { tb97HostingClick(); });
-    tb97Refresh->setShortcut(QKeySequence(Qt::Key_F5));
 }
 
 QWidget* TfrmMain::BuildLocalPane() {

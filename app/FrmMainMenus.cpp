@@ -52,18 +52,25 @@ void TfrmMain::FillServerMenu() {
     if (Servers) Servers->FillServerMenu(mnuServers, [this](int tag) { itmConnectServerClick(tag); });
 }
 
+// Every change to the profiles goes to the file at once: a profile added
+// and then lost to a crash or a killed program would be work lost.
+void TfrmMain::ServersChanged() {
+    FillServerMenu();
+    if (Servers && !Servers->InMemoryOnly()) SaveServersOrReport(false);
+}
+
 void TfrmMain::itmAddServerClick() {
-    if (Servers) (void)TfrmServerAdd::AddServer(this, Servers->ServerList, [this] { FillServerMenu(); });
+    if (Servers) (void)TfrmServerAdd::AddServer(this, Servers->ServerList, [this] { ServersChanged(); });
 }
 
 void TfrmMain::itmEditServerClick() {
-    if (Servers) TfrmServerEdit::Execute(this, Servers->ServerList, [this] { FillServerMenu(); });
+    if (Servers) TfrmServerEdit::Execute(this, Servers->ServerList, [this] { ServersChanged(); });
 }
 
 void TfrmMain::itmRemoveServerClick() {
     if (!Servers) return;
     (void)TfrmServerRemove::Execute(
-        this, Servers->ServerList, [this] { FillServerMenu(); },
+        this, Servers->ServerList, [this] { ServersChanged(); },
         [this](TFTPServer* removed) {
             if (Session.CurrentServer == removed) Session.CurrentServer = nullptr;
         });
@@ -73,7 +80,7 @@ void TfrmMain::itmRemoveServerClick() {
 // while the engine runs it: the executor pumps messages around the command.
 void TfrmMain::tb97ConnectClick() {
     if (Session.Busy || Session.Executing() || !Servers) return;
-    TFTPServer* chosen = TfrmServerConnectTo::Execute(this, Servers->ServerList, [this] { FillServerMenu(); });
+    TFTPServer* chosen = TfrmServerConnectTo::Execute(this, Servers->ServerList, [this] { ServersChanged(); });
     if (chosen != nullptr) Session.ConnectToServer(chosen);
 }
 

@@ -15,7 +15,7 @@ void TfrmMain::BindServerPane() {
     RemotePane = new TRemotePane(Session, lvServerFiles, cbServerDir, this);
     RemotePane->LocalFolder = [this] { return LocalDir(); };
     RemotePane->RefreshLocalFiles = [this] { RefreshLocalFiles(); };
-    RemotePane->LocalFileList = lbFiles;
+    RemotePane->IsLocalFileList = [this](const QObject* source) { return source != nullptr && source == lbFiles; };
     connect(tb97NewFolder, &QAction::triggered, RemotePane, [this] { RemotePane->itmSrvFilesNewFolderClick(); });
     connect(tb97Delete, &QAction::triggered, RemotePane, [this] { RemotePane->itmSrvFilesDeleteClick(); });
     RemotePane->SelectedLocalFiles = [this] { return pnlLocal->SelectedFileNames(); };

@@ -211,15 +211,9 @@ void TfrmMain::FormDestroy() {
         // Shut-down goes on without the layout; it is saved again next time.
     }
     if (Servers && Servers->InMemoryOnly()) {
-        if (Servers->ServerList.Count() > 0) ReportSaveFailure(ProgramFolderLocation() + "FTPServers.ini", "");
+        if (Servers->ServerList.Count() > 0) ReportSaveFailure(ProgramFolderLocation() + "FTPServers.ini", "", true);
     } else if (Servers) {
-        try {
-            Servers->SaveServers();
-        } catch (const std::exception& error) {
-            ReportSaveFailure(Servers->ServerIniFile, error.what());
-        } catch (...) {
-            ReportSaveFailure(Servers->ServerIniFile, "unknown error");
-        }
+        SaveServersOrReport(true);
         Servers->ClearServers();
     }
     Session.CurrentServer = nullptr;
@@ -233,15 +227,26 @@ void TfrmMain::FormDestroy() {
     Session.W = TSessionWidgets{};
 }
 
+void TfrmMain::SaveServersOrReport(bool atExit) {
+    try {
+        Servers->SaveServers();
+    } catch (const std::exception& error) {
+        ReportSaveFailure(Servers->ServerIniFile, error.what(), atExit);
+    } catch (...) {
+        ReportSaveFailure(Servers->ServerIniFile, "unknown error", atExit);
+    }
+}
+
 // Profiles the user edited in this run would be lost without a word; say
 // which file could not be written and why, before the program ends.
-void TfrmMain::ReportSaveFailure(const std::string& file, const std::string& what) {
+void TfrmMain::ReportSaveFailure(const std::string& file, const std::string& what, bool atExit) {
     const int saved = errno;
     std::string reason = FolderProblem(FromQt(QFileInfo(ToQt(file)).absolutePath()));
     if (reason.empty()) reason = FileProblem(file, saved, what);
+    const char* consequence = atExit ? "Changes made to the server list in this session are lost."
+                                     : "The change is kept until the program ends; it is saved again then.";
     try {
-        ShowInfo(ApplicationTitle, "The FTP server list could not be saved to\n" + file + "\n\n" + reason +
-                                       "\n\nChanges made to the server list in this session are lost.");
+        ShowInfo(ApplicationTitle, "The FTP server list could not be saved to\n" + file + "\n\n" + reason + "\n\n" + consequence);
     } catch (...) {
         // At exit nothing more can be done when even the notice fails.
     }

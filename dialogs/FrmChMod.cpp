@@ -29,6 +29,9 @@ TfrmChMod::TfrmChMod(QWidget* parent) : QDialog(parent) {
     // Created column by column, so Tab runs down the user column first.
     for (int i = 0; i < 9; ++i) {
         *boxes[i] = new QCheckBox(this);
+        // The box shows no text of its own: a screen reader says its column
+        // and row, "User Read".
+        (*boxes[i])->setAccessibleName(QString::fromLatin1(columns[i / 3]) + QLatin1Char(' ') + QString::fromLatin1(rows[i % 3]));
         grid->addWidget(*boxes[i], i % 3 + 1, i / 3 + 1, Qt::AlignHCenter);
     }
     auto* note = new QLabel(QStringLiteral("Note: Not all servers support this command."), this);

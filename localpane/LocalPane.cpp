@@ -134,17 +134,22 @@ void TLocalPane::FillLocalFolders() {
     int depth = 0;
     for (const QString& path : chain) {
         const QString name = depth == 0 ? path : QDir(path).dirName();
-        auto* item = new QListWidgetItem(folderIcon, QString(depth * 2, QLatin1Char(' ')) + name, lbDirectory);
-        item->setData(kPathRole, path);
+        AddFolderLine(folderIcon, depth, name, path);
         ++depth;
     }
     lbDirectory->setCurrentRow(lbDirectory->count() - 1);
     const QDir current(ToQt(localDir_));
     for (const QString& sub : current.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase)) {
-        auto* item = new QListWidgetItem(folderIcon, QString(depth * 2, QLatin1Char(' ')) + sub, lbDirectory);
-        item->setData(kPathRole, current.absoluteFilePath(sub));
+        AddFolderLine(folderIcon, depth, sub, current.absoluteFilePath(sub));
     }
     lbDirectory->scrollToItem(lbDirectory->currentItem());
+}
+
+// Blanks indent the tree; a screen reader says the name alone.
+void TLocalPane::AddFolderLine(const QIcon& icon, int depth, const QString& name, const QString& path) {
+    auto* item = new QListWidgetItem(icon, QString(depth * 2, QLatin1Char(' ')) + name, lbDirectory);
+    item->setData(kPathRole, path);
+    item->setData(Qt::AccessibleTextRole, name);
 }
 
 void TLocalPane::SetLocalFilter(int index) {
@@ -166,6 +171,13 @@ void TLocalPane::RefreshLocalFiles() {
         auto* item = new QListWidgetItem(fileIcon, name, lbFiles);
         item->setData(kPathRole, dir.absoluteFilePath(name));
     }
+}
+
+// The folder the menu and the keys act on is the list's current line, the
+// one the user clicked, which need not be the open folder.
+std::string TLocalPane::ClickedFolder() const {
+    const QListWidgetItem* item = lbDirectory->currentItem();
+    return item != nullptr ? FromQt(item->data(kPathRole).toString()) : localDir_;
 }
 
 std::string TLocalPane::LocalFolderPath(int levels) const {

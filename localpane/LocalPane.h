@@ -17,9 +17,11 @@
 class QAction;
 class QComboBox;
 class QDropEvent;
+class QIcon;
 class QKeyEvent;
 class QLabel;
 class QListWidget;
+class QString;
 class QMenu;
 class TfrmFolder;
 
@@ -94,7 +96,13 @@ private:
     void BuildMenus();
     void BindWidgets();
     void FillLocalFolders();
+    void AddFolderLine(const QIcon& icon, int depth, const QString& name, const QString& path);
+    // The folder list's current line (the clicked one); the open folder when
+    // there is none.
+    std::string ClickedFolder() const;
+    void FollowMovedFolder(const std::string& from, const std::string& to);
     bool lbFilesDragEvent(QDropEvent* event);
+    bool ListKeyDown(QListWidget* list, const QKeyEvent& key);
     // Moves a file or folder to the trash; when the trash cannot take it,
     // deletes it for good only after the user agreed. False when it stays.
     bool RemoveToTrashOrForGood(const std::string& path, bool folder);

@@ -6,6 +6,7 @@
 #include <QMenu>
 
 #include "localpane/LocalPane.h"
+#include "util/ui/UiUtils.h"
 
 namespace {
 
@@ -14,6 +15,11 @@ bool NoModifier(const QKeyEvent& key) {
 }
 
 bool IsPaneKey(const QKeyEvent& key) { return key.key() == Qt::Key_F2 || key.key() == Qt::Key_F5 || key.key() == Qt::Key_Delete; }
+
+bool IsParentFolderKey(const QKeyEvent& key) {
+    return (key.key() == Qt::Key_Backspace && NoModifier(key)) ||
+           (key.key() == Qt::Key_Up && (key.modifiers() & ~Qt::KeypadModifier) == Qt::AltModifier);
+}
 
 }  // namespace
 
@@ -81,6 +87,22 @@ bool TLocalPane::lbFilesKeyUp(const QKeyEvent& key) {
     return true;
 }
 
+// Backspace and Alt+Up open the parent folder; Shift+F10 opens the list's
+// menu as the Menu key does.
+bool TLocalPane::ListKeyDown(QListWidget* list, const QKeyEvent& key) {
+    if (IsContextMenuKey(key)) {
+        OpenContextMenuFromKeyboard(list);
+        return true;
+    }
+    if (!IsParentFolderKey(key)) return false;
+    try {
+        SetLocalDir(LocalFolderPath(1));
+    } catch (const std::exception&) {
+        // A parent that cannot be read: the pane stays where it is.
+    }
+    return true;
+}
+
 // Only entries dragged from the remote list may be dropped here; they are
 // downloaded into the current folder.
 bool TLocalPane::lbFilesDragEvent(QDropEvent* event) {
@@ -109,6 +131,11 @@ bool TLocalPane::eventFilter(QObject* watched, QEvent* event) {
                 return true;
             }
             return false;
+        case QEvent::KeyPress: {
+            const auto& key = *static_cast<QKeyEvent*>(event);
+            if (watched != lbDirectory && watched != lbFiles) return false;
+            return ListKeyDown(static_cast<QListWidget*>(watched), key);
+        }
         case QEvent::KeyRelease: {
             const auto& key = *static_cast<QKeyEvent*>(event);
             if (watched == lbDirectory) return lbDirectoryKeyUp(key);

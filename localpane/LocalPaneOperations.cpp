@@ -79,8 +79,9 @@ std::unique_ptr<TfrmFolder> TLocalPane::NewFolderDialog(const char* caption, con
 void TLocalPane::ShowError(const std::string& text) { ShowInfoBox(ApplicationTitle, text); }
 
 void TLocalPane::itmNewLocalDirClick() {
-    const std::string base = WithoutTrailingBackslash(LocalFolderPath(0));
-    if (LocalFolderPath(0).empty()) return;
+    const std::string clicked = ClickedFolder();
+    if (clicked.empty()) return;
+    const std::string base = WithoutTrailingBackslash(clicked);
     auto dialog = NewFolderDialog("Create a new folder", "Current Folder:", base.empty() ? "/" : base, "Create");
     dialog->lblNewFolder->setText(QStringLiteral("New Folder name:"));
     if (dialog->exec() != QDialog::Accepted) return;
@@ -94,7 +95,7 @@ void TLocalPane::itmNewLocalDirClick() {
 }
 
 void TLocalPane::itmRenameLocalDirClick() {
-    const std::string old = WithoutTrailingBackslash(LocalFolderPath(0));
+    const std::string old = WithoutTrailingBackslash(ClickedFolder());
     if (old.empty() || IsVolumeRoot(old)) return;
     auto dialog = NewFolderDialog("Rename a folder", "Original folder name:", old, "Rename");
     dialog->lblNewFolder->setText(QStringLiteral("New Folder name:"));
@@ -108,15 +109,11 @@ void TLocalPane::itmRenameLocalDirClick() {
         ShowError("Unable to rename " + old + " to " + renamed + ": " + failure);
         return;
     }
-    try {
-        SetLocalDir(renamed);
-    } catch (const std::exception& error) {
-        ShowError(error.what());
-    }
+    FollowMovedFolder(old, renamed);
 }
 
 void TLocalPane::itmDeleteLocalDirClick() {
-    const std::string dir = LocalFolderPath(0);
+    const std::string dir = WithoutTrailingBackslash(ClickedFolder());
     if (dir.empty() || IsVolumeRoot(dir)) return;
     auto dialog = NewFolderDialog("Delete a folder", "Are you sure you want to delete this folder:", dir, "Delete");
     dialog->SetConfirmOnly(true);
@@ -124,10 +121,21 @@ void TLocalPane::itmDeleteLocalDirClick() {
     dialog->ebx97NewDir->hide();
     if (dialog->exec() != QDialog::Accepted) return;
     dialog.reset();
-    const std::string parent = LocalFolderPath(1);
     if (!RemoveToTrashOrForGood(dir, true)) return;
+    FollowMovedFolder(dir, {});
+}
+
+// A renamed or deleted (`to` empty) folder that held the open one takes the
+// pane along to its new place, or to its parent; otherwise the list is only
+// re-read.
+void TLocalPane::FollowMovedFolder(const std::string& from, const std::string& to) {
+    const bool inside = localDir_ == from || localDir_.rfind(WithTrailingBackslash(from), 0) == 0;
+    if (!inside) {
+        RefreshLocalFolders();
+        return;
+    }
     try {
-        SetLocalDir(parent);
+        SetLocalDir(to.empty() ? ParentOf(from) : to + localDir_.substr(from.size()));
     } catch (const std::exception& error) {
         ShowError(error.what());
     }

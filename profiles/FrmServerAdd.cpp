@@ -94,7 +94,9 @@ void TfrmServerAdd::FormCreate() {
     ebxPassword->clear();
     ebxLocalStartingDirectory->clear();
     ebxRemoteStartingDirectory->clear();
-    cbPASV->setChecked(false);
+    // Passive works behind NAT and firewalls, where active mode is the usual
+    // cause of failed listings.
+    cbPASV->setChecked(true);
     cbxEncryption->setCurrentIndex(static_cast<int>(TEncryptionMode::Plain));
     rbAnonymous->setChecked(true);
     rbAnonymousClick();

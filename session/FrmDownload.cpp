@@ -42,8 +42,8 @@ TfrmDownload::TfrmDownload(bool uploading) : QWidget(nullptr), Now(SteadySeconds
     setWindowTitle(uploading ? QStringLiteral("Uploading ...") : QStringLiteral("Downloading ..."));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setAttribute(Qt::WA_DeleteOnClose);
-    lblDownloading = new QLabel(QStringLiteral("Quillford KestraFTP is now downloading the file ..."), this);
-    lblUploading = new QLabel(QStringLiteral("Quillford Velliant FTP is now uploading the file ..."), this);
+    lblDownloading = new QLabel(QString::fromLatin1(ApplicationTitle) + QStringLiteral(" is now downloading the file ..."), this);
+    lblUploading = new QLabel(QString::fromLatin1(ApplicationTitle) + QStringLiteral(" is now uploading the file ..."), this);
     lblDownloading->setVisible(!uploading);
     lblUploading->setVisible(uploading);
     lblFilename = Value(this);
@@ -62,7 +62,7 @@ TfrmDownload::TfrmDownload(bool uploading) : QWidget(nullptr), Now(SteadySeconds
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Filename:"), lblFilename);
     form->addRow(QStringLiteral("Total Size:"), lblTotalSize);
-    form->addRow(QStringLiteral("Received:"), lblReceived);
+    form->addRow(uploading ? QStringLiteral("Sent:") : QStringLiteral("Received:"), lblReceived);
     form->addRow(QStringLiteral("Transfer Rate:"), lblTransferRate);
     form->addRow(QStringLiteral("Progress:"), lblProgress);
     form->addRow(QStringLiteral("Est.Time:"), lblEstTime);
@@ -94,11 +94,12 @@ void TfrmDownload::Update(const std::string& fileName, std::int64_t total, std::
         if (total != -1) Total = total;
         const double now = Now();
         if (done == 0) StartTime = now;
-        if (now == StartTime) StartTime -= 0.1;
-        // Whole seconds of a steady clock: unlike the time of day, they do
-        // not start again after 24 hours.
-        const auto elapsed = static_cast<std::int64_t>(std::floor(now - StartTime));
-        const double rate = elapsed > 0 ? std::nearbyint(static_cast<double>(done) / static_cast<double>(elapsed)) : 0.0;
+        // A steady clock: unlike the time of day, it does not start again
+        // after 24 hours.
+        const double seconds = now - StartTime;
+        const auto elapsed = static_cast<std::int64_t>(std::floor(seconds));
+        const auto moved = static_cast<double>(std::max<std::int64_t>(0, done - StartCount));
+        const double rate = seconds > 0 ? std::nearbyint(moved / seconds) : 0.0;
         // A server sending more than it listed leaves no negative time.
         const double remaining = rate > 0 && Total > done ? static_cast<double>(Total - done) / rate : 0.0;
         const double percent = Total > 0 ? std::min(100.0, static_cast<double>(done) / static_cast<double>(Total) * 100.0) : 0.0;
@@ -111,9 +112,10 @@ void TfrmDownload::Update(const std::string& fileName, std::int64_t total, std::
         pbDownload->setValue(static_cast<int>(std::lround(percent)));
         if (std::floor(now - LastRateUpdate) > 0) {
             lblTransferRate->setText(ToQt(SizeText(static_cast<std::int64_t>(rate)) + "/sec"));
-            lblEstTime->setText(ToQt(ClockText(elapsed + static_cast<std::int64_t>(remaining))));
+            lblEstTime->setText(ToQt(ClockText(static_cast<std::int64_t>(seconds + remaining))));
             lblRemainTime->setText(ToQt(ClockText(static_cast<std::int64_t>(remaining))));
-            if (Total > 0 && done > 0) LastRateUpdate = now;
+            // Held for a second only once there is a rate to hold.
+            if (Total > 0 && moved > 0) LastRateUpdate = now;
         }
     } catch (...) {
         // A failed display never disturbs the transfer.

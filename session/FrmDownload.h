@@ -19,8 +19,10 @@ public:
     ~TfrmDownload() override;
 
     // Shows the transfer's state. `total` -1 keeps the known total; a `done`
-    // of 0 starts the clock. Rate and times are refreshed at most once a
-    // second; an update arriving during one is ignored.
+    // of 0 starts the clock. Rate and times count only the bytes moved since
+    // then beyond StartCount, over the time passed to the fraction of a
+    // second, and are refreshed at most once a second; an update arriving
+    // during one is ignored.
     void Update(const std::string& fileName, std::int64_t total, std::int64_t done);
 
     // Seconds on a steady clock; replaceable so tests can move time.
@@ -33,6 +35,9 @@ public:
     double StartTime = 0;
     double LastRateUpdate = 0;
     std::int64_t Total = 0;
+    // Bytes the file held before this transfer (a resumed download's local
+    // part): in the progress, not in the rate.
+    std::int64_t StartCount = 0;
 
     QLabel* lblDownloading;
     QLabel* lblUploading;

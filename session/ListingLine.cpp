@@ -14,7 +14,8 @@ bool IsSeparator(char c) { return c == ' ' || c == '\r' || c == '\n'; }
 TListingFields SplitListingLine(std::string_view line) {
     TListingFields out;
     int index = 0;
-    bool previousStored = true;
+    // Blanks before the first column are indentation, not an empty column.
+    bool previousStored = false;
     std::size_t begin[TListingFields::Count];
     std::size_t end[TListingFields::Count] = {};
     for (std::size_t i = 0; i < line.size(); ++i) {

@@ -20,10 +20,9 @@ struct TListingFields {
     std::string_view Name() const { return highest < 0 ? std::string_view() : field[highest]; }
 };
 
-// Separators are blank, CR and LF. Runs of them count as one; a separator
-// at the very start moves on to field 1 before anything is stored (so the
-// columns shift by one); from field 8 on every character is kept; trailing
-// separators make no field.
+// Separators are blank, CR and LF. Runs of them count as one; separators
+// before the first field are skipped; from field 8 on every character is
+// kept; trailing separators make no field.
 TListingFields SplitListingLine(std::string_view line);
 
 // True for the line that gives the block total: its first six characters, in

@@ -1,7 +1,9 @@
 #include "session/RemoteFileModel.h"
 
 #include <QCollatorSortKey>
+#include <QGuiApplication>
 #include <QMimeData>
+#include <QPalette>
 #include <algorithm>
 #include <charconv>
 #include <cstring>
@@ -65,8 +67,23 @@ QVariant TRemoteFileModel::data(const QModelIndex& index, int role) const {
         case Qt::TextAlignmentRole:
             if (index.column() == colSize) return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
             return {};
+        case Qt::BackgroundRole:
+            if (index.row() == dropTarget_) return QGuiApplication::palette().brush(QPalette::Highlight);
+            return {};
+        case Qt::ForegroundRole:
+            if (index.row() == dropTarget_) return QGuiApplication::palette().brush(QPalette::HighlightedText);
+            return {};
         default: return {};
     }
+}
+
+void TRemoteFileModel::SetDropTarget(int row) {
+    if (row < 0 || row >= Count()) row = -1;
+    if (row == dropTarget_) return;
+    const int before = dropTarget_;
+    dropTarget_ = row;
+    for (int changed : {before, row})
+        if (changed >= 0) emit dataChanged(index(changed, 0), index(changed, ColumnCount - 1));
 }
 
 QVariant TRemoteFileModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -124,6 +141,7 @@ void TRemoteFileModel::Clear() {
     arena_.Clear();
     icons_.clear();
     types_.resize(1);
+    dropTarget_ = -1;
     endResetModel();
 }
 
@@ -149,6 +167,7 @@ void TRemoteFileModel::EndBatch() {
         rows_.insert(rows_.end(), batch_.begin(), batch_.end());
     batch_ = {};
     SortRows(rows_);
+    dropTarget_ = -1;
     endResetModel();
 }
 

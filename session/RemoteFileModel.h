@@ -86,6 +86,11 @@ public:
 
     std::function<void(int row, const std::string& oldName, const std::string& newName)> OnRenamed;
 
+    // The folder row files are being dragged over, drawn highlighted; -1
+    // for none.
+    void SetDropTarget(int row);
+    int DropTarget() const { return dropTarget_; }
+
 private:
     // The stored texts of a row, in this order after its text pointer.
     enum Field { fName, fPermission, fOwner, fGroup, fSize, fModified, fLink, FieldCount };
@@ -114,4 +119,5 @@ private:
     QCollator collator_;
     int sortColumn_ = colName;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
+    int dropTarget_ = -1;
 };

@@ -28,6 +28,11 @@ bool NoModifier(const QKeyEvent& key) {
 
 bool IsPaneKey(const QKeyEvent& key) { return key.key() == Qt::Key_Delete || key.key() == Qt::Key_F2 || key.key() == Qt::Key_F5; }
 
+bool IsParentFolderKey(const QKeyEvent& key) {
+    return (key.key() == Qt::Key_Backspace && NoModifier(key)) ||
+           (key.key() == Qt::Key_Up && (key.modifiers() & ~Qt::KeypadModifier) == Qt::AltModifier);
+}
+
 }  // namespace
 
 TRemotePane::TRemotePane(TSessionController& session, TRemoteListView* list, QComboBox* dirs, QWidget* window)
@@ -99,7 +104,27 @@ void TRemotePane::BindFolderBox() {
         completer->setCaseSensitivity(Qt::CaseSensitive);
         completer->popup()->installEventFilter(this);
     }
+    // Typed keys arrive at the combo box, which holds the focus (its edit
+    // hands the focus on to it) and passes them to the edit directly, past
+    // any filter of the edit: Enter is caught on the box as well.
+    dirs_->installEventFilter(this);
     if (QLineEdit* edit = dirs_->lineEdit()) edit->installEventFilter(this);
+}
+
+bool TRemotePane::IsFolderBoxPart(const QObject* watched) const {
+    return watched == dirs_ || watched == dirs_->lineEdit() || (dirs_->completer() && watched == dirs_->completer()->popup());
+}
+
+bool TRemotePane::FolderBoxKeyDown(QObject* watched, const QKeyEvent& key) {
+    if (!IsEnter(key)) return false;
+    // A completion the user picked in the list is taken into the box and
+    // opened by the box's own activation; otherwise Enter sends the text as
+    // typed.
+    QAbstractItemView* popup = dirs_->completer() ? dirs_->completer()->popup() : nullptr;
+    if (watched == popup && popup->currentIndex().isValid()) return false;
+    if (popup != nullptr) popup->hide();
+    cbServerDirKeyPress();
+    return true;
 }
 
 void TRemotePane::SetViewStyle(int style) { list_->SetViewStyle(style); }
@@ -124,11 +149,28 @@ void TRemotePane::lvServerFilesDblClick() {
 }
 
 bool TRemotePane::lvServerFilesKeyDown(const QKeyEvent& key) {
+    // The Enter that ends an in-place rename comes on from the editor: it
+    // must not open the folder being renamed.
+    if (list_->IsEditing()) return IsEnter(key);
+    if (IsContextMenuKey(key)) {
+        OpenContextMenuFromKeyboard(list_->CurrentView());
+        return true;
+    }
+    if (!list_->isEnabled()) return false;
+    if (IsParentFolderKey(key)) {
+        OpenParentFolder();
+        return true;
+    }
     if (!IsEnter(key) || key.modifiers() != Qt::NoModifier) return false;
-    const std::vector<int> selected = list_->SelectedRows();
-    if (selected.empty() || !list_->isEnabled() || !list_->Model()->IsFolder(selected.front())) return true;
     lvServerFilesDblClick();
     return true;
+}
+
+void TRemotePane::OpenParentFolder() {
+    if (Refused() || !session_.FTP.Connected()) return;
+    session_.QueueParentDir();
+    session_.QueueListing();
+    session_.QueuePrintDir();
 }
 
 bool TRemotePane::lvServerFilesKeyUp(const QKeyEvent& key) {
@@ -182,16 +224,40 @@ void TRemotePane::itmSrvFilesRenameClick() {
     if (!selected.empty()) list_->StartRename(selected.front());
 }
 
-bool TRemotePane::DragEvent(QEvent* event) {
+// Drags arrive at the viewport, or at the view itself (in its own
+// coordinates, around the viewport's frame) when the viewport takes none.
+int TRemotePane::FolderRowAt(QObject* target, QPoint at) const {
+    for (QAbstractItemView* view :
+         {static_cast<QAbstractItemView*>(list_->IconView()), static_cast<QAbstractItemView*>(list_->DetailView())}) {
+        if (target != view && target != view->viewport()) continue;
+        const QPoint inViewport = target == view ? view->viewport()->mapFrom(view, at) : at;
+        const int row = view->indexAt(inViewport).row();
+        return row >= 0 && list_->Model()->IsFolder(row) ? row : -1;
+    }
+    return -1;
+}
+
+// A drag over a folder's row lights that row: the files go into it.
+bool TRemotePane::DragEvent(QObject* target, QEvent* event) {
+    TRemoteFileModel& model = *list_->Model();
+    if (event->type() == QEvent::DragLeave) {
+        model.SetDropTarget(-1);
+        return true;
+    }
     auto* drag = static_cast<QDropEvent*>(event);
-    const bool accepted = LocalFileList != nullptr && drag->source() == LocalFileList;
-    if (!accepted) {
+    if (!(IsLocalFileList && IsLocalFileList(drag->source()))) {
         drag->ignore();
         return true;
     }
     drag->setDropAction(Qt::CopyAction);
     drag->accept();
-    if (event->type() == QEvent::Drop) lvServerFilesDragDrop();
+    const int row = FolderRowAt(target, drag->position().toPoint());
+    if (event->type() != QEvent::Drop) {
+        model.SetDropTarget(row);
+        return true;
+    }
+    model.SetDropTarget(-1);
+    lvServerFilesDragDrop(row);
     return true;
 }
 
@@ -199,35 +265,26 @@ bool TRemotePane::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
         case QEvent::DragEnter:
         case QEvent::DragMove:
-        case QEvent::Drop: return DragEvent(event);
+        case QEvent::DragLeave:
+        case QEvent::Drop: return DragEvent(watched, event);
         case QEvent::ShortcutOverride: {
             // The list's own keys win over the window's shortcuts (F5 is
-            // also the toolbar's refresh), so a key never acts twice.
+            // also the menu's refresh), so a key never acts twice.
             auto* key = static_cast<QKeyEvent*>(event);
-            if (watched != dirs_->lineEdit() && IsPaneKey(*key)) {
+            if (!IsFolderBoxPart(watched) && IsPaneKey(*key)) {
                 event->accept();
                 return true;
             }
             return false;
         }
         case QEvent::KeyPress: {
-            auto* key = static_cast<QKeyEvent*>(event);
-            if (watched == dirs_->lineEdit() || (dirs_->completer() && watched == dirs_->completer()->popup())) {
-                if (!IsEnter(*key)) return false;
-                // A completion the user picked in the list is taken into the
-                // box; otherwise Enter sends the text as typed.
-                QAbstractItemView* popup = dirs_->completer() ? dirs_->completer()->popup() : nullptr;
-                if (watched == popup && popup->currentIndex().isValid()) return false;
-                if (popup != nullptr) popup->hide();
-                cbServerDirKeyPress();
-                return true;
-            }
-            return lvServerFilesKeyDown(*key);
+            const auto& key = *static_cast<QKeyEvent*>(event);
+            if (IsFolderBoxPart(watched)) return FolderBoxKeyDown(watched, key);
+            return lvServerFilesKeyDown(key);
         }
-        case QEvent::KeyRelease: {
-            if (watched == dirs_->lineEdit()) return false;
+        case QEvent::KeyRelease:
+            if (IsFolderBoxPart(watched)) return false;
             return lvServerFilesKeyUp(*static_cast<QKeyEvent*>(event));
-        }
         default: return false;
     }
 }

@@ -8,6 +8,7 @@
 // controller is Busy or still handling one).
 
 #include <QObject>
+#include <QPoint>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -47,17 +48,19 @@ public:
     QAction* itmSrvFilesViewDetails;
 
     // ---- what the pane needs from the rest of the window ---------------------
-    // The local pane's current folder and its file list (the only source a
-    // drop on the remote list is accepted from); the local list is refreshed
-    // after downloads.
+    // The local pane's current folder and its file list; the local list is
+    // refreshed after downloads.
     std::function<std::string()> LocalFolder;
     std::function<std::vector<std::string>()> SelectedLocalFiles;
     std::function<void()> RefreshLocalFiles;
-    QWidget* LocalFileList = nullptr;
+    // True for the widget (the local file list) a drop on the remote list is
+    // accepted from.
+    std::function<bool(const QObject* source)> IsLocalFileList;
 
     // ---- handlers --------------------------------------------------------------
     void lvServerFilesDblClick();
-    // Enter on a folder opens it; true when the key was used.
+    // Enter acts as a double-click; Backspace and Alt+Up open the parent
+    // folder; Shift+F10 opens the context menu. True when the key was used.
     bool lvServerFilesKeyDown(const QKeyEvent& key);
     // Delete, F2 and F5 act on release; true when the key was used.
     bool lvServerFilesKeyUp(const QKeyEvent& key);
@@ -72,9 +75,14 @@ public:
     void itmSrvFilesDeleteClick();
     void itmSrvFilesChModClick();
     void itmSrvFilesPropertiesClick();
-    void lvServerFilesDragDrop();
-    // Uploads the local list's selected files to the current remote folder.
-    void UploadSelectedLocalFiles();
+    // Local files dropped on the list: into the folder of `row` when it is a
+    // folder's row, else into the current folder.
+    void lvServerFilesDragDrop(int row);
+    // Uploads the local list's selected files to the current remote folder,
+    // or to its subfolder `into` (a name in the current folder).
+    void UploadSelectedLocalFiles(const std::string& into = {});
+    // Up one folder: change to the parent, print directory, listing.
+    void OpenParentFolder();
     void SetViewStyle(int style);
 
     // Downloads a remote folder with everything in it into `localFolder`
@@ -96,7 +104,12 @@ private:
     void BindList();
     void BindFolderBox();
     bool Refused() const;
-    bool DragEvent(QEvent* event);
+    bool DragEvent(QObject* target, QEvent* event);
+    // The folder row under a drag at `at` in `target` (a view or its
+    // viewport); -1 for none.
+    int FolderRowAt(QObject* target, QPoint at) const;
+    bool IsFolderBoxPart(const QObject* watched) const;
+    bool FolderBoxKeyDown(QObject* watched, const QKeyEvent& key);
     std::vector<TDirEntry> CollectEntries(const std::vector<int>& rows) const;
     bool AcceptName(const std::string& name);
     bool ResumePosition(const std::string& localPath, bool binary, std::int64_t& resumeAt);

@@ -14,15 +14,30 @@
 #include "session/SessionController.h"
 #include "util/ui/UiUtils.h"
 
+namespace {
+
+// "this file", "this folder", "these 3 files", "these 2 folders" or, for
+// both kinds, "these 5 entries": a folder goes with all it holds, so the
+// question must say so.
+std::string DeleteQuestionObject(const std::vector<std::pair<std::string, bool>>& entries) {
+    std::size_t folders = 0;
+    for (const auto& entry : entries) folders += entry.second ? 1 : 0;
+    const bool onlyFolders = folders == entries.size();
+    if (entries.size() == 1) return onlyFolders ? "this folder" : "this file";
+    const char* kind = onlyFolders ? " folders" : folders == 0 ? " files" : " entries";
+    return "these " + std::to_string(entries.size()) + kind;
+}
+
+}  // namespace
+
 void TRemotePane::itmSrvFilesDeleteClick() {
     const std::vector<int> selected = list_->SelectedRows();
     if (selected.empty()) return;
-    const std::string what = selected.size() == 1 ? "this file" : "these " + std::to_string(selected.size()) + " files";
-    if (AskYesNo(ApplicationTitle, "Are you sure you want to delete " + what + " ?") != IDYES) return;
     // The names are taken before anything runs: the listing queued behind
     // the first command replaces the list.
     std::vector<std::pair<std::string, bool>> entries;
     for (int row : selected) entries.emplace_back(list_->Caption(row), list_->Model()->IsFolder(row));
+    if (AskYesNo(ApplicationTitle, "Are you sure you want to delete " + DeleteQuestionObject(entries) + " ?") != IDYES) return;
     for (const auto& [name, folder] : entries) {
         if (folder)
             session_.QueueRemoveDir(name);

@@ -165,13 +165,20 @@ void TRemotePane::ReturnToFolder(const std::string& path) {
     session_.QueuePrintDir();
 }
 
-void TRemotePane::lvServerFilesDragDrop() { UploadSelectedLocalFiles(); }
+void TRemotePane::lvServerFilesDragDrop(int row) {
+    const std::string folder = row >= 0 && list_->Model()->IsFolder(row) ? list_->Caption(row) : std::string();
+    UploadSelectedLocalFiles(folder == "." ? std::string() : folder);
+}
 
-void TRemotePane::UploadSelectedLocalFiles() {
+// Into a subfolder the name is sent relative to the current folder
+// ("css/site.css"): the server's current folder, and with it the list, stay.
+void TRemotePane::UploadSelectedLocalFiles(const std::string& into) {
     if (!SelectedLocalFiles || !LocalFolder) return;
     const std::string folder = WithTrailingBackslash(LocalFolder());
+    const std::string remoteDir = into.empty() ? session_.CurrentRemoteDir : session_.CurrentRemoteDir + "/" + into;
     for (const std::string& name : SelectedLocalFiles()) {
         const std::string path = folder + name;
-        session_.QueueUpload(path, session_.CurrentRemoteDir, FileSizeOf(path), session_.ChooseBinaryMode(name), name);
+        const std::string remoteName = into.empty() ? name : into + "/" + name;
+        session_.QueueUpload(path, remoteDir, FileSizeOf(path), session_.ChooseBinaryMode(name), remoteName);
     }
 }

@@ -178,6 +178,12 @@ void TSessionController::ReportFailure(const TFTPCommand& command) {
         text = "Unable to connect to \"" + FTP.HostName + "\" :\r\n\r\n" + text;
         DestroyConnecting();
     }
+    // A refused log-in keeps the control connection until QUIT; the status
+    // bar must not say "Connected" beside the refusal.
+    if (command.Kind == cmdConnect && SessionUp) {
+        SessionUp = false;
+        SetConnectedState(false);
+    }
     const auto alive = alive_;
     if (!text.empty() && command.Kind != cmdFileSize) {
         // A request the closing program aborted failed only because the user

@@ -53,6 +53,7 @@ void TSessionController::PrepareTransfer(const TFTPCommand& command) {
         FTP.AbortTransfer();
         TransferWindow = nullptr;
     };
+    window->StartCount = command.ResumeAt;
     window->Update(command.HostFileName, command.ExpectedSize, 0);
     if (W.mainWindow != nullptr) CenterOver(window, W.mainWindow);
     window->show();

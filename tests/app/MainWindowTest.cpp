@@ -11,12 +11,15 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QMovie>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSet>
 #include <QSplitter>
 #include <QStatusTipEvent>
+#include <QTest>
 #include <QTimer>
 #include <QToolBar>
 #include <memory>
@@ -315,6 +318,8 @@ void AddProfile(TfrmMain& window, const QString& name) {
 TEST_F(MainWindow, ServersMenuFollowsAdditionsAndRenames) {
     auto window = Start();
     AddProfile(*window, QStringLiteral("Office"));
+    // On disk at once: a program killed now keeps the new profile.
+    EXPECT_NE(qttest::ReadFile(ServersFile()).find("Name=\"Office\""), std::string::npos);
     AddProfile(*window, QStringLiteral("Zeta"));
     EXPECT_EQ(ProfileEntries(*window), (QStringList{"1. Office", "2. Zeta"}));
     EXPECT_EQ(window->mnuServers->actions().last()->data().toInt(), 102);
@@ -336,9 +341,36 @@ TEST_F(MainWindow, ServersMenuFollowsAdditionsAndRenames) {
     EXPECT_TRUE(edited);
     EXPECT_EQ(ProfileEntries(*window), (QStringList{"1. Annex", "2. Office"}));
     EXPECT_EQ(window->Servers->ServerWithTag(101)->Name, "Annex");
+    EXPECT_NE(qttest::ReadFile(ServersFile()).find("[Server1]\nName=\"Annex\""), std::string::npos);
     window->close();
     window.reset();
     EXPECT_NE(qttest::ReadFile(ServersFile()).find("[Server1]\nName=\"Annex\""), std::string::npos);
+}
+
+// Each menu has a letter of its own; the toolbar's main buttons have menu
+// items with shortcuts that work exactly when their buttons do.
+TEST_F(MainWindow, MenusHaveTheirOwnLettersAndShortcuts) {
+    auto window = Start();
+    QSet<QChar> letters;
+    for (QAction* menu : window->menuBar()->actions()) {
+        const QString title = menu->text();
+        letters.insert(title.at(title.indexOf(QLatin1Char('&')) + 1).toLower());
+    }
+    EXPECT_EQ(letters.size(), window->menuBar()->actions().size());
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(window.get(), Qt::Key_S, Qt::AltModifier);
+    EXPECT_TRUE(qttest::WaitUntil([&] { return window->mnuServers->isVisible(); }));
+    window->mnuServers->close();
+
+    EXPECT_FALSE(window->itmRefresh->isEnabled()) << "not connected";
+    for (QAction* item : {window->itmConnectToServer, window->itmDisconnectFromServer, window->itmRefresh, window->itmUpload,
+                          window->itmDownload})
+        EXPECT_FALSE(item->shortcut().isEmpty()) << item->text().toStdString();
+    bool asked = false;
+    qttest::AnswerNextModal<QDialog>([](QDialog* dialog) { dialog->reject(); }, &asked);
+    QTest::keyClick(window.get(), Qt::Key_O, Qt::ControlModifier);
+    EXPECT_TRUE(asked) << "Ctrl+O opens the connect window";
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The message, folder-name and about windows.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -8,6 +10,7 @@
 #include <QtTest/QTest>
 
 #include "dialogs/FrmAbout.h"
+#include "dialogs/FrmChMod.h"
 #include "dialogs/FrmFolder.h"
 #include "dialogs/FrmMessage.h"
 #include "tests/support/QtTestSupport.h"
@@ -120,6 +123,20 @@ TEST(AboutBoxTest, ShowsTheVersionAndTheProgramIcon) {
     EXPECT_EQ(shown.size(), icon.size());
     EXPECT_EQ(shown.pixel(24, 24), icon.pixel(24, 24));
     EXPECT_EQ(shown.pixel(20, 30), icon.pixel(20, 30));
+}
+
+}  // namespace
+
+namespace {
+
+// Each permission box is a box with no text of its own: the reader names it
+// by its column and row.
+TEST(PermissionsDialogTest, ScreenReadersNameEachBoxByColumnAndRow) {
+    TfrmChMod dialog;
+    QStringList names;
+    for (QCheckBox* box : {dialog.cbUserR, dialog.cbGroupW, dialog.cbWorldX})
+        names << QAccessible::queryAccessibleInterface(box)->text(QAccessible::Name);
+    EXPECT_EQ(names, (QStringList{"User Read", "Group Write", "World Execute"}));
 }
 
 }  // namespace

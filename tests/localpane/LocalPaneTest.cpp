@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QAccessible>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QLabel>
@@ -41,7 +43,7 @@ protected:
         pane.SetLocalDir(root);
         pane.Recycle = [this](const std::string& path) {
             recycled.push_back(path);
-            return trashWorks && std::remove(path.c_str()) == 0;
+            return trashWorks && (std::remove(path.c_str()) == 0 || QDir(QString::fromStdString(path)).removeRecursively());
         };
         pane.SessionBusy = [this] { return busy; };
         pane.SessionConnected = [this] { return connected; };
@@ -147,6 +149,72 @@ TEST_F(LocalPane, DeleteFolderGoesToTheTrashAndNeverTouchesAVolumeRoot) {
         EXPECT_FALSE(seen) << top;
         qttest::CancelPendingAnswers();
         EXPECT_EQ(recycled.size(), 1u) << top;
+    }
+}
+
+// Open folder P, click its child C, right-click C: every item of the menu
+// acts on C, never on P.
+TEST_F(LocalPane, FolderMenuActsOnTheClickedFolderNotTheOpenOne) {
+    ::mkdir((root + "/sub/child").c_str(), 0755);
+    ::mkdir((root + "/sub/other").c_str(), 0755);
+    window.resize(300, 400);
+    pane.resize(300, 400);
+    window.show();
+    QListWidget* list = pane.lbDirectory;
+    const auto line = [list](const char* name) {
+        const QList<QListWidgetItem*> found = list->findItems(QString::fromLatin1(name), Qt::MatchEndsWith);
+        return found.isEmpty() ? QRect() : list->visualItemRect(found.front());
+    };
+    const auto chooseFor = [&](const char* name, Qt::Key mnemonic) {
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, line(name).center());
+        QContextMenuEvent right(QContextMenuEvent::Mouse, line(name).center(),
+                                list->viewport()->mapToGlobal(line(name).center()));
+        QApplication::sendEvent(list->viewport(), &right);
+        ASSERT_TRUE(qttest::WaitUntil([&] { return pane.popLocalDir->isVisible(); }));
+        QTest::keyClick(pane.popLocalDir, mnemonic);
+    };
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, line("sub").center());
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, line("sub").center());
+    ASSERT_EQ(pane.LocalDir(), root + "/sub");
+
+    AnswerFolderDialogs({"inner"});
+    chooseFor("child", Qt::Key_N);
+    EXPECT_TRUE(Exists(root + "/sub/child/inner"));
+    AnswerFolderDialogs({"renamed"});
+    chooseFor("child", Qt::Key_R);
+    EXPECT_TRUE(Exists(root + "/sub/renamed/inner"));
+    AnswerFolderDialogs({"yes"});
+    chooseFor("renamed", Qt::Key_D);
+    EXPECT_EQ(asked,
+              (std::vector<std::string>{"Create a new folder|" + root + "/sub/child", "Rename a folder|" + root + "/sub/child",
+                                        "Delete a folder|" + root + "/sub/renamed"}));
+    EXPECT_EQ(recycled, (std::vector<std::string>{root + "/sub/renamed"}));
+    EXPECT_TRUE(Exists(root + "/sub/other"));
+    EXPECT_EQ(pane.LocalDir(), root + "/sub");
+
+    // Screen readers hear the name without the blanks that indent it.
+    QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(list);
+    ASSERT_NE(reader, nullptr);
+    EXPECT_EQ(reader->child(reader->childCount() - 1)->text(QAccessible::Name), QStringLiteral("other"));
+}
+
+// Backspace and Alt+Up go to the parent folder; Shift+F10 opens the menu.
+TEST_F(LocalPane, KeysForTheParentFolderAndTheMenu) {
+    window.show();
+    pane.SetLocalDir(root + "/sub");
+    QTest::keyClick(pane.lbFiles, Qt::Key_Backspace);
+    EXPECT_EQ(pane.LocalDir(), root);
+    pane.SetLocalDir(root + "/sub");
+    QTest::keyClick(pane.lbDirectory, Qt::Key_Up, Qt::AltModifier);
+    EXPECT_EQ(pane.LocalDir(), root);
+    for (auto [list, menu] : {std::pair{pane.lbFiles, pane.popLocalFiles}, std::pair{pane.lbDirectory, pane.popLocalDir}}) {
+        QTest::keyClick(list, Qt::Key_F10, Qt::ShiftModifier);
+        EXPECT_TRUE(qttest::WaitUntil([menu] { return menu->isVisible(); }));
+        // Screen readers get the menu as a popup menu with its items.
+        QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(menu);
+        EXPECT_EQ(reader->role(), QAccessible::PopupMenu);
+        EXPECT_EQ(reader->childCount(), menu->actions().size());
+        menu->close();
     }
 }
 

@@ -143,6 +143,23 @@ TEST_F(ServerDialogsTest, AddFormEnablesFieldsByRadioButtonRefusesAnEmptyNameAnd
     EXPECT_EQ(std::tuple(servers.Count(), menuRefills), std::tuple(4, 0));
 }
 
+// Tab alone reaches every control, the passive box included; a new profile
+// starts passive (stored ones keep their value).
+TEST_F(ServerDialogsTest, TabReachesThePassiveBoxWhichNewProfilesStartWith) {
+    bool reached = false;
+    bool passive = false;
+    Add([&](TfrmServerAdd* form) {
+        passive = form->cbPASV->isChecked();
+        for (int step = 0; step < 16 && !reached; ++step) {
+            QTest::keyClick(form->focusWidget(), Qt::Key_Tab);
+            reached = form->focusWidget() == form->cbPASV;
+        }
+        QTest::keyClick(form->focusWidget(), Qt::Key_Escape);
+    });
+    EXPECT_TRUE(passive);
+    EXPECT_TRUE(reached);
+}
+
 TEST_F(ServerDialogsTest, AddingRefusesANameHeldIgnoringCaseKeepsTheFormFilledThenFilesTheProfileByName) {
     bool refused = false;
     QString warning;
@@ -170,7 +187,7 @@ TEST_F(ServerDialogsTest, AddingRefusesANameHeldIgnoringCaseKeepsTheFormFilledTh
         << "the existing profile is untouched";
     EXPECT_EQ(servers.At(1), added);
     EXPECT_EQ(std::tuple(added->Name, added->Port, added->Username, added->Password, added->PASV, added->StartDir),
-              std::tuple("Alpha two", "21", "anonymous", "me@example.com", TPasvMode::No, "/www"));
+              std::tuple("Alpha two", "21", "anonymous", "me@example.com", TPasvMode::Yes, "/www"));
     EXPECT_EQ(menuRefills, 1);
 
     AnswerForm({{&TfrmServerAdd::ebxName, "Home"}, {&TfrmServerAdd::ebxUsername, "bob"}, {&TfrmServerAdd::ebxPassword, "s3cret"}},
@@ -182,7 +199,7 @@ TEST_F(ServerDialogsTest, AddingRefusesANameHeldIgnoringCaseKeepsTheFormFilledTh
     ASSERT_EQ(servers.Count(), 6);
     EXPECT_EQ(servers.At(5), added);
     EXPECT_EQ(std::tuple(added->Port, added->Username, added->Password, added->PASV),
-              std::tuple("21", "bob", "s3cret", TPasvMode::Yes));
+              std::tuple("21", "bob", "s3cret", TPasvMode::No));
     EXPECT_EQ(menuRefills, 2);
 }
 

@@ -66,8 +66,9 @@ TEST(ListingLine, SplitsColumnsAsTheLongFormatLaysThemOut) {
         // Field 8 keeps every further blank, leading and trailing ones too.
         {"-rw-r--r-- 1 a b 1 Jan 5 1998   spaced  name  ",
          {"-rw-r--r--", "1", "a", "b", "1", "Jan", "5", "1998", "  spaced  name  "}},
-        // A leading blank shifts every column by one.
-        {" -rw-r--r-- 1 a b 1 Jan 5 1998 x", {"", "-rw-r--r--", "1", "a", "b", "1", "Jan", "5", "1998 x"}},
+        // Blanks before the permissions are no column (some servers indent).
+        {"   -rw-r--r--   1 ftp ftp 40 Jan  5 12:00 leading_blanks.txt",
+         {"-rw-r--r--", "1", "ftp", "ftp", "40", "Jan", "5", "12:00", "leading_blanks.txt"}},
         {"word", {"word"}},
         {"two  words   ", {"two", "words"}},
         {"a\rb\nc", {"a", "b", "c"}},

@@ -123,7 +123,7 @@ TEST_P(RemoteOperations, DeleteRemovesFoldersAndFilesInListOrder) {
     std::string question;
     AnswerYes(&question);
     pane.itmSrvFilesDeleteClick();
-    EXPECT_EQ(question, "Are you sure you want to delete these 3 files ?");
+    EXPECT_EQ(question, "Are you sure you want to delete these 3 entries ?");
     const std::vector<std::string> sent = CommandsSince(before);
     const std::vector<std::string> expected = {"RMD d1", "RMD d2", "DELE f.txt", "TYPE A", "EPSV", "LIST", "PWD"};
     EXPECT_EQ(sent, expected);
@@ -135,7 +135,7 @@ TEST_P(RemoteOperations, DeleteRemovesFoldersAndFilesInListOrder) {
     Select({"full"});
     AnswerYes(&question);
     pane.itmSrvFilesDeleteClick();
-    EXPECT_EQ(question, "Are you sure you want to delete this file ?");
+    EXPECT_EQ(question, "Are you sure you want to delete this folder ?");
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].rfind("550", 0), 0u) << messages[0];
     EXPECT_TRUE(Exists(site + "/full/keep.txt"));

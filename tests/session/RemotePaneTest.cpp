@@ -6,6 +6,9 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
 #include <QTest>
 
 #include "session/RemotePane.h"
@@ -25,6 +28,8 @@ protected:
         files->setGeometry(0, 60, 600, 340);
         dirs->setGeometry(0, 0, 600, 24);
         window.show();
+        window.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
         server.Send("220 hi\r\n").Reply("USER bob", "331 pw").Reply("PASS pw", "230 in");
     }
 
@@ -54,6 +59,20 @@ protected:
         QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at.center());
     }
 
+    // Types as a user does: each key goes where the application sends it,
+    // to an open popup or else to the focus widget. The offscreen platform
+    // leaves no window active once a dialog or popup has closed, where a
+    // desktop gives the activation back: keys then go on to where they went.
+    QWidget* KeyReceiver() {
+        if (QWidget* popup = QApplication::activePopupWidget()) return popup;
+        if (QWidget* focus = QApplication::focusWidget()) lastReceiver_ = focus;
+        return lastReceiver_;
+    }
+    void Type(const QString& text) {
+        for (const QChar c : text) QTest::keyClick(KeyReceiver(), c.toLatin1());
+    }
+    void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) { QTest::keyClick(KeyReceiver(), key, modifiers); }
+
     // Lines the client sent after the log-in, once the script has run.
     std::vector<std::string> Sent() {
         EXPECT_TRUE(server.WaitDone(5000)) << server.Failure();
@@ -62,6 +81,7 @@ protected:
         return lines;
     }
 
+    QPointer<QWidget> lastReceiver_;
     TempDir work;
     ScriptedFtpServer server;
     TRemotePane pane{session, files, dirs, &window};
@@ -125,18 +145,62 @@ TEST_F(RemotePane, DoubleClickOnDotDotChangesToTheParent) {
     EXPECT_EQ(dirs->itemText(1), QStringLiteral("/x"));
 }
 
-TEST_F(RemotePane, EnterOpensFoldersAndLeavesFiles) {
+// Enter acts as a double-click: a file asks to be downloaded, a folder
+// opens; Backspace and Alt+Up open the parent; Shift+F10 opens the menu.
+TEST_F(RemotePane, KeysOfTheListAsADoubleClickAndForTheParent) {
     Listing(kStart).Reply("PWD", "257 \"/\"");
     server.Reply("CWD sub", "250 ok").Reply("PWD", "257 \"/sub\"");
     Listing("");
+    for (int up = 0; up < 2; ++up) {
+        server.Reply("CDUP", "250 ok");
+        Listing(kStart).Reply("PWD", "257 \"/\"");
+    }
     Connect();
     QAbstractItemView* view = files->CurrentView();
+    view->setFocus();
     files->SelectRow(RowNamed("file.txt"));
-    QTest::keyClick(view, Qt::Key_Return);
+    std::string question;
+    qttest::AnswerNextModal<QMessageBox>([&](QMessageBox* box) {
+        question = box->text().toStdString();
+        box->button(QMessageBox::No)->click();
+    });
+    Press(Qt::Key_Return);
+    EXPECT_EQ(question, "Are you sure you want to download this file ?");
     files->SelectRow(RowNamed("sub"));
-    QTest::keyClick(view, Qt::Key_Return);
-    EXPECT_EQ(Sent(), (std::vector<std::string>{"TYPE A", "PASV", "LIST", "PWD", "CWD sub", "PWD", "TYPE A", "PASV", "LIST"}));
+    qttest::AnswerNextModal<QMessageBox>([&](QMessageBox* box) {
+        question = box->text().toStdString();
+        box->button(QMessageBox::No)->click();
+    });
+    Press(Qt::Key_Delete);
+    EXPECT_EQ(question, "Are you sure you want to delete this folder ?");
+    Press(Qt::Key_Return);
     EXPECT_EQ(files->Count(), 2);  // "." and ".." of the empty folder
+    Press(Qt::Key_Backspace);
+    Press(Qt::Key_Up, Qt::AltModifier);
+    EXPECT_EQ(Sent(),
+              (std::vector<std::string>{"TYPE A", "PASV", "LIST", "PWD", "CWD sub", "PWD", "TYPE A", "PASV", "LIST", "CDUP",
+                                        "TYPE A", "PASV", "LIST", "PWD", "CDUP", "TYPE A", "PASV", "LIST", "PWD"}));
+    Press(Qt::Key_F10, Qt::ShiftModifier);
+    EXPECT_TRUE(qttest::WaitUntil([&] { return pane.popServerFiles->isVisible(); }));
+    pane.popServerFiles->close();
+}
+
+// F2 on a folder, a new name, Enter: the folder is renamed, never entered.
+TEST_F(RemotePane, EnterThatEndsARenameDoesNotOpenTheFolder) {
+    Listing(kStart).Reply("PWD", "257 \"/\"");
+    server.Reply("RNFR sub", "350 go on").Reply("RNTO blog", "250 renamed");
+    Connect();
+    files->CurrentView()->setFocus();
+    files->SelectRow(RowNamed("sub"));
+    Press(Qt::Key_F2);
+    ASSERT_TRUE(files->IsEditing());
+    Press(Qt::Key_A, Qt::ControlModifier);
+    Type(QStringLiteral("blog"));
+    Press(Qt::Key_Return);
+    EXPECT_TRUE(qttest::WaitUntil([&] { return !files->IsEditing(); }));
+    EXPECT_EQ(Sent(), (std::vector<std::string>{"TYPE A", "PASV", "LIST", "PWD", "RNFR sub", "RNTO blog"}));
+    EXPECT_GE(RowNamed("blog"), 0);
+    EXPECT_EQ(session.CurrentRemoteDir, "/");
 }
 
 TEST_F(RemotePane, TypedFolderIsSentAsTyped) {
@@ -146,19 +210,21 @@ TEST_F(RemotePane, TypedFolderIsSentAsTyped) {
     server.Reply("CWD ../my dir/", "250 ok").Reply("PWD", "257 \"/my dir\"");
     Listing("");
     Connect();
-    // The history holds "/abc": completion offers it but Enter sends "/a",
-    // whether the completion list is open or not.
+    // Clicked into and typed as a user does. The history holds "/abc":
+    // completion offers it in its open list, but Enter sends "/a".
     QLineEdit* edit = dirs->lineEdit();
-    edit->setFocus();
-    edit->selectAll();
-    QTest::keyClicks(edit, "/a");
+    QTest::mouseClick(edit, Qt::LeftButton);
+    Press(Qt::Key_A, Qt::ControlModifier);
+    Type(QStringLiteral("/a"));
     QAbstractItemView* popup = dirs->completer()->popup();
     EXPECT_TRUE(qttest::WaitUntil([&] { return popup->isVisible(); }));
-    QTest::keyClick(popup, Qt::Key_Return);
+    Press(Qt::Key_Return);
     EXPECT_TRUE(qttest::WaitUntil([&] { return session.CurrentRemoteDir == "/a"; }));
-    edit->selectAll();
-    QTest::keyClicks(edit, "../my dir/");
-    QTest::keyClick(edit, Qt::Key_Return);
+    // No history at all: a relative name.
+    dirs->clear();
+    QTest::mouseClick(edit, Qt::LeftButton);
+    Type(QStringLiteral("../my dir/"));
+    Press(Qt::Key_Return);
     const std::vector<std::string> sent = Sent();
     EXPECT_EQ(std::count(sent.begin(), sent.end(), "CWD /a"), 1);
     EXPECT_EQ(std::count(sent.begin(), sent.end(), "CWD ../my dir/"), 1);

@@ -128,6 +128,7 @@ TEST_P(SessionConnect, WrongPasswordIsReportedOnceAndLeavesNothingQueued) {
     session.ConnectToServer(&profile);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].rfind("530", 0), 0u) << messages[0];
+    EXPECT_EQ(statusAtMessages[0], "Not connected.") << "beside the refusal";
     EXPECT_TRUE(session.CommandQueue.empty());
     EXPECT_FALSE(session.ConnectInProgress);
     EXPECT_FALSE(LogHas("Command:    CWD site"));

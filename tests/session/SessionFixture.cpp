@@ -61,6 +61,7 @@ void SessionFixture::RecordMessages() {
     QObject::connect(timer, &QTimer::timeout, &window, [this] {
         if (message->isVisible()) {
             messages.push_back(message->lblDesc->text().toStdString());
+            statusAtMessages.push_back(timePanel->text().toStdString());
             message->btnOkClick();
         }
     });

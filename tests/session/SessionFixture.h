@@ -28,7 +28,8 @@ protected:
     std::vector<std::string> Log() const;
     bool LogHas(const std::string& line) const;
     int LogCount(const std::string& line) const;
-    // Answers every message window shown from now on and records its text.
+    // Answers every message window shown from now on and records its text
+    // (and the status bar's connection text beside it).
     void RecordMessages();
     TFTPServer Profile(int port, const std::string& user, const std::string& password) const;
     std::vector<std::string> QueueKeys() const;
@@ -55,4 +56,6 @@ protected:
     TfrmMessage* message;
     TSessionController session;
     std::vector<std::string> messages;
+    // The connection-time panel as each recorded message was shown.
+    std::vector<std::string> statusAtMessages;
 };

@@ -1,5 +1,7 @@
 // The executor against a scripted server: time-outs, re-entry, the starting
 // mode and disconnecting while a command runs.
+#include <QFormLayout>
+#include <QLabel>
 #include <QTextDocument>
 #include <QTimer>
 
@@ -181,8 +183,14 @@ TEST_F(SessionQueue, TransfersCarryTheirFieldsToTheEngine) {
     QObject::connect(&watch, &QTimer::timeout, [&] {
         TfrmDownload* window = session.TransferWindow;
         if (window == nullptr) return;
+        // Centred over the main window (to a pixel or two of the size it
+        // settles at once shown).
+        const QPoint offset = window->frameGeometry().center() - this->window.frameGeometry().center();
+        const auto* form = window->findChild<QFormLayout*>();
         const std::string line = window->windowTitle().toStdString() + " " + window->lblFilename->text().toStdString() + " " +
-                                 window->lblTotalSize->text().toStdString();
+                                 window->lblTotalSize->text().toStdString() + " " +
+                                 static_cast<QLabel*>(form->labelForField(window->lblReceived))->text().toStdString() + " from " +
+                                 std::to_string(window->StartCount) + (offset.manhattanLength() <= 4 ? " centred" : " off");
         if (seen.empty() || seen.back() != line) seen.push_back(line);
     });
     watch.start(1);
@@ -191,7 +199,8 @@ TEST_F(SessionQueue, TransfersCarryTheirFieldsToTheEngine) {
     session.QueueDownload(local.File("down.txt"), 3, 90, true, "down", "/out");
     EXPECT_TRUE(server.WaitDone(3000)) << server.Failure();
     EXPECT_EQ(server.DataReceived(), "payload");
-    EXPECT_EQ(seen, (std::vector<std::string>{"Uploading ... up 7 bytes", "Downloading ... down 90 bytes"}));
+    EXPECT_EQ(seen, (std::vector<std::string>{"Uploading ... up 7 bytes Sent: from 0 centred",
+                                              "Downloading ... down 90 bytes Received: from 3 centred"}));
     EXPECT_EQ(ReadFile(local.File("down.txt")), "hello") << "the download resumed after its first bytes";
     EXPECT_TRUE(session.TransferWindow.isNull()) << "finished transfers close their windows";
     EXPECT_EQ(progress->value(), 0);

@@ -8,10 +8,12 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QCheckBox>
+#include <QDragMoveEvent>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <fstream>
@@ -64,13 +66,13 @@ TEST(ProgressWindow, FiguresOfTheFirstSecondAndBeyond) {
     window.Update("/site/page.htm", 1000, 0);
     EXPECT_EQ(window.lblFilename->text(), QStringLiteral("page.htm"));
     EXPECT_EQ(window.lblProgress->text(), QStringLiteral("0%"));
-    // Within the first whole second: no rate, no remaining time, and the
-    // estimate is the elapsed time.
+    // Within the first second the rate and times already count, from the
+    // fraction of a second that passed.
     now += 0.5;
     window.Update("page.htm", -1, 300);
-    EXPECT_EQ(window.lblTransferRate->text(), QStringLiteral("0 bytes/sec"));
-    EXPECT_EQ(window.lblRemainTime->text(), QStringLiteral("00:00:00"));
-    EXPECT_EQ(window.lblEstTime->text(), window.lblElapsedTime->text());
+    EXPECT_EQ(window.lblTransferRate->text(), QStringLiteral("600 bytes/sec"));
+    EXPECT_EQ(window.lblRemainTime->text(), QStringLiteral("00:00:01"));
+    EXPECT_EQ(window.lblEstTime->text(), QStringLiteral("00:00:01"));
     EXPECT_EQ(window.lblProgress->text(), QStringLiteral("30%"));
     EXPECT_EQ(window.pbDownload->value(), 30);
     // Two seconds in: 250 bytes a second, two more seconds to go.
@@ -96,6 +98,23 @@ TEST(ProgressWindow, FiguresOfTheFirstSecondAndBeyond) {
     EXPECT_EQ(unknown.lblElapsedTime->text(), QStringLiteral("25:00:00"));
     EXPECT_EQ(unknown.windowTitle(), QStringLiteral("Uploading ..."));
     EXPECT_FALSE(unknown.lblDownloading->isVisibleTo(&unknown));
+}
+
+// A resumed download: the bytes that were there count in the progress,
+// never in the rate.
+TEST(ProgressWindow, ResumedBytesAreNoPartOfTheRate) {
+    constexpr std::int64_t kMiB = 1024 * 1024;
+    TfrmDownload window(false);
+    double now = 10.0;
+    window.Now = [&] { return now; };
+    window.StartCount = 40 * kMiB;
+    window.Update("big.iso", 100 * kMiB, 0);
+    window.Update("big.iso", -1, 40 * kMiB);
+    now += 1.0;
+    window.Update("big.iso", -1, 48 * kMiB);
+    EXPECT_EQ(window.lblTransferRate->text(), QStringLiteral("8 MB/sec"));
+    EXPECT_EQ(window.lblProgress->text(), QStringLiteral("48%"));
+    EXPECT_EQ(window.lblRemainTime->text(), QStringLiteral("00:00:06"));
 }
 
 TEST(ProgressWindow, FilesBeyondFourGibibytes) {
@@ -219,6 +238,31 @@ protected:
         SessionFixture::Select(names);
     }
     std::string In(const std::string& name) const { return local.File("in/" + name); }
+    // Drags the local selection over the list to `at` and drops it there;
+    // gives the row lit while the drag was over it.
+    int DropAt(QPoint at) {
+        // A drag made of events alone has no source widget to check.
+        pane.IsLocalFileList = [](const QObject*) { return true; };
+        QWidget* viewport = files->CurrentView()->viewport();
+        QMimeData data;
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &enter);
+        QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &move);
+        const int lit = files->Model()->DropTarget();
+        QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &drop);
+        EXPECT_EQ(files->Model()->DropTarget(), -1) << "no row stays lit";
+        return lit;
+    }
+    QPoint RowCentre(const std::string& name) const {
+        return files->CurrentView()->visualRect(files->Model()->index(RowNamed(name), 0)).center();
+    }
+    QPoint EmptySpace() const {
+        const QPoint corner = files->CurrentView()->viewport()->rect().bottomRight() - QPoint(2, 2);
+        EXPECT_FALSE(files->CurrentView()->indexAt(corner).isValid());
+        return corner;
+    }
 
     std::unique_ptr<FtpServerProcess> server = GetParam() == "vsftpd" ? std::unique_ptr<FtpServerProcess>(new VsftpdServer)
                                                                       : std::unique_ptr<FtpServerProcess>(new PyFtpdServer);
@@ -320,7 +364,7 @@ TEST_P(Transfers, UploadsDroppedFilesAndRefreshesWhenAsked) {
     Write(In("up2.bin"), "");
     pane.SelectedLocalFiles = [] { return std::vector<std::string>{"up1.bin", "up2.bin"}; };
     const int before = log->LineCount();
-    pane.lvServerFilesDragDrop();
+    EXPECT_EQ(DropAt(EmptySpace()), -1);
     EXPECT_TRUE(messages.empty()) << messages.front();
     EXPECT_TRUE(Holds(site + "/up1.bin", Bytes(65536 * 3 + 7, 5)));
     EXPECT_TRUE(std::ifstream(site + "/up2.bin").good());
@@ -337,6 +381,20 @@ TEST_P(Transfers, UploadsDroppedFilesAndRefreshesWhenAsked) {
     EXPECT_EQ(localRefreshes, 1);
 }
 
+// Files dropped on a folder's row go into that folder, which is lit while
+// the drag is over it; on a file's row, into the current folder.
+TEST_P(Transfers, DropOnAFolderRowUploadsIntoThatFolder) {
+    Write(In("style.css"), "p {}");
+    pane.SelectedLocalFiles = [] { return std::vector<std::string>{"style.css"}; };
+    EXPECT_EQ(DropAt(RowCentre("tree")), RowNamed("tree"));
+    EXPECT_TRUE(Holds(site + "/tree/style.css", "p {}"));
+    EXPECT_FALSE(std::ifstream(site + "/style.css").good());
+    EXPECT_TRUE(session.CurrentRemoteDir.ends_with("/site")) << session.CurrentRemoteDir;
+    EXPECT_EQ(DropAt(RowCentre("a.bin")), -1);
+    EXPECT_TRUE(Holds(site + "/style.css", "p {}"));
+    EXPECT_TRUE(messages.empty()) << messages.front();
+}
+
 // A CGI script edited here (LF line ends) goes up as text and comes back the
 // same; the overwrite question offers no resume for text.
 TEST_P(Transfers, TextFilesKeepTheirLocalLineEnds) {
@@ -351,7 +409,7 @@ TEST_P(Transfers, TextFilesKeepTheirLocalLineEnds) {
     const std::string script = "#!/usr/bin/perl\nprint \"ok\\n\";\n\n";
     Write(In("run.cgi"), script);
     pane.SelectedLocalFiles = [] { return std::vector<std::string>{"run.cgi"}; };
-    pane.lvServerFilesDragDrop();
+    DropAt(EmptySpace());
     EXPECT_TRUE(messages.empty()) << messages.front();
     // Unix servers store their own line ends again.
     EXPECT_TRUE(Holds(site + "/run.cgi", script));

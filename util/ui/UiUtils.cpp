@@ -1,13 +1,19 @@
 #include "util/ui/UiUtils.h"
 
+#include <QAbstractItemView>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileIconProvider>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QMimeDatabase>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QWidget>
+#include <algorithm>
 
 namespace {
 
@@ -89,7 +95,28 @@ bool RecycleFile(const std::string& path) {
 
 void CenterOver(QWidget* dialog, const QWidget* owner) {
     if (dialog == nullptr || owner == nullptr) return;
+    // Before its first showing a window with a layout still has Qt's default
+    // size, which would place a small window far up and left of the centre.
+    if (!dialog->isVisible() && !dialog->testAttribute(Qt::WA_Resized)) dialog->adjustSize();
     const QRect o = owner->frameGeometry();
     const QRect d = dialog->frameGeometry();
-    dialog->move(o.left() + o.width() / 2 - d.width() / 2, o.top() + o.height() / 2 - d.height() / 2);
+    QPoint at(o.left() + o.width() / 2 - d.width() / 2, o.top() + o.height() / 2 - d.height() / 2);
+    if (const QScreen* screen = owner->screen()) {
+        const QRect room = screen->availableGeometry();
+        at.setX(std::max(room.left(), std::min(at.x(), room.right() + 1 - d.width())));
+        at.setY(std::max(room.top(), std::min(at.y(), room.bottom() + 1 - d.height())));
+    }
+    dialog->move(at);
+}
+
+void OpenContextMenuFromKeyboard(QAbstractItemView* view) {
+    if (view == nullptr) return;
+    const QRect item = view->visualRect(view->currentIndex());
+    const QPoint at = item.isValid() ? item.center() : QPoint(0, 0);
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, at, view->viewport()->mapToGlobal(at));
+    QCoreApplication::sendEvent(view->viewport(), &event);
+}
+
+bool IsContextMenuKey(const QKeyEvent& key) {
+    return key.key() == Qt::Key_F10 && (key.modifiers() & ~Qt::KeypadModifier) == Qt::ShiftModifier;
 }

@@ -7,6 +7,8 @@
 #include <QString>
 #include <string>
 
+class QAbstractItemView;
+class QKeyEvent;
 class QWidget;
 
 // The application title used as the caption of dialogs and message boxes.
@@ -39,8 +41,16 @@ void LoadIconFromFile(const std::string& path, int index, QIcon& icon);
 bool RecycleFile(const std::string& path);
 
 // Centres `dialog` over `owner`: left = owner left + owner width / 2 - dialog
-// width / 2 (integer division), top likewise. Nothing without an owner.
+// width / 2 (integer division), top likewise, then kept on the owner's
+// screen. A window not yet shown is first given the size it will show with.
+// Nothing without an owner.
 void CenterOver(QWidget* dialog, const QWidget* owner);
+
+// Opens the context menu of a list as the Menu key does, at its current item
+// (or its top left corner when it has none): Shift+F10 uses it.
+void OpenContextMenuFromKeyboard(QAbstractItemView* view);
+// Shift+F10, the keyboard's other way to ask for a context menu.
+bool IsContextMenuKey(const QKeyEvent& key);
 
 // Conversions between the system's 8-bit texts and Qt's strings. The 8-bit
 // form is the locale's encoding (UTF-8 on current systems).
