@@ -1,6 +1,7 @@
 // The data connection shared by downloads and uploads: the data-port step,
 // the passive connect, completion of a transfer, progress and statistics.
 #include <arpa/inet.h>
+#include <sys/socket.h>
 
 #include <cstdio>
 
@@ -30,6 +31,9 @@ void TCustomFtpCli::BeginPort() {
         dataSocket_->OnSessionAvailable = [this](TCustomWSocket*, std::uint16_t) { acceptPending_ = true; };
         dataSocket_->SetLingerOnOff(wsLingerOn);
         dataSocket_->SetLingerTimeout(10);
+        // Only where the server can reach us: the control connection's own
+        // address, not every interface of the machine.
+        dataSocket_->SetAddr(ControlLocalAddress());
         dataSocket_->Listen();
         sockaddr_in local{};
         socklen_t length = sizeof local;
@@ -53,10 +57,36 @@ void TCustomFtpCli::BeginPort() {
     ExecuteCommand(ftpReqPort, command, {200, 227});
 }
 
+std::string TCustomFtpCli::ControlLocalAddress() {
+    sockaddr_in local{};
+    socklen_t length = sizeof local;
+    char text[INET_ADDRSTRLEN] = "0.0.0.0";
+    if (controlSocket_->LocalSocketAddress(local, length) == 0) (void)inet_ntop(AF_INET, &local.sin_addr, text, sizeof text);
+    return text;
+}
+
+// Anyone who can reach the listening socket could race the server to it and
+// supply a download or take an upload: a connection from another address
+// is refused and logged, and the socket listens on until the time-out.
+bool TCustomFtpCli::FromControlPeer(platform::SocketHandle Accepted) {
+    sockaddr_in peer{};
+    socklen_t length = sizeof peer;
+    const in_addr_t server = controlSocket_->SocketAddress().sin_addr.s_addr;
+    if (getpeername(Accepted, reinterpret_cast<sockaddr*>(&peer), &length) == 0 && peer.sin_family == AF_INET &&
+        peer.sin_addr.s_addr == server)
+        return true;
+    char text[INET_ADDRSTRLEN] = "?";
+    (void)inet_ntop(AF_INET, &peer.sin_addr, text, sizeof text);
+    Display(std::string("! Refused a data connection from ") + text + ": it is not the server's address");
+    (void)platform::WsCloseSocket(Accepted);
+    return false;
+}
+
 // The listening socket is closed once the server's connection is taken from
 // it; a failed accept ends the transfer.
 platform::SocketHandle TCustomFtpCli::AcceptDataConnection() {
     const platform::SocketHandle accepted = dataSocket_->Accept();
+    if (accepted != platform::kInvalidSocket && !FromControlPeer(accepted)) return platform::kInvalidSocket;
     dataSocket_->Close();
     if (accepted == platform::kInvalidSocket)
         FailDataConnection("Unable to establish data connection, error #" + std::to_string(dataSocket_->LastError()));
@@ -250,4 +280,5 @@ void TCustomFtpCli::BeginTransferState() {
     dataFailed_ = false;
     pendingTruncate_ = false;
     transferAccepted_ = false;
+    announcedSize_ = -1;
 }
