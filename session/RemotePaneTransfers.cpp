@@ -62,11 +62,11 @@ bool TRemotePane::ResumePosition(const std::string& localPath, bool binary, std:
     }
 }
 
-void TRemotePane::DownloadFile(const TDirEntry& entry, const std::string& localPath) {
+void TRemotePane::DownloadFile(const TDirEntry& entry, const std::string& localPath, const std::string& remoteDir) {
     const bool binary = session_.ChooseBinaryMode(entry.EntryName);
     std::int64_t resumeAt = 0;
     if (!ResumePosition(localPath, binary, resumeAt)) return;
-    session_.QueueDownload(localPath, resumeAt, entry.EntrySize, binary, entry.EntryName, session_.CurrentRemoteDir);
+    session_.QueueDownload(localPath, resumeAt, entry.EntrySize, binary, entry.EntryName, remoteDir);
 }
 
 void TRemotePane::itmSrvFilesDownloadClick() {
@@ -80,7 +80,7 @@ void TRemotePane::itmSrvFilesDownloadClick() {
         if (entry.IsFolder)
             DownloadFolderTree(WithTrailingBackslash(folder) + entry.EntryName, session_.CurrentRemoteDir, entry.EntryName);
         else
-            DownloadFile(entry, WithTrailingBackslash(folder) + entry.EntryName);
+            DownloadFile(entry, WithTrailingBackslash(folder) + entry.EntryName, session_.CurrentRemoteDir);
     }
 }
 
@@ -105,7 +105,7 @@ void TRemotePane::itmSrvFilesDownloadAsClick() {
         save.setOption(QFileDialog::DontConfirmOverwrite);
         save.selectFile(ToQt(entry.EntryName));
         if (save.exec() != QDialog::Accepted || save.selectedFiles().isEmpty()) return;
-        DownloadFile(entry, FromQt(save.selectedFiles().front()));
+        DownloadFile(entry, FromQt(save.selectedFiles().front()), session_.CurrentRemoteDir);
     }
 }
 
@@ -126,14 +126,15 @@ void TRemotePane::DownloadFolderTree(const std::string& localFolder, const std::
             TLogKind::Status);
         return;
     }
-    (void)MakeFolder(localFolder);
     const std::string parentPath = session_.CurrentRemoteDir;
+    if (depth == 0) walkedFolders_ = {parentPath};
     session_.LastChangeDirOk = false;
     session_.QueueChangeDir(folderName);
     if (!session_.LastChangeDirOk) return;
+    if (!EnterWalkedFolder(folderName)) return ReturnToFolder(parentPath);
+    (void)MakeFolder(localFolder);
     session_.LastListingOk = false;
     session_.QueueListing();
-    session_.QueuePrintDir();
     std::vector<int> rows;
     if (session_.LastListingOk)
         for (int row = 0; row < list_->Count(); ++row)
@@ -147,11 +148,26 @@ void TRemotePane::DownloadFolderTree(const std::string& localFolder, const std::
         if (entry.IsFolder)
             DownloadFolderTree(localPath, remoteFolder, entry.EntryName, depth + 1);
         else
-            session_.QueueDownload(localPath, 0, entry.EntrySize, session_.ChooseBinaryMode(entry.EntryName), entry.EntryName,
-                                   remoteFolder);
+            DownloadFile(entry, localPath, remoteFolder);
         if (session_.AbortRequested) break;
     }
     ReturnToFolder(parentPath);
+}
+
+// A link such as "a -> ." leads back into a folder of the walk: without
+// this, one such link downloads the folder once per level, and two make the
+// walk endless. PWD names the folder the server is really in.
+bool TRemotePane::EnterWalkedFolder(const std::string& folderName) {
+    session_.QueuePrintDir();
+    const std::string here = session_.CurrentRemoteDir;
+    std::string why;
+    if (walkedFolders_.size() >= MaxFoldersPerDownload)
+        why = "the download has reached " + std::to_string(MaxFoldersPerDownload) + " folders";
+    else if (!walkedFolders_.insert(here).second)
+        why = "it leads to \"" + here + "\", which this download has been in already";
+    if (why.empty()) return true;
+    session_.AddLogLine("Skipped folder \"" + folderName + "\": " + why, TLogKind::Status);
+    return false;
 }
 
 // Back to the folder a walk started from, by its full path: on servers that

@@ -54,11 +54,14 @@ bool ValidFtpPort(const std::string& port) {
     return value > 0 && value < 65536;
 }
 
+// Masks up to the last '@' of the whole text, not of the authority: a
+// password with an unencoded '/' ends the authority early, and its rest must
+// not show either. A path with ':' and '@' in it is masked too; that costs
+// nothing in an error text.
 std::string MaskedUrl(const std::string& text) {
     const auto start = text.find("://");
     if (start == std::string::npos) return text;
-    const auto authorityEnd = text.find('/', start + 3);
-    const auto at = text.rfind('@', authorityEnd == std::string::npos ? std::string::npos : authorityEnd);
+    const auto at = text.rfind('@');
     if (at == std::string::npos || at < start) return text;
     const auto colon = text.find(':', start + 3);
     if (colon == std::string::npos || colon > at) return text;
@@ -102,6 +105,14 @@ std::optional<FtpUrl> ParseFtpUrl(const std::string& text, std::string& error) {
     url.implicitTls = implicitTls;
     if (implicitTls) url.port = "990";
     const auto at = authority.rfind('@');
+    const auto colon = authority.rfind(':');
+    if (at == std::string::npos && colon != std::string::npos && !ValidFtpPort(authority.substr(colon + 1)) &&
+        encodedPath.find('@') != std::string::npos) {
+        // "bob:pa/ss@host": the port would be a piece of the password, and
+        // the error must not show it.
+        error = "a '/' in a user name or password must be written as %2F";
+        return std::nullopt;
+    }
     if (at != std::string::npos && !SplitUserInfo(authority.substr(0, at), url, error)) return std::nullopt;
     if (!SplitHostPort(at == std::string::npos ? authority : authority.substr(at + 1), url, error)) return std::nullopt;
     if (!PercentDecode(encodedPath, url.path)) {
