@@ -111,6 +111,7 @@ private:
     // False (and logged) when the walk must not go into the folder it has
     // just entered.
     bool EnterWalkedFolder(const std::string& folderName);
+    bool LinkLeadsBack(const TDirEntry& entry, const std::string& here);
     void ReturnToFolder(const std::string& path);
 
     TSessionController& session_;

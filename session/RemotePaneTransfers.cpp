@@ -2,7 +2,9 @@
 // "Download as", whole folder trees, and local files dropped on the list.
 #include <QComboBox>
 #include <QFileDialog>
+#include <algorithm>
 #include <charconv>
+#include <vector>
 
 #include "session/DirEntry.h"
 #include "session/FrmOverResume.h"
@@ -22,6 +24,29 @@ std::int64_t SizeOfColumn(const std::string& text) {
 
 bool IsDotEntry(const std::string& name) { return name == "." || name == ".."; }
 
+// The Link column's text before a link's target.
+constexpr char kLinkPrefix[] = "Link to ";
+
+// A remote path with "." and ".." worked out and no empty parts; `base`
+// (absolute) is where a relative `path` starts.
+std::string NormalRemotePath(const std::string& base, const std::string& path) {
+    std::vector<std::string> parts;
+    const std::string whole = path.starts_with('/') ? path : base + "/" + path;
+    for (std::size_t start = 0; start <= whole.size();) {
+        const std::size_t slash = std::min(whole.find('/', start), whole.size());
+        const std::string part = whole.substr(start, slash - start);
+        if (part == "..") {
+            if (!parts.empty()) parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        start = slash + 1;
+    }
+    std::string normal;
+    for (const std::string& part : parts) normal += "/" + part;
+    return normal.empty() ? "/" : normal;
+}
+
 }  // namespace
 
 // A name from the server becomes a local path only if it stays one entry of
@@ -39,6 +64,8 @@ std::vector<TDirEntry> TRemotePane::CollectEntries(const std::vector<int>& rows)
         entry.EntryName = list_->Caption(row);
         entry.EntrySize = SizeOfColumn(list_->ColumnText(row, TRemoteFileModel::colSize));
         entry.IsFolder = list_->Model()->IsFolder(row);
+        const std::string link = list_->ColumnText(row, TRemoteFileModel::colLink);
+        if (link.rfind(kLinkPrefix, 0) == 0) entry.LinkTarget = link.substr(std::string_view(kLinkPrefix).size());
         entries.push_back(std::move(entry));
     }
     return entries;
@@ -132,6 +159,7 @@ void TRemotePane::DownloadFolderTree(const std::string& localFolder, const std::
     session_.QueueChangeDir(folderName);
     if (!session_.LastChangeDirOk) return;
     if (!EnterWalkedFolder(folderName)) return ReturnToFolder(parentPath);
+    const std::string here = session_.CurrentRemoteDir;
     (void)MakeFolder(localFolder);
     session_.LastListingOk = false;
     session_.QueueListing();
@@ -145,10 +173,10 @@ void TRemotePane::DownloadFolderTree(const std::string& localFolder, const std::
         if (!session_.FTP.Connected()) return;
         if (!AcceptName(entry.EntryName)) continue;
         const std::string localPath = WithTrailingBackslash(localFolder) + entry.EntryName;
-        if (entry.IsFolder)
-            DownloadFolderTree(localPath, remoteFolder, entry.EntryName, depth + 1);
-        else
+        if (!entry.IsFolder)
             DownloadFile(entry, localPath, remoteFolder);
+        else if (!LinkLeadsBack(entry, here))
+            DownloadFolderTree(localPath, remoteFolder, entry.EntryName, depth + 1);
         if (session_.AbortRequested) break;
     }
     ReturnToFolder(parentPath);
@@ -168,6 +196,19 @@ bool TRemotePane::EnterWalkedFolder(const std::string& folderName) {
     if (why.empty()) return true;
     session_.AddLogLine("Skipped folder \"" + folderName + "\": " + why, TLogKind::Status);
     return false;
+}
+
+// Servers that follow links report the path through the link, so PWD
+// cannot tell "again -> ." from a new folder; the link's own target can.
+bool TRemotePane::LinkLeadsBack(const TDirEntry& entry, const std::string& here) {
+    if (entry.LinkTarget.empty() || here.empty() || here[0] != '/') return false;
+    const std::string target = NormalRemotePath(here, entry.LinkTarget);
+    const bool above = here == target || target == "/" || here.starts_with(target + "/");
+    if (!above && !walkedFolders_.contains(target)) return false;
+    session_.AddLogLine(
+        "Skipped folder \"" + entry.EntryName + "\": it leads to \"" + target + "\", which this download has been in already",
+        TLogKind::Status);
+    return true;
 }
 
 // Back to the folder a walk started from, by its full path: on servers that

@@ -383,6 +383,9 @@ TEST_P(Transfers, LinksBackUpTheTreeAreWalkedOnce) {
     EXPECT_EQ(qttest::ReadFile(In("loop/kept.txt")), "kept");
     EXPECT_FALSE(IsFolder(In("loop/again")));
     EXPECT_FALSE(IsFolder(In("loop/up")));
+    int skipped = 0;
+    for (const std::string& line : Log()) skipped += line.find("which this download has been in already") != std::string::npos;
+    EXPECT_EQ(skipped, 2);
     EXPECT_TRUE(session.CurrentRemoteDir.ends_with("/site")) << session.CurrentRemoteDir;
 }
 

@@ -54,16 +54,22 @@ bool ValidFtpPort(const std::string& port) {
     return value > 0 && value < 65536;
 }
 
-// Masks up to the last '@' of the whole text, not of the authority: a
-// password with an unencoded '/' ends the authority early, and its rest must
-// not show either. A path with ':' and '@' in it is masked too; that costs
-// nothing in an error text.
 std::string MaskedUrl(const std::string& text) {
     const auto start = text.find("://");
     if (start == std::string::npos) return text;
-    const auto at = text.rfind('@');
-    if (at == std::string::npos || at < start) return text;
+    const auto authorityEnd = text.find('/', start + 3);
+    const auto at = text.rfind('@', authorityEnd == std::string::npos ? std::string::npos : authorityEnd);
     const auto colon = text.find(':', start + 3);
+    if (at == std::string::npos || at < start) {
+        // "ftp://bob:pa/ss@host/": a '/' in the password ended the authority
+        // early, leaving "pa" where the port goes; the rest up to the last
+        // '@' is the password's too. A real port there is left alone.
+        const auto lastAt = text.rfind('@');
+        if (authorityEnd == std::string::npos || colon >= authorityEnd || lastAt == std::string::npos || lastAt < authorityEnd ||
+            ValidFtpPort(text.substr(colon + 1, authorityEnd - colon - 1)))
+            return text;
+        return text.substr(0, colon + 1) + "*****" + text.substr(lastAt);
+    }
     if (colon == std::string::npos || colon > at) return text;
     return text.substr(0, colon + 1) + "*****" + text.substr(at);
 }
