@@ -108,8 +108,8 @@ private:
     bool AcceptName(const std::string& name);
     bool ResumePosition(const std::string& localPath, bool binary, std::int64_t& resumeAt);
     void DownloadFile(const TDirEntry& entry, const std::string& localPath, const std::string& remoteDir);
-    // False (and logged) when the walk must not go into the folder it has
-    // just entered.
+    // False (and logged) when the walk must not go on in the folder it has
+    // just entered (by the path PWD gave).
     bool EnterWalkedFolder(const std::string& folderName);
     bool LinkLeadsBack(const TDirEntry& entry, const std::string& here);
     void ReturnToFolder(const std::string& path);

@@ -158,11 +158,12 @@ void TRemotePane::DownloadFolderTree(const std::string& localFolder, const std::
     session_.LastChangeDirOk = false;
     session_.QueueChangeDir(folderName);
     if (!session_.LastChangeDirOk) return;
+    session_.LastListingOk = false;
+    session_.QueueListing();
+    session_.QueuePrintDir();
     if (!EnterWalkedFolder(folderName)) return ReturnToFolder(parentPath);
     const std::string here = session_.CurrentRemoteDir;
     (void)MakeFolder(localFolder);
-    session_.LastListingOk = false;
-    session_.QueueListing();
     std::vector<int> rows;
     if (session_.LastListingOk)
         for (int row = 0; row < list_->Count(); ++row)
@@ -186,7 +187,6 @@ void TRemotePane::DownloadFolderTree(const std::string& localFolder, const std::
 // this, one such link downloads the folder once per level, and two make the
 // walk endless. PWD names the folder the server is really in.
 bool TRemotePane::EnterWalkedFolder(const std::string& folderName) {
-    session_.QueuePrintDir();
     const std::string here = session_.CurrentRemoteDir;
     std::string why;
     if (walkedFolders_.size() >= MaxFoldersPerDownload)
