@@ -15,7 +15,7 @@ cd "$(dirname "$0")/.."
 
 seconds=${1:-600}
 [[ $# -gt 0 ]] && shift
-runs=${FUZZ_RUNS:-10000000}
+max_runs=${FUZZ_RUNS:-10000000}
 all=(reply_buffer pasv_reply listing_line listing_model profile_file vftp_url vftp_options socks5_reply netrc settings_value
   trusted_certificates)
 targets=("$@")
@@ -45,9 +45,9 @@ export LSAN_OPTIONS="suppressions=$PWD/fuzz/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTI
 failed=()
 for target in "${targets[@]}"; do
   mkdir -p "$build/corpus/$target" "$build/finds/$target" "$build/logs"
-  echo "=== $target: up to $seconds s or $runs executions"
+  echo "=== $target: up to $seconds s or $max_runs executions"
   status=0
-  "$build/fuzz/fuzz_$target" -max_total_time="$seconds" -runs="$runs" -timeout=10 -rss_limit_mb=2048 \
+  "$build/fuzz/fuzz_$target" -max_total_time="$seconds" -runs="$max_runs" -timeout=10 -rss_limit_mb=2048 \
     -print_final_stats=1 -artifact_prefix="$build/finds/$target/" "$build/corpus/$target" "fuzz/corpus/$target" \
     >"$build/logs/$target.log" 2>&1 || status=$?
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$build/logs/$target.log" | tail -n 1)

@@ -65,9 +65,10 @@ std::string MaskedUrl(const std::string& text) {
         // early, leaving "pa" where the port goes; the rest up to the last
         // '@' is the password's too. A real port there is left alone.
         const auto lastAt = text.rfind('@');
-        if (authorityEnd == std::string::npos || colon >= authorityEnd || lastAt == std::string::npos || lastAt < authorityEnd ||
-            ValidFtpPort(text.substr(colon + 1, authorityEnd - colon - 1)))
+        if (authorityEnd == std::string::npos || colon >= authorityEnd || lastAt == std::string::npos || lastAt < authorityEnd)
             return text;
+        const auto portColon = text.rfind(':', authorityEnd);
+        if (ValidFtpPort(text.substr(portColon + 1, authorityEnd - portColon - 1))) return text;
         return text.substr(0, colon + 1) + "*****" + text.substr(lastAt);
     }
     if (colon == std::string::npos || colon > at) return text;
