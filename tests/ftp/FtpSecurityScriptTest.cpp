@@ -11,30 +11,32 @@
 
 namespace {
 
+// An engine that must encrypt, trusting the test authority.
+void RequireTls(TFtpClient& engine) {
+    engine.Encryption = ftpTlsExplicitRequired;
+    auto context = std::make_shared<TSslContext>();
+    ASSERT_TRUE(context->AddCaFile(TestCertificates::Shared().CaFile())) << context->ErrorText();
+    engine.SslContext = context;
+}
+
+ScriptedFtpServer& TlsGreeting(ScriptedFtpServer& s) {
+    return s.Send("220 hi\r\n")
+        .Reply("AUTH TLS", "234 go")
+        .StartTls()
+        .Reply("PBSZ 0", "200 ok")
+        .Reply("PROT P", "200 ok")
+        .Reply("USER bob", "331 pw")
+        .Reply("PASS pw", "230 in")
+        .Reply("TYPE I", "200 binary");
+}
+
 class SecurityScript : public TransferScript {
 protected:
     void SetUp() override {}
-    // A session that must be encrypted, trusting the test authority.
-    void RequireTls() {
-        ftp.Encryption = ftpTlsExplicitRequired;
-        auto context = std::make_shared<TSslContext>();
-        ASSERT_TRUE(context->AddCaFile(TestCertificates::Shared().CaFile())) << context->ErrorText();
-        ftp.SslContext = context;
-    }
-    ScriptedFtpServer& TlsGreeting() {
-        return server.Send("220 hi\r\n")
-            .Reply("AUTH TLS", "234 go")
-            .StartTls()
-            .Reply("PBSZ 0", "200 ok")
-            .Reply("PROT P", "200 ok")
-            .Reply("USER bob", "331 pw")
-            .Reply("PASS pw", "230 in")
-            .Reply("TYPE I", "200 binary");
-    }
 };
 
 TEST_F(SecurityScript, LinesSentWithThe234EndTheSessionBeforeTls) {
-    RequireTls();
+    RequireTls(ftp);
     server.Send("220 hi\r\n").Expect("AUTH TLS").Send("234 go\r\n200 PBSZ fine\r\n200 PROT fine\r\n").Silence(1000);
     StartServer();
     EXPECT_FALSE(ftp.Login());
@@ -45,8 +47,8 @@ TEST_F(SecurityScript, LinesSentWithThe234EndTheSessionBeforeTls) {
 }
 
 TEST_F(SecurityScript, AReplyNobodyAskedForInsideTlsEndsTheSession) {
-    RequireTls();
-    TlsGreeting().Pause(100).Send("226 surprise\r\n").Silence(1000);
+    RequireTls(ftp);
+    TlsGreeting(server).Pause(100).Send("226 surprise\r\n").Silence(1000);
     ftp.Passive = true;
     StartServer();
     ASSERT_TRUE(ftp.Login()) << ftp.ErrorMessage();
@@ -66,18 +68,8 @@ TEST_F(SecurityScript, AProtectedDownloadCutWithoutCloseNotifyFails) {
         SCOPED_TRACE(c.name);
         ScriptedFtpServer s;
         TFtpClient engine;
-        engine.Encryption = ftpTlsExplicitRequired;
-        auto context = std::make_shared<TSslContext>();
-        ASSERT_TRUE(context->AddCaFile(TestCertificates::Shared().CaFile()));
-        engine.SslContext = context;
-        s.Send("220 hi\r\n")
-            .Reply("AUTH TLS", "234 go")
-            .StartTls()
-            .Reply("PBSZ 0", "200 ok")
-            .Reply("PROT P", "200 ok")
-            .Reply("USER bob", "331 pw")
-            .Reply("PASS pw", "230 in")
-            .Reply("TYPE I", "200 binary")
+        RequireTls(engine);
+        TlsGreeting(s)
             .Expect("PASV")
             .PasvReply()
             .Expect("RETR f")
