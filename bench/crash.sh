@@ -8,10 +8,12 @@
 # new version, whole. Prints the counts; exits 1 on any failure.
 #
 #   bench/crash.sh [BUILD-FOLDER]    (default build/)
+#   RUNS=100 CRASH_MB=48 PHASES="download upload profile" bench/crash.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
 runs=${RUNS:-100}
+phases=" ${PHASES:-download upload profile} "
 vftp=$PWD/$build/tools/vftp/vftp
 saver=$PWD/$build/bench/profile_save
 for program in "$vftp" "$saver"; do
@@ -21,7 +23,7 @@ work=$(mktemp -d)
 source bench/servers.sh
 trap bench_cleanup EXIT
 mkdir -p "$work/root" "$work/local"
-head -c $((48 * 1024 * 1024)) /dev/urandom >"$work/root/big.bin"
+head -c $((${CRASH_MB:-48} * 1024 * 1024)) /dev/urandom >"$work/root/big.bin"
 cp "$work/root/big.bin" "$work/local/source.bin"
 bench_start_pyftpdlib
 url="ftp://127.0.0.1:$pyftpdlib_port"
@@ -54,7 +56,8 @@ span=$(((($(date +%s%N) - start) / 1000000) * 12 / 10))
 ((span < 50)) && span=50
 
 prefix=0 resumed=0 killed=0
-for ((i = 1; i <= runs; i++)); do
+[[ $phases == *" download "* ]] || runs_download=0
+for ((i = 1; i <= ${runs_download:-$runs}; i++)); do
   rm -f "$work/local/big.bin"
   [[ $(kill_at_random "$span" "$vftp" -q get "$url/big.bin" "$work/local/big.bin") == killed ]] && killed=$((killed + 1))
   size=$(stat -c %s "$work/local/big.bin" 2>/dev/null || echo 0)
@@ -69,10 +72,11 @@ for ((i = 1; i <= runs; i++)); do
     fail "download $i: resuming from $size bytes gave no exact copy: $(head -c 200 "$work/err")"
   fi
 done
-echo "download: $runs runs, $killed killed while running, $prefix left a prefix, $resumed resumed to an exact copy"
+echo "download: ${runs_download:-$runs} runs, $killed killed while running, $prefix left a prefix, $resumed resumed to an exact copy"
 
 uprefix=0 replaced=0 killed=0
-for ((i = 1; i <= runs; i++)); do
+[[ $phases == *" upload "* ]] || runs_upload=0
+for ((i = 1; i <= ${runs_upload:-$runs}; i++)); do
   rm -f "$work/root/source.bin"
   [[ $(kill_at_random "$span" "$vftp" -q put "$work/local/source.bin" "$url/") == killed ]] && killed=$((killed + 1))
   sleep 0.05  # the server finishes writing what it got
@@ -88,12 +92,13 @@ for ((i = 1; i <= runs; i++)); do
     fail "upload $i: the next upload gave no exact copy: $(head -c 200 "$work/err")"
   fi
 done
-echo "upload: $runs runs, $killed killed while running, $uprefix left a prefix, $replaced uploaded again exactly"
+echo "upload: ${runs_upload:-$runs} runs, $killed killed while running, $uprefix left a prefix, $replaced uploaded again exactly"
 
 "$saver" "$work/a.ini" write-a
 "$saver" "$work/b.ini" write-b
 old=0 new=0 killed=0
-for ((i = 1; i <= runs; i++)); do
+[[ $phases == *" profile "* ]] || runs_profile=0
+for ((i = 1; i <= ${runs_profile:-$runs}; i++)); do
   rm -rf "$work/profiles"
   mkdir "$work/profiles"
   cp "$work/a.ini" "$work/profiles/FTPServers.ini"
@@ -106,6 +111,6 @@ for ((i = 1; i <= runs; i++)); do
     fail "profile save $i: the file is neither version"
   fi
 done
-echo "profile save: $runs runs, $killed killed while saving, $old the old version, $new the new, $((runs - old - new)) broken"
+echo "profile save: ${runs_profile:-$runs} runs, $killed killed while saving, $old the old version, $new the new, $((${runs_profile:-$runs} - old - new)) broken"
 echo "failures: $failures"
 [[ $failures -eq 0 ]]
