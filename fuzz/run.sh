@@ -4,7 +4,7 @@
 # million executions (FUZZ_RUNS), whichever ends first.
 #
 #   fuzz/run.sh [SECONDS] [TARGET...]     e.g. fuzz/run.sh 60 pasv_reply
-#   FUZZ_RUNS=20000 fuzz/run.sh 60        the short run CI makes
+#   FUZZ_RUNS=20000 fuzz/run.sh 30        the short run CI makes
 #
 # The seeds in fuzz/corpus/<target>/ are only read; what a run learns goes to
 # build-fuzz/corpus/<target>/ and is reused by the next run; crashing inputs
