@@ -95,7 +95,6 @@ done
 echo "upload: ${runs_upload:-$runs} runs, $killed killed while running, $uprefix left a prefix, $replaced uploaded again exactly"
 
 "$saver" "$work/a.ini" write-a
-"$saver" "$work/b.ini" write-b
 old=0 new=0 killed=0
 [[ $phases == *" profile "* ]] || runs_profile=0
 for ((i = 1; i <= ${runs_profile:-$runs}; i++)); do
@@ -103,13 +102,11 @@ for ((i = 1; i <= ${runs_profile:-$runs}; i++)); do
   mkdir "$work/profiles"
   cp "$work/a.ini" "$work/profiles/FTPServers.ini"
   [[ $(kill_at_random 200 "$saver" "$work/profiles/FTPServers.ini" loop) == killed ]] && killed=$((killed + 1))
-  if cmp -s "$work/profiles/FTPServers.ini" "$work/a.ini"; then
-    old=$((old + 1))
-  elif cmp -s "$work/profiles/FTPServers.ini" "$work/b.ini"; then
-    new=$((new + 1))
-  else
-    fail "profile save $i: the file is neither version"
-  fi
+  case $("$saver" "$work/profiles/FTPServers.ini" check) in
+    old) old=$((old + 1)) ;;
+    new) new=$((new + 1)) ;;
+    *) fail "profile save $i: the file is neither version" ;;
+  esac
 done
 echo "profile save: ${runs_profile:-$runs} runs, $killed killed while saving, $old the old version, $new the new, $((${runs_profile:-$runs} - old - new)) broken"
 echo "failures: $failures"
