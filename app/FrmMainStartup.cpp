@@ -104,7 +104,7 @@ void TfrmMain::FormCreate() {
         Session.ConnectedSince = QDateTime::currentDateTime();
         Session.SetConnectedState(false);
         Session.SetBusyState(false);
-        Session.ListingTempFile = NewTempFileName();  // never empty
+        Session.ListingTempFile = NewTempFileName();
         Session.ClearCommandQueue();
         frmOptions = new TfrmOptions(this);
         frmOptions->OnApplyOptions = [this](TfrmOptions*, bool showHosting) {

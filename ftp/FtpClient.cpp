@@ -19,6 +19,11 @@ std::uint64_t NowMs() {
     return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
 }
 
+bool MovesData(TFtpStep step) {
+    return step == TFtpStep::Retr || step == TFtpStep::Stor || step == TFtpStep::Appe || step == TFtpStep::List ||
+           step == TFtpStep::Nlst;
+}
+
 }  // namespace
 
 TFtpClient::TFtpClient() { Timeout = 15; }
@@ -63,10 +68,13 @@ bool TFtpClient::Wait() {
         if (State() == ftpStateReady || EndedRequests() != ended) continue;
         (void)platform::WaitMessage(wait);
     }
+    // 426 says a transfer was aborted; a silent server outside one is a
+    // reply that never came.
+    const bool transferring = MovesData(CurrentStep());
     AbortSession();
     if (alive.expired()) return false;
-    SetErrorMessage("426 Timeout");
-    SetStatusCode(426);
+    SetErrorMessage(transferring ? "426 Timeout" : "421 timed out waiting for the server's reply");
+    SetStatusCode(transferring ? 426 : 421);
     return false;
 }
 

@@ -58,6 +58,17 @@ std::int64_t ParseReplyNumber(std::string_view text, std::size_t& pos) {
     return negative ? -value : value;
 }
 
+bool ParseSizeReply(std::string_view reply, std::int64_t& size) {
+    std::size_t pos = 0;
+    (void)ParseReplyNumber(reply, pos);
+    while (pos < reply.size() && (reply[pos] == ' ' || reply[pos] == '\t')) ++pos;
+    const std::size_t digits = pos;
+    size = ParseReplyNumber(reply, pos);
+    if (pos == digits || reply[digits] < '0' || reply[digits] > '9') return false;
+    while (pos < reply.size() && (reply[pos] == ' ' || reply[pos] == '\t')) ++pos;
+    return pos == reply.size() && size < std::numeric_limits<std::int64_t>::max();
+}
+
 bool IsFinalReplyLine(std::string_view line, int& statusCode) {
     if (line.empty() || line[0] < '0' || line[0] > '9') return false;
     std::size_t pos = 0;

@@ -57,3 +57,7 @@ std::string ParseQuotedName(std::string_view line);
 // The port given by the parenthesised six numbers of a 227 reply; false when
 // the reply does not carry them in range.
 bool ParsePasvPort(std::string_view reply, int& port);
+
+// The size of a 213 reply to SIZE: digits alone after the code, blanks
+// around them allowed; false for a sign, a fraction or trailing text.
+bool ParseSizeReply(std::string_view reply, std::int64_t& size);

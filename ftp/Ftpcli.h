@@ -118,6 +118,11 @@ enum TFtpRequest : std::uint8_t {
 // after a failed handshake. Implicit: TLS from the first byte (port 990).
 enum TFtpEncryption { ftpTlsNone, ftpTlsExplicitIfAvailable, ftpTlsExplicitRequired, ftpTlsImplicit };
 
+// Shown (after "! ") each time "if available" goes on in clear, after a
+// refused AUTH TLS or a refused PROT P: the user must never be left to
+// believe the session is encrypted.
+inline constexpr char kTlsRefusedText[] = "the server refused TLS: continuing without encryption";
+
 // What OnCertificateCheck decides about the server's certificate. The
 // engine treats both trusts alike; remembering is the caller's business.
 enum TFtpCertificateDecision { ftpCertRefuse, ftpCertTrustOnce, ftpCertTrustAlways };
@@ -415,9 +420,13 @@ private:
     bool HandleReplyLines(std::uint16_t Error);
     void ControlSessionClosed(std::uint16_t Error);
     void CloseControl();
+    void CloseForOverlongLine();
     void DispatchReplyLine(std::uint16_t Error);
     void GreetingLine(std::uint16_t Error);
     void RejectReplyCode();
+    // A reply line no command asked for: logged; inside TLS it ends the
+    // session, as it cannot be told from text slipped in by someone else.
+    void UnexpectedReplyLine();
     std::string WinsockFailureLine(int Error) const;
     void HandleBufferedReplies(std::uint16_t Error);
     // TLS (FtpcliTls.cpp)
@@ -432,6 +441,8 @@ private:
     void ProtReply();
     void DataClearAfterRefusal();
     void FailTls(const std::string& Line);
+    // Bytes that came with the 234 or right behind it, before any TLS.
+    bool HoldsBytesBeforeTls();
     void StartDataTls();
     void DataSslHandshakeDone(std::uint16_t Error);
     // addresses and proxy (FtpcliAddresses.cpp)
@@ -479,6 +490,7 @@ private:
     void FailDataConnection(const std::string& Line);
     void BindDataAccept(Handler Accept);
     platform::SocketHandle AcceptDataConnection();
+    bool FromControlPeer(platform::SocketHandle Accepted);
     void StartDownload(TFtpRequest Request, const char* Command);
     void BeginTransferState();
     bool OpenDownloadFile();
@@ -496,6 +508,9 @@ private:
     void DownloadSessionClosed(std::uint16_t Error);
     void DownloadFirstReply();
     void DownloadSecondReply();
+    // The end of a download's data connection cut short or shorter than
+    // the size its 150 reply announced: a failure whatever the server says.
+    void CheckDownloadEnd();
     void TryFinishTransfer(bool DataClosed);
     void DataEvent(const std::function<void()>& Body);
     bool StartLocalWrite();
@@ -638,6 +653,8 @@ private:
     bool dataProtected_ = false;
     // The server answered the transfer command with 125 or 150.
     bool transferAccepted_ = false;
+    // The size a binary download's 150 reply announced ("(N bytes)"), or -1.
+    std::int64_t announcedSize_ = -1;
     // The certificate accepted for the control connection; data connections
     // must show the same one.
     std::string controlCertificate_;

@@ -56,12 +56,16 @@ void TCustomFtpCli::CommonReplyHandler() {
 void TCustomFtpCli::ParseReplyResults() {
     if (resultCode_ != 0) return;
     switch (currentStep_) {
-        case TFtpStep::Size: {
-            std::size_t pos = 0;
-            (void)ParseReplyNumber(lastResponse_, pos);
-            remoteFileSize_ = ParseReplyNumber(lastResponse_, pos);
+        case TFtpStep::Size:
+            // A negative or half-numeric size would pass for a real one in
+            // every comparison made with it later.
+            if (!ParseSizeReply(lastResponse_, remoteFileSize_)) {
+                remoteFileSize_ = 0;
+                lastResponse_ = "501 The server's size is no number: " + lastResponse_;
+                RecordFailure();
+                resultCode_ = 501;
+            }
             break;
-        }
         case TFtpStep::Cwd:
         case TFtpStep::Mkd:
         case TFtpStep::Pwd:

@@ -105,6 +105,7 @@ void TCustomFtpCli::ControlDataAvailable(std::uint16_t Error) {
         return;
     }
     if (!ReceiveReplyBytes()) {
+        CloseForOverlongLine();
         CloseControl();
         return;
     }
@@ -132,7 +133,21 @@ void TCustomFtpCli::HandleBufferedReplies(std::uint16_t Error) {
     }
     // A full buffer without a line end cannot become a reply: the server is
     // not speaking FTP.
-    if (receiveBuffer_.FreeCount() == 0) CloseControl();
+    if (receiveBuffer_.FreeCount() == 0) {
+        CloseForOverlongLine();
+        CloseControl();
+    }
+}
+
+// The close is ours, not the server's: the failure says why.
+void TCustomFtpCli::CloseForOverlongLine() {
+    if (receiveBuffer_.FreeCount() != 0 || resultCode_ != 0) return;
+    lastResponse_ = "500 The server's reply line is longer than " + std::to_string(FtpReplyBuffer::kCapacity) +
+                    " bytes: the connection is closed";
+    statusCode_ = 500;
+    Display("! " + lastResponse_);
+    RecordFailure();
+    resultCode_ = 500;
 }
 
 bool TCustomFtpCli::ReceiveReplyBytes() {
@@ -167,7 +182,7 @@ void TCustomFtpCli::DispatchReplyLine(std::uint16_t Error) {
     switch (state_) {
         case ftpStateConnecting: GreetingLine(Error); break;
         case ftpStateWaitingReply:
-            if (fNext_ == nullptr) throw FtpException("Program error: FNext is nil");
+            if (fNext_ == nullptr) return UnexpectedReplyLine();
             try {
                 if (lineFinal_ && !IsReplyCode(statusCode_))
                     RejectReplyCode();
@@ -177,8 +192,14 @@ void TCustomFtpCli::DispatchReplyLine(std::uint16_t Error) {
                 FailFromException(error);
             }
             break;
-        default: Display("< " + lastResponse_); break;
+        default: UnexpectedReplyLine(); break;
     }
+}
+
+void TCustomFtpCli::UnexpectedReplyLine() {
+    Display("< " + lastResponse_);
+    if (!Encrypted() || !controlConnected_) return;
+    FailTls("500 The server sent a reply no command asked for: the session ends");
 }
 
 void TCustomFtpCli::GreetingLine(std::uint16_t Error) {

@@ -1,6 +1,7 @@
 // The data connection shared by downloads and uploads: the data-port step,
 // the passive connect, completion of a transfer, progress and statistics.
 #include <arpa/inet.h>
+#include <sys/socket.h>
 
 #include <cstdio>
 
@@ -30,8 +31,6 @@ void TCustomFtpCli::BeginPort() {
         Passive = true;
     }
     if (Passive && UseEpsv()) return BeginEpsv();
-    // The server connects back to the address the control connection uses.
-    if (!Passive && controlSocket_->IsIPv6()) dataSocket_->SetAddr(controlSocket_->LocalAddressText());
     if (!Passive) {
         // Some servers connect as soon as they get PORT, before they answer
         // it; the accept notice is not repeated, so it is remembered until
@@ -39,6 +38,10 @@ void TCustomFtpCli::BeginPort() {
         dataSocket_->OnSessionAvailable = [this](TCustomWSocket*, std::uint16_t) { acceptPending_ = true; };
         dataSocket_->SetLingerOnOff(wsLingerOn);
         dataSocket_->SetLingerTimeout(10);
+        // Only where the server can reach us: the control connection's own
+        // address (IPv4 or IPv6), not every interface of the machine.
+        const std::string address = controlSocket_->LocalAddressText();
+        dataSocket_->SetAddr(address.empty() ? "0.0.0.0" : address);
         dataSocket_->Listen();
         sockaddr_in local{};
         socklen_t length = sizeof local;
@@ -64,10 +67,26 @@ void TCustomFtpCli::BeginPort() {
     ExecuteCommand(ftpReqPort, command, {200, 227});
 }
 
+// Anyone who can reach the listening socket could race the server to it and
+// supply a download or take an upload: a connection from another address
+// is refused and logged, and the socket listens on until the time-out.
+bool TCustomFtpCli::FromControlPeer(platform::SocketHandle Accepted) {
+    sockaddr_storage peer{};
+    socklen_t length = sizeof peer;
+    std::string text = "?";
+    if (getpeername(Accepted, reinterpret_cast<sockaddr*>(&peer), &length) == 0)
+        text = platform::WsAddressText(reinterpret_cast<const sockaddr*>(&peer));
+    if (text != "?" && text == controlSocket_->PeerAddressText()) return true;
+    Display("! Refused a data connection from " + text + ": it is not the server's address");
+    (void)platform::WsCloseSocket(Accepted);
+    return false;
+}
+
 // The listening socket is closed once the server's connection is taken from
 // it; a failed accept ends the transfer.
 platform::SocketHandle TCustomFtpCli::AcceptDataConnection() {
     const platform::SocketHandle accepted = dataSocket_->Accept();
+    if (accepted != platform::kInvalidSocket && !FromControlPeer(accepted)) return platform::kInvalidSocket;
     dataSocket_->Close();
     if (accepted == platform::kInvalidSocket)
         FailDataConnection("Unable to establish data connection, error #" + std::to_string(dataSocket_->LastError()));
@@ -259,4 +278,5 @@ void TCustomFtpCli::BeginTransferState() {
     dataFailed_ = false;
     pendingTruncate_ = false;
     transferAccepted_ = false;
+    announcedSize_ = -1;
 }

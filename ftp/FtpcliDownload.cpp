@@ -225,14 +225,52 @@ void TCustomFtpCli::DownloadSessionClosed(std::uint16_t Error) {
     if (!pendingTruncate_) CloseLocalStream();
     receiveDataClosed_ = true;
     dataCloseError_ = Error;
+    CheckDownloadEnd();
     TryFinishTransfer(receiveDataClosed_);
 }
+
+// Someone between us and the server can end a protected data connection
+// with a bare TCP close while the server, which sent everything, still says
+// 226 over the control connection: only close_notify proves the end. The
+// announced size catches a short plain download the same way.
+void TCustomFtpCli::CheckDownloadEnd() {
+    if (!localFailure_.empty()) return;  // our own close, already a failure
+    if (DataEncrypted() && !dataSocket_->SslCloseNotifyReceived()) {
+        Display("! the data connection was cut before its end");
+        RecordLocalFailure("426 the data connection was cut before its end");
+        return;
+    }
+    if (announcedSize_ < 0 || byteCount_ == announcedSize_ || byteCount_ + ResumeAt == announcedSize_) return;
+    const std::string line =
+        "426 the data connection ended after " + std::to_string(byteCount_) + " of " + std::to_string(announcedSize_) + " bytes";
+    Display("! " + line.substr(4));
+    RecordLocalFailure(line);
+}
+
+namespace {
+
+// "150 Opening BINARY mode data connection for f (1048576 bytes)." gives
+// 1048576; anything else gives -1.
+std::int64_t AnnouncedSize(const std::string& reply) {
+    const std::size_t open = reply.rfind('(');
+    if (open == std::string::npos) return -1;
+    std::size_t digits = open + 1;
+    std::int64_t size = 0;
+    while (digits < reply.size() && reply[digits] >= '0' && reply[digits] <= '9' && size < (std::int64_t{1} << 56))
+        size = size * 10 + (reply[digits++] - '0');
+    if (digits == open + 1 || reply.compare(digits, 7, " bytes)") != 0) return -1;
+    return size;
+}
+
+}  // namespace
 
 void TCustomFtpCli::DownloadFirstReply() {
     if (!TakeFinalReply()) return;
     if (statusCode_ == 125 || statusCode_ == 150) {
         fNext_ = &TCustomFtpCli::DownloadSecondReply;
         transferAccepted_ = true;
+        // Line-end conversion changes the count on the wire.
+        if (currentStep_ == TFtpStep::Retr && !TextTransfer()) announcedSize_ = AnnouncedSize(lastResponse_);
         StartDataTls();
         if (StartLocalWrite() && receiveDataClosed_) CloseLocalStream();
         return;

@@ -33,16 +33,27 @@ void TCustomFtpCli::AuthTlsReply() {
     if (!TakeFinalReply()) return;
     if (statusCode_ == 234) {
         fNext_ = nullptr;
+        if (HoldsBytesBeforeTls()) {
+            FailTls(
+                "534 The server sent more after accepting AUTH TLS; it could be text slipped in by someone else, so the "
+                "session ends");
+            return;
+        }
         StartControlTls();
         return;
     }
     if (Encryption == ftpTlsExplicitIfAvailable && statusCode_ >= 400) {
-        Display("! The server offers no TLS: the session goes on without encryption");
+        Display(std::string("! ") + kTlsRefusedText);
         FinishStep(0);
         return;
     }
     FailTls("534 The server refused AUTH TLS (" + lastResponse_ + "); nothing more is sent without encryption");
 }
+
+// Lines read before the handshake would be taken as replies inside TLS,
+// where they could answer PBSZ, PROT, USER or PASS for the real server. A
+// server has nothing to send between its 234 and the handshake.
+bool TCustomFtpCli::HoldsBytesBeforeTls() { return receiveBuffer_.Count() > 0 || controlSocket_->RcvdCount() != 0; }
 
 void TCustomFtpCli::StartControlTls() {
     if (!SslContext) SslContext = TSslContext::Shared();
@@ -114,7 +125,7 @@ void TCustomFtpCli::DataClearAfterRefusal() {
         FailTls("534 The server refused to protect data connections (" + lastResponse_ + ")");
         return;
     }
-    Display("! The server refused to protect data connections: files go without encryption");
+    Display(std::string("! ") + kTlsRefusedText);
     fNext_ = nullptr;
     FinishStep(0);
 }

@@ -20,7 +20,7 @@ namespace {
 bool SameProfile(const TFTPServer& a, const TFTPServer& b) {
     return a.Name == b.Name && a.Hostname == b.Hostname && a.Port == b.Port && a.Username == b.Username &&
            a.Password == b.Password && a.PASV == b.PASV && a.StartDir == b.StartDir && a.LocalStartDir == b.LocalStartDir &&
-           a.Encryption == b.Encryption;
+           a.Encryption == b.Encryption && a.UnknownEncryption == b.UnknownEncryption;
 }
 
 // A stored value is read back to at most MaxValueLength characters; an

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang in their own folder (build-fuzz/)
 # and runs them one after the other, each for SECONDS (default 600) or ten
-# million executions, whichever ends first.
+# million executions (FUZZ_RUNS), whichever ends first.
 #
 #   fuzz/run.sh [SECONDS] [TARGET...]     e.g. fuzz/run.sh 60 pasv_reply
+#   FUZZ_RUNS=20000 fuzz/run.sh 30        the short run CI makes
 #
 # The seeds in fuzz/corpus/<target>/ are only read; what a run learns goes to
 # build-fuzz/corpus/<target>/ and is reused by the next run; crashing inputs
@@ -14,7 +15,9 @@ cd "$(dirname "$0")/.."
 
 seconds=${1:-600}
 [[ $# -gt 0 ]] && shift
-all=(reply_buffer pasv_reply listing_line listing_model profile_file vftp_url vftp_options socks5_reply)
+max_runs=${FUZZ_RUNS:-10000000}
+all=(reply_buffer pasv_reply listing_line listing_model profile_file vftp_url vftp_options socks5_reply netrc settings_value
+  trusted_certificates)
 targets=("$@")
 [[ ${#targets[@]} -eq 0 ]] && targets=("${all[@]}")
 build=build-fuzz
@@ -42,9 +45,9 @@ export LSAN_OPTIONS="suppressions=$PWD/fuzz/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTI
 failed=()
 for target in "${targets[@]}"; do
   mkdir -p "$build/corpus/$target" "$build/finds/$target" "$build/logs"
-  echo "=== $target: up to $seconds s or 10000000 executions"
+  echo "=== $target: up to $seconds s or $max_runs executions"
   status=0
-  "$build/fuzz/fuzz_$target" -max_total_time="$seconds" -runs=10000000 -timeout=10 -rss_limit_mb=2048 \
+  "$build/fuzz/fuzz_$target" -max_total_time="$seconds" -runs="$max_runs" -timeout=10 -rss_limit_mb=2048 \
     -print_final_stats=1 -artifact_prefix="$build/finds/$target/" "$build/corpus/$target" "fuzz/corpus/$target" \
     >"$build/logs/$target.log" 2>&1 || status=$?
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$build/logs/$target.log" | tail -n 1)

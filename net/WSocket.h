@@ -535,6 +535,9 @@ public:
     bool SslSessionReused() const;
     const TSslCertificateInfo& SslPeerCertificate() const { return peerCertificate_; }
     const std::string& SslErrorText() const { return sslErrorText_; }
+    // The peer ended its stream with close_notify since the last handshake
+    // began; a stream that ended without it may have been cut short.
+    bool SslCloseNotifyReceived() const { return closeNotifyReceived_; }
     // Close waits, after close_notify and the end of sending, until the
     // peer has closed its side too (reading and dropping what it still
     // sends), so that the kernel never answers a late record of the peer
@@ -604,6 +607,7 @@ private:
     // the loop, not under the reader.
     bool failurePosted_ = false;
     bool closeNotifyPosted_ = false;
+    bool closeNotifyReceived_ = false;
 };
 
 // ---- line mode ---------------------------------------------------------------

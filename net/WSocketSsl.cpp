@@ -78,12 +78,14 @@ bool TCustomSslWSocket::CreateSsl() {
     // Verified after the handshake, so that the caller can show the
     // certificate and decide instead of getting a bare failure.
     SSL_set_verify(ssl_, SSL_VERIFY_NONE, nullptr);
+    // A name or address that cannot be set would leave the certificate
+    // checked against nothing: no connection then.
     if (!sslServerName_.empty()) {
         if (IsDottedAddress(sslServerName_)) {
-            (void)X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl_), sslServerName_.c_str());
+            if (X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl_), sslServerName_.c_str()) != 1) return false;
         } else {
             (void)SSL_set_tlsext_host_name(ssl_, sslServerName_.c_str());
-            (void)SSL_set1_host(ssl_, sslServerName_.c_str());
+            if (SSL_set1_host(ssl_, sslServerName_.c_str()) != 1) return false;
         }
     }
     if (offeredSession_) (void)SSL_set_session(ssl_, offeredSession_->Handle());
@@ -96,6 +98,7 @@ void TCustomSslWSocket::StartSslHandshake() {
     ERR_clear_error();
     sslErrorText_.clear();
     sslSession_.reset();
+    closeNotifyReceived_ = false;
     peerCertificate_ = TSslCertificateInfo();
     if (!CreateSsl()) return FailSsl(SslHandshakeFailed, SslQueueErrorText("TLS: cannot create a connection"));
     sslState_ = sslHandshaking;

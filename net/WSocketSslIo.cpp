@@ -78,8 +78,10 @@ int TCustomSslWSocket::ReadPlain(char* Buffer, int BufferSize) {
             platform::WSASetLastError(platform::WSAEWOULDBLOCK);
             return -1;
         }
+        if ((SSL_get_shutdown(ssl_) & SSL_RECEIVED_SHUTDOWN) != 0) closeNotifyReceived_ = true;
         // The connection's end without close_notify ends the stream as
-        // well: FTP tells a complete transfer by its reply.
+        // well; whether that end was a cut is the caller's to judge
+        // (SslCloseNotifyReceived).
         if (peerClosed_) {
             ERR_clear_error();
             return total;

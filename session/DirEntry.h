@@ -12,4 +12,6 @@ public:
     std::int64_t EntrySize = 0;
     // The Permission column starts with "D" in any case.
     bool IsFolder = false;
+    // Where a link points, as the listing gave it; empty for no link.
+    std::string LinkTarget;
 };

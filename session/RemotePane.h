@@ -11,6 +11,7 @@
 #include <QPoint>
 #include <cstdint>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -87,11 +88,17 @@ public:
 
     // Downloads a remote folder with everything in it into `localFolder`
     // (created if needed). Entries whose names could leave the folder are
-    // skipped, and so is anything deeper than MaxFolderDepth; both are
-    // logged. Needs the waiting mode.
+    // skipped, and so are a folder the walk has been in already (by the path
+    // PWD gives: a link back up the tree), anything deeper than
+    // MaxFolderDepth and anything past MaxFoldersPerDownload folders; all
+    // are logged. An existing local file is replaced, resumed or skipped as
+    // the overwrite question says. Needs the waiting mode.
     void DownloadFolderTree(const std::string& localFolder, const std::string& remoteParent, const std::string& folderName,
                             int depth = 0);
     static constexpr int MaxFolderDepth = 32;
+    // Servers that report the path through a link, not the folder it leads
+    // to, give each lap of a loop a new path; this bounds such a walk.
+    static constexpr std::size_t MaxFoldersPerDownload = 10000;
 
     // Opens a folder: change directory, print directory, listing.
     void OpenFolder(const std::string& dir);
@@ -113,13 +120,19 @@ private:
     std::vector<TDirEntry> CollectEntries(const std::vector<int>& rows) const;
     bool AcceptName(const std::string& name);
     bool ResumePosition(const std::string& localPath, bool binary, std::int64_t& resumeAt);
-    void DownloadFile(const TDirEntry& entry, const std::string& localPath);
+    void DownloadFile(const TDirEntry& entry, const std::string& localPath, const std::string& remoteDir);
+    // False (and logged) when the walk must not go on in the folder it has
+    // just entered (by the path PWD gave).
+    bool EnterWalkedFolder(const std::string& folderName);
+    bool LinkLeadsBack(const TDirEntry& entry, const std::string& here);
     void ReturnToFolder(const std::string& path);
 
     TSessionController& session_;
     TRemoteListView* list_;
     QComboBox* dirs_;
     QWidget* window_;
+    // Full remote paths the running folder download has been in.
+    std::set<std::string> walkedFolders_;
 };
 
 // True when a name from the server may become one entry of a local folder:

@@ -2,7 +2,9 @@
 // "Download as", whole folder trees, and local files dropped on the list.
 #include <QComboBox>
 #include <QFileDialog>
+#include <algorithm>
 #include <charconv>
+#include <vector>
 
 #include "session/DirEntry.h"
 #include "session/FrmOverResume.h"
@@ -22,6 +24,29 @@ std::int64_t SizeOfColumn(const std::string& text) {
 
 bool IsDotEntry(const std::string& name) { return name == "." || name == ".."; }
 
+// The Link column's text before a link's target.
+constexpr char kLinkPrefix[] = "Link to ";
+
+// A remote path with "." and ".." worked out and no empty parts; `base`
+// (absolute) is where a relative `path` starts.
+std::string NormalRemotePath(const std::string& base, const std::string& path) {
+    std::vector<std::string> parts;
+    const std::string whole = path.starts_with('/') ? path : base + "/" + path;
+    for (std::size_t start = 0; start <= whole.size();) {
+        const std::size_t slash = std::min(whole.find('/', start), whole.size());
+        const std::string part = whole.substr(start, slash - start);
+        if (part == "..") {
+            if (!parts.empty()) parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        start = slash + 1;
+    }
+    std::string normal;
+    for (const std::string& part : parts) normal += "/" + part;
+    return normal.empty() ? "/" : normal;
+}
+
 }  // namespace
 
 // A name from the server becomes a local path only if it stays one entry of
@@ -39,6 +64,8 @@ std::vector<TDirEntry> TRemotePane::CollectEntries(const std::vector<int>& rows)
         entry.EntryName = list_->Caption(row);
         entry.EntrySize = SizeOfColumn(list_->ColumnText(row, TRemoteFileModel::colSize));
         entry.IsFolder = list_->Model()->IsFolder(row);
+        const std::string link = list_->ColumnText(row, TRemoteFileModel::colLink);
+        if (link.rfind(kLinkPrefix, 0) == 0) entry.LinkTarget = link.substr(std::string_view(kLinkPrefix).size());
         entries.push_back(std::move(entry));
     }
     return entries;
@@ -62,11 +89,11 @@ bool TRemotePane::ResumePosition(const std::string& localPath, bool binary, std:
     }
 }
 
-void TRemotePane::DownloadFile(const TDirEntry& entry, const std::string& localPath) {
+void TRemotePane::DownloadFile(const TDirEntry& entry, const std::string& localPath, const std::string& remoteDir) {
     const bool binary = session_.ChooseBinaryMode(entry.EntryName);
     std::int64_t resumeAt = 0;
     if (!ResumePosition(localPath, binary, resumeAt)) return;
-    session_.QueueDownload(localPath, resumeAt, entry.EntrySize, binary, entry.EntryName, session_.CurrentRemoteDir);
+    session_.QueueDownload(localPath, resumeAt, entry.EntrySize, binary, entry.EntryName, remoteDir);
 }
 
 void TRemotePane::itmSrvFilesDownloadClick() {
@@ -80,7 +107,7 @@ void TRemotePane::itmSrvFilesDownloadClick() {
         if (entry.IsFolder)
             DownloadFolderTree(WithTrailingBackslash(folder) + entry.EntryName, session_.CurrentRemoteDir, entry.EntryName);
         else
-            DownloadFile(entry, WithTrailingBackslash(folder) + entry.EntryName);
+            DownloadFile(entry, WithTrailingBackslash(folder) + entry.EntryName, session_.CurrentRemoteDir);
     }
 }
 
@@ -105,7 +132,7 @@ void TRemotePane::itmSrvFilesDownloadAsClick() {
         save.setOption(QFileDialog::DontConfirmOverwrite);
         save.selectFile(ToQt(entry.EntryName));
         if (save.exec() != QDialog::Accepted || save.selectedFiles().isEmpty()) return;
-        DownloadFile(entry, FromQt(save.selectedFiles().front()));
+        DownloadFile(entry, FromQt(save.selectedFiles().front()), session_.CurrentRemoteDir);
     }
 }
 
@@ -126,14 +153,17 @@ void TRemotePane::DownloadFolderTree(const std::string& localFolder, const std::
             TLogKind::Status);
         return;
     }
-    (void)MakeFolder(localFolder);
     const std::string parentPath = session_.CurrentRemoteDir;
+    if (depth == 0) walkedFolders_ = {parentPath};
     session_.LastChangeDirOk = false;
     session_.QueueChangeDir(folderName);
     if (!session_.LastChangeDirOk) return;
     session_.LastListingOk = false;
     session_.QueueListing();
     session_.QueuePrintDir();
+    if (!EnterWalkedFolder(folderName)) return ReturnToFolder(parentPath);
+    const std::string here = session_.CurrentRemoteDir;
+    (void)MakeFolder(localFolder);
     std::vector<int> rows;
     if (session_.LastListingOk)
         for (int row = 0; row < list_->Count(); ++row)
@@ -144,14 +174,41 @@ void TRemotePane::DownloadFolderTree(const std::string& localFolder, const std::
         if (!session_.FTP.Connected()) return;
         if (!AcceptName(entry.EntryName)) continue;
         const std::string localPath = WithTrailingBackslash(localFolder) + entry.EntryName;
-        if (entry.IsFolder)
+        if (!entry.IsFolder)
+            DownloadFile(entry, localPath, remoteFolder);
+        else if (!LinkLeadsBack(entry, here))
             DownloadFolderTree(localPath, remoteFolder, entry.EntryName, depth + 1);
-        else
-            session_.QueueDownload(localPath, 0, entry.EntrySize, session_.ChooseBinaryMode(entry.EntryName), entry.EntryName,
-                                   remoteFolder);
         if (session_.AbortRequested) break;
     }
     ReturnToFolder(parentPath);
+}
+
+// A link such as "a -> ." leads back into a folder of the walk: without
+// this, one such link downloads the folder once per level, and two make the
+// walk endless. PWD names the folder the server is really in.
+bool TRemotePane::EnterWalkedFolder(const std::string& folderName) {
+    const std::string here = session_.CurrentRemoteDir;
+    std::string why;
+    if (walkedFolders_.size() >= MaxFoldersPerDownload)
+        why = "the download has reached " + std::to_string(MaxFoldersPerDownload) + " folders";
+    else if (!walkedFolders_.insert(here).second)
+        why = "it leads to \"" + here + "\", which this download has been in already";
+    if (why.empty()) return true;
+    session_.AddLogLine("Skipped folder \"" + folderName + "\": " + why, TLogKind::Status);
+    return false;
+}
+
+// Servers that follow links report the path through the link, so PWD
+// cannot tell "again -> ." from a new folder; the link's own target can.
+bool TRemotePane::LinkLeadsBack(const TDirEntry& entry, const std::string& here) {
+    if (entry.LinkTarget.empty() || here.empty() || here[0] != '/') return false;
+    const std::string target = NormalRemotePath(here, entry.LinkTarget);
+    const bool above = here == target || target == "/" || here.starts_with(target + "/");
+    if (!above && !walkedFolders_.contains(target)) return false;
+    session_.AddLogLine(
+        "Skipped folder \"" + entry.EntryName + "\": it leads to \"" + target + "\", which this download has been in already",
+        TLogKind::Status);
+    return true;
 }
 
 // Back to the folder a walk started from, by its full path: on servers that

@@ -162,6 +162,11 @@ void TSessionController::ConnectToServer(TFTPServer* profile) {
     // A connect taken while another command is still being handled would be
     // judged before it ran.
     if (profile == nullptr || executing_) return;
+    if (const std::string refusal = profile->ConnectRefusal(); !refusal.empty()) {
+        AddLogLine(refusal, TLogKind::Status);
+        ShowFailureText(refusal);
+        return;
+    }
     try {
         if (CreateConnectingWindow) CreateConnectingWindow(profile);
         auto command = NewCommand(cmdConnect);

@@ -62,6 +62,12 @@ TEncryptionMode TFTPServer::EncryptionFromWord(const std::string& word) {
     return TEncryptionMode::Plain;
 }
 
+std::string TFTPServer::ConnectRefusal() const {
+    if (UnknownEncryption.empty()) return {};
+    return "The profile \"" + Name + "\" asks for an unknown encryption \"" + UnknownEncryption +
+           "\"; it does not connect, so that nothing goes out unencrypted";
+}
+
 bool TFTPServer::IsAnonymous() const { return AsciiUpper(Username) == "ANONYMOUS"; }
 
 std::string TFTPServer::EncodePassword(const std::string& password) {
@@ -114,7 +120,10 @@ void TFTPServer::LoadFromIni(const TIniFile* ini, const std::string& section) {
         PASV = TPasvMode::No;
     else if (!pasv.empty())
         PASV = TPasvMode::Default;
-    Encryption = EncryptionFromWord(ini->ReadString(section, "Encryption", ""));
+    const std::string encryption = ini->ReadString(section, "Encryption", "");
+    Encryption = EncryptionFromWord(encryption);
+    const bool known = encryption.empty() || AsciiUpper(EncryptionWord(Encryption)) == AsciiUpper(encryption);
+    UnknownEncryption = known ? std::string() : encryption;
     LoadQuoted(ini, section, "StartDir", StartDir);
     LoadQuoted(ini, section, "LocalStartDir", LocalStartDir);
     LoadQuoted(ini, section, "SocksHost", SocksHost);
@@ -133,7 +142,7 @@ void TFTPServer::SaveToIni(TIniFile* ini, const std::string& section) const {
     ini->WriteString(section, "Username", QuoteValue(Username));
     ini->WriteString(section, "Password", QuoteValue(IsAnonymous() ? Password : EncodePassword(Password)));
     ini->WriteString(section, "PASV", PasvWord(PASV));
-    ini->WriteString(section, "Encryption", EncryptionWord(Encryption));
+    ini->WriteString(section, "Encryption", UnknownEncryption.empty() ? EncryptionWord(Encryption) : UnknownEncryption);
     ini->WriteString(section, "StartDir", QuoteValue(StartDir));
     ini->WriteString(section, "LocalStartDir", QuoteValue(LocalStartDir));
     if (SocksHost.empty()) return;

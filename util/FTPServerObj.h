@@ -10,8 +10,10 @@ class TIniFile;
 // what a new profile, or a file with an unknown word, gives.
 enum class TPasvMode { No, Yes, Default };
 
-// FTP over TLS: key "Encryption". A missing key or an unknown word is Plain,
-// so files written before the key existed keep their meaning.
+// FTP over TLS: key "Encryption". A missing key is Plain, so files written
+// before the key existed keep their meaning; an unknown word (a typo, or a
+// later version's word) is kept in UnknownEncryption and the profile does not
+// connect, rather than send its password in clear.
 enum class TEncryptionMode { Plain, ExplicitIfAvailable, ExplicitRequired, Implicit };
 
 class TFTPServer {
@@ -23,6 +25,8 @@ public:
     std::string Password;  // clear text in memory; an e-mail address when anonymous
     TPasvMode PASV = TPasvMode::Default;
     TEncryptionMode Encryption = TEncryptionMode::Plain;
+    // The word of key Encryption when it names no mode; saved back as it was.
+    std::string UnknownEncryption;
     std::string LocalStartDir;
     std::string StartDir;
     // A SOCKS 5 proxy in front of the server (keys "SocksHost", "SocksPort",
@@ -36,6 +40,9 @@ public:
 
     // True when Username, upper-cased in ASCII, is "ANONYMOUS".
     bool IsAnonymous() const;
+    // Why the profile must not connect ("" when it may): an unknown
+    // encryption word, named with the profile.
+    std::string ConnectRefusal() const;
 
     // Fill from / write to one section; nothing when `ini` is null. Loading
     // leaves a field unchanged when its key is missing or empty.

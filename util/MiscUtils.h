@@ -12,10 +12,8 @@
 // fraction is the time of day.
 using TDateTime = double;
 
-// Prefix of the temporary names handed out by NewTempFileName, and the name
-// returned when no private temporary folder can be used (no folder part).
+// Prefix of the temporary names handed out by NewTempFileName.
 inline constexpr char TempNamePrefix[] = "QTX";
-inline constexpr char FallbackTempName[] = "QTX0F1E2.TMP";
 
 // Appends '/' unless the path is empty or already ends with one.
 std::string WithTrailingBackslash(const std::string& path);
@@ -101,5 +99,8 @@ std::string ExtensionOf(const std::string& name);
 
 // A fresh, unused file name inside the user's private temporary folder
 // (mode 0700, owned by the user); only the name is reserved, no file is left.
-// FallbackTempName when no such folder can be made.
+// When no such folder can be made: a new empty file of mode 0600 in the
+// current folder, made exclusively under an unguessable name (a fixed name
+// there would be shared by two programs, and could be a planted link); ""
+// when not even that can be made.
 std::string NewTempFileName();

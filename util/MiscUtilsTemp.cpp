@@ -42,13 +42,14 @@ bool PreparePrivateFolder(const std::string& folder) {
     return IsPrivateFolder(folder);
 }
 
-// Reserves a fresh name in the folder: created exclusively, then removed.
-std::string UniqueNameIn(const std::string& folder) {
-    std::string pattern = folder + "/" + TempNamePrefix + "XXXXXX.tmp";
+// A fresh file in the folder, created exclusively (mkstemps: O_EXCL, mode
+// 0600); removed again when only its name is wanted.
+std::string UniqueNameIn(const std::string& folder, bool keepFile) {
+    std::string pattern = (folder.empty() ? std::string() : folder + "/") + TempNamePrefix + "XXXXXX.tmp";
     const int fd = mkstemps(pattern.data(), 4);
     if (fd < 0) return {};
     close(fd);
-    (void)unlink(pattern.c_str());
+    if (!keepFile) (void)unlink(pattern.c_str());
     return pattern;
 }
 
@@ -57,7 +58,9 @@ std::string UniqueNameIn(const std::string& folder) {
 std::string NewTempFileName() {
     for (const std::string& folder : PrivateFolderCandidates()) {
         if (!PreparePrivateFolder(folder)) continue;
-        if (std::string name = UniqueNameIn(folder); !name.empty()) return name;
+        if (std::string name = UniqueNameIn(folder, false); !name.empty()) return name;
     }
-    return FallbackTempName;
+    // Outside a private folder the file itself is the reservation: it stays,
+    // so that nobody can put a link of theirs under its name.
+    return UniqueNameIn("", true);
 }

@@ -50,12 +50,12 @@ TEST_F(SessionQueue, CommandPastTheTimeOutIsReportedAndEmptiesTheQueue) {
     profile.StartDir = "slow";
     session.ConnectToServer(&profile);
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0], "426 Timeout");
+    EXPECT_EQ(messages[0], "421 timed out waiting for the server's reply");
     EXPECT_TRUE(session.CommandQueue.empty());
     EXPECT_FALSE(session.ConnectedState());
     EXPECT_FALSE(files->isEnabled());
     EXPECT_FALSE(LogHas("Command:    TYPE A"));
-    EXPECT_TRUE(LogHas("Debug:      - Command Failure : 426 Timeout"));
+    EXPECT_TRUE(LogHas("Debug:      - Command Failure : 421 timed out waiting for the server's reply"));
 }
 
 TEST_F(SessionQueue, CommandQueuedWhileOneIsPreparedRunsAfterIt) {

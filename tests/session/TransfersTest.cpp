@@ -427,27 +427,56 @@ TEST_P(Transfers, TextFilesKeepTheirLocalLineEnds) {
     EXPECT_TRUE(messages.empty()) << messages.front();
 }
 
-TEST_P(Transfers, EndlessTreeStopsAtTheDepthLimit) {
+// Links back up the tree ("again -> .", "up -> ..") lead into folders the
+// walk has been in; it goes into each folder once, however it is reached.
+TEST_P(Transfers, LinksBackUpTheTreeAreWalkedOnce) {
     ::mkdir((site + "/loop").c_str(), 0777);
     Write(site + "/loop/kept.txt", "kept");
     ASSERT_EQ(::symlink(".", (site + "/loop/again").c_str()), 0);
+    ASSERT_EQ(::symlink("..", (site + "/loop/up").c_str()), 0);
     session.QueueListing();
     Select({"loop"});
     pane.itmSrvFilesDownloadClick();
     EXPECT_TRUE(messages.empty()) << messages.front();
     EXPECT_EQ(qttest::ReadFile(In("loop/kept.txt")), "kept");
-    EXPECT_EQ(qttest::ReadFile(In("loop/again/again/kept.txt")), "kept");
-    std::string deepest = In("loop");
-    int depth = 0;
-    while (IsFolder(deepest + "/again")) {
-        deepest += "/again";
-        ++depth;
-    }
-    EXPECT_EQ(depth, TRemotePane::MaxFolderDepth - 1);
-    bool logged = false;
-    for (const std::string& line : Log()) logged |= line.find("deeper than 32 folders") != std::string::npos;
-    EXPECT_TRUE(logged);
+    EXPECT_FALSE(IsFolder(In("loop/again")));
+    EXPECT_FALSE(IsFolder(In("loop/up")));
+    int skipped = 0;
+    for (const std::string& line : Log()) skipped += line.find("which this download has been in already") != std::string::npos;
+    EXPECT_EQ(skipped, 2);
     EXPECT_TRUE(session.CurrentRemoteDir.ends_with("/site")) << session.CurrentRemoteDir;
+}
+
+// A folder download asks before it replaces a local file, as a single file's
+// download does; a skipped file stays as it was, and the rest goes on.
+TEST_P(Transfers, AFolderDownloadAsksBeforeReplacingALocalFile) {
+    ::mkdir(In("tree").c_str(), 0755);
+    Write(In("tree/one.bin"), "mine");
+    Write(In("tree/zero.bin"), "also mine");
+    std::vector<std::string> asked;
+    const auto answer = [&](bool overwrite) {
+        return [&asked, overwrite](TfrmOverResume* dialog) {
+            asked.push_back(dialog->lblDesc->text().toStdString());
+            (overwrite ? dialog->btnOverwrite : dialog->btnCancel)->click();
+        };
+    };
+    // The walk lists a folder's entries in the server's order; the answers
+    // go by the name in the question.
+    const auto byName = [&](TfrmOverResume* dialog) {
+        const bool one = dialog->lblDesc->text().contains(QStringLiteral("one.bin"));
+        answer(!one)(dialog);
+    };
+    qttest::AnswerNextModal<TfrmOverResume>([&](TfrmOverResume* dialog) {
+        qttest::AnswerNextModal<TfrmOverResume>(byName);
+        byName(dialog);
+    });
+    Select({"tree"});
+    pane.itmSrvFilesDownloadClick();
+    EXPECT_EQ(asked.size(), 2u);
+    EXPECT_EQ(qttest::ReadFile(In("tree/one.bin")), "mine") << "skipped";
+    EXPECT_TRUE(Holds(In("tree/zero.bin"), "")) << "replaced";
+    EXPECT_TRUE(Holds(In("tree/deep/er/two.bin"), Bytes(12345, 4)));
+    EXPECT_TRUE(messages.empty()) << messages.front();
 }
 
 INSTANTIATE_TEST_SUITE_P(RealServers, Transfers, ::testing::Values("pyftpdlib", "vsftpd"),

@@ -111,6 +111,19 @@ ScriptedFtpServer& ScriptedFtpServer::DataReceiveAll() {
     return *this;
 }
 
+ScriptedFtpServer& ScriptedFtpServer::StartTls() {
+    steps_.push_back({Kind::StartTls, {}, 0});
+    return *this;
+}
+ScriptedFtpServer& ScriptedFtpServer::DataTls() {
+    steps_.push_back({Kind::DataTls, {}, 0});
+    return *this;
+}
+ScriptedFtpServer& ScriptedFtpServer::DataCut() {
+    steps_.push_back({Kind::DataCut, {}, 0});
+    return *this;
+}
+
 bool ScriptedFtpServer::Start() {
     for (const Step& step : steps_)
         if (step.kind == Kind::Expect && step.text.rfind("FEAT", 0) == 0) featScripted_ = true;
@@ -170,7 +183,7 @@ void ScriptedFtpServer::Run() {
 
 bool ScriptedFtpServer::RunStep(const Step& step) {
     switch (step.kind) {
-        case Kind::Send: return SendAll(controlFd_, step.text);
+        case Kind::Send: return SendOn(controlFd_, controlTls_, step.text);
         case Kind::Expect: {
             std::string line;
             if (!ReadLine(line, kStepLimitMs)) {
@@ -188,8 +201,12 @@ bool ScriptedFtpServer::RunStep(const Step& step) {
             return true;
         }
         case Kind::Pause: PauseAnsweringFeat(step.milliseconds); return true;
-        case Kind::Close: CloseFd(controlFd_); return true;
+        case Kind::Close:
+            controlTls_.Drop();
+            CloseFd(controlFd_);
+            return true;
         case Kind::AcceptAgain:
+            controlTls_.Drop();
             CloseFd(controlFd_);
             pending_.clear();
             controlFd_ = AcceptWithin(listenFd_, kStepLimitMs, stop_);
@@ -214,19 +231,28 @@ bool ScriptedFtpServer::RunStep(const Step& step) {
                 Fail("cannot open the passive data listener");
                 return false;
             }
-            return SendAll(controlFd_, "227 Entering Passive Mode (127,0,0,1," + std::to_string(dataPort / 256) + "," +
-                                           std::to_string(dataPort % 256) + ").\r\n");
+            return SendOn(controlFd_, controlTls_,
+                          "227 Entering Passive Mode (127,0,0,1," + std::to_string(dataPort / 256) + "," +
+                              std::to_string(dataPort % 256) + ").\r\n");
         }
         case Kind::DataAccept:
             CloseFd(dataFd_);
             dataFd_ = AcceptWithin(dataListenFd_, kStepLimitMs, stop_);
             if (dataFd_ < 0) Fail("no data connection arrived");
             return dataFd_ >= 0;
-        case Kind::DataSend: return SendAll(dataFd_, step.text);
-        case Kind::DataClose: CloseFd(dataFd_); return true;
+        case Kind::DataSend: return SendOn(dataFd_, dataTls_, step.text);
+        case Kind::DataClose:
+            dataTls_.SendCloseNotify();
+            dataTls_.Drop();
+            CloseFd(dataFd_);
+            return true;
+        case Kind::StartTls:
+        case Kind::DataTls:
+        case Kind::DataCut: return RunTlsStep(step.kind);
         case Kind::DataReset: {
             linger option{1, 0};
             (void)::setsockopt(dataFd_, SOL_SOCKET, SO_LINGER, &option, sizeof option);
+            dataTls_.Drop();
             CloseFd(dataFd_);
             return true;
         }
@@ -237,15 +263,30 @@ bool ScriptedFtpServer::RunStep(const Step& step) {
                     Fail("data connection was not closed by the client");
                     return false;
                 }
-                const ssize_t got = ::recv(dataFd_, chunk, sizeof chunk, 0);
+                const ssize_t got =
+                    dataTls_.Active() ? dataTls_.Read(chunk, sizeof chunk) : ::recv(dataFd_, chunk, sizeof chunk, 0);
                 if (got <= 0) break;
                 std::lock_guard<std::mutex> lock(mutex_);
                 data_.append(chunk, static_cast<std::size_t>(got));
             }
+            dataTls_.SendCloseNotify();
+            dataTls_.Drop();
             CloseFd(dataFd_);
             return true;
         }
     }
+    return false;
+}
+
+bool ScriptedFtpServer::RunTlsStep(Kind kind) {
+    if (kind == Kind::DataCut) {
+        dataTls_.Drop();
+        CloseFd(dataFd_);
+        return true;
+    }
+    ScriptedTls& tls = kind == Kind::StartTls ? controlTls_ : dataTls_;
+    if (tls.Accept(kind == Kind::StartTls ? controlFd_ : dataFd_)) return true;
+    Fail(tls.Error());
     return false;
 }
 
@@ -259,7 +300,7 @@ bool ScriptedFtpServer::ReadLine(std::string& line, int milliseconds) {
             if (line == "FEAT" && !featScripted_) {
                 // A server of the old kind: FEAT is unknown to it, and the
                 // script need not say so.
-                if (!SendAll(controlFd_, "500 Unknown command.\r\n")) return false;
+                if (!SendOn(controlFd_, controlTls_, "500 Unknown command.\r\n")) return false;
                 continue;
             }
             return true;
@@ -267,10 +308,12 @@ bool ScriptedFtpServer::ReadLine(std::string& line, int milliseconds) {
         if (controlFd_ < 0 || stop_) return false;
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
         if (left.count() <= 0) return false;
-        if (PollFor(controlFd_, POLLIN, static_cast<int>(left.count()), stop_) <= 0) return false;
+        if (!controlTls_.HasPending() && PollFor(controlFd_, POLLIN, static_cast<int>(left.count()), stop_) <= 0) return false;
         char chunk[4096];
-        const ssize_t got = ::recv(controlFd_, chunk, sizeof chunk, 0);
+        const ssize_t got =
+            controlTls_.Active() ? controlTls_.Read(chunk, sizeof chunk) : ::recv(controlFd_, chunk, sizeof chunk, 0);
         if (got <= 0) {
+            controlTls_.Drop();
             CloseFd(controlFd_);
             return false;
         }
@@ -286,19 +329,28 @@ void ScriptedFtpServer::PauseAnsweringFeat(int milliseconds) {
         return static_cast<int>(
             std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now()).count());
     };
-    while (!featScripted_ && controlFd_ >= 0 && left() > 0 && PollFor(controlFd_, POLLIN, left(), stop_) > 0) {
+    while (!featScripted_ && controlFd_ >= 0 && left() > 0 &&
+           (controlTls_.HasPending() || PollFor(controlFd_, POLLIN, left(), stop_) > 0)) {
         char chunk[4096];
-        const ssize_t got = ::recv(controlFd_, chunk, sizeof chunk, 0);
+        const ssize_t got =
+            controlTls_.Active() ? controlTls_.Read(chunk, sizeof chunk) : ::recv(controlFd_, chunk, sizeof chunk, 0);
         if (got <= 0) break;
         pending_.append(chunk, static_cast<std::size_t>(got));
         for (const char* feat : {"FEAT\r\n", "FEAT\n"}) {
             while (pending_.rfind(feat, 0) == 0) {
                 pending_.erase(0, std::strlen(feat));
-                if (!SendAll(controlFd_, "500 Unknown command.\r\n")) return;
+                if (!SendOn(controlFd_, controlTls_, "500 Unknown command.\r\n")) return;
             }
         }
     }
     if (left() > 0) (void)PollFor(-1, 0, left(), stop_);
+}
+
+bool ScriptedFtpServer::SendOn(int fd, ScriptedTls& tls, const std::string& bytes) {
+    if (!tls.Active()) return SendAll(fd, bytes);
+    if (tls.Write(bytes)) return true;
+    Fail("TLS send failed");
+    return false;
 }
 
 bool ScriptedFtpServer::SendAll(int fd, const std::string& bytes) {

@@ -11,6 +11,8 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/ScriptedTls.h"
+
 class ScriptedFtpServer {
 public:
     ScriptedFtpServer();
@@ -44,6 +46,13 @@ public:
     ScriptedFtpServer& DataReset();
     // Reads the data connection until the client closes it.
     ScriptedFtpServer& DataReceiveAll();
+    // The server's TLS handshake on the control connection (after a 234 the
+    // script sent) and on the data connection; what follows on that
+    // connection is encrypted. DataClose then sends close_notify first.
+    ScriptedFtpServer& StartTls();
+    ScriptedFtpServer& DataTls();
+    // Closes the data connection without close_notify, as a cut would.
+    ScriptedFtpServer& DataCut();
 
     // Starts listening and running the script; false with Failure() set.
     bool Start();
@@ -69,7 +78,10 @@ private:
         DataSend,
         DataClose,
         DataReset,
-        DataReceiveAll
+        DataReceiveAll,
+        StartTls,
+        DataTls,
+        DataCut
     };
     struct Step {
         Kind kind;
@@ -82,6 +94,8 @@ private:
     bool ReadLine(std::string& line, int milliseconds);
     void PauseAnsweringFeat(int milliseconds);
     bool SendAll(int fd, const std::string& bytes);
+    bool SendOn(int fd, ScriptedTls& tls, const std::string& bytes);
+    bool RunTlsStep(Kind kind);
     void Fail(const std::string& why);
     void Record(const std::string& line);
     void CloseFd(int& fd);
@@ -101,4 +115,6 @@ private:
     std::string failure_;
     std::string data_;
     bool featScripted_ = false;
+    ScriptedTls controlTls_;
+    ScriptedTls dataTls_;
 };

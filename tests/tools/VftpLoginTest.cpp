@@ -1,7 +1,10 @@
 // Where vftp's log-in comes from: the URL, a saved profile, ~/.netrc or the
 // user at the terminal.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+
+#include <future>
 
 #include "tests/support/TempDir.h"
 #include "tools/vftp/Netrc.h"
@@ -81,6 +84,15 @@ TEST(Netrc, OnlyAPrivateFileOfTheUserIsRead) {
     ASSERT_EQ(file.status, NetrcStatus::Loaded) << file.error;
     EXPECT_EQ(file.entries.at(0).password, "p");
     EXPECT_EQ(LoadNetrc(dir.Path()).status, NetrcStatus::Refused) << "a folder is no netrc";
+
+    // A FIFO in its place must not hang the program waiting for a writer.
+    const std::string fifo = dir.File("fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    auto loading = std::async(std::launch::async, [&fifo] { return LoadNetrc(fifo).status; });
+    const bool ended = loading.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+    if (!ended) close(open(fifo.c_str(), O_WRONLY | O_NONBLOCK));  // lets the stuck reader go
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(loading.get(), NetrcStatus::Refused);
 }
 
 // A profile file as the window writes it.
@@ -205,12 +217,39 @@ TEST_F(ResolverTest, ProfilesGiveHostPortLoginAndPassiveMode) {
     EXPECT_EQ(Login("@x"), "error: no saved profile is named 'x'; there are none in " + dir_.File("none.ini"));
 }
 
+// A typo or a later version's word must not mean "plain": the password
+// would go out in clear.
+TEST_F(ResolverTest, AnUnknownEncryptionWordRefusesToConnect) {
+    const std::string file = SaveProfiles(dir_, {Profile("Shop", "shop.example")});
+    {
+        TIniFile ini(file);
+        TIniUpdate update(ini);
+        ini.WriteString(ServerSection(1), "Encryption", "ExplicitRequried");
+        update.Commit();
+    }
+    EXPECT_EQ(Login("@shop/"),
+              "error: The profile \"Shop\" asks for an unknown encryption \"ExplicitRequried\"; it does not "
+              "connect, so that nothing goes out unencrypted");
+    TFTPServer loaded;
+    const TIniFile ini(file);
+    loaded.LoadFromIni(&ini, ServerSection(1));
+    TIniFile copy(dir_.File("copy.ini"));
+    loaded.SaveToIni(&copy, "S");
+    EXPECT_EQ(copy.ReadString("S", "Encryption", ""), "ExplicitRequried") << "saving keeps the word";
+}
+
 TEST_F(ResolverTest, ErrorsNeverShowAPassword) {
     for (const std::string url : {"ftp://web:topsecret@h:99999/", "ftp://web:topsecret@/x", "ftp://web:topsecret@h/%zz"}) {
         EXPECT_FALSE(resolver_.Resolve(url));
         EXPECT_TRUE(resolver_.ShowUsage());
         EXPECT_EQ(resolver_.Error().find("topsecret"), std::string::npos) << resolver_.Error();
         EXPECT_NE(resolver_.Error().find("ftp://web:*****@"), std::string::npos) << resolver_.Error();
+    }
+    // An unencoded '/' in the password ends the authority early.
+    for (const std::string url : {"ftp://web:top/secret@h/", "ftp://web:topsecret/@h/x"}) {
+        EXPECT_FALSE(resolver_.Resolve(url));
+        EXPECT_EQ(resolver_.Error().find("top"), std::string::npos) << resolver_.Error();
+        EXPECT_EQ(resolver_.Error().find("secret"), std::string::npos) << resolver_.Error();
     }
     EXPECT_EQ(MaskedUrl("ftp://h/p@x:y"), "ftp://h/p@x:y");
     EXPECT_EQ(MaskedUrl("ftp://u@h/"), "ftp://u@h/");

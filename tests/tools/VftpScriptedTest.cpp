@@ -5,6 +5,7 @@
 
 #include "tests/support/ScriptedFtpServer.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TestCertificates.h"
 #include "tests/tools/VftpProcess.h"
 
 namespace {
@@ -61,6 +62,31 @@ TEST(VftpScripted, ReplyCodeOutsideTheProtocolRangeIsAFailure) {
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "vftp: 65536 No such file.\n");
     EXPECT_EQ(ReadFile(here.File("f.txt")), "the user's copy");
+    EXPECT_EQ(server.Failure(), "");
+}
+
+// "If available" may go on in clear, but never without saying so: after a
+// refused AUTH TLS, and after a refused PROT P (the files then go in clear).
+TEST(VftpScripted, TryingTlsSaysEachTimeItGoesOnInClear) {
+    TempDir here;
+    ScriptedFtpServer server;
+    const auto listing = [&server] {
+        Download(server.Reply("USER bob", "331 pw").Reply("PASS pw", "230 in"), "LIST", "x\r\n").Expect("QUIT").Close();
+    };
+    server.Send("220 hi\r\n").Reply("AUTH TLS", "500 what");
+    listing();
+    server.AcceptAgain();
+    server.Send("220 hi\r\n").Reply("AUTH TLS", "234 go").StartTls().Reply("PBSZ 0", "200 ok").Reply("PROT P", "536 no");
+    listing();
+    ASSERT_TRUE(server.Start());
+    const std::string url = "ftp://bob:pw@127.0.0.1:" + std::to_string(server.Port()) + "/";
+    const std::vector<std::string> tryTls{"-p", "--tls-try", "--cacert", TestCertificates::Shared().CaFile(), "ls", url};
+    for (int session = 0; session < 2; ++session) {
+        const Outcome r = RunVftp(tryTls, here.Path(), here.Path(), 20);
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out, "x\n");
+        EXPECT_EQ(r.err, "vftp: the server refused TLS: continuing without encryption\n") << session;
+    }
     EXPECT_EQ(server.Failure(), "");
 }
 

@@ -49,7 +49,7 @@ TEST_F(TempNames, FreshNamesInsideAPrivateFolder) {
     EXPECT_EQ(ModeOf(shared), 0700u);
 }
 
-TEST_F(TempNames, PlantedOrOpenFoldersAreNotUsedThenTheFallbackName) {
+TEST_F(TempNames, PlantedOrOpenFoldersAreNotUsedThenAFreshFileHere) {
     utiltest::ScopedEnv runtime("XDG_RUNTIME_DIR", temp.File("run"));
     fs::create_directories(temp.File("elsewhere"));
     chmod(temp.File("elsewhere").c_str(), 0700);
@@ -62,6 +62,18 @@ TEST_F(TempNames, PlantedOrOpenFoldersAreNotUsedThenTheFallbackName) {
     chmod(runFolder.c_str(), 0777);
     EXPECT_EQ(FolderOf(NewTempFileName()), shared);
 
+    // Without a private folder, two programs in one folder must not share
+    // a name: each gets a file of its own, made exclusively and kept.
     utiltest::ScopedEnv missing("TMPDIR", temp.File("missing"));
-    EXPECT_EQ(NewTempFileName(), FallbackTempName);
+    const fs::path before = fs::current_path();
+    fs::current_path(temp.Path());
+    const std::string first = NewTempFileName();
+    const std::string second = NewTempFileName();
+    fs::current_path(before);
+    ASSERT_FALSE(first.empty());
+    EXPECT_NE(first, second);
+    EXPECT_EQ(first.find('/'), std::string::npos) << first;
+    EXPECT_EQ(first.rfind(TempNamePrefix, 0), 0u);
+    EXPECT_TRUE(fs::is_regular_file(temp.File(first)));
+    EXPECT_EQ(ModeOf(temp.File(first)), 0600u);
 }

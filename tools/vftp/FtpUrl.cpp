@@ -70,8 +70,18 @@ std::string MaskedUrl(const std::string& text) {
     if (start == std::string::npos) return text;
     const auto authorityEnd = text.find('/', start + 3);
     const auto at = text.rfind('@', authorityEnd == std::string::npos ? std::string::npos : authorityEnd);
-    if (at == std::string::npos || at < start) return text;
     const auto colon = text.find(':', start + 3);
+    if (at == std::string::npos || at < start) {
+        // "ftp://bob:pa/ss@host/": a '/' in the password ended the authority
+        // early, leaving "pa" where the port goes; the rest up to the last
+        // '@' is the password's too. A real port there is left alone.
+        const auto lastAt = text.rfind('@');
+        if (authorityEnd == std::string::npos || colon >= authorityEnd || lastAt == std::string::npos || lastAt < authorityEnd)
+            return text;
+        const auto portColon = text.rfind(':', authorityEnd);
+        if (ValidFtpPort(text.substr(portColon + 1, authorityEnd - portColon - 1))) return text;
+        return text.substr(0, colon + 1) + "*****" + text.substr(lastAt);
+    }
     if (colon == std::string::npos || colon > at) return text;
     return text.substr(0, colon + 1) + "*****" + text.substr(at);
 }
@@ -113,6 +123,14 @@ std::optional<FtpUrl> ParseFtpUrl(const std::string& text, std::string& error) {
     url.implicitTls = implicitTls;
     if (implicitTls) url.port = "990";
     const auto at = authority.rfind('@');
+    const auto colon = authority.rfind(':');
+    if (at == std::string::npos && colon != std::string::npos && !ValidFtpPort(authority.substr(colon + 1)) &&
+        encodedPath.find('@') != std::string::npos) {
+        // "bob:pa/ss@host": the port would be a piece of the password, and
+        // the error must not show it.
+        error = "a '/' in a user name or password must be written as %2F";
+        return std::nullopt;
+    }
     if (at != std::string::npos && !SplitUserInfo(authority.substr(0, at), url, error)) return std::nullopt;
     if (!SplitHostPort(at == std::string::npos ? authority : authority.substr(at + 1), url, error)) return std::nullopt;
     if (!PercentDecode(encodedPath, url.path)) {

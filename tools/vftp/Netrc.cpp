@@ -107,7 +107,9 @@ const NetrcEntry* FindNetrcEntry(const std::vector<NetrcEntry>& entries, const s
 
 NetrcFile LoadNetrc(const std::string& path) {
     NetrcFile file;
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // O_NONBLOCK: opening a FIFO put in its place would otherwise wait for
+    // a writer that never comes; its type is refused below.
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         if (errno != ENOENT) {
             file.status = NetrcStatus::Refused;

@@ -16,6 +16,12 @@
 #include "tools/vftp/VftpTarget.h"
 #include "util/MiscUtils.h"
 
+namespace {
+constexpr char kNoTemporaryFile[] =
+    "cannot make a temporary file: no private temporary folder (XDG_RUNTIME_DIR, or TMPDIR with a folder of mode 0700 "
+    "for this user) and the current folder takes no new file";
+}  // namespace
+
 VftpRunner::VftpRunner(VftpOptions options) : options_(std::move(options)) { BindEvents(); }
 
 void VftpRunner::BindEvents() {
@@ -23,7 +29,10 @@ void VftpRunner::BindEvents() {
     ftp_.Passive = options_.passive;
     ftp_.SetBinary(options_.binary);
     ftp_.OnDisplay = [this](TCustomFtpCli*, std::string& msg) {
-        if (options_.verbose) std::cerr << MaskPassword(msg) << '\n';
+        if (options_.verbose)
+            std::cerr << MaskPassword(msg) << '\n';
+        else if (msg == std::string("! ") + kTlsRefusedText)
+            std::cerr << "vftp: " << kTlsRefusedText << '\n';
     };
     ftp_.OnRequestDone = [this](TCustomFtpCli*, TFtpRequest, std::uint16_t error) {
         requestDone_ = true;
@@ -219,6 +228,7 @@ int VftpRunner::List(bool namesOnly) {
         ftp_.HostFileName.clear();
     }
     ftp_.LocalFileName = NewTempFileName();
+    if (ftp_.LocalFileName.empty()) return Failure(kNoTemporaryFile);
     const bool ok = Execute(namesOnly ? &TCustomFtpCli::BeginSessionNameList : &TCustomFtpCli::BeginSessionList);
     const int status = ok ? CopyToStandardOutput(ftp_.LocalFileName) : Failure(error_);
     (void)std::remove(ftp_.LocalFileName.c_str());
@@ -283,6 +293,7 @@ int VftpRunner::Get() {
     const bool toStandardOutput = options_.arguments.size() > 1 && options_.arguments[1] == "-";
     std::string local = options_.arguments.size() > 1 ? options_.arguments[1] : name;
     if (toStandardOutput) local = NewTempFileName();
+    if (local.empty()) return Failure(kNoTemporaryFile);
     ftp_.LocalFileName = local;
     progress_ = std::make_unique<ProgressBar>(!options_.quiet && !toStandardOutput && isatty(STDERR_FILENO), name, -1);
     const bool resume = options_.resume && !toStandardOutput;

@@ -63,6 +63,7 @@ bool VftpTargetResolver::FromProfile(const std::string& nameAndPath, VftpTarget&
     const std::string label = "profile '" + server->Name + "'";
     FtpUrl& url = target.url;
     if (server->Hostname.empty()) return Fail(label + " has no host name");
+    if (const std::string refusal = server->ConnectRefusal(); !refusal.empty()) return Fail(refusal);
     if (!ValidFtpPort(server->Port)) return Fail(label + " has an invalid port '" + server->Port + "'");
     if (!PercentDecode(end < nameAndPath.size() ? nameAndPath.substr(end + 1) : "", url.path))
         return Fail(nameAndPath + ": invalid percent encoding in the path");

@@ -20,6 +20,8 @@ namespace {
 int AskBox(const std::string& caption, const std::string& text, QMessageBox::Icon icon, QMessageBox::StandardButtons buttons,
            QMessageBox::StandardButton escape) {
     QMessageBox box(icon, ToQt(caption), ToQt(text), buttons);
+    // Texts carry names from servers and disks: "<b>x</b>" is a file name.
+    box.setTextFormat(Qt::PlainText);
     box.setWindowModality(Qt::ApplicationModal);
     box.setEscapeButton(escape);
     box.show();

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -50,6 +51,19 @@ TEST(UiUtilsTest, MessageBoxesReturnTheButtonCodes) {
         &seen);
     ShowInfoBox("Caption", "Text");
     EXPECT_TRUE(seen);
+}
+
+// A file named "<b>x</b>" comes from any server; the question about it must
+// show the name as it is, not as markup.
+TEST(UiUtilsTest, MessageBoxesShowNamesAsPlainText) {
+    QString shown;
+    qttest::AnswerNextModal<QMessageBox>([&shown](QMessageBox* box) {
+        const QLabel* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        if (label != nullptr && label->textFormat() == Qt::PlainText) shown = label->text();
+        box->button(QMessageBox::No)->click();
+    });
+    (void)AskYesNo("Caption", "\"<b>x</b>\"\ncannot be moved to the trash.");
+    EXPECT_EQ(shown, QStringLiteral("\"<b>x</b>\"\ncannot be moved to the trash."));
 }
 
 TEST(UiUtilsTest, CursorReachesEveryNestedWidget) {
