@@ -89,7 +89,7 @@ void TCustomFtpCli::QuitDone() {
 }
 
 void TCustomFtpCli::BeginUser() {
-    RefuseEmpty(UserName, "UserName emtpy");
+    RefuseEmpty(UserName, "UserName empty");
     RefuseLineBreak("UserName", UserName);
     CheckCanSend();
     currentStep_ = TFtpStep::User;
@@ -97,7 +97,7 @@ void TCustomFtpCli::BeginUser() {
 }
 
 void TCustomFtpCli::BeginPass() {
-    RefuseEmpty(PassWord, "Password emtpy");
+    RefuseEmpty(PassWord, "Password empty");
     RefuseLineBreak("PassWord", PassWord);
     CheckCanSend();
     currentStep_ = TFtpStep::Pass;
@@ -105,7 +105,7 @@ void TCustomFtpCli::BeginPass() {
 }
 
 void TCustomFtpCli::BeginCwd() {
-    RefuseEmpty(HostDirName, "HostDirName emtpy");
+    RefuseEmpty(HostDirName, "HostDirName empty");
     RefuseLineBreak("HostDirName", HostDirName);
     CheckCanSend();
     currentStep_ = TFtpStep::Cwd;
