@@ -1,8 +1,8 @@
 #include "app/AppSetup.h"
 
 #include <QApplication>
-#include <QIcon>
 
+#include "app/ApplicationIcon.h"
 #include "platform/MessageLoop.h"
 #include "util/ProgramFolders.h"
 #include "util/QtMessagePump.h"
@@ -14,7 +14,7 @@ std::unique_ptr<QtMessagePump> SetUpApplication(QApplication& app) {
     QGuiApplication::setApplicationDisplayName(QString::fromLatin1(ApplicationTitle));
     // Ties the windows to the desktop entry and its icon on the desktop.
     QGuiApplication::setDesktopFileName(QStringLiteral("velliant-ftp"));
-    QGuiApplication::setWindowIcon(QIcon(ToQt(ProgramResourceFile("velliant-ftp.png"))));
+    QGuiApplication::setWindowIcon(ApplicationIcon());
     // Waiting loops end early once the program is closing.
     QObject::connect(&app, &QCoreApplication::aboutToQuit, [] { platform::SetApplicationTerminated(true); });
     (void)ProgramFolder();  // created on first start

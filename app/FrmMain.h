@@ -40,9 +40,13 @@ class TFTPServer;
 
 class TfrmMain : public QMainWindow {
 public:
-    static constexpr int DesignWidth = 539;
-    static constexpr int DesignHeight = 442;
-    static constexpr int DesignLocalWidth = 185;
+    // The first size, before the user's own is stored: the design's 539 x 442
+    // (local pane 185) cut off the file names on the left and the remote
+    // list's columns on the right; this size shows both and fits a 1024 x 768
+    // screen.
+    static constexpr int DesignWidth = 860;
+    static constexpr int DesignHeight = 600;
+    static constexpr int DesignLocalWidth = 340;
     static constexpr int DesignLogHeight = 65;
     static constexpr char InterfaceKey[] = "Software\\Orvan Software\\Velliant FTP\\Interface\\";
     static constexpr char MakerAddress[] = "https://orvan-software.example.com/";

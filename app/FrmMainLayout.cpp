@@ -8,6 +8,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "app/ApplicationIcon.h"
 #include "app/FrmMain.h"
 #include "app/Glyphs.h"
 #include "app/StatusBar.h"
@@ -43,7 +44,7 @@ QVBoxLayout* PaneLayout(QWidget* pane) {
 
 TfrmMain::TfrmMain() {
     setObjectName(QStringLiteral("frmMain"));
-    setWindowIcon(Glyphs::ProgramIcon());
+    setWindowIcon(ApplicationIcon());
     resize(DesignWidth, DesignHeight);
     BuildMenus();
     auto* central = new QWidget(this);

@@ -85,7 +85,7 @@ void TfrmMain::BindSession() {
 void TfrmMain::FormCreate() {
     try {
         QRandomGenerator::global()->generate();  // the global generator seeds itself
-        setWindowTitle(QStringLiteral(" ") + QString::fromLatin1(ApplicationTitle));
+        setWindowTitle(QString::fromLatin1(ApplicationTitle));
         lblPromo->setText(QStringLiteral("To Edit HTML on the server, View Images on the Server, and Backup your "
                                          "entire Web Site, Download and Install Kestra FTP.\nGet Kestra FTP now at: ") +
                           QString::fromLatin1(MakerAddress));

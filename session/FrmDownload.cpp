@@ -42,7 +42,7 @@ TfrmDownload::TfrmDownload(bool uploading) : QWidget(nullptr), Now(SteadySeconds
     setWindowTitle(uploading ? QStringLiteral("Uploading ...") : QStringLiteral("Downloading ..."));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setAttribute(Qt::WA_DeleteOnClose);
-    lblDownloading = new QLabel(QStringLiteral("Quillford KestraFTP is now downloading the file ..."), this);
+    lblDownloading = new QLabel(QStringLiteral("Quillford Velliant FTP is now downloading the file ..."), this);
     lblUploading = new QLabel(QStringLiteral("Quillford Velliant FTP is now uploading the file ..."), this);
     lblDownloading->setVisible(!uploading);
     lblUploading->setVisible(uploading);
