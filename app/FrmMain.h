@@ -152,6 +152,14 @@ public:
     void ShowHint(const QString& hint);
     void FillServerMenu();
 
+    // ---- ftp:// and ftps:// links from the command line ------------------------
+    // Connects to the link's server and folder. The password comes from the
+    // link, else from a saved profile of the same server and user, else from
+    // the user (cancelling connects to nothing). Once connected, a server
+    // that no profile holds is offered to be saved as one. A text that is no
+    // such link is shown with ShowInfo.
+    void OpenLink(const std::string& text);
+
     // ---- local pane (its behaviour lives in TLocalPane) ----------------------
     std::string LocalDrive() const;
     std::string LocalDir() const;
@@ -201,4 +209,7 @@ private:
     bool shownOnce_ = false;
     bool formClosed_ = false;
     bool formDestroyed_ = false;
+    // The server of the link OpenLink connected to, while it is in no
+    // profile: the session's CurrentServer points here.
+    std::unique_ptr<TFTPServer> linkServer_;
 };
