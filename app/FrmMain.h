@@ -160,6 +160,11 @@ public:
     // such link is shown with ShowInfo.
     void OpenLink(const std::string& text);
 
+    // Moves the profiles' passwords into the desktop keyring or back into
+    // the profile file (the option of the Options dialog) and says in the
+    // log where they are now.
+    void MovePasswords(bool toKeyring);
+
     // ---- local pane (its behaviour lives in TLocalPane) ----------------------
     std::string LocalDrive() const;
     std::string LocalDir() const;

@@ -1,4 +1,5 @@
 // The menus, the server toolbar and the hint panel.
+#include <QCheckBox>
 #include <QDesktopServices>
 #include <QEvent>
 #include <QLabel>
@@ -23,7 +24,10 @@ void TfrmMain::itmFileExitClick() { close(); }
 void TfrmMain::itmOptionsClick() {
     if (frmOptions == nullptr) return;
     CenterOver(frmOptions, this);
-    frmOptions->exec();
+    const bool inKeyring = Servers && Servers->PasswordsInKeyring;
+    frmOptions->cbPasswordsInKeyring->setChecked(inKeyring);
+    if (frmOptions->exec() != QDialog::Accepted || !Servers) return;
+    if (frmOptions->cbPasswordsInKeyring->isChecked() != inKeyring) MovePasswords(!inKeyring);
 }
 
 // The status bar is the last area of the window's layout, so it stays below

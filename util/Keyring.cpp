@@ -1,0 +1,106 @@
+#include "util/Keyring.h"
+
+#ifdef VFTP_WITH_LIBSECRET
+
+#include <libsecret/secret.h>
+
+namespace {
+
+std::string Lower(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+const SecretSchema* Schema() {
+    static const SecretSchema schema = [] {
+        SecretSchema s{};
+        s.name = "com.orvansoftware.velliant_ftp.Password";
+        s.flags = SECRET_SCHEMA_NONE;
+        s.attributes[0] = {"server", SECRET_SCHEMA_ATTRIBUTE_STRING};
+        s.attributes[1] = {"port", SECRET_SCHEMA_ATTRIBUTE_STRING};
+        s.attributes[2] = {"user", SECRET_SCHEMA_ATTRIBUTE_STRING};
+        return s;
+    }();
+    return &schema;
+}
+
+// Host names compare in any letter case; the entry is found whichever the
+// profile holds.
+struct Account {
+    explicit Account(const TFTPServer& profile) : server(Lower(profile.Hostname)), port(profile.Port), user(profile.Username) {}
+    std::string server, port, user;
+};
+
+std::string Take(GError* error) {
+    std::string text = error != nullptr && error->message != nullptr ? error->message : "unknown error";
+    if (error != nullptr) g_error_free(error);
+    return text;
+}
+
+}  // namespace
+
+bool TKeyring::Built() { return true; }
+
+bool TKeyring::Available() {
+    GError* error = nullptr;
+    // Opening a session is a call the service itself must answer; a bus with
+    // no service on it fails here.
+    SecretService* service = secret_service_get_sync(SECRET_SERVICE_OPEN_SESSION, nullptr, &error);
+    if (service == nullptr) {
+        (void)Take(error);
+        return false;
+    }
+    g_object_unref(service);
+    return true;
+}
+
+bool TKeyring::Store(const TFTPServer& profile, std::string& error) {
+    const Account account(profile);
+    const std::string label = "Velliant FTP: " + account.user + "@" + account.server + ":" + account.port;
+    GError* failure = nullptr;
+    const gboolean stored = secret_password_store_sync(
+        Schema(), SECRET_COLLECTION_DEFAULT, label.c_str(), profile.Password.c_str(), nullptr, &failure, "server",
+        account.server.c_str(), "port", account.port.c_str(), "user", account.user.c_str(), nullptr);
+    if (!stored) error = Take(failure);
+    return stored;
+}
+
+std::optional<std::string> TKeyring::Lookup(const TFTPServer& profile) {
+    const Account account(profile);
+    GError* error = nullptr;
+    gchar* password = secret_password_lookup_sync(Schema(), nullptr, &error, "server", account.server.c_str(), "port",
+                                                  account.port.c_str(), "user", account.user.c_str(), nullptr);
+    if (password == nullptr) {
+        if (error != nullptr) (void)Take(error);
+        return std::nullopt;
+    }
+    std::string text = password;
+    secret_password_free(password);
+    return text;
+}
+
+bool TKeyring::Clear(const TFTPServer& profile) {
+    const Account account(profile);
+    GError* error = nullptr;
+    (void)secret_password_clear_sync(Schema(), nullptr, &error, "server", account.server.c_str(), "port", account.port.c_str(),
+                                     "user", account.user.c_str(), nullptr);
+    if (error != nullptr) {
+        (void)Take(error);
+        return false;
+    }
+    return true;
+}
+
+#else
+
+bool TKeyring::Built() { return false; }
+bool TKeyring::Available() { return false; }
+bool TKeyring::Store(const TFTPServer&, std::string& error) {
+    error = "built without the desktop keyring (libsecret)";
+    return false;
+}
+std::optional<std::string> TKeyring::Lookup(const TFTPServer&) { return std::nullopt; }
+bool TKeyring::Clear(const TFTPServer&) { return true; }
+
+#endif
