@@ -164,6 +164,10 @@ public:
     // the profile file (the option of the Options dialog) and says in the
     // log where they are now.
     void MovePasswords(bool toKeyring);
+    // At the first start where a Secret Service runs, asks once whether the
+    // passwords should go to the desktop keyring (the program's start-up
+    // calls it once the window shows; the option stays off until then).
+    void OfferKeyringOnce();
 
     // ---- local pane (its behaviour lives in TLocalPane) ----------------------
     std::string LocalDrive() const;

@@ -1,7 +1,28 @@
 // The main window moving the profiles' passwords between the profile file
 // and the desktop keyring (see FrmMain.h).
 #include "app/FrmMain.h"
+#include "profiles/FrmOptions.h"
 #include "util/Keyring.h"
+#include "util/SettingsKey.h"
+#include "util/UiUtils.h"
+
+namespace {
+
+constexpr char kKeyringOffered[] = "KeyringOffered";
+
+}  // namespace
+
+void TfrmMain::OfferKeyringOnce() {
+    if (!Servers || Servers->InMemoryOnly() || Servers->PasswordsInKeyring) return;
+    TSettingsKey key(TfrmOptions::OptionsKey);
+    if (key.ReadBool(kKeyringOffered, false) || !TKeyring::Available()) return;
+    if (!key.OpenForWriting()) return;
+    key.WriteBool(kKeyringOffered, true);
+    if (AskYesNo(ApplicationTitle,
+                 "A desktop keyring is running. Keep the passwords of your FTP servers there instead of in the "
+                 "profile file?\n\nOptions can change this later.") == IDYES)
+        MovePasswords(true);
+}
 
 void TfrmMain::MovePasswords(bool toKeyring) {
     if (!Servers) return;

@@ -35,6 +35,9 @@ int main(int argc, char** argv) {
     const auto pump = SetUpApplication(app);
     TfrmMain frmMain;
     frmMain.show();
-    if (!line.Link.empty()) QTimer::singleShot(0, &frmMain, [&] { frmMain.OpenLink(line.Link); });
+    QTimer::singleShot(0, &frmMain, [&] {
+        frmMain.OfferKeyringOnce();
+        if (!line.Link.empty()) frmMain.OpenLink(line.Link);
+    });
     return app.exec();
 }
