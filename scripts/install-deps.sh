@@ -20,7 +20,7 @@ test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-pyftpdlib vsftpd microsocks dante-server
   python3-openssl openssl libsodium23
-  gnome-keyring dbus
+  gnome-keyring dbus-daemon
   curl netbase procps time
   clang-format desktop-file-utils appstream
 )
