@@ -2,18 +2,13 @@
 
 #include <QUrl>
 
+#include "util/MiscUtils.h"
 #include "util/UiUtils.h"
 
 namespace {
 
 // What an anonymous log-in gives as its password: an address, by custom.
 constexpr char kAnonymousPassword[] = "velliant-ftp@";
-
-std::string Lower(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
 
 // "user:@host" names an empty password, "user@host" none; the parsed URL
 // no longer tells them apart.
@@ -60,6 +55,6 @@ std::string TFtpLink::Address() const {
 }
 
 bool TFtpLink::SameServerAndUser(const TFTPServer& profile) const {
-    return Lower(profile.Hostname) == Lower(Profile.Hostname) && profile.Port == Profile.Port &&
+    return AsciiUpper(profile.Hostname) == AsciiUpper(Profile.Hostname) && profile.Port == Profile.Port &&
            profile.Username == Profile.Username;
 }

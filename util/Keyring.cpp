@@ -4,13 +4,9 @@
 
 #include <libsecret/secret.h>
 
-namespace {
+#include "util/MiscUtils.h"
 
-std::string Lower(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
+namespace {
 
 const SecretSchema* Schema() {
     static const SecretSchema schema = [] {
@@ -28,7 +24,8 @@ const SecretSchema* Schema() {
 // Host names compare in any letter case; the entry is found whichever the
 // profile holds.
 struct Account {
-    explicit Account(const TFTPServer& profile) : server(Lower(profile.Hostname)), port(profile.Port), user(profile.Username) {}
+    explicit Account(const TFTPServer& profile)
+        : server(AsciiUpper(profile.Hostname)), port(profile.Port), user(profile.Username) {}
     std::string server, port, user;
 };
 
@@ -57,7 +54,7 @@ bool TKeyring::Available() {
 
 bool TKeyring::Store(const TFTPServer& profile, std::string& error) {
     const Account account(profile);
-    const std::string label = "Velliant FTP: " + account.user + "@" + account.server + ":" + account.port;
+    const std::string label = "Velliant FTP: " + account.user + "@" + profile.Hostname + ":" + account.port;
     GError* failure = nullptr;
     const gboolean stored = secret_password_store_sync(
         Schema(), SECRET_COLLECTION_DEFAULT, label.c_str(), profile.Password.c_str(), nullptr, &failure, "server",
