@@ -38,8 +38,8 @@ std::optional<TFtpLink> TFtpLink::Parse(const std::string& text, std::string& er
     profile.Username = FromQt(url.userName(QUrl::FullyDecoded));
     link.HasPassword = UserInfoHasPassword(text);
     profile.Password = FromQt(url.password(QUrl::FullyDecoded));
-    if (profile.Username.empty()) {
-        profile.Username = "anonymous";
+    if (profile.Username.empty()) profile.Username = "anonymous";
+    if (profile.IsAnonymous() && !link.HasPassword) {
         profile.Password = kAnonymousPassword;
         link.HasPassword = true;
     }
