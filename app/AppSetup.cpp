@@ -4,9 +4,9 @@
 
 #include "app/ApplicationIcon.h"
 #include "platform/MessageLoop.h"
-#include "util/ProgramFolders.h"
-#include "util/QtMessagePump.h"
-#include "util/UiUtils.h"
+#include "util/ui/ProgramFolders.h"
+#include "util/ui/QtMessagePump.h"
+#include "util/ui/UiUtils.h"
 
 std::unique_ptr<QtMessagePump> SetUpApplication(QApplication& app) {
     QCoreApplication::setOrganizationName(QStringLiteral("Orvan Software"));

@@ -1,10 +1,10 @@
 // The main window moving the profiles' passwords between the profile file
 // and the desktop keyring (see FrmMain.h).
 #include "app/FrmMain.h"
-#include "profiles/FrmOptions.h"
+#include "dialogs/FrmOptions.h"
 #include "util/Keyring.h"
-#include "util/SettingsKey.h"
-#include "util/UiUtils.h"
+#include "util/ui/SettingsKey.h"
+#include "util/ui/UiUtils.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "app/FrmMain.h"
 #include "app/FtpLink.h"
-#include "util/UiUtils.h"
+#include "util/ui/UiUtils.h"
 
 namespace {
 

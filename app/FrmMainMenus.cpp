@@ -9,15 +9,15 @@
 
 #include "app/FrmMain.h"
 #include "app/StatusBar.h"
-#include "localpane/FrmAbout.h"
-#include "profiles/FrmOptions.h"
+#include "dialogs/FrmAbout.h"
+#include "dialogs/FrmOptions.h"
 #include "profiles/FrmServerAdd.h"
 #include "profiles/FrmServerConnect.h"
 #include "profiles/FrmServerConnectTo.h"
 #include "profiles/FrmServerEdit.h"
 #include "profiles/FrmServerRemove.h"
 #include "profiles/ServerStore.h"
-#include "util/UiUtils.h"
+#include "util/ui/UiUtils.h"
 
 void TfrmMain::itmFileExitClick() { close(); }
 

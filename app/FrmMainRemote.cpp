@@ -7,7 +7,7 @@
 #include "localpane/LocalPane.h"
 #include "session/RemoteListView.h"
 #include "session/RemotePane.h"
-#include "util/UiUtils.h"
+#include "util/ui/UiUtils.h"
 
 void TfrmMain::SetServerViewStyle(int style) { lvServerFiles->SetViewStyle(style); }
 

@@ -8,8 +8,8 @@
 
 #include "app/FrmMain.h"
 #include "session/RemoteListView.h"
-#include "util/SettingsKey.h"
-#include "util/UiUtils.h"
+#include "util/ui/SettingsKey.h"
+#include "util/ui/UiUtils.h"
 
 namespace {
 

@@ -18,18 +18,18 @@
 #include "app/FolderProblem.h"
 #include "app/FrmMain.h"
 #include "app/StatusBar.h"
-#include "localpane/FrmMessage.h"
+#include "dialogs/FrmMessage.h"
+#include "dialogs/FrmOptions.h"
 #include "platform/MessageLoop.h"
-#include "profiles/FrmOptions.h"
 #include "profiles/FrmServerConnect.h"
 #include "profiles/ServerStore.h"
 #include "session/RemoteListView.h"
 #include "session/RemotePane.h"
 #include "util/IniFile.h"
 #include "util/MiscUtils.h"
-#include "util/ProgramFolders.h"
-#include "util/SpinEdit.h"
-#include "util/UiUtils.h"
+#include "util/ui/ProgramFolders.h"
+#include "util/ui/SpinEdit.h"
+#include "util/ui/UiUtils.h"
 
 namespace {
 

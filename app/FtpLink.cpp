@@ -3,7 +3,7 @@
 #include <QUrl>
 
 #include "util/MiscUtils.h"
-#include "util/UiUtils.h"
+#include "util/ui/UiUtils.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "app/AppSetup.h"
 #include "app/CommandLine.h"
 #include "app/FrmMain.h"
-#include "util/QtMessagePump.h"
+#include "util/ui/QtMessagePump.h"
 
 namespace {
 

@@ -23,8 +23,8 @@
 #include "session/FrmDownload.h"
 #include "session/RemoteListView.h"
 #include "session/RemotePane.h"
-#include "util/ProgramFolders.h"
-#include "util/QtMessagePump.h"
+#include "util/ui/ProgramFolders.h"
+#include "util/ui/QtMessagePump.h"
 
 namespace {
 

@@ -48,7 +48,12 @@ function(vftp_test name)
   if(VFTP_WITH_QT)
     vftp_runtime_resources()
   endif()
+  # Named after the folder under test ("ftp.", "util.ui."), so that
+  # `ctest -R '^ftp\.'` runs exactly one layer's tests.
+  file(RELATIVE_PATH folder ${PROJECT_SOURCE_DIR}/tests ${CMAKE_CURRENT_SOURCE_DIR})
+  string(REPLACE "/" "." prefix "${folder}")
   gtest_discover_tests(${name}
+    TEST_PREFIX "${prefix}."
     DISCOVERY_TIMEOUT 60
     PROPERTIES TIMEOUT ${ARG_TIMEOUT}
                ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VFTP_SOURCE_DIR=${PROJECT_SOURCE_DIR};VFTP_BINARY_DIR=${PROJECT_BINARY_DIR}")

@@ -374,6 +374,10 @@ private:
     void StartDataTls();
     void DataSslHandshakeDone(std::uint16_t Error);
     // commands (FtpcliCommands.cpp)
+    struct SingleCommand;
+    static const SingleCommand& Single(TFtpStep Step);
+    void BeginSingle(TFtpStep Step);
+    void ForgetRemoteFileSize();
     void ExecuteCommand(TFtpRequest Request, const std::string& Command, std::vector<int> Accepted, Handler Callback = nullptr);
     void CheckCanSend() const;
     void CommonReplyHandler();
@@ -444,6 +448,9 @@ private:
     // shared
     void Display(const std::string& Msg) { NotifyDisplay(Msg); }
     void RecordFailure();
+    // The failure ritual: `Line` stands as the reply, its text is kept when
+    // it is the first failure, and the request's codes say `Code`.
+    void SetFailure(int Code, const std::string& Line);
     // Shows the reply line being handled; true when it is the final line of
     // its reply and the request it answers is still running.
     bool TakeFinalReply();
@@ -457,6 +464,8 @@ private:
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 
     char typeChar_ = 'I';
+    // What follows TYPE on the wire: typeChar_ when the request started.
+    std::string typeArgument_;
     std::uint16_t shareFlags_ = 0x10;
     bool appendMode_ = false;
     std::uint32_t startTick_ = 0;

@@ -1,6 +1,7 @@
 // Single commands: sending one command line, judging its reply, and the
 // starting operations that send exactly one command.
 #include <cctype>
+#include <stdexcept>
 
 #include "ftp/Ftpcli.h"
 
@@ -88,41 +89,82 @@ void TCustomFtpCli::QuitDone() {
     CloseControl();
 }
 
-void TCustomFtpCli::BeginUser() {
-    RefuseEmpty(UserName, "UserName empty");
-    RefuseLineBreak("UserName", UserName);
-    CheckCanSend();
-    currentStep_ = TFtpStep::User;
-    ExecuteCommand(ftpReqUser, "USER " + UserName, {331, 230});
+// The requests that send exactly one command line and judge its reply.
+// Each names the engine parameter that follows its verb (refused when it
+// holds a line break, and with `emptyText` when it is empty) and the reply
+// codes that mean success (none: any code below 500).
+struct TCustomFtpCli::SingleCommand {
+    TFtpRequest request;
+    TFtpStep step;
+    const char* verb;  // empty: the parameter is the whole line
+    std::string TCustomFtpCli::*parameter;
+    const char* parameterName;
+    const char* emptyText;
+    std::vector<int> accepted;
+    Handler onStart = nullptr;  // once the checks passed, before sending
+    Handler onReply = nullptr;  // instead of ending the step on the reply
+};
+
+const TCustomFtpCli::SingleCommand& TCustomFtpCli::Single(TFtpStep Step) {
+    using T = TCustomFtpCli;
+    static const SingleCommand commands[] = {
+        {ftpReqUser, TFtpStep::User, "USER", &T::UserName, "UserName", "UserName empty", {331, 230}},
+        {ftpReqPass, TFtpStep::Pass, "PASS", &T::PassWord, "PassWord", "Password empty", {230}},
+        {ftpReqCwd, TFtpStep::Cwd, "CWD", &T::HostDirName, "HostDirName", "HostDirName empty", {200, 250, 257}},
+        // RFC 959 gives 200 for CDUP; many servers answer 250 as for CWD.
+        {ftpReqCdup, TFtpStep::Cdup, "CDUP", nullptr, nullptr, nullptr, {200, 250}},
+        {ftpReqType, TFtpStep::Type, "TYPE", &T::typeArgument_, nullptr, nullptr, {200}},
+        {ftpReqSyst, TFtpStep::Syst, "SYST", nullptr, nullptr, nullptr, {215}},
+        {ftpReqMkd, TFtpStep::Mkd, "MKD", &T::HostFileName, "HostFileName", nullptr, {257}},
+        {ftpReqRmd, TFtpStep::Rmd, "RMD", &T::HostFileName, "HostFileName", nullptr, {250, 257}},
+        {ftpReqRenameFrom, TFtpStep::Rnfr, "RNFR", &T::HostFileName, "HostFileName", nullptr, {350}},
+        {ftpReqRenameTo, TFtpStep::Rnto, "RNTO", &T::LocalFileName, "LocalFileName", nullptr, {250, 257}},
+        {ftpReqSize, TFtpStep::Size, "SIZE", &T::HostFileName, "HostFileName", nullptr, {213}, &T::ForgetRemoteFileSize},
+        {ftpReqDele, TFtpStep::Dele, "DELE", &T::HostFileName, "HostFileName", nullptr, {250, 257}},
+        {ftpReqPwd, TFtpStep::Pwd, "PWD", nullptr, nullptr, nullptr, {250, 257}},
+        {ftpReqQuote, TFtpStep::Quote, "", &T::LocalFileName, "LocalFileName", nullptr, {}},
+        {ftpReqQuit, TFtpStep::Quit, "QUIT", nullptr, nullptr, nullptr, {221}, nullptr, &T::QuitDone},
+    };
+    for (const SingleCommand& command : commands)
+        if (command.step == Step) return command;
+    throw std::logic_error("no single command for this step");
 }
 
-void TCustomFtpCli::BeginPass() {
-    RefuseEmpty(PassWord, "Password empty");
-    RefuseLineBreak("PassWord", PassWord);
+void TCustomFtpCli::BeginSingle(TFtpStep Step) {
+    const SingleCommand& command = Single(Step);
+    std::string line = command.verb;
+    if (command.parameter != nullptr) {
+        const std::string& value = this->*command.parameter;
+        if (command.emptyText != nullptr) RefuseEmpty(value, command.emptyText);
+        if (command.parameterName != nullptr) RefuseLineBreak(command.parameterName, value);
+        line = line.empty() ? value : line + " " + value;
+    }
     CheckCanSend();
-    currentStep_ = TFtpStep::Pass;
-    ExecuteCommand(ftpReqPass, "PASS " + PassWord, {230});
+    currentStep_ = command.step;
+    if (command.onStart != nullptr) (this->*command.onStart)();
+    ExecuteCommand(command.request, line, command.accepted, command.onReply);
 }
 
-void TCustomFtpCli::BeginCwd() {
-    RefuseEmpty(HostDirName, "HostDirName empty");
-    RefuseLineBreak("HostDirName", HostDirName);
-    CheckCanSend();
-    currentStep_ = TFtpStep::Cwd;
-    ExecuteCommand(ftpReqCwd, "CWD " + HostDirName, {200, 250, 257});
-}
+void TCustomFtpCli::ForgetRemoteFileSize() { remoteFileSize_ = 0; }
 
-void TCustomFtpCli::BeginCdup() {
-    CheckCanSend();
-    currentStep_ = TFtpStep::Cdup;
-    // RFC 959 gives 200 for CDUP; many servers answer 250 as for CWD.
-    ExecuteCommand(ftpReqCdup, "CDUP", {200, 250});
-}
+void TCustomFtpCli::BeginUser() { BeginSingle(TFtpStep::User); }
+void TCustomFtpCli::BeginPass() { BeginSingle(TFtpStep::Pass); }
+void TCustomFtpCli::BeginCwd() { BeginSingle(TFtpStep::Cwd); }
+void TCustomFtpCli::BeginCdup() { BeginSingle(TFtpStep::Cdup); }
+void TCustomFtpCli::BeginSyst() { BeginSingle(TFtpStep::Syst); }
+void TCustomFtpCli::BeginMkd() { BeginSingle(TFtpStep::Mkd); }
+void TCustomFtpCli::BeginRmd() { BeginSingle(TFtpStep::Rmd); }
+void TCustomFtpCli::BeginRenameFrom() { BeginSingle(TFtpStep::Rnfr); }
+void TCustomFtpCli::BeginRenameTo() { BeginSingle(TFtpStep::Rnto); }
+void TCustomFtpCli::BeginSize() { BeginSingle(TFtpStep::Size); }
+void TCustomFtpCli::BeginDele() { BeginSingle(TFtpStep::Dele); }
+void TCustomFtpCli::BeginPwd() { BeginSingle(TFtpStep::Pwd); }
+void TCustomFtpCli::BeginQuote() { BeginSingle(TFtpStep::Quote); }
+void TCustomFtpCli::BeginQuit() { BeginSingle(TFtpStep::Quit); }
 
 void TCustomFtpCli::BeginTransferType() {
-    CheckCanSend();
-    currentStep_ = TFtpStep::Type;
-    ExecuteCommand(ftpReqType, std::string("TYPE ") + typeChar_, {200});
+    typeArgument_.assign(1, typeChar_);
+    BeginSingle(TFtpStep::Type);
 }
 
 void TCustomFtpCli::BeginTypeBinary() {
@@ -133,74 +175,6 @@ void TCustomFtpCli::BeginTypeBinary() {
 void TCustomFtpCli::BeginTypeAscii() {
     SetBinary(false);
     BeginTransferType();
-}
-
-void TCustomFtpCli::BeginSyst() {
-    CheckCanSend();
-    currentStep_ = TFtpStep::Syst;
-    ExecuteCommand(ftpReqSyst, "SYST", {215});
-}
-
-void TCustomFtpCli::BeginMkd() {
-    RefuseLineBreak("HostFileName", HostFileName);
-    CheckCanSend();
-    currentStep_ = TFtpStep::Mkd;
-    ExecuteCommand(ftpReqMkd, "MKD " + HostFileName, {257});
-}
-
-void TCustomFtpCli::BeginRmd() {
-    RefuseLineBreak("HostFileName", HostFileName);
-    CheckCanSend();
-    currentStep_ = TFtpStep::Rmd;
-    ExecuteCommand(ftpReqRmd, "RMD " + HostFileName, {250, 257});
-}
-
-void TCustomFtpCli::BeginRenameFrom() {
-    RefuseLineBreak("HostFileName", HostFileName);
-    CheckCanSend();
-    currentStep_ = TFtpStep::Rnfr;
-    ExecuteCommand(ftpReqRenameFrom, "RNFR " + HostFileName, {350});
-}
-
-void TCustomFtpCli::BeginRenameTo() {
-    RefuseLineBreak("LocalFileName", LocalFileName);
-    CheckCanSend();
-    currentStep_ = TFtpStep::Rnto;
-    ExecuteCommand(ftpReqRenameTo, "RNTO " + LocalFileName, {250, 257});
-}
-
-void TCustomFtpCli::BeginSize() {
-    RefuseLineBreak("HostFileName", HostFileName);
-    CheckCanSend();
-    currentStep_ = TFtpStep::Size;
-    remoteFileSize_ = 0;
-    ExecuteCommand(ftpReqSize, "SIZE " + HostFileName, {213});
-}
-
-void TCustomFtpCli::BeginDele() {
-    RefuseLineBreak("HostFileName", HostFileName);
-    CheckCanSend();
-    currentStep_ = TFtpStep::Dele;
-    ExecuteCommand(ftpReqDele, "DELE " + HostFileName, {250, 257});
-}
-
-void TCustomFtpCli::BeginPwd() {
-    CheckCanSend();
-    currentStep_ = TFtpStep::Pwd;
-    ExecuteCommand(ftpReqPwd, "PWD", {250, 257});
-}
-
-void TCustomFtpCli::BeginQuote() {
-    RefuseLineBreak("LocalFileName", LocalFileName);
-    CheckCanSend();
-    currentStep_ = TFtpStep::Quote;
-    ExecuteCommand(ftpReqQuote, LocalFileName, {});
-}
-
-void TCustomFtpCli::BeginQuit() {
-    CheckCanSend();
-    currentStep_ = TFtpStep::Quit;
-    ExecuteCommand(ftpReqQuit, "QUIT", {221}, &TCustomFtpCli::QuitDone);
 }
 
 void TCustomFtpCli::BeginRest() {
@@ -215,10 +189,7 @@ void TCustomFtpCli::BeginRest() {
         // anything is sent or written.
         if (!inSequence_) requestType_ = ftpReqRest;
         ResumeAt = 0;
-        lastResponse_ = "501 Resume is not possible in text mode: the local size is no offset in the server's file";
-        statusCode_ = 501;
-        RecordFailure();
-        resultCode_ = 501;
+        SetFailure(501, "501 Resume is not possible in text mode: the local size is no offset in the server's file");
         doneSignalled_ = false;
         FinishStep(501);
         return;

@@ -216,10 +216,7 @@ void TCustomFtpCli::ControlSessionClosed(std::uint16_t Error) {
     const bool replyAwaited = (state_ == ftpStateWaitingReply && fNext_ != nullptr && currentStep_ != TFtpStep::Quit) ||
                               (state_ == ftpStateConnecting && controlConnected_);
     if (replyAwaited && resultCode_ == 0) {
-        lastResponse_ = "421 Connection closed by server";
-        statusCode_ = 421;
-        RecordFailure();
-        resultCode_ = 421;
+        SetFailure(421, "421 Connection closed by server");
     }
     if (controlConnected_) {
         controlConnected_ = false;

@@ -103,6 +103,13 @@ void TCustomFtpCli::RecordFailure() {
     if (errorMessage_.empty()) errorMessage_ = lastResponse_;
 }
 
+void TCustomFtpCli::SetFailure(int Code, const std::string& Line) {
+    lastResponse_ = Line;
+    statusCode_ = Code;
+    RecordFailure();
+    resultCode_ = Code;
+}
+
 bool TCustomFtpCli::TakeFinalReply() {
     const std::uint32_t request = requestSerial_;
     Display("< " + lastResponse_);
@@ -173,10 +180,7 @@ void TCustomFtpCli::FailFromException(const std::exception& Error) {
     // A sequence whose first step raised is still ready, but it was started
     // and must end, or its remaining steps would run inside a later request.
     if (state_ == ftpStateReady && !inSequence_) return;
-    lastResponse_ = std::string("500 ") + Error.what();
-    statusCode_ = 500;
-    RecordFailure();
-    resultCode_ = 500;
+    SetFailure(500, std::string("500 ") + Error.what());
     doneSignalled_ = false;
     sequenceContinuation_ = false;
     FinishStep(500);

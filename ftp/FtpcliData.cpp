@@ -98,10 +98,7 @@ bool TCustomFtpCli::ConnectPassive(int PortNumber) {
 }
 
 void TCustomFtpCli::FailDataConnection(const std::string& Line) {
-    lastResponse_ = Line;
-    statusCode_ = 550;
-    RecordFailure();
-    resultCode_ = 550;
+    SetFailure(550, Line);
     dataFailed_ = true;
     // The server answers the transfer command whatever happened to the data
     // connection; ending before that reply would make it the answer to the

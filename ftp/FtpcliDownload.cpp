@@ -57,11 +57,8 @@ bool TCustomFtpCli::OpenDownloadFile() {
                                 : FtpLocalFile::OpenForDownload(LocalFileName, shareFlags_);
     pendingTruncate_ = localStream_ && ResumeAt <= 0;
     if (localStream_) return true;
-    lastResponse_ = "Unable to open local file " + LocalFileName;
-    statusCode_ = 550;
-    RecordFailure();
+    SetFailure(550, "Unable to open local file " + LocalFileName);
     CloseDataSocket();
-    resultCode_ = 550;
     FinishStep(550);
     return false;
 }

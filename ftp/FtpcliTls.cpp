@@ -122,11 +122,8 @@ void TCustomFtpCli::DataClearAfterRefusal() {
 // The session ends through the close of the control connection, which
 // finishes the request with this failure.
 void TCustomFtpCli::FailTls(const std::string& Line) {
-    lastResponse_ = Line;
-    statusCode_ = kPolicyRefusal;
+    SetFailure(kPolicyRefusal, Line);
     Display("! " + Line);
-    RecordFailure();
-    resultCode_ = kPolicyRefusal;
     fNext_ = nullptr;
     if (controlSocket_->State() != wsClosed) {
         CloseControl();

@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 #include <stdexcept>
 
-#include "util/UiUtils.h"
+#include "util/ui/UiUtils.h"
 
 namespace {
 

@@ -12,11 +12,11 @@
 #include <cstdio>
 #include <cstring>
 
-#include "localpane/FrmFileProperties.h"
-#include "localpane/FrmFolder.h"
+#include "dialogs/FrmFileProperties.h"
+#include "dialogs/FrmFolder.h"
 #include "localpane/LocalPane.h"
 #include "util/MiscUtils.h"
-#include "util/UiUtils.h"
+#include "util/ui/UiUtils.h"
 
 namespace {
 

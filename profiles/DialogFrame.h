@@ -4,7 +4,7 @@
 
 #include <QDialog>
 
-#include "util/UiUtils.h"
+#include "util/ui/UiUtils.h"
 
 inline void SetFixedDialogFrame(QDialog* dialog, const QString& caption, QSize clientSize) {
     dialog->setWindowTitle(caption);

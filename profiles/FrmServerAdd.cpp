@@ -11,7 +11,7 @@
 #include "profiles/DialogFrame.h"
 #include "profiles/ServerList.h"
 #include "util/FTPServerObj.h"
-#include "util/UiUtils.h"
+#include "util/ui/UiUtils.h"
 
 TfrmServerAdd::TfrmServerAdd(QWidget* parent) : QDialog(parent) {
     SetFixedDialogFrame(this, QStringLiteral(" Add a new FTP Server"), QSize(345, 411));

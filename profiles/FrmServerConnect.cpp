@@ -10,7 +10,7 @@
 
 #include "util/FTPServerObj.h"
 #include "util/MiscUtils.h"
-#include "util/UiUtils.h"
+#include "util/ui/UiUtils.h"
 
 namespace {}  // namespace
 

@@ -6,7 +6,7 @@
 #include "profiles/FrmServerAdd.h"
 #include "profiles/ServerList.h"
 #include "profiles/ServerListBox.h"
-#include "util/UiUtils.h"
+#include "util/ui/UiUtils.h"
 
 TfrmServerEdit::TfrmServerEdit(TServerList& servers, QWidget* parent)
     : TServerListDialog(servers,

@@ -5,7 +5,7 @@
 #include "profiles/DialogFrame.h"
 #include "profiles/ServerList.h"
 #include "profiles/ServerListBox.h"
-#include "util/UiUtils.h"
+#include "util/ui/UiUtils.h"
 
 TfrmServerRemove::TfrmServerRemove(TServerList& servers, QWidget* parent)
     : TServerListDialog(servers,

@@ -4,7 +4,7 @@
 #include <QLineEdit>
 
 #include "util/FTPServerObj.h"
-#include "util/UiUtils.h"
+#include "util/ui/UiUtils.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "util/UiUtils.h"
+#include "util/ui/UiUtils.h"
 
 TServerList::TServerList() { collator_.setCaseSensitivity(Qt::CaseInsensitive); }
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "profiles/ServerList.h"
-#include "util/UiUtils.h"
+#include "util/ui/UiUtils.h"
 
 TServerListBox::TServerListBox(QWidget* parent) : QListWidget(parent) {}
 

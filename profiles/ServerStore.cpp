@@ -6,8 +6,8 @@
 #include "util/IniFile.h"
 #include "util/Keyring.h"
 #include "util/ServerProfiles.h"
-#include "util/SettingsKey.h"
-#include "util/UiUtils.h"
+#include "util/ui/SettingsKey.h"
+#include "util/ui/UiUtils.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "util/UiUtils.h"
+#include "util/ui/UiUtils.h"
 
 namespace {
 

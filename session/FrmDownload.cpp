@@ -11,7 +11,7 @@
 #include <cstdio>
 
 #include "util/MiscUtils.h"
-#include "util/UiUtils.h"
+#include "util/ui/UiUtils.h"
 
 namespace {
 

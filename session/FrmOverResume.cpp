@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "util/UiUtils.h"
+#include "util/ui/UiUtils.h"
 
 TfrmOverResume::TfrmOverResume(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QString::fromLatin1(ApplicationTitle));

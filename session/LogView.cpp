@@ -4,7 +4,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 
-#include "util/UiUtils.h"
+#include "util/ui/UiUtils.h"
 
 TLogView::TLogView(QWidget* parent) : QPlainTextEdit(parent) {
     setReadOnly(true);

@@ -16,7 +16,7 @@
 
 #include "session/RemoteListView.h"
 #include "session/SessionController.h"
-#include "util/UiUtils.h"
+#include "util/ui/UiUtils.h"
 
 namespace {
 

@@ -6,13 +6,13 @@
 #include <QPushButton>
 #include <memory>
 
-#include "localpane/FrmChMod.h"
-#include "localpane/FrmFileProperties.h"
-#include "localpane/FrmFolder.h"
+#include "dialogs/FrmChMod.h"
+#include "dialogs/FrmFileProperties.h"
+#include "dialogs/FrmFolder.h"
 #include "session/RemoteListView.h"
 #include "session/RemotePane.h"
 #include "session/SessionController.h"
-#include "util/UiUtils.h"
+#include "util/ui/UiUtils.h"
 
 void TRemotePane::itmSrvFilesDeleteClick() {
     const std::vector<int> selected = list_->SelectedRows();

@@ -10,7 +10,7 @@
 #include "session/RemotePane.h"
 #include "session/SessionController.h"
 #include "util/MiscUtils.h"
-#include "util/UiUtils.h"
+#include "util/ui/UiUtils.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Building commands: the queueing operations, connecting and disconnecting.
 #include <cstdio>
 
-#include "localpane/FrmChMod.h"
+#include "dialogs/FrmChMod.h"
 #include "session/SessionController.h"
 #include "util/FTPServerObj.h"
 #include "util/MiscUtils.h"

@@ -8,8 +8,8 @@
 #include "session/FrmCertificate.h"
 #include "session/SessionController.h"
 #include "util/CertificateTrust.h"
-#include "util/UiUtils.h"
-#include "util/WavePlayer.h"
+#include "util/ui/UiUtils.h"
+#include "util/ui/WavePlayer.h"
 
 TSessionController::TSessionController() : progressCatchUp_(new QTimer()), tmrUpdateConnectionTime_(new QTimer()) {
     progressCatchUp_->setSingleShot(true);

@@ -12,7 +12,7 @@
 #include "session/RemoteListView.h"
 #include "session/SessionController.h"
 #include "util/MiscUtils.h"
-#include "util/TypeIcons.h"
+#include "util/ui/TypeIcons.h"
 
 namespace {
 

@@ -4,11 +4,11 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "localpane/FrmMessage.h"
+#include "dialogs/FrmMessage.h"
 #include "platform/MessageLoop.h"
 #include "session/SessionController.h"
-#include "util/SpinEdit.h"
-#include "util/UiUtils.h"
+#include "util/ui/SpinEdit.h"
+#include "util/ui/UiUtils.h"
 
 namespace {
 

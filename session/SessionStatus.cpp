@@ -12,7 +12,7 @@
 #include "session/LogView.h"
 #include "session/RemoteListView.h"
 #include "session/SessionController.h"
-#include "util/UiUtils.h"
+#include "util/ui/UiUtils.h"
 
 void TSessionController::AddLogLine(const std::string& text, TLogKind kind) {
     const std::string line = FormatLogLine(text, kind, DebugLog);

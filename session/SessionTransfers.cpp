@@ -9,11 +9,11 @@
 #include <chrono>
 #include <fstream>
 
-#include "profiles/FrmOptions.h"
+#include "dialogs/FrmOptions.h"
 #include "session/FrmDownload.h"
 #include "session/SessionController.h"
 #include "util/MiscUtils.h"
-#include "util/UiUtils.h"
+#include "util/ui/UiUtils.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "app/StatusBar.h"
 #include "session/LogView.h"
 #include "tests/app/MainWindowFixture.h"
-#include "util/SettingsKey.h"
+#include "util/ui/SettingsKey.h"
 
 namespace {
 

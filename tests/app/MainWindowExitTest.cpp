@@ -16,14 +16,14 @@
 #include <functional>
 
 #include "app/FrmMain.h"
-#include "profiles/FrmOptions.h"
+#include "dialogs/FrmOptions.h"
 #include "profiles/FrmServerAdd.h"
 #include "profiles/FrmServerConnect.h"
 #include "tests/app/MainWindowFixture.h"
 #include "tests/support/PyFtpdServer.h"
 #include "tests/support/ScriptedFtpServer.h"
 #include "tests/support/TempDir.h"
-#include "util/SpinEdit.h"
+#include "util/ui/SpinEdit.h"
 
 namespace {
 

@@ -19,10 +19,10 @@
 #include "platform/MessageLoop.h"
 #include "profiles/ServerStore.h"
 #include "session/LogView.h"
-#include "tests/profiles/QtTestSupport.h"
-#include "util/ProgramFolders.h"
-#include "util/QtMessagePump.h"
-#include "util/SettingsKey.h"
+#include "tests/support/QtTestSupport.h"
+#include "util/ui/ProgramFolders.h"
+#include "util/ui/QtMessagePump.h"
+#include "util/ui/SettingsKey.h"
 
 class MainWindow : public ::testing::Test {
 protected:

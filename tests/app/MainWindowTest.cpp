@@ -24,7 +24,7 @@
 
 #include "app/FrmMain.h"
 #include "app/StatusBar.h"
-#include "profiles/FrmOptions.h"
+#include "dialogs/FrmOptions.h"
 #include "profiles/FrmServerAdd.h"
 #include "profiles/FrmServerEdit.h"
 #include "profiles/ServerListBox.h"
@@ -33,12 +33,12 @@
 #include "session/RemoteListView.h"
 #include "session/RemotePane.h"
 #include "tests/app/MainWindowFixture.h"
-#include "tests/profiles/QtTestSupport.h"
 #include "tests/support/PyFtpdServer.h"
-#include "util/ProgramFolders.h"
-#include "util/QtMessagePump.h"
-#include "util/SettingsKey.h"
-#include "util/SpinEdit.h"
+#include "tests/support/QtTestSupport.h"
+#include "util/ui/ProgramFolders.h"
+#include "util/ui/QtMessagePump.h"
+#include "util/ui/SettingsKey.h"
+#include "util/ui/SpinEdit.h"
 
 namespace {
 

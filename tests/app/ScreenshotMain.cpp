@@ -14,8 +14,8 @@
 #include "app/FrmMain.h"
 #include "profiles/ServerStore.h"
 #include "tests/support/PyFtpdServer.h"
-#include "util/ProgramFolders.h"
-#include "util/QtMessagePump.h"
+#include "util/ui/ProgramFolders.h"
+#include "util/ui/QtMessagePump.h"
 
 namespace {
 

@@ -18,11 +18,11 @@
 #include <QtTest/QTest>
 #include <fstream>
 
-#include "localpane/FrmFileProperties.h"
-#include "localpane/FrmFolder.h"
+#include "dialogs/FrmFileProperties.h"
+#include "dialogs/FrmFolder.h"
 #include "localpane/LocalPane.h"
-#include "tests/profiles/QtTestSupport.h"
-#include "util/UiUtils.h"
+#include "tests/support/QtTestSupport.h"
+#include "util/ui/UiUtils.h"
 
 namespace {
 

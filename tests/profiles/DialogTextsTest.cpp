@@ -10,7 +10,7 @@
 #include <functional>
 #include <memory>
 
-#include "profiles/FrmOptions.h"
+#include "dialogs/FrmOptions.h"
 #include "profiles/FrmServerAdd.h"
 #include "profiles/FrmServerConnect.h"
 #include "profiles/FrmServerConnectTo.h"
@@ -18,7 +18,7 @@
 #include "profiles/FrmServerRemove.h"
 #include "profiles/ServerList.h"
 #include "profiles/ServerListBox.h"
-#include "tests/profiles/QtTestSupport.h"
+#include "tests/support/QtTestSupport.h"
 
 namespace {
 

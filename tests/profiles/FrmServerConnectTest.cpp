@@ -10,12 +10,12 @@
 
 #include "ftp/Ftpcli.h"
 #include "profiles/FrmServerConnect.h"
-#include "tests/profiles/QtTestSupport.h"
 #include "tests/support/PyFtpdServer.h"
+#include "tests/support/QtTestSupport.h"
 #include "tests/support/ScriptedFtpServer.h"
 #include "util/FTPServerObj.h"
 #include "util/MiscUtils.h"
-#include "util/QtMessagePump.h"
+#include "util/ui/QtMessagePump.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include "profiles/ServerInfoPanel.h"
 #include "profiles/ServerList.h"
 #include "profiles/ServerListBox.h"
-#include "tests/profiles/QtTestSupport.h"
+#include "tests/support/QtTestSupport.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <filesystem>
 
 #include "profiles/ServerStore.h"
-#include "tests/profiles/QtTestSupport.h"
+#include "tests/support/QtTestSupport.h"
 #include "util/IniFile.h"
-#include "util/SettingsKey.h"
+#include "util/ui/SettingsKey.h"
 
 using qttest::ReadFile;
 using qttest::WriteFile;

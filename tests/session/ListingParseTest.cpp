@@ -9,7 +9,7 @@
 #include "session/ListingLine.h"
 #include "tests/session/SessionFixture.h"
 #include "tests/support/TempDir.h"
-#include "util/TypeIcons.h"
+#include "util/ui/TypeIcons.h"
 
 namespace {
 

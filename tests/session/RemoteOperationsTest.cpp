@@ -12,13 +12,13 @@
 #include <QTest>
 #include <fstream>
 
-#include "localpane/FrmChMod.h"
-#include "localpane/FrmFileProperties.h"
-#include "localpane/FrmFolder.h"
+#include "dialogs/FrmChMod.h"
+#include "dialogs/FrmFileProperties.h"
+#include "dialogs/FrmFolder.h"
 #include "session/RemotePane.h"
-#include "tests/profiles/QtTestSupport.h"
 #include "tests/session/SessionFixture.h"
 #include "tests/support/PyFtpdServer.h"
+#include "tests/support/QtTestSupport.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/VsftpdServer.h"
 

@@ -4,10 +4,10 @@
 
 #include <fstream>
 
-#include "tests/profiles/QtTestSupport.h"
 #include "tests/session/SessionFixture.h"
 #include "tests/support/FtpServerProcess.h"
 #include "tests/support/PyFtpdServer.h"
+#include "tests/support/QtTestSupport.h"
 #include "tests/support/VsftpdServer.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <QTimer>
 
-#include "tests/profiles/QtTestSupport.h"
+#include "tests/support/QtTestSupport.h"
 
 SessionFixture::SessionFixture()
     : log(new TLogView(&window)),

@@ -12,12 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "localpane/FrmMessage.h"
+#include "dialogs/FrmMessage.h"
 #include "session/LogView.h"
 #include "session/RemoteListView.h"
 #include "session/SessionController.h"
 #include "util/FTPServerObj.h"
-#include "util/QtMessagePump.h"
+#include "util/ui/QtMessagePump.h"
 
 class SessionFixture : public ::testing::Test {
 protected:

@@ -5,8 +5,8 @@
 
 #include "platform/Ticks.h"
 #include "session/FrmDownload.h"
-#include "tests/profiles/QtTestSupport.h"
 #include "tests/session/SessionFixture.h"
+#include "tests/support/QtTestSupport.h"
 #include "tests/support/ScriptedFtpServer.h"
 #include "tests/support/TempDir.h"
 

@@ -9,8 +9,8 @@
 #include <fstream>
 
 #include "session/FrmCertificate.h"
-#include "tests/profiles/QtTestSupport.h"
 #include "tests/session/SessionFixture.h"
+#include "tests/support/QtTestSupport.h"
 #include "tests/support/TestCertificates.h"
 #include "tests/support/VsftpdServer.h"
 #include "util/CertificateTrust.h"

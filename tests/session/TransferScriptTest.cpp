@@ -9,8 +9,8 @@
 
 #include "session/FrmDownload.h"
 #include "session/RemotePane.h"
-#include "tests/profiles/QtTestSupport.h"
 #include "tests/session/SessionFixture.h"
+#include "tests/support/QtTestSupport.h"
 #include "tests/support/ScriptedFtpServer.h"
 #include "tests/support/TempDir.h"
 

@@ -1,4 +1,4 @@
-#include "util/SpinEdit.h"
+#include "util/ui/SpinEdit.h"
 
 #include <QLineEdit>
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "profiles/FrmOptions.h"
+#include "dialogs/FrmOptions.h"
 
 #include <QCheckBox>
 #include <QCollator>
@@ -11,11 +11,11 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "profiles/CommaText.h"
-#include "util/ProgramFolders.h"
-#include "util/SettingsKey.h"
-#include "util/SpinEdit.h"
-#include "util/UiUtils.h"
+#include "util/CommaText.h"
+#include "util/ui/ProgramFolders.h"
+#include "util/ui/SettingsKey.h"
+#include "util/ui/SpinEdit.h"
+#include "util/ui/UiUtils.h"
 
 void TfrmOptions::ConnectHandlers() {
     connect(btnOk, &QPushButton::clicked, this, [this] { btnOkClick(); });

@@ -1,4 +1,4 @@
-#include "util/UiUtils.h"
+#include "util/ui/UiUtils.h"
 
 #include <QDir>
 #include <QFile>

@@ -12,9 +12,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "tests/profiles/QtTestSupport.h"
-#include "util/SettingsKey.h"
-#include "util/WavePlayer.h"
+#include "tests/support/QtTestSupport.h"
+#include "util/ui/SettingsKey.h"
+#include "util/ui/WavePlayer.h"
 
 namespace qttest {
 

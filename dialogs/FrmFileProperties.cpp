@@ -1,4 +1,4 @@
-#include "localpane/FrmFileProperties.h"
+#include "dialogs/FrmFileProperties.h"
 
 #include <unistd.h>
 
@@ -16,8 +16,8 @@
 #include <cstdlib>
 
 #include "util/MiscUtils.h"
-#include "util/TypeIcons.h"
-#include "util/UiUtils.h"
+#include "util/ui/TypeIcons.h"
+#include "util/ui/UiUtils.h"
 
 namespace {
 

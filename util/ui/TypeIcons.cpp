@@ -1,4 +1,4 @@
-#include "util/TypeIcons.h"
+#include "util/ui/TypeIcons.h"
 
 #include <QFileIconProvider>
 #include <QMimeDatabase>

@@ -9,10 +9,10 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "profiles/CaptionLabel.h"
-#include "profiles/FrmOptions.h"
+#include "dialogs/CaptionLabel.h"
+#include "dialogs/FrmOptions.h"
 #include "util/Keyring.h"
-#include "util/SpinEdit.h"
+#include "util/ui/SpinEdit.h"
 
 namespace {
 

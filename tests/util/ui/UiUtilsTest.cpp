@@ -10,10 +10,10 @@
 #include <QtTest/QTest>
 #include <filesystem>
 
-#include "tests/profiles/QtTestSupport.h"
-#include "util/ProgramFolders.h"
-#include "util/UiUtils.h"
-#include "util/WavePlayer.h"
+#include "tests/support/QtTestSupport.h"
+#include "util/ui/ProgramFolders.h"
+#include "util/ui/UiUtils.h"
+#include "util/ui/WavePlayer.h"
 
 namespace fs = std::filesystem;
 

@@ -1,4 +1,4 @@
-#include "localpane/FrmAbout.h"
+#include "dialogs/FrmAbout.h"
 
 #include <QDesktopServices>
 #include <QEvent>
@@ -8,9 +8,9 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "util/ProgramFolders.h"
 #include "util/ProgramVersion.h"
-#include "util/UiUtils.h"
+#include "util/ui/ProgramFolders.h"
+#include "util/ui/UiUtils.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "localpane/FrmFolder.h"
+#include "dialogs/FrmFolder.h"
 
 #include <QKeyEvent>
 #include <QLabel>

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFocusEvent>
 #include <QInputDialog>
@@ -10,15 +12,16 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSettings>
 #include <QTabWidget>
 #include <QtTest/QTest>
 
-#include "profiles/CommaText.h"
-#include "profiles/FrmOptions.h"
-#include "tests/profiles/QtTestSupport.h"
-#include "util/ProgramFolders.h"
-#include "util/SettingsKey.h"
-#include "util/SpinEdit.h"
+#include "dialogs/FrmOptions.h"
+#include "tests/support/QtTestSupport.h"
+#include "util/CommaText.h"
+#include "util/ui/ProgramFolders.h"
+#include "util/ui/SettingsKey.h"
+#include "util/ui/SpinEdit.h"
 
 namespace {
 
@@ -194,6 +197,27 @@ TEST(CommaTextTest, WritesAndReadsTheStoredListForm) {
     EXPECT_EQ(ExtensionOf("txt"), "");
     EXPECT_TRUE(IsRefusedTextExtension(".JpEg"));
     EXPECT_FALSE(IsRefusedTextExtension(".jpg2"));
+}
+
+TEST_F(OptionsTest, AStoreThatCannotBeWrittenIsSkippedInSilence) {
+    // A folder where the store's file should be: no write can succeed, even
+    // for a privileged user.
+    const QString store = QSettings(QStringLiteral("Orvan Software"), QStringLiteral("Velliant FTP")).fileName();
+    QFile::remove(store);
+    ASSERT_TRUE(QDir().mkpath(store));
+
+    // The options dialog stores nothing and says nothing, as a store
+    // that cannot be opened for writing is skipped on purpose.
+    TfrmOptions form;
+    bool applied = false;
+    form.OnApplyOptions = [&](TfrmOptions*, bool) { applied = true; };
+    form.cbShowWebHosting->setChecked(false);
+    form.btnOkClick();
+    EXPECT_EQ(form.result(), QDialog::Accepted);
+    EXPECT_TRUE(applied);
+    EXPECT_FALSE(
+        QSettings(QStringLiteral("Orvan Software"), QStringLiteral("Velliant FTP")).contains("Options/WebHostingButton"));
+    QDir(store).removeRecursively();
 }
 
 }  // namespace

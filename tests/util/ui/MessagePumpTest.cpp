@@ -12,8 +12,8 @@
 
 #include "platform/MessageLoop.h"
 #include "platform/MessageWindow.h"
-#include "tests/profiles/QtTestSupport.h"
-#include "util/QtMessagePump.h"
+#include "tests/support/QtTestSupport.h"
+#include "util/ui/QtMessagePump.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "localpane/FrmMessage.h"
+#include "dialogs/FrmMessage.h"
 
 #include <QLabel>
 #include <QPushButton>
 
-#include "util/UiUtils.h"
+#include "util/ui/UiUtils.h"
 
 TfrmMessage::TfrmMessage(QWidget* mainWindow) : QDialog(nullptr), mainWindow_(mainWindow) {
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);

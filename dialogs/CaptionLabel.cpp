@@ -1,4 +1,4 @@
-#include "profiles/CaptionLabel.h"
+#include "dialogs/CaptionLabel.h"
 
 #include <QAbstractButton>
 #include <QMouseEvent>

@@ -1,4 +1,4 @@
-#include "profiles/CommaText.h"
+#include "util/CommaText.h"
 
 #include <array>
 

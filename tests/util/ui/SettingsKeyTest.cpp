@@ -1,14 +1,12 @@
 // The typed settings wrapper over the test-mode settings store.
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QSettings>
 
-#include "profiles/FrmOptions.h"
-#include "tests/profiles/QtTestSupport.h"
-#include "util/SettingsKey.h"
+#include "tests/support/QtTestSupport.h"
+#include "util/ui/SettingsKey.h"
 
 namespace {
 
@@ -33,30 +31,18 @@ TEST_F(SettingsKeyTest, KeysBecomeGroupsAndTypedReadsFallBackToTheDefault) {
     EXPECT_EQ(raw.value("Interface/LogVisible").toString(), "1") << "flags are stored as 0 or 1";
 }
 
-TEST_F(SettingsKeyTest, AStoreThatCannotBeWrittenRaisesOnWriteAndTheOptionsSkipIt) {
+TEST_F(SettingsKeyTest, AStoreThatCannotBeWrittenRaisesOnWrite) {
     // A folder where the store's file should be: no write can succeed, even
     // for a privileged user.
     QFile::remove(StorePath());
     ASSERT_TRUE(QDir().mkpath(StorePath()));
-    TSettingsKey key(TfrmOptions::OptionsKey);
+    TSettingsKey key("Software\\Orvan Software\\Velliant FTP\\Options\\");
     try {
         key.WriteInteger("FTPTimeOut", 5);
         FAIL() << "no error";
     } catch (const ESettingsError& error) {
         EXPECT_STREQ(error.what(), "Failed to set data for 'FTPTimeOut'");
     }
-
-    // The options dialog then stores nothing and says nothing, as a store
-    // that cannot be opened for writing is skipped on purpose.
-    TfrmOptions form;
-    bool applied = false;
-    form.OnApplyOptions = [&](TfrmOptions*, bool) { applied = true; };
-    form.cbShowWebHosting->setChecked(false);
-    form.btnOkClick();
-    EXPECT_EQ(form.result(), QDialog::Accepted);
-    EXPECT_TRUE(applied);
-    EXPECT_FALSE(
-        QSettings(QStringLiteral("Orvan Software"), QStringLiteral("Velliant FTP")).contains("Options/WebHostingButton"));
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "util/ProgramFolders.h"
+#include "util/ui/ProgramFolders.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -6,7 +6,7 @@
 #include <QStandardPaths>
 #include <set>
 
-#include "util/UiUtils.h"
+#include "util/ui/UiUtils.h"
 
 namespace {
 

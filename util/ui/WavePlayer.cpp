@@ -1,4 +1,4 @@
-#include "util/WavePlayer.h"
+#include "util/ui/WavePlayer.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -7,7 +7,7 @@
 #include <QTimer>
 #include <QUrl>
 
-#include "util/UiUtils.h"
+#include "util/ui/UiUtils.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "localpane/FrmChMod.h"
+#include "dialogs/FrmChMod.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 #include "util/MiscUtils.h"
-#include "util/UiUtils.h"
+#include "util/ui/UiUtils.h"
 
 TfrmChMod::TfrmChMod(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Change File Permissions"));

@@ -7,11 +7,11 @@
 #include <QRegularExpression>
 #include <QtTest/QTest>
 
-#include "localpane/FrmAbout.h"
-#include "localpane/FrmFolder.h"
-#include "localpane/FrmMessage.h"
-#include "tests/profiles/QtTestSupport.h"
-#include "util/ProgramFolders.h"
+#include "dialogs/FrmAbout.h"
+#include "dialogs/FrmFolder.h"
+#include "dialogs/FrmMessage.h"
+#include "tests/support/QtTestSupport.h"
+#include "util/ui/ProgramFolders.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include <filesystem>
 
 #include "tests/support/TempDir.h"
-#include "util/ProgramFolders.h"
-#include "util/SettingsKey.h"
-#include "util/UiUtils.h"
 #include "util/WindowDataFiles.h"
+#include "util/ui/ProgramFolders.h"
+#include "util/ui/SettingsKey.h"
+#include "util/ui/UiUtils.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <set>
 
-#include "tests/profiles/QtTestSupport.h"
+#include "tests/support/TempDir.h"
 #include "util/FTPServerObj.h"
 #include "util/IniFile.h"
 
@@ -18,8 +18,8 @@ namespace {
 
 class ProfileFile : public ::testing::Test {
 protected:
-    std::string Content() const { return qttest::ReadFile(path_); }
-    void SetContent(const std::string& text) const { qttest::WriteFile(path_, text); }
+    std::string Content() const { return ::ReadFile(path_); }
+    void SetContent(const std::string& text) const { ::WriteFile(path_, text); }
     TFTPServer RoundTrip(const TFTPServer& server) {
         TIniFile ini(path_);
         server.SaveToIni(&ini, "Server1");
@@ -28,8 +28,8 @@ protected:
         return loaded;
     }
 
-    QTemporaryDir dir_;
-    const fs::path folder_ = dir_.path().toStdString();
+    TempDir dir_;
+    const fs::path folder_ = dir_.Path();
     const std::string path_ = (folder_ / "FTPServers.ini").string();
 };
 using IniFileTest = ProfileFile;
@@ -86,7 +86,7 @@ TEST_F(IniFileTest, EraseSectionRemovesItsLinesOnly) {
 
 TEST_F(IniFileTest, WritesThroughALinkKeepTheLink) {
     const fs::path real = folder_ / "real.ini";
-    qttest::WriteFile(real.string(), "[A]\nx=1\n");
+    ::WriteFile(real.string(), "[A]\nx=1\n");
     fs::create_symlink(real, path_);
     TIniFile(path_).WriteString("A", "x", "2");
     EXPECT_TRUE(fs::is_symlink(path_));
@@ -95,7 +95,7 @@ TEST_F(IniFileTest, WritesThroughALinkKeepTheLink) {
 
 TEST_F(IniFileTest, UnwritableFileOrLineBreakingTextRaisesAndChangesNothing) {
     const std::string blocked = (folder_ / "plainfile").string() + "/FTPServers.ini";
-    qttest::WriteFile(folder_ / "plainfile", "x");  // a parent that is a regular file
+    ::WriteFile((folder_ / "plainfile").string(), "x");  // a parent that is a regular file
     try {
         TIniFile(blocked).WriteString("General", "Temp", "Temp");
         FAIL() << "no error";
@@ -172,7 +172,7 @@ TEST_F(FTPServerObjTest, PasvWordsLoadIgnoringCaseAndMissingKeysKeepTheField) {
         {"PASV=no\n", TPasvMode::No},   {"PASV=maybe\n", TPasvMode::Default}, {"", TPasvMode::No},
     };
     for (const auto& [line, expected] : cases) {
-        qttest::WriteFile(path_, std::string("[Server1]\nName=\"n\"\n") + line);
+        ::WriteFile(path_, std::string("[Server1]\nName=\"n\"\n") + line);
         const TIniFile ini(path_);
         TFTPServer loaded;
         loaded.PASV = TPasvMode::No;
@@ -197,7 +197,7 @@ TEST_F(FTPServerObjTest, EncryptionWordsRoundTripAndAnythingElseIsPlain) {
         {"", TEncryptionMode::Plain},
     };
     for (const auto& [line, expected] : cases) {
-        qttest::WriteFile(path_, std::string("[Server1]\nName=\"n\"\n") + line);
+        ::WriteFile(path_, std::string("[Server1]\nName=\"n\"\n") + line);
         const TIniFile ini(path_);
         TFTPServer loaded;
         loaded.Encryption = TEncryptionMode::Implicit;
@@ -216,7 +216,7 @@ TEST_F(FTPServerObjTest, EncryptionWordsRoundTripAndAnythingElseIsPlain) {
 // saved as "" and read back as missing, so the profile changed on each save.
 TEST_F(FTPServerObjTest, AnEmptiedPortReadsAsTheUsualOneAndSurvivesASave) {
     for (const char* line : {"Port=\"\n", "Port=\"\"\n", "Port=\n"}) {
-        qttest::WriteFile(path_, std::string("[Server1]\nName=\"n\"\n") + line);
+        ::WriteFile(path_, std::string("[Server1]\nName=\"n\"\n") + line);
         const TIniFile ini(path_);
         TFTPServer loaded;
         loaded.Port = "2121";

@@ -1,4 +1,4 @@
-#include "util/QtMessagePump.h"
+#include "util/ui/QtMessagePump.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -1,6 +1,6 @@
-#include "util/SettingsKey.h"
+#include "util/ui/SettingsKey.h"
 
-#include "util/UiUtils.h"
+#include "util/ui/UiUtils.h"
 
 namespace {
 
