@@ -3,6 +3,9 @@
 #ifdef VFTP_WITH_LIBSECRET
 
 #include <libsecret/secret.h>
+#include <unistd.h>
+
+#include <cstdlib>
 
 #include "util/MiscUtils.h"
 
@@ -29,6 +32,16 @@ struct Account {
     std::string server, port, user;
 };
 
+// A session bus that is there: named by the environment, or the user's bus
+// socket. Without one GLib would start a bus of its own through the X
+// display (and with it a keyring daemon) that outlives the program.
+bool SessionBusExists() {
+    const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+    if (address != nullptr && *address != '\0') return true;
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    return runtime != nullptr && *runtime != '\0' && ::access((std::string(runtime) + "/bus").c_str(), F_OK) == 0;
+}
+
 std::string Take(GError* error) {
     std::string text = error != nullptr && error->message != nullptr ? error->message : "unknown error";
     if (error != nullptr) g_error_free(error);
@@ -40,6 +53,7 @@ std::string Take(GError* error) {
 bool TKeyring::Built() { return true; }
 
 bool TKeyring::Available() {
+    if (!SessionBusExists()) return false;
     GError* error = nullptr;
     // Opening a session is a call the service itself must answer; a bus with
     // no service on it fails here.
@@ -53,6 +67,10 @@ bool TKeyring::Available() {
 }
 
 bool TKeyring::Store(const TFTPServer& profile, std::string& error) {
+    if (!SessionBusExists()) {
+        error = "no session bus";
+        return false;
+    }
     const Account account(profile);
     const std::string label = "Velliant FTP: " + account.user + "@" + profile.Hostname + ":" + account.port;
     GError* failure = nullptr;
@@ -64,6 +82,7 @@ bool TKeyring::Store(const TFTPServer& profile, std::string& error) {
 }
 
 std::optional<std::string> TKeyring::Lookup(const TFTPServer& profile) {
+    if (!SessionBusExists()) return std::nullopt;
     const Account account(profile);
     GError* error = nullptr;
     gchar* password = secret_password_lookup_sync(Schema(), nullptr, &error, "server", account.server.c_str(), "port",
@@ -78,6 +97,7 @@ std::optional<std::string> TKeyring::Lookup(const TFTPServer& profile) {
 }
 
 bool TKeyring::Clear(const TFTPServer& profile) {
+    if (!SessionBusExists()) return false;
     const Account account(profile);
     GError* error = nullptr;
     (void)secret_password_clear_sync(Schema(), nullptr, &error, "server", account.server.c_str(), "port", account.port.c_str(),
