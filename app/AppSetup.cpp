@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "app/ApplicationIcon.h"
+#include "app/Translations.h"
 #include "platform/MessageLoop.h"
 #include "util/ui/ProgramFolders.h"
 #include "util/ui/QtMessagePump.h"
@@ -11,6 +12,7 @@
 std::unique_ptr<QtMessagePump> SetUpApplication(QApplication& app) {
     QCoreApplication::setOrganizationName(QStringLiteral("Orvan Software"));
     QCoreApplication::setApplicationName(QStringLiteral("Velliant FTP"));
+    InstallTranslations(app);
     QGuiApplication::setApplicationDisplayName(QString::fromLatin1(ApplicationTitle));
     // Ties the windows to the desktop entry and its icon on the desktop.
     QGuiApplication::setDesktopFileName(QStringLiteral("velliant-ftp"));

@@ -1,6 +1,7 @@
 // The window definition: areas, controls, menus and toolbar.
 #include <QActionGroup>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
@@ -17,6 +18,9 @@
 #include "session/RemoteListView.h"
 
 namespace {
+
+// The main window's texts in the user's language (English is the source).
+QString Text(const char* english) { return QCoreApplication::translate("TfrmMain", english); }
 
 constexpr int kToolbarHeight = 46;
 constexpr int kAnimationWidth = 49;
@@ -84,27 +88,26 @@ TfrmMain::TfrmMain() {
 }
 
 void TfrmMain::BuildMenus() {
-    mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
-    itmFileExit = mnuFile->addAction(QStringLiteral("E&xit"), this, [this] { itmFileExitClick(); });
-    itmFileExit->setStatusTip(QStringLiteral("Exit Velliant FTP."));
-    mnuEdit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    itmOptions = mnuEdit->addAction(QStringLiteral("&Options"), this, [this] { itmOptionsClick(); });
-    mnuView = menuBar()->addMenu(QStringLiteral("&View"));
-    itmViewFTPLog = mnuView->addAction(QStringLiteral("FTP Log"), this, [this] { itmViewFTPLogClick(); });
+    mnuFile = menuBar()->addMenu(Text("&File"));
+    itmFileExit = mnuFile->addAction(Text("E&xit"), this, [this] { itmFileExitClick(); });
+    itmFileExit->setStatusTip(Text("Exit Velliant FTP."));
+    mnuEdit = menuBar()->addMenu(Text("&Edit"));
+    itmOptions = mnuEdit->addAction(Text("&Options"), this, [this] { itmOptionsClick(); });
+    mnuView = menuBar()->addMenu(Text("&View"));
+    itmViewFTPLog = mnuView->addAction(Text("FTP Log"), this, [this] { itmViewFTPLogClick(); });
     itmViewFTPLog->setCheckable(true);
-    mnuServers = menuBar()->addMenu(QStringLiteral("Ser&vers"));
+    mnuServers = menuBar()->addMenu(Text("Ser&vers"));
     connect(mnuServers, &QMenu::aboutToShow, this, [this] { itmServersClick(); });
-    itmAddServer = mnuServers->addAction(QStringLiteral("&Add server"), this, [this] { itmAddServerClick(); });
-    itmEditServer = mnuServers->addAction(QStringLiteral("&Edit server"), this, [this] { itmEditServerClick(); });
-    itmRemoveServer = mnuServers->addAction(QStringLiteral("&Remove server"), this, [this] { itmRemoveServerClick(); });
+    itmAddServer = mnuServers->addAction(Text("&Add server"), this, [this] { itmAddServerClick(); });
+    itmEditServer = mnuServers->addAction(Text("&Edit server"), this, [this] { itmEditServerClick(); });
+    itmRemoveServer = mnuServers->addAction(Text("&Remove server"), this, [this] { itmRemoveServerClick(); });
     mnuServers->addSeparator();
-    itmDisconnectFromServer =
-        mnuServers->addAction(QStringLiteral("&Disconnect from server"), this, [this] { tb97DisconnectClick(); });
+    itmDisconnectFromServer = mnuServers->addAction(Text("&Disconnect from server"), this, [this] { tb97DisconnectClick(); });
     itmDisconnectFromServer->setEnabled(false);
     mnuServers->addSeparator();
-    mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
-    itmAbout = mnuHelp->addAction(QStringLiteral("&About"), this, [this] { itmAboutClick(); });
-    itmAbout->setStatusTip(QStringLiteral("About Velliant FTP."));
+    mnuHelp = menuBar()->addMenu(Text("&Help"));
+    itmAbout = mnuHelp->addAction(Text("&About"), this, [this] { itmAboutClick(); });
+    itmAbout->setStatusTip(Text("About Velliant FTP."));
     // Fixed items carry tags below 100; profile entries start at 100.
     int tag = 1;
     for (QAction* item : {itmFileExit, itmOptions, itmViewFTPLog, itmAddServer, itmEditServer, itmRemoveServer,

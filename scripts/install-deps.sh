@@ -2,7 +2,8 @@
 # Installs the Debian packages that are missing, with apt-get as root or
 # through sudo:
 #   install-deps.sh --build   what building and running the program needs
-#                             (compiler, CMake, Ninja, Qt, OpenSSL, libsecret)
+#                             (compiler, CMake, Ninja, Qt and its translations,
+#                             OpenSSL, libsecret)
 #   install-deps.sh           that, and what the tests need: GoogleTest, the
 #                             test servers and proxies, and the checkers
 # The test servers are test peers that the tests start on loopback ports of
@@ -13,7 +14,7 @@ set -euo pipefail
 
 build_packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-multimedia-dev qt6-l10n-tools libgl-dev
+  qt6-base-dev qt6-multimedia-dev qt6-l10n-tools qt6-translations-l10n libgl-dev
   libssl-dev libsecret-1-dev
 )
 test_packages=(
