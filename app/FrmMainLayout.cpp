@@ -26,12 +26,13 @@ constexpr int kToolbarHeight = 46;
 constexpr int kAnimationWidth = 49;
 constexpr int kPromoHeight = 61;
 
+// `hint` is marked with QT_TRANSLATE_NOOP("TfrmMain", ...) where it is written.
 QAction* AddTool(QToolBar* bar, Glyphs::Tool glyph, const char* hint) {
     QAction* action = bar->addAction(Glyphs::ToolIcon(glyph), QString());
-    action->setToolTip(QString::fromLatin1(hint));
-    action->setStatusTip(QString::fromLatin1(hint));
+    action->setToolTip(Text(hint));
+    action->setStatusTip(Text(hint));
     // Screen readers name a glyph-only button by its hint.
-    if (QWidget* button = bar->widgetForAction(action)) button->setAccessibleName(QString::fromLatin1(hint));
+    if (QWidget* button = bar->widgetForAction(action)) button->setAccessibleName(Text(hint));
     return action;
 }
 
@@ -125,18 +126,19 @@ void TfrmMain::BuildToolbar() {
     tbServer->setIconSize(QSize(24, 24));
     tbServer->setToolButtonStyle(Qt::ToolButtonIconOnly);
     using Glyphs::Tool;
-    tb97Connect = AddTool(tbServer, Tool::Connect, "Connect.");
-    tb97Disconnect = AddTool(tbServer, Tool::Disconnect, "Disconnect.");
-    tb97AddServer = AddTool(tbServer, Tool::AddServer, "Add FTP Server.");
+    tb97Connect = AddTool(tbServer, Tool::Connect, QT_TRANSLATE_NOOP("TfrmMain", "Connect."));
+    tb97Disconnect = AddTool(tbServer, Tool::Disconnect, QT_TRANSLATE_NOOP("TfrmMain", "Disconnect."));
+    tb97AddServer = AddTool(tbServer, Tool::AddServer, QT_TRANSLATE_NOOP("TfrmMain", "Add FTP Server."));
     tbServer->addSeparator();
-    tb97FolderUp = AddTool(tbServer, Tool::FolderUp, "Up.");
-    tb97NewFolder = AddTool(tbServer, Tool::NewFolder, "Create New Folder.");
-    tb97Delete = AddTool(tbServer, Tool::Delete, "Delete.");
-    tb97Refresh = AddTool(tbServer, Tool::Refresh, "Refresh directory contents.");
+    tb97FolderUp = AddTool(tbServer, Tool::FolderUp, QT_TRANSLATE_NOOP("TfrmMain", "Up."));
+    tb97NewFolder = AddTool(tbServer, Tool::NewFolder, QT_TRANSLATE_NOOP("TfrmMain", "Create New Folder."));
+    tb97Delete = AddTool(tbServer, Tool::Delete, QT_TRANSLATE_NOOP("TfrmMain", "Delete."));
+    tb97Refresh = AddTool(tbServer, Tool::Refresh, QT_TRANSLATE_NOOP("TfrmMain", "Refresh directory contents."));
     tbServer->addSeparator();
-    tb97TransferBin = AddTool(tbServer, Tool::Binary, "Transfer files as binary.");
-    tb97TransferAsc = AddTool(tbServer, Tool::Ascii, "Transfer files as text (ascii).");
-    tb97TransferAuto = AddTool(tbServer, Tool::Auto, "Automatic selection (Binary/Ascii) to tansfer files.");
+    tb97TransferBin = AddTool(tbServer, Tool::Binary, QT_TRANSLATE_NOOP("TfrmMain", "Transfer files as binary."));
+    tb97TransferAsc = AddTool(tbServer, Tool::Ascii, QT_TRANSLATE_NOOP("TfrmMain", "Transfer files as text (ascii)."));
+    tb97TransferAuto =
+        AddTool(tbServer, Tool::Auto, QT_TRANSLATE_NOOP("TfrmMain", "Automatic selection (Binary/Ascii) to tansfer files."));
     auto* transferModes = new QActionGroup(this);
     for (QAction* mode : {tb97TransferBin, tb97TransferAsc, tb97TransferAuto}) {
         mode->setCheckable(true);
@@ -144,8 +146,8 @@ void TfrmMain::BuildToolbar() {
     }
     tb97TransferAuto->setChecked(true);
     sepHosting = tbServer->addSeparator();
-    tb97Hosting = AddTool(tbServer, Tool::Hosting, "Need a Place to Host your Website?");
-    tb97Sell = AddTool(tbServer, Tool::Sell, "Want to Sell Your Stuff on the Web ?");
+    tb97Hosting = AddTool(tbServer, Tool::Hosting, QT_TRANSLATE_NOOP("TfrmMain", "Need a Place to Host your Website?"));
+    tb97Sell = AddTool(tbServer, Tool::Sell, QT_TRANSLATE_NOOP("TfrmMain", "Want to Sell Your Stuff on the Web ?"));
     tb97Sell->setVisible(false);
     strip->addWidget(tbServer, 1);
 
@@ -182,7 +184,7 @@ QWidget* TfrmMain::BuildServerPane() {
     auto* layout = PaneLayout(pnlServer);
     auto* heading = new QHBoxLayout;
     heading->setSpacing(6);
-    lblServer = new QLabel(QStringLiteral("Server:"), pnlServer);
+    lblServer = new QLabel(Text("Server:"), pnlServer);
     lblServerName = new QLabel(pnlServer);
     heading->addWidget(lblServer);
     heading->addWidget(lblServerName, 1);

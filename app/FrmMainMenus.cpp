@@ -1,5 +1,6 @@
 // The menus, the server toolbar and the hint panel.
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QEvent>
 #include <QLabel>
@@ -119,7 +120,8 @@ void TfrmMain::tb97HostingClick() {
 
 void TfrmMain::ShowHint(const QString& hint) {
     if (hint.isEmpty())
-        fsbMain->lblHint->setText(QStringLiteral("Visit Our WebSite at ") + QString::fromLatin1(MakerAddress));
+        fsbMain->lblHint->setText(QCoreApplication::translate("TfrmMain", "Visit Our WebSite at ") +
+                                  QString::fromLatin1(MakerAddress));
     else
         fsbMain->lblHint->setText(hint);
 }

@@ -3,6 +3,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -86,8 +87,10 @@ void TfrmMain::FormCreate() {
     try {
         QRandomGenerator::global()->generate();  // the global generator seeds itself
         setWindowTitle(QString::fromLatin1(ApplicationTitle));
-        lblPromo->setText(QStringLiteral("To Edit HTML on the server, View Images on the Server, and Backup your "
-                                         "entire Web Site, Download and Install Kestra FTP.\nGet Kestra FTP now at: ") +
+        lblPromo->setText(QCoreApplication::translate("TfrmMain",
+                                                      "To Edit HTML on the server, View Images on the Server, and Backup "
+                                                      "your entire Web Site, Download and Install Kestra FTP.\nGet Kestra "
+                                                      "FTP now at: ") +
                           QString::fromLatin1(MakerAddress));
         LoadAnimation();
         CreatePrivateFolders();

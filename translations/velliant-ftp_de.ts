@@ -2,6 +2,21 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE" sourcelanguage="en">
 <context>
+    <name>TStatusBar</name>
+    <message>
+        <source>Transfer Status</source>
+        <translation>Übertragungsstand</translation>
+    </message>
+    <message>
+        <source>Connected</source>
+        <translation>Verbunden</translation>
+    </message>
+    <message>
+        <source>Disconnected</source>
+        <translation>Getrennt</translation>
+    </message>
+</context>
+<context>
     <name>TfrmMain</name>
     <message>
         <source>&amp;File</source>
@@ -62,6 +77,68 @@
     <message>
         <source>About Velliant FTP.</source>
         <translation>Über Velliant FTP.</translation>
+    </message>
+    <message>
+        <source>Connect.</source>
+        <translation>Verbinden.</translation>
+    </message>
+    <message>
+        <source>Disconnect.</source>
+        <translation>Trennen.</translation>
+    </message>
+    <message>
+        <source>Add FTP Server.</source>
+        <translation>FTP-Server hinzufügen.</translation>
+    </message>
+    <message>
+        <source>Up.</source>
+        <translation>Nach oben.</translation>
+    </message>
+    <message>
+        <source>Create New Folder.</source>
+        <translation>Neuen Ordner anlegen.</translation>
+    </message>
+    <message>
+        <source>Delete.</source>
+        <translation>Löschen.</translation>
+    </message>
+    <message>
+        <source>Refresh directory contents.</source>
+        <translation>Ordnerinhalt aktualisieren.</translation>
+    </message>
+    <message>
+        <source>Transfer files as binary.</source>
+        <translation>Dateien binär übertragen.</translation>
+    </message>
+    <message>
+        <source>Transfer files as text (ascii).</source>
+        <translation>Dateien als Text (ASCII) übertragen.</translation>
+    </message>
+    <message>
+        <source>Automatic selection (Binary/Ascii) to tansfer files.</source>
+        <translation>Übertragungsart (binär/ASCII) automatisch wählen.</translation>
+    </message>
+    <message>
+        <source>Need a Place to Host your Website?</source>
+        <translation>Suchen Sie einen Platz für Ihre Website?</translation>
+    </message>
+    <message>
+        <source>Want to Sell Your Stuff on the Web ?</source>
+        <translation>Möchten Sie Ihre Waren im Web verkaufen?</translation>
+    </message>
+    <message>
+        <source>Server:</source>
+        <translation>Server:</translation>
+    </message>
+    <message>
+        <source>Visit Our WebSite at </source>
+        <translation>Besuchen Sie unsere Website: </translation>
+    </message>
+    <message>
+        <source>To Edit HTML on the server, View Images on the Server, and Backup your entire Web Site, Download and Install Kestra FTP.
+Get Kestra FTP now at: </source>
+        <translation>Um HTML auf dem Server zu bearbeiten, Bilder auf dem Server anzusehen und Ihre ganze Website zu sichern, laden und installieren Sie Kestra FTP.
+Kestra FTP gibt es hier: </translation>
     </message>
 </context>
 </TS>
