@@ -40,9 +40,13 @@ class TFTPServer;
 
 class TfrmMain : public QMainWindow {
 public:
-    static constexpr int DesignWidth = 539;
-    static constexpr int DesignHeight = 442;
-    static constexpr int DesignLocalWidth = 185;
+    // The first size, before the user's own is stored: the design's 539 x 442
+    // (local pane 185) cut off the file names on the left and the remote
+    // list's columns on the right; this size shows both and fits a 1024 x 768
+    // screen.
+    static constexpr int DesignWidth = 860;
+    static constexpr int DesignHeight = 600;
+    static constexpr int DesignLocalWidth = 340;
     static constexpr int DesignLogHeight = 65;
     static constexpr char InterfaceKey[] = "Software\\Orvan Software\\Velliant FTP\\Interface\\";
     static constexpr char MakerAddress[] = "https://orvan-software.example.com/";
@@ -152,6 +156,23 @@ public:
     void ShowHint(const QString& hint);
     void FillServerMenu();
 
+    // ---- ftp:// and ftps:// links from the command line ------------------------
+    // Connects to the link's server and folder. The password comes from the
+    // link, else from a saved profile of the same server and user, else from
+    // the user (cancelling connects to nothing). Once connected, a server
+    // that no profile holds is offered to be saved as one. A text that is no
+    // such link is shown with ShowInfo.
+    void OpenLink(const std::string& text);
+
+    // Moves the profiles' passwords into the desktop keyring or back into
+    // the profile file (the option of the Options dialog) and says in the
+    // log where they are now.
+    void MovePasswords(bool toKeyring);
+    // At the first start where a Secret Service runs, asks once whether the
+    // passwords should go to the desktop keyring (the program's start-up
+    // calls it once the window shows; the option stays off until then).
+    void OfferKeyringOnce();
+
     // ---- local pane (its behaviour lives in TLocalPane) ----------------------
     std::string LocalDrive() const;
     std::string LocalDir() const;
@@ -208,4 +229,7 @@ private:
     bool shownOnce_ = false;
     bool formClosed_ = false;
     bool formDestroyed_ = false;
+    // The server of the link OpenLink connected to, while it is in no
+    // profile: the session's CurrentServer points here.
+    std::unique_ptr<TFTPServer> linkServer_;
 };

@@ -1,6 +1,7 @@
 // The window definition: areas, controls, menus and toolbar.
 #include <QActionGroup>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
@@ -8,6 +9,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "app/ApplicationIcon.h"
 #include "app/FrmMain.h"
 #include "app/Glyphs.h"
 #include "app/StatusBar.h"
@@ -18,16 +20,20 @@
 
 namespace {
 
+// The main window's texts in the user's language (English is the source).
+QString Text(const char* english) { return QCoreApplication::translate("TfrmMain", english); }
+
 constexpr int kToolbarHeight = 46;
 constexpr int kAnimationWidth = 49;
 constexpr int kPromoHeight = 61;
 
+// `hint` is marked with QT_TRANSLATE_NOOP("TfrmMain", ...) where it is written.
 QAction* AddTool(QToolBar* bar, Glyphs::Tool glyph, const char* hint) {
     QAction* action = bar->addAction(Glyphs::ToolIcon(glyph), QString());
-    action->setToolTip(QString::fromLatin1(hint));
-    action->setStatusTip(QString::fromLatin1(hint));
+    action->setToolTip(Text(hint));
+    action->setStatusTip(Text(hint));
     // Screen readers name a glyph-only button by its hint.
-    if (QWidget* button = bar->widgetForAction(action)) button->setAccessibleName(QString::fromLatin1(hint));
+    if (QWidget* button = bar->widgetForAction(action)) button->setAccessibleName(Text(hint));
     return action;
 }
 
@@ -44,7 +50,7 @@ QVBoxLayout* PaneLayout(QWidget* pane) {
 
 TfrmMain::TfrmMain() {
     setObjectName(QStringLiteral("frmMain"));
-    setWindowIcon(Glyphs::ProgramIcon());
+    setWindowIcon(ApplicationIcon());
     resize(DesignWidth, DesignHeight);
     BuildMenus();
     auto* central = new QWidget(this);
@@ -85,36 +91,34 @@ TfrmMain::TfrmMain() {
 }
 
 void TfrmMain::BuildMenus() {
-    mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
-    itmUpload =
-        mnuFile->addAction(QStringLiteral("&Upload selected files"), this, [this] { pnlLocal->itmUploadLocaFileClick(); });
-    itmDownload = mnuFile->addAction(QStringLiteral("&Download selected entries"), this, [this] {
+    mnuFile = menuBar()->addMenu(Text("&File"));
+    itmUpload = mnuFile->addAction(Text("&Upload selected files"), this, [this] { pnlLocal->itmUploadLocaFileClick(); });
+    itmDownload = mnuFile->addAction(Text("&Download selected entries"), this, [this] {
         if (!Session.Busy && !Session.Executing()) RemotePane->itmSrvFilesDownloadClick();
     });
     mnuFile->addSeparator();
-    itmFileExit = mnuFile->addAction(QStringLiteral("E&xit"), this, [this] { itmFileExitClick(); });
-    itmFileExit->setStatusTip(QStringLiteral("Exit Velliant FTP."));
-    mnuEdit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    itmOptions = mnuEdit->addAction(QStringLiteral("&Options"), this, [this] { itmOptionsClick(); });
-    mnuView = menuBar()->addMenu(QStringLiteral("&View"));
-    itmViewFTPLog = mnuView->addAction(QStringLiteral("FTP Log"), this, [this] { itmViewFTPLogClick(); });
+    itmFileExit = mnuFile->addAction(Text("E&xit"), this, [this] { itmFileExitClick(); });
+    itmFileExit->setStatusTip(Text("Exit Velliant FTP."));
+    mnuEdit = menuBar()->addMenu(Text("&Edit"));
+    itmOptions = mnuEdit->addAction(Text("&Options"), this, [this] { itmOptionsClick(); });
+    mnuView = menuBar()->addMenu(Text("&View"));
+    itmViewFTPLog = mnuView->addAction(Text("FTP Log"), this, [this] { itmViewFTPLogClick(); });
     itmViewFTPLog->setCheckable(true);
-    itmRefresh = mnuView->addAction(QStringLiteral("&Refresh"), this, [this] { tb97RefreshClick(); });
+    itmRefresh = mnuView->addAction(Text("&Refresh"), this, [this] { tb97RefreshClick(); });
     // "View" has V: the Servers menu takes its S.
-    mnuServers = menuBar()->addMenu(QStringLiteral("&Servers"));
+    mnuServers = menuBar()->addMenu(Text("&Servers"));
     connect(mnuServers, &QMenu::aboutToShow, this, [this] { itmServersClick(); });
-    itmAddServer = mnuServers->addAction(QStringLiteral("&Add server"), this, [this] { itmAddServerClick(); });
-    itmEditServer = mnuServers->addAction(QStringLiteral("&Edit server"), this, [this] { itmEditServerClick(); });
-    itmRemoveServer = mnuServers->addAction(QStringLiteral("&Remove server"), this, [this] { itmRemoveServerClick(); });
+    itmAddServer = mnuServers->addAction(Text("&Add server"), this, [this] { itmAddServerClick(); });
+    itmEditServer = mnuServers->addAction(Text("&Edit server"), this, [this] { itmEditServerClick(); });
+    itmRemoveServer = mnuServers->addAction(Text("&Remove server"), this, [this] { itmRemoveServerClick(); });
     mnuServers->addSeparator();
-    itmConnectToServer = mnuServers->addAction(QStringLiteral("&Connect to server ..."), this, [this] { tb97ConnectClick(); });
-    itmDisconnectFromServer =
-        mnuServers->addAction(QStringLiteral("&Disconnect from server"), this, [this] { tb97DisconnectClick(); });
+    itmConnectToServer = mnuServers->addAction(Text("&Connect to server ..."), this, [this] { tb97ConnectClick(); });
+    itmDisconnectFromServer = mnuServers->addAction(Text("&Disconnect from server"), this, [this] { tb97DisconnectClick(); });
     itmDisconnectFromServer->setEnabled(false);
     mnuServers->addSeparator();
-    mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
-    itmAbout = mnuHelp->addAction(QStringLiteral("&About"), this, [this] { itmAboutClick(); });
-    itmAbout->setStatusTip(QStringLiteral("About Velliant FTP."));
+    mnuHelp = menuBar()->addMenu(Text("&Help"));
+    itmAbout = mnuHelp->addAction(Text("&About"), this, [this] { itmAboutClick(); });
+    itmAbout->setStatusTip(Text("About Velliant FTP."));
     // Fixed items carry tags below 100; profile entries start at 100.
     int tag = 1;
     for (QAction* item : {itmFileExit, itmOptions, itmViewFTPLog, itmAddServer, itmEditServer, itmRemoveServer,
@@ -155,18 +159,19 @@ void TfrmMain::BuildToolbar() {
     tbServer->setIconSize(QSize(24, 24));
     tbServer->setToolButtonStyle(Qt::ToolButtonIconOnly);
     using Glyphs::Tool;
-    tb97Connect = AddTool(tbServer, Tool::Connect, "Connect.");
-    tb97Disconnect = AddTool(tbServer, Tool::Disconnect, "Disconnect.");
-    tb97AddServer = AddTool(tbServer, Tool::AddServer, "Add FTP Server.");
+    tb97Connect = AddTool(tbServer, Tool::Connect, QT_TRANSLATE_NOOP("TfrmMain", "Connect."));
+    tb97Disconnect = AddTool(tbServer, Tool::Disconnect, QT_TRANSLATE_NOOP("TfrmMain", "Disconnect."));
+    tb97AddServer = AddTool(tbServer, Tool::AddServer, QT_TRANSLATE_NOOP("TfrmMain", "Add FTP Server."));
     tbServer->addSeparator();
-    tb97FolderUp = AddTool(tbServer, Tool::FolderUp, "Up.");
-    tb97NewFolder = AddTool(tbServer, Tool::NewFolder, "Create New Folder.");
-    tb97Delete = AddTool(tbServer, Tool::Delete, "Delete.");
-    tb97Refresh = AddTool(tbServer, Tool::Refresh, "Refresh directory contents.");
+    tb97FolderUp = AddTool(tbServer, Tool::FolderUp, QT_TRANSLATE_NOOP("TfrmMain", "Up."));
+    tb97NewFolder = AddTool(tbServer, Tool::NewFolder, QT_TRANSLATE_NOOP("TfrmMain", "Create New Folder."));
+    tb97Delete = AddTool(tbServer, Tool::Delete, QT_TRANSLATE_NOOP("TfrmMain", "Delete."));
+    tb97Refresh = AddTool(tbServer, Tool::Refresh, QT_TRANSLATE_NOOP("TfrmMain", "Refresh directory contents."));
     tbServer->addSeparator();
-    tb97TransferBin = AddTool(tbServer, Tool::Binary, "Transfer files as binary.");
-    tb97TransferAsc = AddTool(tbServer, Tool::Ascii, "Transfer files as text (ascii).");
-    tb97TransferAuto = AddTool(tbServer, Tool::Auto, "Automatic selection (Binary/Ascii) to tansfer files.");
+    tb97TransferBin = AddTool(tbServer, Tool::Binary, QT_TRANSLATE_NOOP("TfrmMain", "Transfer files as binary."));
+    tb97TransferAsc = AddTool(tbServer, Tool::Ascii, QT_TRANSLATE_NOOP("TfrmMain", "Transfer files as text (ascii)."));
+    tb97TransferAuto =
+        AddTool(tbServer, Tool::Auto, QT_TRANSLATE_NOOP("TfrmMain", "Automatic selection (Binary/Ascii) to tansfer files."));
     auto* transferModes = new QActionGroup(this);
     for (QAction* mode : {tb97TransferBin, tb97TransferAsc, tb97TransferAuto}) {
         mode->setCheckable(true);
@@ -174,8 +179,8 @@ void TfrmMain::BuildToolbar() {
     }
     tb97TransferAuto->setChecked(true);
     sepHosting = tbServer->addSeparator();
-    tb97Hosting = AddTool(tbServer, Tool::Hosting, "Need a Place to Host your Website?");
-    tb97Sell = AddTool(tbServer, Tool::Sell, "Want to Sell Your Stuff on the Web ?");
+    tb97Hosting = AddTool(tbServer, Tool::Hosting, QT_TRANSLATE_NOOP("TfrmMain", "Need a Place to Host your Website?"));
+    tb97Sell = AddTool(tbServer, Tool::Sell, QT_TRANSLATE_NOOP("TfrmMain", "Want to Sell Your Stuff on the Web ?"));
     tb97Sell->setVisible(false);
     strip->addWidget(tbServer, 1);
 
@@ -211,7 +216,7 @@ QWidget* TfrmMain::BuildServerPane() {
     auto* layout = PaneLayout(pnlServer);
     auto* heading = new QHBoxLayout;
     heading->setSpacing(6);
-    lblServer = new QLabel(QStringLiteral("Server:"), pnlServer);
+    lblServer = new QLabel(Text("Server:"), pnlServer);
     lblServerName = new QLabel(pnlServer);
     heading->addWidget(lblServer);
     heading->addWidget(lblServerName, 1);

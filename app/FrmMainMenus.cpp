@@ -1,4 +1,6 @@
 // The menus, the server toolbar and the hint panel.
+#include <QCheckBox>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QEvent>
 #include <QLabel>
@@ -23,7 +25,10 @@ void TfrmMain::itmFileExitClick() { close(); }
 void TfrmMain::itmOptionsClick() {
     if (frmOptions == nullptr) return;
     CenterOver(frmOptions, this);
-    frmOptions->exec();
+    const bool inKeyring = Servers && Servers->PasswordsInKeyring;
+    frmOptions->cbPasswordsInKeyring->setChecked(inKeyring);
+    if (frmOptions->exec() != QDialog::Accepted || !Servers) return;
+    if (frmOptions->cbPasswordsInKeyring->isChecked() != inKeyring) MovePasswords(!inKeyring);
 }
 
 // The status bar is the last area of the window's layout, so it stays below
@@ -122,7 +127,8 @@ void TfrmMain::tb97HostingClick() {
 
 void TfrmMain::ShowHint(const QString& hint) {
     if (hint.isEmpty())
-        fsbMain->lblHint->setText(QStringLiteral("Visit Our WebSite at ") + QString::fromLatin1(MakerAddress));
+        fsbMain->lblHint->setText(QCoreApplication::translate("TfrmMain", "Visit Our WebSite at ") +
+                                  QString::fromLatin1(MakerAddress));
     else
         fsbMain->lblHint->setText(hint);
 }

@@ -3,6 +3,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -85,9 +86,11 @@ void TfrmMain::BindSession() {
 void TfrmMain::FormCreate() {
     try {
         QRandomGenerator::global()->generate();  // the global generator seeds itself
-        setWindowTitle(QStringLiteral(" ") + QString::fromLatin1(ApplicationTitle));
-        lblPromo->setText(QStringLiteral("To Edit HTML on the server, View Images on the Server, and Backup your "
-                                         "entire Web Site, Download and Install Kestra FTP.\nGet Kestra FTP now at: ") +
+        setWindowTitle(QString::fromLatin1(ApplicationTitle));
+        lblPromo->setText(QCoreApplication::translate("TfrmMain",
+                                                      "To Edit HTML on the server, View Images on the Server, and Backup "
+                                                      "your entire Web Site, Download and Install Kestra FTP.\nGet Kestra "
+                                                      "FTP now at: ") +
                           QString::fromLatin1(MakerAddress));
         LoadAnimation();
         CreatePrivateFolders();

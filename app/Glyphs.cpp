@@ -176,15 +176,4 @@ QIcon ToolIcon(Tool tool) {
     return icon;
 }
 
-QIcon ProgramIcon() {
-    QPixmap pixmap(32, 32);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(32.0 / kSize, 32.0 / kSize);
-    Globe(p);
-    Arrow(p, QPointF(12, 22), QPointF(12, 8), kGreen);
-    return QIcon(pixmap);
-}
-
 }  // namespace Glyphs

@@ -16,7 +16,5 @@ QPixmap Lamp(const QColor& colour, bool lit, int size);
 QPixmap Lock(int size);
 // A toolbar glyph, 24 x 24, with a greyed form for the disabled state.
 QIcon ToolIcon(Tool tool);
-// The program's window icon.
-QIcon ProgramIcon();
 
 }  // namespace Glyphs

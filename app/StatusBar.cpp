@@ -1,5 +1,6 @@
 #include "app/StatusBar.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPainter>
 #include <QProgressBar>
@@ -31,7 +32,7 @@ TStatusBar::TStatusBar(QWidget* parent) : QFrame(parent), PanelWidths{250, 100, 
     pbTransferStatus = new QProgressBar(this);
     pbTransferStatus->setRange(0, 100);
     pbTransferStatus->setTextVisible(false);
-    pbTransferStatus->setToolTip(QStringLiteral("Transfer Status"));
+    pbTransferStatus->setToolTip(QCoreApplication::translate("TStatusBar", "Transfer Status"));
     pbTransferStatus->setFixedHeight(12);
     lblConnectionTime = new QLabel(this);
     lblConnectionTime->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -39,8 +40,8 @@ TStatusBar::TStatusBar(QWidget* parent) : QFrame(parent), PanelWidths{250, 100, 
     imgConnectedOff = NewLamp(this, Glyphs::Lamp(QColor(0, 200, 0), false, kLampSize));
     imgDisconnectedOn = NewLamp(this, Glyphs::Lamp(QColor(220, 0, 0), true, kLampSize));
     imgDisconnectedOff = NewLamp(this, Glyphs::Lamp(QColor(220, 0, 0), false, kLampSize));
-    imgConnectedOn->setToolTip(QStringLiteral("Connected"));
-    imgDisconnectedOn->setToolTip(QStringLiteral("Disconnected"));
+    imgConnectedOn->setToolTip(QCoreApplication::translate("TStatusBar", "Connected"));
+    imgDisconnectedOn->setToolTip(QCoreApplication::translate("TStatusBar", "Disconnected"));
     imgEncrypted = NewLamp(this, Glyphs::Lock(kLampSize));
     imgEncrypted->hide();
 }

@@ -4,6 +4,13 @@
 include(GNUInstallDirs)
 
 set(VFTP_SHARE ${CMAKE_INSTALL_DATADIR}/velliant-ftp)
+set(VFTP_DOC ${CMAKE_INSTALL_DATADIR}/doc/velliant-ftp)
+
+# The licence where Debian keeps every package's, and the README beside it.
+# (The debian/ build installs its own copyright file, the same licence in
+# Debian's machine-readable form, over this one.)
+install(FILES LICENSE DESTINATION ${VFTP_DOC} RENAME copyright)
+install(FILES README.md DESTINATION ${VFTP_DOC})
 
 install(TARGETS vftp RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES tools/vftp/vftp-completion.bash DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
@@ -33,4 +40,7 @@ if(VFTP_WITH_QT)
   install(FILES resources/desktop/com.orvansoftware.velliant_ftp.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
   install(FILES resources/velliant-ftp.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
   install(FILES resources/velliant-ftp.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/48x48/apps)
+  foreach(size 16x16 32x32 128x128 256x256)
+    install(FILES resources/icons/${size}/velliant-ftp.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}/apps)
+  endforeach()
 endif()

@@ -60,6 +60,9 @@ public:
     QLabel* lblTimeOut;
     TSpinEdit* sedtTimeOut;
     QCheckBox* cbDirAutoRefresh;
+    // Kept in the profile file, not the settings tree: the main window sets
+    // it before showing the dialog and moves the passwords after OK.
+    QCheckBox* cbPasswordsInKeyring;
     QPushButton* btnOk;
     QPushButton* btnCancel;
 

@@ -11,6 +11,7 @@
 
 #include "dialogs/CaptionLabel.h"
 #include "dialogs/FrmOptions.h"
+#include "util/Keyring.h"
 #include "util/ui/SpinEdit.h"
 
 namespace {
@@ -117,6 +118,8 @@ QWidget* TfrmOptions::BuildFtpPage() {
     sedtTimeOut->setRange(MinTimeOut, MaxTimeOut);
     lblTimeOut->setBuddy(sedtTimeOut);
     cbDirAutoRefresh = new QCheckBox(QStringLiteral("Auto-refresh directories on upload/download"), page);
+    cbPasswordsInKeyring = new QCheckBox(QStringLiteral("Keep server passwords in the desktop keyring"), page);
+    cbPasswordsInKeyring->setEnabled(TKeyring::Built());
 
     auto* row = new QHBoxLayout;
     row->addWidget(lblTimeOut);
@@ -125,6 +128,7 @@ QWidget* TfrmOptions::BuildFtpPage() {
     auto* layout = new QVBoxLayout(page);
     layout->addLayout(row);
     layout->addWidget(cbDirAutoRefresh);
+    layout->addWidget(cbPasswordsInKeyring);
     layout->addStretch();
     return page;
 }

@@ -113,9 +113,9 @@ struct TCustomFtpCli::SingleCommand {
 const TCustomFtpCli::SingleCommand& TCustomFtpCli::Single(TFtpStep Step) {
     using T = TCustomFtpCli;
     static const SingleCommand commands[] = {
-        {ftpReqUser, TFtpStep::User, "USER", &T::UserName, "UserName", "UserName emtpy", {331, 230}},
-        {ftpReqPass, TFtpStep::Pass, "PASS", &T::PassWord, "PassWord", "Password emtpy", {230}},
-        {ftpReqCwd, TFtpStep::Cwd, "CWD", &T::HostDirName, "HostDirName", "HostDirName emtpy", {200, 250, 257}},
+        {ftpReqUser, TFtpStep::User, "USER", &T::UserName, "UserName", "UserName empty", {331, 230}},
+        {ftpReqPass, TFtpStep::Pass, "PASS", &T::PassWord, "PassWord", "Password empty", {230}},
+        {ftpReqCwd, TFtpStep::Cwd, "CWD", &T::HostDirName, "HostDirName", "HostDirName empty", {200, 250, 257}},
         // RFC 959 gives 200 for CDUP; many servers answer 250 as for CWD.
         {ftpReqCdup, TFtpStep::Cdup, "CDUP", nullptr, nullptr, nullptr, {200, 250}},
         {ftpReqType, TFtpStep::Type, "TYPE", &T::typeArgument_, nullptr, nullptr, {200}},

@@ -30,7 +30,7 @@ bool Has(StepSet Steps, TFtpStep Step) { return (Steps & Bit(Step)) != 0; }
 // Everything a step would refuse later, from inside a socket event, is
 // refused here while the caller can still see the exception.
 void TCustomFtpCli::CheckSequenceArguments(StepSet Steps) const {
-    if (Has(Steps, TFtpStep::User) && UserName.empty()) throw FtpException("UserName emtpy");
+    if (Has(Steps, TFtpStep::User) && UserName.empty()) throw FtpException("UserName empty");
     const StepSet hostFileSteps = StepsOf(TFtpStep::Retr, TFtpStep::Stor, TFtpStep::Appe, TFtpStep::List, TFtpStep::Nlst,
                                           TFtpStep::Mkd, TFtpStep::Rmd, TFtpStep::Rnfr, TFtpStep::Size, TFtpStep::Dele);
     const auto refuseFor = [Steps](StepSet Users, const char* Name, const std::string& Value) {

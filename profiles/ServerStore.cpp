@@ -4,6 +4,7 @@
 #include <QMenu>
 
 #include "util/IniFile.h"
+#include "util/Keyring.h"
 #include "util/ServerProfiles.h"
 #include "util/ui/SettingsKey.h"
 #include "util/ui/UiUtils.h"
@@ -26,6 +27,7 @@ void TServerStore::LoadServers() {
     loadFailed_ = false;
     WaitMode = ini.ReadBool(kGeneral, "Sync", true);
     StartTimeout = ini.ReadInteger(kGeneral, "FTPTimeOut", 30);
+    PasswordsInKeyring = ::PasswordsInKeyring(ini);
     for (auto& server : ReadServerProfiles(ini)) {
         const std::string name = server->Name;
         ServerList.Add(name, std::move(server));
@@ -42,10 +44,41 @@ void TServerStore::SaveServers() {
     TIniUpdate update(ini);
     const int oldCount = ini.ReadInteger(kGeneral, "Count", 0);
     ini.WriteInteger(kGeneral, "Count", ServerList.Count());
-    for (int p = 1; p <= ServerList.Count(); ++p) ServerList.At(p - 1)->SaveToIni(&ini, ServerSection(p));
+    ini.WriteBool(kGeneral, PasswordsInKeyringKey, PasswordsInKeyring);
+    KeyringProblem.clear();
+    for (int p = 1; p <= ServerList.Count(); ++p) SaveProfile(ini, *ServerList.At(p - 1), ServerSection(p));
     for (const int k : ServerSectionNumbers(ini))
         if (k > ServerList.Count() && k <= oldCount) ini.EraseSection(ServerSection(k));
     update.Commit();
+}
+
+void TServerStore::SaveProfile(TIniFile& ini, const TFTPServer& profile, const std::string& section) {
+    if (!PasswordsInKeyring || profile.IsAnonymous() || profile.Password.empty()) {
+        profile.SaveToIni(&ini, section);
+        return;
+    }
+    std::string problem;
+    if (!TKeyring::Store(profile, problem)) {
+        if (KeyringProblem.empty()) KeyringProblem = problem;
+        profile.SaveToIni(&ini, section);
+        return;
+    }
+    TFTPServer withoutPassword = profile;
+    withoutPassword.Password.clear();
+    withoutPassword.SaveToIni(&ini, section);
+}
+
+void TServerStore::MovePasswords(bool toKeyring) {
+    if (!toKeyring && PasswordsInKeyring) {
+        for (int i = 0; i < ServerList.Count(); ++i) {
+            const TFTPServer* profile = ServerList.At(i);
+            // A password the keyring did not give at start-up is not in
+            // memory: its entry stays rather than be lost.
+            if (!profile->IsAnonymous() && !profile->Password.empty()) (void)TKeyring::Clear(*profile);
+        }
+    }
+    PasswordsInKeyring = toKeyring;
+    SaveServers();
 }
 
 void TServerStore::ClearServerMenu(QMenu* menu) {

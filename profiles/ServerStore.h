@@ -9,6 +9,7 @@
 #include "profiles/ServerList.h"
 
 class QMenu;
+class TIniFile;
 
 class TServerStore {
 public:
@@ -30,6 +31,12 @@ public:
     // Start-up values of the profile file's "General" section.
     bool WaitMode = true;
     int StartTimeout = 30;
+    // The profiles' passwords go to the desktop keyring (off by default):
+    // the file's "General" PasswordsInKeyring. A password the keyring does
+    // not take stays in the file; KeyringProblem then says why (empty while
+    // every password went there).
+    bool PasswordsInKeyring = false;
+    std::string KeyringProblem;
 
     // Reads the file location from the settings, writes the "Temp" marker and
     // adds the file's profiles to ServerList. Raises EIniFileException
@@ -44,6 +51,10 @@ public:
     // nothing without a file.
     void SaveServers();
     bool LoadFailed() const { return loadFailed_; }
+    // Switches PasswordsInKeyring and moves the passwords: into the keyring
+    // (the file then holds none), or back into the file (the keyring's
+    // entries are removed). Saves the file; raises as SaveServers does.
+    void MovePasswords(bool toKeyring);
     bool InMemoryOnly() const { return ServerIniFile.empty(); }
     // Frees every profile.
     void ClearServers() { ServerList.Clear(); }
@@ -58,5 +69,7 @@ public:
     TFTPServer* ServerWithTag(int tag) const;
 
 private:
+    void SaveProfile(TIniFile& ini, const TFTPServer& profile, const std::string& section);
+
     bool loadFailed_ = false;
 };

@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
-# Builds everything and starts the program.
+# Builds the two programs (no tests, no benchmarks) into build-run/ and starts
+# the window; its arguments go to the program (velliant-ftp --help).
+# Installs only what building and running needs (install-deps.sh --build).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build_dir=$(scripts/build.sh | tail -n 1)
-program="$build_dir/app/velliant-ftp"
-if [[ -x "$program" ]]; then
-  exec "$program" "$@"
+scripts/install-deps.sh --build
+# A folder of its own: the test build (build/) keeps its own options, and
+# neither reconfigures the other.
+build_dir=build-run
+if [[ ! -f $build_dir/CMakeCache.txt ]]; then
+  cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVFTP_BUILD_TESTS=OFF -DVFTP_BUILD_BENCH=OFF >/dev/null
 fi
-echo "Built everything in $build_dir/. The main window is not part of this version yet;"
-echo "the command-line companion is: $build_dir/tools/vftp/vftp --help"
+cmake --build "$build_dir" --target velliant-ftp vftp -- -j"$(nproc)"
+exec "$build_dir/app/velliant-ftp" "$@"

@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "util/IniFile.h"
+#include "util/Keyring.h"
 
 std::string ServerSection(int position) { return "Server" + std::to_string(position); }
 
@@ -36,5 +37,12 @@ std::vector<std::unique_ptr<TFTPServer>> ReadServerProfiles(const TIniFile& ini)
         server->LoadFromIni(&ini, ServerSection(i));
         if (!server->Name.empty()) profiles.push_back(std::move(server));
     }
+    if (PasswordsInKeyring(ini)) {
+        for (auto& server : profiles)
+            if (server->Password.empty() && !server->IsAnonymous())
+                if (std::optional<std::string> kept = TKeyring::Lookup(*server)) server->Password = *kept;
+    }
     return profiles;
 }
+
+bool PasswordsInKeyring(const TIniFile& ini) { return ini.ReadBool("General", PasswordsInKeyringKey, false); }

@@ -20,6 +20,13 @@ std::string ServerSection(int position);
 // these instead of a possibly huge count of absent sections.
 std::vector<int> ServerSectionNumbers(const TIniFile& ini);
 
+// "PasswordsInKeyring" in the section "General": the passwords of the
+// profiles live in the desktop keyring (util/Keyring.h), and a profile whose
+// password went there holds none in the file.
+inline constexpr char PasswordsInKeyringKey[] = "PasswordsInKeyring";
+bool PasswordsInKeyring(const TIniFile& ini);
+
 // The profiles of the sections Server1 up to "Count" (default 0) that exist
-// and hold a name, in section order. Reads only.
+// and hold a name, in section order. Reads only. With PasswordsInKeyring, a
+// profile without a password in the file takes the keyring's.
 std::vector<std::unique_ptr<TFTPServer>> ReadServerProfiles(const TIniFile& ini);

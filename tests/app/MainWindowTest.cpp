@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -46,11 +47,16 @@ namespace {
 
 TEST_F(MainWindow, FirstStartShowsTheDesignLayoutAndCleansUpOnExit) {
     auto window = Start();
-    EXPECT_EQ(window->size(), QSize(539, 442));
-    EXPECT_EQ(window->windowTitle(), QStringLiteral(" Quillford Velliant FTP"));
+    EXPECT_EQ(window->size(), QSize(860, 600));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Quillford Velliant FTP"));
+    // The application icon (the one the menu and the about box show), in its sizes.
+    const QImage icon48(QString::fromStdString(ProgramResourceFolder() + "velliant-ftp.png"));
+    const QImage shown48 = window->windowIcon().pixmap(48).toImage();
+    EXPECT_EQ(std::tuple(shown48.pixel(24, 24), shown48.pixel(20, 30)), std::tuple(icon48.pixel(24, 24), icon48.pixel(20, 30)));
+    EXPECT_EQ(window->windowIcon().availableSizes().size(), 5);
     EXPECT_TRUE(window->pnlFTPLog->isHidden());
     EXPECT_FALSE(window->itmViewFTPLog->isChecked());
-    EXPECT_EQ(window->spltFTP->sizes().value(0), 185);
+    EXPECT_EQ(window->spltFTP->sizes().value(0), 340);
     ASSERT_EQ(window->cbFilter->count(), 6);
     EXPECT_EQ(window->cbFilter->currentText(), QStringLiteral("Web files"));
     EXPECT_EQ(window->lvServerFiles->ViewStyle(), TRemoteListView::vsList);

@@ -108,11 +108,11 @@ TEST_F(SequenceScript, ParameterGuardsRaiseExactTexts) {
         return std::string("(no exception)");
     };
     ftp.HostDirName.clear();
-    EXPECT_EQ(message([&] { ftp.BeginCwd(); }), "HostDirName emtpy");
+    EXPECT_EQ(message([&] { ftp.BeginCwd(); }), "HostDirName empty");
     ftp.UserName.clear();
-    EXPECT_EQ(message([&] { ftp.BeginUser(); }), "UserName emtpy");
+    EXPECT_EQ(message([&] { ftp.BeginUser(); }), "UserName empty");
     ftp.PassWord.clear();
-    EXPECT_EQ(message([&] { ftp.BeginPass(); }), "Password emtpy");
+    EXPECT_EQ(message([&] { ftp.BeginPass(); }), "Password empty");
     EXPECT_EQ(message([&] { ftp.BeginOpen(); }), "FTP component already connected");
     ftp.LocalFileName.clear();
     EXPECT_EQ(message([&] { ftp.BeginRetrieve(); }), "LocalFileName empty");

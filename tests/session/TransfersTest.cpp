@@ -66,6 +66,7 @@ TEST(ProgressWindow, FiguresOfTheFirstSecondAndBeyond) {
     window.Update("/site/page.htm", 1000, 0);
     EXPECT_EQ(window.lblFilename->text(), QStringLiteral("page.htm"));
     EXPECT_EQ(window.lblProgress->text(), QStringLiteral("0%"));
+    EXPECT_EQ(window.lblDownloading->text(), QStringLiteral("Quillford Velliant FTP is now downloading the file ..."));
     // Within the first second the rate and times already count, from the
     // fraction of a second that passed.
     now += 0.5;
