@@ -44,6 +44,8 @@ void ApplyFact(std::string_view name, std::string_view value, FtpRemoteEntry& en
         entry.Size = std::stoll(std::string(value));
     } else if (fact == "modify") {
         entry.ModifyUtc = ParseFtpTime(value);
+    } else if (fact == "unique") {
+        entry.Unique = std::string(value);
     } else if (fact == "unix.mode" && AllDigits(value) && value.size() <= 6) {
         entry.UnixMode = std::stoi(std::string(value), nullptr, 8) & 07777;
     }

@@ -18,6 +18,9 @@ struct FtpRemoteEntry {
     std::optional<std::int64_t> ModifyUtc;  // seconds since 1970-01-01 00:00 UTC
     int UnixMode = -1;                      // permission bits, -1: none given
     std::string LinkTarget;                 // OS.unix=slink:TARGET, where given
+    // The unique fact: the same for every path to one file or folder, so a
+    // server that lists a link as what it points to still shows a loop.
+    std::string Unique;
 };
 
 // One line of MLSD or the fact line of MLST ("type=file;size=3; name"; a

@@ -1,5 +1,6 @@
 #include "transfer/FtpTransferConnection.h"
 
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 
@@ -138,23 +139,37 @@ void TFtpTransferConnection::InMode(TTransferMode wanted, TTransferCallback done
     });
 }
 
-// A listing changes into the folder and lists it with "-a", so that files
-// whose names start with a dot (.htaccess) are in it on servers that hide
-// them otherwise; a listing with a path argument is read as a file name by
-// some servers when it also has options.
+// MLSD is trusted only where it says what each entry is and how big: a
+// listing without types would leave every entry out as unknown, and a tree
+// with holes makes a plan fetch or delete what is there.
+bool TFtpTransferConnection::MachineListing() const {
+    if (!ftp_.Features().Has("MLST")) return false;
+    std::string facts = ftp_.Features().Parameters("MLST");
+    for (char& c : facts) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return facts.find("type") != std::string::npos && facts.find("size") != std::string::npos;
+}
+
+// A listing changes into the folder and lists it. LIST gets "-a", so that
+// files whose names start with a dot (.htaccess) are in it on servers that
+// hide them otherwise; a listing with a path argument is read as a file name
+// by some servers when it also has options. MLSD lists every entry as it is.
 void TFtpTransferConnection::List(const std::string& folder, TListCallback done) {
     ftp_.HostDirName = AbsolutePath(folder).empty() ? "." : AbsolutePath(folder);
     Run(&TCustomFtpCli::BeginCwd, [this, done](const TTransferResult& moved) {
         if (!moved.Ok()) return done(moved, {});
         const std::string listing = NewTempFileName();
+        const bool machine = MachineListing();
         ftp_.LocalFileName = listing;
-        ftp_.HostFileName = "-a";
-        Run(&TCustomFtpCli::BeginList, [done, listing](const TTransferResult& listed) {
-            std::vector<TRemoteEntry> entries;
-            if (listed.Ok()) entries = ParseListingEntries(ReadWholeFile(listing), NowUtc());
-            (void)std::remove(listing.c_str());
-            done(listed, std::move(entries));
-        });
+        ftp_.HostFileName = machine ? "" : "-a";
+        Run(machine ? &TCustomFtpCli::BeginMachineList : &TCustomFtpCli::BeginList,
+            [this, done, listing](const TTransferResult& listed) {
+                std::vector<TRemoteEntry> entries;
+                if (listed.Ok())
+                    entries = ftp_.ListedByMlsd() ? ParseMachineListingEntries(ReadWholeFile(listing))
+                                                  : ParseListingEntries(ReadWholeFile(listing), NowUtc());
+                (void)std::remove(listing.c_str());
+                done(listed, std::move(entries));
+            });
     });
 }
 
@@ -192,9 +207,19 @@ void TFtpTransferConnection::Rename(const std::string& from, const std::string& 
     Run(&TCustomFtpCli::BeginRename, done);
 }
 
-// SIZE is refused in text mode by many servers: the session goes binary
-// first. The engine has no modify-time request yet, so the entry has none.
+// MLST where offered: one command for the type, size and time. Else SIZE,
+// which many servers refuse in text mode: the session goes binary first,
+// and the entry has no time.
 void TFtpTransferConnection::Stat(const std::string& path, TStatCallback done) {
+    if (MachineListing()) {
+        ftp_.HostFileName = AbsolutePath(path);
+        return Run(&TCustomFtpCli::BeginMachineFile, [this, path, done](const TTransferResult& found) {
+            if (!found.Ok()) return done(found, std::nullopt);
+            TRemoteEntry entry = EntryOfFacts(ftp_.RemoteEntry());
+            entry.name = BaseName(path);
+            done(found, entry);
+        });
+    }
     InMode(
         TTransferMode::Binary, [done](const TTransferResult& failed) { done(failed, std::nullopt); },
         [this, path, done] {
@@ -207,4 +232,15 @@ void TFtpTransferConnection::Stat(const std::string& path, TStatCallback done) {
                 done(sized, entry);
             });
         });
+}
+
+void TFtpTransferConnection::SetModifyTime(const std::string& path, std::int64_t utc, TTransferCallback done) {
+    ftp_.HostFileName = AbsolutePath(path);
+    ftp_.FileTimeUtc = utc;
+    Run(&TCustomFtpCli::BeginSetFileTime, std::move(done));
+}
+
+// The requests BeginSetFileTime chooses from.
+bool TFtpTransferConnection::CanSetModifyTime() const {
+    return ftp_.Features().Has("MFMT") || ftp_.Features().HasLine("SITE UTIME");
 }

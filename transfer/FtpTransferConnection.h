@@ -4,6 +4,11 @@
 // the mode changes, full paths instead of CWD (a listing alone changes the
 // folder, and every path is absolute), PASV and the transfer command
 // pipelined by the engine.
+//
+// Where the server's FEAT offers MLST, folders are listed with MLSD and a
+// file's facts read with MLST: exact sizes, modify times to the second in
+// UTC, links told apart, names exactly as they are. Elsewhere LIST and its
+// columns, and SIZE.
 
 #include <memory>
 
@@ -46,6 +51,8 @@ public:
     void Delete(const std::string& path, bool folder, TTransferCallback done) override;
     void Rename(const std::string& from, const std::string& to, TTransferCallback done) override;
     void Stat(const std::string& path, TStatCallback done) override;
+    void SetModifyTime(const std::string& path, std::int64_t utc, TTransferCallback done) override;
+    bool CanSetModifyTime() const override;
     void SetMode(TTransferMode mode) override { mode_ = mode; }
 
     bool Connected() const override { return ftp_.Connected(); }
@@ -66,6 +73,8 @@ private:
     void InMode(TTransferMode wanted, TTransferCallback done, std::function<void()> then);
     TTransferResult ResultOf(std::uint16_t error) const;
     std::string AbsolutePath(const std::string& path) const;
+    // The server's FEAT offers MLST with the facts a tree needs.
+    bool MachineListing() const;
 
     TFtpEndpoint endpoint_;
     TFtpClient ftp_;

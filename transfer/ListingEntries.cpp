@@ -115,3 +115,22 @@ std::vector<TRemoteEntry> ParseListingEntries(std::string_view listing, std::int
     }
     return entries;
 }
+
+TRemoteEntry EntryOfFacts(const FtpRemoteEntry& facts) {
+    TRemoteEntry entry;
+    entry.name = facts.Name;
+    entry.isFolder = facts.Type == TFtpEntryType::Folder;
+    entry.isLink = facts.Type == TFtpEntryType::Link;
+    entry.size = entry.isFolder || facts.Size < 0 ? 0 : facts.Size;
+    entry.modifiedUtc = facts.ModifyUtc;
+    entry.timePrecision = 1;
+    entry.uniqueId = facts.Unique;
+    return entry;
+}
+
+std::vector<TRemoteEntry> ParseMachineListingEntries(std::string_view listing) {
+    std::vector<TRemoteEntry> entries;
+    for (const FtpRemoteEntry& facts : ParseMlsdListing(listing))
+        if (facts.Type != TFtpEntryType::Other) entries.push_back(EntryOfFacts(facts));
+    return entries;
+}

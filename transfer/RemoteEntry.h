@@ -18,4 +18,8 @@ struct TRemoteEntry {
     std::optional<std::int64_t> modifiedUtc;
     // How far the true time may lie after modifiedUtc, in seconds.
     std::int64_t timePrecision = 1;
+    // The server's identity of the file or folder (a machine listing's
+    // unique fact), empty when not given: two paths with one identity are
+    // one folder reached through a link.
+    std::string uniqueId;
 };

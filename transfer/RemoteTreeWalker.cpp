@@ -48,7 +48,12 @@ void TRemoteTreeWalker::Listed(const Pending& folder, const TTransferResult& res
                 tree_->skipped.push_back(relative + ": deeper than " + std::to_string(kMaxDepth) + " folders");
                 continue;
             }
-            if (!visited_.insert(relative).second) continue;
+            // Servers that list a link as what it points to give it the
+            // identity of its folder: a loop ends at its second visit.
+            if (!visited_.insert(entry.uniqueId.empty() ? "path:" + relative : "id:" + entry.uniqueId).second) {
+                tree_->skipped.push_back(relative + ": a folder already walked (a link loop)");
+                continue;
+            }
             pending_.push_back({relative, folder.depth + 1});
         }
         tree_->entries[relative] = std::move(entry);

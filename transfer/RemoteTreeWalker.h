@@ -3,7 +3,9 @@
 // listing at a time. Links are left out (the listing cannot tell a linked
 // folder from a file, and following one may never end), and so are names
 // that could leave their folder; both are listed in `skipped`. Each folder
-// is listed once and the walk goes no deeper than kMaxDepth.
+// is listed once (by the server's identity of it where the listing gives
+// one: some servers list a link as the folder it points to) and the walk
+// goes no deeper than kMaxDepth.
 //
 // A folder that cannot be listed ends the walk as failed: a tree with a
 // hole in it would make a plan delete or fetch again what is there.

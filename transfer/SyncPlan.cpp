@@ -10,6 +10,10 @@ bool NewerThan(const TRemoteEntry& source, const TRemoteEntry& target, std::int6
     return *source.modifiedUtc > *target.modifiedUtc + std::max(source.timePrecision, target.timePrecision) + tolerance;
 }
 
+bool ExactTimes(const TRemoteEntry& source, const TRemoteEntry& target) {
+    return source.modifiedUtc && target.modifiedUtc && source.timePrecision <= 1 && target.timePrecision <= 1;
+}
+
 // Why a file on both sides is sent; empty when it is not.
 std::string ReasonToSend(const TRemoteEntry& source, const TRemoteEntry& target, const TSyncOptions& options) {
     const bool sizeDiffers = source.size != target.size;
@@ -23,7 +27,9 @@ std::string ReasonToSend(const TRemoteEntry& source, const TRemoteEntry& target,
         case TSyncCompare::SizeAndTime: break;
     }
     if (sizeDiffers) return "size differs";
-    return newer ? "newer" : "";
+    if (newer) return "newer";
+    return options.timesKept && ExactTimes(source, target) && NewerThan(target, source, options.toleranceSeconds) ? "time differs"
+                                                                                                                  : "";
 }
 
 struct PlanBuilder {

@@ -9,7 +9,10 @@
 // sent when the sizes differ or the source is newer; --only-newer sends
 // only newer files, --size-only looks at sizes alone. The target's copy being
 // newer is no reason to overwrite it: an upload leaves the server's time at
-// the moment of the upload.
+// the moment of the upload. Only where the transfers keep times
+// (timesKept: downloads always, uploads where the server can set a file's
+// time) and both sides give them to the second does a time that differs
+// either way mean a change.
 //
 // Nothing is deleted without deleteExtra. A file where the source has a
 // folder (or the other way round) is a conflict without it, and with it is
@@ -32,6 +35,8 @@ struct TSyncOptions {
     bool deleteExtra = false;
     TSyncCompare compare = TSyncCompare::SizeAndTime;
     std::int64_t toleranceSeconds = 0;
+    // A sent file gets the source's time on the target.
+    bool timesKept = false;
 };
 
 struct TSyncAction {

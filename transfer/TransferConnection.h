@@ -51,6 +51,11 @@ public:
     virtual void Delete(const std::string& path, bool folder, TTransferCallback done) = 0;
     virtual void Rename(const std::string& from, const std::string& to, TTransferCallback done) = 0;
     virtual void Stat(const std::string& path, TStatCallback done) = 0;
+    // Gives a remote file the modify time `utc` (seconds, UTC), so that the
+    // next comparison finds it equal to the local file it came from.
+    virtual void SetModifyTime(const std::string& path, std::int64_t utc, TTransferCallback done) = 0;
+    // Once connected: the server offers a way to set a file's time.
+    virtual bool CanSetModifyTime() const = 0;
     // Applies to the transfers that follow; the server hears of it only when
     // a transfer needs a mode it is not in.
     virtual void SetMode(TTransferMode mode) = 0;

@@ -28,6 +28,9 @@ struct TQueueSettings {
     // After a 421 lowered the number of connections, one more is tried after
     // this long.
     std::uint32_t raiseAfterMs = 60000;
+    // An upload gives the server's file the item's time, where the server
+    // offers a way; a download always gives its time to the local file.
+    bool keepTimes = false;
 };
 
 class TTransferQueue : private platform::MessageTarget {
@@ -92,6 +95,9 @@ private:
     void StartItem(int index, int itemIndex);
     void Transfer(int index, TTransferItem& item, const TTransferCallback& done);
     void ItemEnded(int index, int itemIndex, const TTransferResult& result);
+    void SendModifyTime(int index, int itemIndex);
+    // The item's outcome: done, failed, or waiting for another attempt.
+    void Settle(int index, int itemIndex, const TTransferResult& result);
     void Finish(TTransferItem& item, TItemState state, const std::string& error = {});
     void Close(int index);
     // Workers logging in or logged in, but for `except`.

@@ -1,12 +1,12 @@
 // The workers of the transfer queue: log-in, one item at a time, the
 // judgement of each outcome, and the close when the work is done.
-#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 
+#include "ftp/FtpLocalTimes.h"
 #include "platform/Ticks.h"
 #include "transfer/TransferQueue.h"
 #include "util/MiscUtils.h"
@@ -21,13 +21,6 @@ constexpr int kTooManyConnections = 421;
 bool FileExists(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0;
-}
-
-// The local copy takes the source's modify time, so that the next
-// comparison of the two finds nothing to do.
-void SetModifyTime(const std::string& path, std::int64_t utc) {
-    const timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(utc), 0}};
-    (void)::utimensat(AT_FDCWD, path.c_str(), times, 0);
 }
 
 }  // namespace
@@ -198,6 +191,33 @@ void TTransferQueue::Transfer(int index, TTransferItem& item, const TTransferCal
 }
 
 void TTransferQueue::ItemEnded(int index, int itemIndex, const TTransferResult& result) {
+    const TTransferItem& item = items_[static_cast<std::size_t>(itemIndex)];
+    const bool uploaded = result.Ok() && item.action == TTransferAction::Transfer && item.direction == TTransferDirection::Upload;
+    if (uploaded && settings_.keepTimes && item.modifiedUtc &&
+        workers_[static_cast<std::size_t>(index)].connection->CanSetModifyTime())
+        return SendModifyTime(index, itemIndex);
+    Settle(index, itemIndex, result);
+}
+
+// The file is there whatever the answer: a server that refuses the time
+// leaves the file with the time of its upload, which is no reason to send
+// it again.
+void TTransferQueue::SendModifyTime(int index, int itemIndex) {
+    const TTransferItem& item = items_[static_cast<std::size_t>(itemIndex)];
+    const std::weak_ptr<bool> alive = alive_;
+    workers_[static_cast<std::size_t>(index)].connection->SetModifyTime(
+        item.remotePath, *item.modifiedUtc, [this, index, itemIndex, alive](const TTransferResult& result) {
+            if (alive.expired()) return;
+            if (!result.Ok() && events.OnNotice)
+                events.OnNotice("The time of " + items_[static_cast<std::size_t>(itemIndex)].remotePath +
+                                " could not be set: " + result.text);
+            TTransferResult uploaded;
+            uploaded.connectionLost = result.connectionLost;
+            Settle(index, itemIndex, uploaded);
+        });
+}
+
+void TTransferQueue::Settle(int index, int itemIndex, const TTransferResult& result) {
     Worker& worker = workers_[static_cast<std::size_t>(index)];
     TTransferItem& item = items_[static_cast<std::size_t>(itemIndex)];
     worker.item = -1;
@@ -206,7 +226,7 @@ void TTransferQueue::ItemEnded(int index, int itemIndex, const TTransferResult& 
     if (result.connectionLost) worker.notBefore = now;
     if (result.Ok()) {
         if (item.direction == TTransferDirection::Download && item.action == TTransferAction::Transfer && item.modifiedUtc)
-            SetModifyTime(item.localPath, *item.modifiedUtc);
+            (void)SetLocalFileTime(item.localPath, *item.modifiedUtc);
         return Finish(item, TItemState::Done);
     }
     if (!result.Transient() || item.attempts >= settings_.maxAttempts) return Finish(item, TItemState::Failed, result.text);

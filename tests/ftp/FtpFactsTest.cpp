@@ -37,7 +37,7 @@ TEST(FtpFacts, MlsdLinesKeepNamesExactlyAndSkipTheFolderItself) {
         "type=cdir;modify=20240101000000; .\r\n"
         "type=pdir; ..\r\n"
         "Type=File;Size=12;Modify=20240229235960.5;UNIX.mode=0644;  two leading blanks\r\n"
-        "type=dir;modify=19991231235959; a folder\n"
+        "type=dir;modify=19991231235959;unique=801U1e33; a folder\n"
         "type=OS.unix=slink:/etc/target;size=11; link\r\n"
         "no facts here\r\n"
         "type=file;size=x;modify=bad; ünï\r\n");
@@ -50,6 +50,7 @@ TEST(FtpFacts, MlsdLinesKeepNamesExactlyAndSkipTheFolderItself) {
     EXPECT_EQ(entries[1].Name, "a folder");
     EXPECT_EQ(entries[1].Type, TFtpEntryType::Folder);
     EXPECT_EQ(entries[1].ModifyUtc, 946684799);
+    EXPECT_EQ(entries[1].Unique, "801U1e33");
     EXPECT_EQ(entries[2].Type, TFtpEntryType::Link);
     EXPECT_EQ(entries[2].LinkTarget, "/etc/target");
     EXPECT_EQ(entries[3].Name, "ünï");

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <map>
 
+#include "ftp/FtpLocalTimes.h"
 #include "tests/tools/VftpServerTest.h"
 
 namespace {
@@ -36,7 +37,43 @@ protected:
     }
 };
 
+// A server whose FEAT offers MLST and MFMT: listings with exact times and
+// names, and uploads that get the local file's time.
+using VftpMirrorExact = VftpServerTest;
+
+constexpr std::int64_t kYear2001 = 1000000000;
+
 }  // namespace
+
+TEST_P(VftpMirrorExact, TimesKeptBothWaysNamesExactAndLinkLoopsWalkedOnce) {
+    fs::create_directories(local_.File("site/sub"));
+    ASSERT_TRUE(WriteFile(local_.File("site/  lead and  inner.txt"), "blanks"));
+    ASSERT_TRUE(WriteFile(local_.File("site/sub/old.txt"), "old"));
+    ASSERT_TRUE(SetLocalFileTime(local_.File("site/sub/old.txt"), kYear2001));
+    Outcome r = Vftp({"mirror", "-R", "site", Url("www")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Snapshot(Remote("www")), Snapshot(local_.File("site")));
+    EXPECT_EQ(LocalFileTime(Remote("www/sub/old.txt")), kYear2001);
+    r = Vftp({"mirror", "-R", "site", Url("www")});
+    EXPECT_NE(r.out.find("mirror: 0 files transferred (0 B), 2 skipped"), std::string::npos) << r.out << r.err;
+
+    // Both sides exact and kept: an older source is a change as well.
+    ASSERT_TRUE(SetLocalFileTime(local_.File("site/sub/old.txt"), kYear2001 - 3600));
+    r = Vftp({"mirror", "-R", "--dry-run", "site", Url("www")});
+    EXPECT_NE(r.out.find("upload    sub/old.txt  (3 bytes; time differs)"), std::string::npos) << r.out;
+
+    // The server follows links in its machine listing: two loops in one
+    // folder would be walked without end.
+    fs::create_directory_symlink(".", Remote("www/sub/loop"));
+    fs::create_directory_symlink(".", Remote("www/sub/loop2"));
+    r = Vftp({"mirror", Url("www"), "copy"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    auto expected = Snapshot(local_.File("site"));
+    EXPECT_EQ(Snapshot(local_.File("copy")), expected);
+    EXPECT_EQ(LocalFileTime(local_.File("copy/sub/old.txt")), kYear2001);
+    r = Vftp({"mirror", Url("www"), "copy"});
+    EXPECT_NE(r.out.find("mirror: 0 files transferred (0 B), 2 skipped"), std::string::npos) << r.out << r.err;
+}
 
 TEST_P(VftpMirror, UpAndDownAgainLeavesBothSidesAlike) {
     ASSERT_NO_FATAL_FAILURE(MakeSite());
@@ -111,3 +148,4 @@ TEST_P(VftpMirror, SeveralFilesOverOneConnectionAndATreeRemoved) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, VftpMirror, ::testing::Values("pyftpdlib", "vsftpd"));
+INSTANTIATE_TEST_SUITE_P(Servers, VftpMirrorExact, ::testing::Values("pyftpdlib"));

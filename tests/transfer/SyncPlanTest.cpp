@@ -69,6 +69,19 @@ TEST(SyncPlan, FilesAreComparedBySizeAndTimeWithinTheListingsPrecision) {
                                         "skip      same  (10 bytes; unchanged)"}));
 }
 
+TEST(SyncPlan, WhereTimesAreKeptAndExactAnOlderSourceIsAChangeToo) {
+    const TFileTree local = Tree({"f:older:10:-500", "f:close:10:-1", "f:listed:10:-500"});
+    const TFileTree remote = Tree({"f:older:10:0", "f:close:10:0", "F:listed:10:0"});
+    TSyncOptions kept = Up();
+    kept.timesKept = true;
+    // A listing's minutes are no exact time: the server's newer copy stays.
+    EXPECT_EQ(Plan(local, remote, kept),
+              (std::vector<std::string>{"upload    older  (10 bytes; time differs)", "skip      close  (10 bytes; unchanged)",
+                                        "skip      listed  (10 bytes; unchanged)"}));
+    kept.compare = TSyncCompare::OnlyNewer;
+    EXPECT_EQ(Plan(local, remote, kept).back(), "skip      older  (10 bytes; unchanged)");
+}
+
 TEST(SyncPlan, DeletesOnlyWithDeleteAndBeforeEverythingElse) {
     const TFileTree local = Tree({"d:site", "f:site/Index.html:5:0", "d:site/new", "f:site/new/a:1:0"});
     const TFileTree remote = Tree({"d:site", "F:site/index.html:5:0", "d:old", "d:old/deep", "F:old/deep/x:1:0"});

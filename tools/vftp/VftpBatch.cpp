@@ -5,6 +5,7 @@
 #include <iostream>
 #include <optional>
 
+#include "ftp/FtpLocalTimes.h"
 #include "platform/MessageLoop.h"
 #include "tools/vftp/RunProgress.h"
 #include "transfer/EntryNames.h"
@@ -110,6 +111,9 @@ int VftpBatch::Mirror() {
     sync.compare = options_.onlyNewer  ? TSyncCompare::OnlyNewer
                    : options_.sizeOnly ? TSyncCompare::SizeOnly
                                        : TSyncCompare::SizeAndTime;
+    // A mirror keeps file times (RunItems): a download always can, an
+    // upload where the server can set them.
+    sync.timesKept = !up || browser_->CanSetModifyTime();
     const TFileTree& source = up ? local : remote;
     const TFileTree& target = up ? remote : local;
     const std::vector<TSyncAction> plan = BuildSyncPlan(source, target, sync);
@@ -176,6 +180,7 @@ int VftpBatch::PutMany() {
         item.localPath = args[i];
         item.remotePath = JoinPath(WithoutSlash(url_.path), BaseName(args[i]));
         item.size = FileSizeOf(args[i]);
+        if (options_.preserve) item.modifiedUtc = LocalFileTime(args[i]);
         items.push_back(std::move(item));
     }
     return RunItems(std::move(items), 0, 0);
@@ -210,6 +215,9 @@ int VftpBatch::RemoveTree() {
 int VftpBatch::RunItems(std::vector<TTransferItem> items, int skipped, int conflicts) {
     TQueueSettings settings;
     settings.connections = options_.parallel;
+    // A folder made like another keeps its files' times, so that the next
+    // mirror compares them and finds nothing to do.
+    settings.keepTimes = options_.command == "mirror" || options_.preserve;
     TTransferQueue queue([this] { return std::make_unique<TFtpTransferConnection>(endpoint_); }, settings);
     RunProgress progress(!options_.quiet && isatty(STDERR_FILENO), static_cast<int>(items.size()));
     queue.events.OnProgress = [&progress](const TTransferItem& item, std::int64_t bytes) { progress.Progress(item, bytes); };

@@ -45,7 +45,8 @@ const char* const kVftpUsage =
     "         --socks5, ALL_PROXY=socks5h://[USER[:PASSWORD]@]HOST[:PORT] (socks5:// looks\n"
     "         names up here). Data connections through a proxy are passive.\n"
     "TIMES:   --preserve (a download gets the server's modification time, an upload sends\n"
-    "         the local one with MFMT or SITE UTIME where the server offers it)\n"
+    "         the local one with MFMT or SITE UTIME where the server offers it); mirror\n"
+    "         always keeps times\n"
     "IPv6:    ftp://[::1]:2121/ or a host name with IPv6 addresses; each address is tried\n"
     "         in turn, each with the time-out.\n"
     "Exit status: 0 success, 1 FTP or network failure, 2 usage error.\n";
