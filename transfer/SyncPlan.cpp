@@ -85,18 +85,23 @@ struct PlanBuilder {
 
 std::vector<TSyncAction> BuildSyncPlan(const TFileTree& source, const TFileTree& target, const TSyncOptions& options) {
     PlanBuilder plan{source, target, options, {}, {}, {}, {}};
-    for (const auto& [path, entry] : source.entries) {
+    // Named copies rather than structured bindings: clang 14 (the fuzz
+    // build) cannot capture a binding in a lambda.
+    for (const auto& sourceEntry : source.entries) {
+        const std::string& path = sourceEntry.first;
         // Below a conflict nothing can be made.
         const auto conflict = std::find_if(plan.rest.begin(), plan.rest.end(), [&](const TSyncAction& a) {
             return a.kind == TSyncActionKind::Conflict && path.compare(0, a.path.size() + 1, a.path + "/") == 0;
         });
-        if (conflict == plan.rest.end()) plan.Compare(path, entry);
+        if (conflict == plan.rest.end()) plan.Compare(path, sourceEntry.second);
     }
     if (options.deleteExtra)
-        for (const auto& [path, entry] : target.entries)
+        for (const auto& targetEntry : target.entries) {
+            const std::string& path = targetEntry.first;
             if (source.entries.count(path) == 0 && !plan.UnderDeletedFolder(path) &&
                 std::none_of(plan.deletions.begin(), plan.deletions.end(), [&](const TSyncAction& d) { return d.path == path; }))
                 plan.DeleteTree(path);
+        }
     // Deepest first, so that a folder is empty when its turn comes.
     std::stable_sort(plan.deletions.begin(), plan.deletions.end(),
                      [](const TSyncAction& a, const TSyncAction& b) { return PathDepth(a.path) > PathDepth(b.path); });
