@@ -10,12 +10,12 @@ constexpr std::int64_t kNoon = 1700000000;
 
 // "f:name:size:time" a file (time in seconds after kNoon; precision 1),
 // "F:..." the same with a listing's minute precision, "d:name" a folder.
-TFileTree Tree(const std::vector<std::string>& specs) {
+TFileTree Tree(const std::vector<std::string>& lines) {
     TFileTree tree;
-    for (const std::string& spec : specs) {
+    for (const std::string& line : lines) {
         TRemoteEntry entry;
-        const char kind = spec[0];
-        std::string rest = spec.substr(2);
+        const char kind = line[0];
+        std::string rest = line.substr(2);
         const auto colon = rest.find(':');
         const std::string path = rest.substr(0, colon);
         entry.name = path.substr(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);

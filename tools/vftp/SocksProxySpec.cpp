@@ -23,13 +23,13 @@ bool NamesPort(const std::string& authority) {
 }  // namespace
 
 std::optional<SocksProxySpec> ParseSocksProxy(const std::string& text, std::string& error) {
-    SocksProxySpec spec;
+    SocksProxySpec proxy;
     std::string authority = text;
     if (StartsWithLower(text, "socks5h://")) {
         authority = text.substr(10);
     } else if (StartsWithLower(text, "socks5://")) {
         authority = text.substr(9);
-        spec.localLookup = true;
+        proxy.localLookup = true;
     } else if (text.find("://") != std::string::npos) {
         error = "not a SOCKS 5 proxy (socks5:// or socks5h://): " + MaskedUrl(text);
         return std::nullopt;
@@ -41,17 +41,17 @@ std::optional<SocksProxySpec> ParseSocksProxy(const std::string& text, std::stri
         error = "invalid proxy '" + MaskedUrl(text) + "': " + error;
         return std::nullopt;
     }
-    spec.host = url->host;
-    if (NamesPort(authority)) spec.port = url->port;
+    proxy.host = url->host;
+    if (NamesPort(authority)) proxy.port = url->port;
     if (url->hasUser) {
-        spec.user = url->user;
-        spec.password = url->password;
+        proxy.user = url->user;
+        proxy.password = url->password;
     }
-    return spec;
+    return proxy;
 }
 
-void ApplySocksUser(const std::string& text, SocksProxySpec& spec) {
+void ApplySocksUser(const std::string& text, SocksProxySpec& proxy) {
     const auto colon = text.find(':');
-    spec.user = text.substr(0, colon);
-    spec.password = colon == std::string::npos ? "" : text.substr(colon + 1);
+    proxy.user = text.substr(0, colon);
+    proxy.password = colon == std::string::npos ? "" : text.substr(colon + 1);
 }

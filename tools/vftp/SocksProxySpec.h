@@ -17,5 +17,5 @@ struct SocksProxySpec {
 
 // Nothing when the text is no such proxy; `error` then says why.
 std::optional<SocksProxySpec> ParseSocksProxy(const std::string& text, std::string& error);
-// "USER[:PASSWORD]" of --socks5-user into the spec.
-void ApplySocksUser(const std::string& text, SocksProxySpec& spec);
+// "USER[:PASSWORD]" of --socks5-user into the proxy settings.
+void ApplySocksUser(const std::string& text, SocksProxySpec& proxy);
