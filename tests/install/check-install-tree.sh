@@ -26,13 +26,14 @@ mkdir -m 700 "$HOME" "$XDG_RUNTIME_DIR"
 
 programs=("$prefix/bin/vftp")
 [[ $with_qt == 1 ]] && programs+=("$prefix/bin/velliant-ftp")
-# Sanitizer builds name their source files for their reports; those may
-# stay. A folder of the source or build tree, or a file below one of their
+# Sanitizer and debug builds name their source files for their reports,
+# generated ones in the build tree included; those may stay. A folder of the source or build tree, or a file below one of their
 # resources folders, may not.
 for program in "${programs[@]}"; do
   objcopy -O binary --only-section=.rodata "$program" "$work/rodata"
   tree_paths=$(strings -n 4 "$work/rodata" | grep -x -F -e "$source_dir" -e "$source_dir/" -e "$build_dir" -e "$build_dir/" || true)
-  resource_paths=$(strings -n 4 "$work/rodata" | grep -F -e "$source_dir/resources" -e "$(realpath "$build_dir")/" || true)
+  resource_paths=$(strings -n 4 "$work/rodata" | grep -F -e "$source_dir/resources" -e "$(realpath "$build_dir")/" |
+    grep -v -E '\.(c|cc|cpp|h)$' || true)
   [[ -z $tree_paths$resource_paths ]] || fail "$program holds build-time paths: $tree_paths $resource_paths"
 done
 [[ $with_qt == 1 ]] || { echo "vftp runs from the install (no window in this build)"; exit 0; }
