@@ -419,6 +419,9 @@ private:
     // False when a handler destroyed the engine.
     bool HandleReplyLines(std::uint16_t Error);
     void ControlSessionClosed(std::uint16_t Error);
+    bool MarkControlClosed(std::uint16_t Error);
+    bool TransferEndAlreadyArrived() const;
+    bool CloseLeftForTheTransferEnd();
     void CloseControl();
     void CloseForOverlongLine();
     void DispatchReplyLine(std::uint16_t Error);
@@ -626,6 +629,10 @@ private:
     bool receiving_ = false;
     bool closePending_ = false;
     std::uint16_t closePendingError_ = 0;
+    // The server said 226 and closed while the data's end was still to be
+    // read: the close is handled when the transfer has ended.
+    bool closeAfterTransfer_ = false;
+    std::uint16_t closeAfterTransferError_ = 0;
     // The engine itself is closing the control connection.
     bool closingControl_ = false;
     // Counts ended requests, so a handler can tell that its request ended

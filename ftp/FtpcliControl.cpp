@@ -22,6 +22,7 @@ void TCustomFtpCli::BeginOpen() {
     receiveBuffer_.Clear();
     multiLineCode_ = 0;
     closePending_ = false;
+    closeAfterTransfer_ = false;
     closingControl_ = false;
     resultCode_ = 0;
     nextAddressPosted_ = false;
@@ -105,6 +106,11 @@ void TCustomFtpCli::ControlDataAvailable(std::uint16_t Error) {
         return;
     }
     if (!ReceiveReplyBytes()) {
+        if (receiveBuffer_.FreeCount() != 0) {
+            // The server's end of the session, closed on our side as its close.
+            controlSocket_->Close();
+            return;
+        }
         CloseForOverlongLine();
         CloseControl();
         return;
@@ -247,6 +253,11 @@ void TCustomFtpCli::ControlSessionClosed(std::uint16_t Error) {
         closePendingError_ = Error;
         return;
     }
+    if (!ours && TransferEndAlreadyArrived()) {
+        closeAfterTransfer_ = true;
+        closeAfterTransferError_ = Error;
+        return;
+    }
     // A close while a greeting or a reply is still awaited must not end the
     // request with the previous command's success; a close in answer to QUIT
     // is how some servers end the session.
@@ -255,17 +266,31 @@ void TCustomFtpCli::ControlSessionClosed(std::uint16_t Error) {
     if (replyAwaited && resultCode_ == 0) {
         SetFailure(421, "421 Connection closed by server");
     }
-    if (controlConnected_) {
-        controlConnected_ = false;
-        if (state_ != ftpStateAborting && !SetState(ftpStateDisconnected)) return;
-        if (OnSessionClosed) {
-            const std::weak_ptr<bool> alive = alive_;
-            OnSessionClosed(this, Error);
-            if (alive.expired()) return;
-        }
-    }
+    if (!MarkControlClosed(Error)) return;
     if (state_ != ftpStateAborting && !SetState(ftpStateBetweenSteps)) return;
     FinishStep(static_cast<std::uint16_t>(resultCode_));
+}
+
+// False when a handler ended the engine or refused the state change.
+bool TCustomFtpCli::MarkControlClosed(std::uint16_t Error) {
+    if (!controlConnected_) return true;
+    controlConnected_ = false;
+    if (state_ != ftpStateAborting && !SetState(ftpStateDisconnected)) return false;
+    if (!OnSessionClosed) return true;
+    const std::weak_ptr<bool> alive = alive_;
+    OnSessionClosed(this, Error);
+    return !alive.expired();
+}
+
+// A server may end the data connection, say 226 and close the session at
+// once; the close then overtakes the data still on its way. The download
+// goes on to its end when that end is known: the data connection's own end
+// has arrived, or the 150 announced the size that the end is checked
+// against. Otherwise the close stays a failure: with no 226 to trust on a
+// closed session, a short file could not be told from a whole one.
+bool TCustomFtpCli::TransferEndAlreadyArrived() const {
+    if (!transferLive_ || !finalReplyOk_ || dataFailed_ || dataSocket_->State() == wsClosed) return false;
+    return announcedSize_ >= 0 || platform::WsPeerFinishedSending(dataSocket_->SocketHandle());
 }
 
 void TCustomFtpCli::AbortSession() {

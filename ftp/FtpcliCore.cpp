@@ -130,6 +130,7 @@ bool TCustomFtpCli::TakeFinalReply() {
 void TCustomFtpCli::FinishStep(std::uint16_t Error) {
     if (doneSignalled_) return;
     doneSignalled_ = true;
+    if (!CloseLeftForTheTransferEnd()) return;
     // Whatever the data socket reports from here on is no longer this
     // step's business.
     transferLive_ = false;

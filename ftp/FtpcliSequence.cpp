@@ -101,6 +101,16 @@ void TCustomFtpCli::NextStep() {
     FinishStep(static_cast<std::uint16_t>(sequenceError_));
 }
 
+// The session's close, held back until the transfer ended; false when the
+// step must not go on.
+bool TCustomFtpCli::CloseLeftForTheTransferEnd() {
+    if (!closeAfterTransfer_) return true;
+    closeAfterTransfer_ = false;
+    pendingSteps_ &= ~Bit(TFtpStep::Quit);  // the server has ended the session itself
+    if (!MarkControlClosed(closeAfterTransferError_)) return false;
+    return state_ == ftpStateAborting || SetState(ftpStateBetweenSteps);
+}
+
 void TCustomFtpCli::RunStep(TFtpStep Step) {
     switch (Step) {
         case TFtpStep::Open: BeginOpen(); break;

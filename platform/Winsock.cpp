@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -162,6 +163,11 @@ int WsBytesWaiting(SocketHandle handle, unsigned long* count) {
     if (ioctl(handle, FIONREAD, &waiting) != 0) return Fail();
     *count = static_cast<unsigned long>(waiting < 0 ? 0 : waiting);
     return 0;
+}
+
+bool WsPeerFinishedSending(SocketHandle handle) {
+    pollfd watched{handle, POLLRDHUP, 0};
+    return poll(&watched, 1, 0) == 1 && (watched.revents & (POLLRDHUP | POLLHUP)) != 0;
 }
 
 int WsSetSockOpt(SocketHandle handle, int level, int name, const void* value, socklen_t length) {

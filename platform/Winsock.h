@@ -36,6 +36,9 @@ int WsSend(SocketHandle handle, const void* data, int length, int flags);
 int WsSendTo(SocketHandle handle, const void* data, int length, int flags, const sockaddr_in& to);
 int WsShutdown(SocketHandle handle, int how);
 int WsBytesWaiting(SocketHandle handle, unsigned long* count);
+// Whether the peer has ended its sending half (its FIN is here), even while
+// the bytes it sent before still wait to be read.
+bool WsPeerFinishedSending(SocketHandle handle);
 int WsSetSockOpt(SocketHandle handle, int level, int name, const void* value, socklen_t length);
 int WsGetSockName(SocketHandle handle, sockaddr_in* address, socklen_t* length);
 int WsGetPeerName(SocketHandle handle, sockaddr_in* address, socklen_t* length);

@@ -123,6 +123,26 @@ TEST_F(TransferEnd, AControlCloseBeforeTheDataCloseStaysAFailure) {
     EXPECT_TRUE(ReadFile(local.File("f")) == whole);
 }
 
+// The server ended the data connection, said 226 and closed while most of
+// the file was still on its way: the announced size tells when it is whole,
+// and a short end stays a failure.
+TEST_F(TransferEnd, AControlCloseAfterTheReplyEndsTheDownloadByItsAnnouncedSize) {
+    const std::string whole = RandomBytes(4 << 20, 4);
+    const std::string announce = "150 Opening BINARY mode data connection for f (" + std::to_string(whole.size()) + " bytes).\r\n";
+    Retr().Send(announce).DataSend(whole).DataClose().Send("226 done\r\n").Close();
+    server.AcceptAgain();
+    Greeting();
+    Retr().Send(announce).DataSend(whole.substr(0, 3 << 20)).DataClose().Send("226 done\r\n").Close();
+    LogIn();
+    ASSERT_TRUE(ftp.Retrieve()) << ftp.ErrorMessage();
+    EXPECT_TRUE(ReadFile(local.File("f")) == whole);
+    EXPECT_FALSE(ftp.Connected());
+
+    LogInAgain();
+    EXPECT_FALSE(ftp.Retrieve());
+    EXPECT_EQ(ftp.ResultCode(), 426) << ftp.ErrorMessage();
+}
+
 TEST_F(TransferEnd, AFailedDataConnectionWaitsForTheTransferReply) {
     server.Expect("PASV").Send(PasvToClosedPort()).Expect("RETR f").Pause(300).Send("425 Can't open data connection.\r\n");
     server.Expect("PASV").Send(PasvToClosedPort()).Expect("LIST").Pause(300).Send("425 Can't open data connection.\r\n");
