@@ -211,9 +211,9 @@ public:
     std::string PassWord;
     std::string HostDirName;
     std::string HostFileName;
-    // Local file of a transfer; also the new name for RNTO and the whole
-    // command line of a quote request.
-    std::string LocalFileName;
+    std::string LocalFileName;     // local file of a transfer or a listing
+    std::string RenameTo;          // the new name RNTO gives HostFileName
+    std::string QuoteLine;         // the whole command line of a quote request
     bool DisplayFlag = false;      // kept for the caller; the engine ignores it
     bool DisplayFileFlag = false;  // received data goes to OnDisplayFile, not a file
     bool Passive = false;          // PASV instead of PORT
@@ -256,6 +256,10 @@ public:
     std::int64_t RemoteFileSize() const { return remoteFileSize_; }
     const std::string& ReplyDirectory() const { return replyDirectory_; }
     std::int64_t ByteCount() const { return byteCount_; }
+    // The offset the last transfer started from (0: the start). ResumeAt
+    // is reset when a transfer ends, so that the next one cannot inherit
+    // it; this keeps what was used.
+    std::int64_t ResumedAt() const { return resumedAt_; }
     const std::string& SavedReply() const { return savedReply_; }
     TFtpStep CurrentStep() const { return currentStep_; }
     TWSocket& ControlSocket() { return *controlSocket_; }
@@ -640,6 +644,7 @@ private:
     std::uint32_t requestSerial_ = 0;
     // The running request moves data or set ResumeAt: its end resets it.
     bool transferRequest_ = false;
+    std::int64_t resumedAt_ = 0;
     // Data socket events belong to the running transfer step.
     bool transferLive_ = false;
     bool transferCommandSent_ = false;

@@ -80,11 +80,11 @@ void TCustomFtpCli::ParseReplyResults() {
 // A TYPE sent as a raw command changes how the next transfers' bytes look
 // as much as one sent by BeginTransferType.
 void TCustomFtpCli::NoteQuotedType() {
-    if (statusCode_ / 100 != 2 || LocalFileName.size() < 6) return;
-    std::string word = LocalFileName.substr(0, 5);
+    if (statusCode_ / 100 != 2 || QuoteLine.size() < 6) return;
+    std::string word = QuoteLine.substr(0, 5);
     for (char& c : word) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     if (word != "TYPE ") return;
-    const char type = static_cast<char>(std::toupper(static_cast<unsigned char>(LocalFileName[5])));
+    const char type = static_cast<char>(std::toupper(static_cast<unsigned char>(QuoteLine[5])));
     wireType_ = type == 'L' ? 'I' : type;
 }
 
@@ -123,11 +123,11 @@ const TCustomFtpCli::SingleCommand& TCustomFtpCli::Single(TFtpStep Step) {
         {ftpReqMkd, TFtpStep::Mkd, "MKD", &T::HostFileName, "HostFileName", nullptr, {257}},
         {ftpReqRmd, TFtpStep::Rmd, "RMD", &T::HostFileName, "HostFileName", nullptr, {250, 257}},
         {ftpReqRenameFrom, TFtpStep::Rnfr, "RNFR", &T::HostFileName, "HostFileName", nullptr, {350}},
-        {ftpReqRenameTo, TFtpStep::Rnto, "RNTO", &T::LocalFileName, "LocalFileName", nullptr, {250, 257}},
+        {ftpReqRenameTo, TFtpStep::Rnto, "RNTO", &T::RenameTo, "RenameTo", nullptr, {250, 257}},
         {ftpReqSize, TFtpStep::Size, "SIZE", &T::HostFileName, "HostFileName", nullptr, {213}, &T::ForgetRemoteFileSize},
         {ftpReqDele, TFtpStep::Dele, "DELE", &T::HostFileName, "HostFileName", nullptr, {250, 257}},
         {ftpReqPwd, TFtpStep::Pwd, "PWD", nullptr, nullptr, nullptr, {250, 257}},
-        {ftpReqQuote, TFtpStep::Quote, "", &T::LocalFileName, "LocalFileName", nullptr, {}},
+        {ftpReqQuote, TFtpStep::Quote, "", &T::QuoteLine, "QuoteLine", nullptr, {}},
         {ftpReqQuit, TFtpStep::Quit, "QUIT", nullptr, nullptr, nullptr, {221}, nullptr, &T::QuitDone},
     };
     for (const SingleCommand& command : commands)

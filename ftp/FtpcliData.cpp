@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <sys/socket.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "ftp/FtpDataAddress.h"
@@ -279,4 +280,5 @@ void TCustomFtpCli::BeginTransferState() {
     pendingTruncate_ = false;
     transferAccepted_ = false;
     announcedSize_ = -1;
+    resumedAt_ = std::max<std::int64_t>(ResumeAt, 0);
 }

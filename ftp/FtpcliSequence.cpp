@@ -40,7 +40,8 @@ void TCustomFtpCli::CheckSequenceArguments(StepSet Steps) const {
     refuseFor(Bit(TFtpStep::Pass), "PassWord", PassWord);
     refuseFor(Has(Steps, TFtpStep::Cwd) && !HostDirName.empty() ? Bit(TFtpStep::Cwd) : 0, "HostDirName", HostDirName);
     refuseFor(hostFileSteps, "HostFileName", HostFileName);
-    refuseFor(StepsOf(TFtpStep::Rnto, TFtpStep::Quote), "LocalFileName", LocalFileName);
+    refuseFor(Bit(TFtpStep::Rnto), "RenameTo", RenameTo);
+    refuseFor(Bit(TFtpStep::Quote), "QuoteLine", QuoteLine);
     const bool downloadToFile = (Steps & StepsOf(TFtpStep::Retr, TFtpStep::List, TFtpStep::Nlst)) != 0 && !DisplayFileFlag;
     const bool upload = (Steps & StepsOf(TFtpStep::Stor, TFtpStep::Appe)) != 0;
     if ((downloadToFile || upload) && LocalFileName.empty()) throw FtpException("LocalFileName empty");

@@ -41,8 +41,8 @@ public:
     std::string UserName;
     std::string PassWord;
     std::string HostFileName;
-    // Listing file, transfer source or target, or the new name of a rename.
-    std::string LocalFileName;
+    std::string LocalFileName;  // listing file, transfer source or target
+    std::string RenameTo;
     bool Passive = false;
     TFtpEncryption Encryption = ftpTlsNone;
     // The profile's SOCKS 5 proxy (empty host: none).

@@ -113,7 +113,7 @@ void TSessionController::QueueRemoveDir(const std::string& name) { QueueOnFile(c
 void TSessionController::QueueRename(const std::string& oldName, const std::string& newName) {
     auto command = NewCommand(cmdRename);
     command->HostFileName = oldName;
-    command->LocalFileName = newName;
+    command->RenameTo = newName;
     Enqueue(std::move(command));
 }
 

@@ -141,10 +141,10 @@ bool TSessionController::PrepareEngine(TFTPCommand& command) {
             case cmdFileSize: FTP.HostFileName = command.HostFileName; break;
             case cmdRename:
                 FTP.HostFileName = command.HostFileName;
-                FTP.LocalFileName = command.LocalFileName;
+                FTP.RenameTo = command.RenameTo;
                 break;
             case cmdSetType: FTP.SetBinary(command.Binary); break;
-            case cmdQuote: FTP.LocalFileName = command.QuoteText; break;
+            case cmdQuote: FTP.QuoteLine = command.QuoteText; break;
             case cmdDownload:
             case cmdUpload: PrepareTransfer(command); break;
             default: break;

@@ -203,7 +203,7 @@ void TFtpTransferConnection::Delete(const std::string& path, bool folder, TTrans
 
 void TFtpTransferConnection::Rename(const std::string& from, const std::string& to, TTransferCallback done) {
     ftp_.HostFileName = AbsolutePath(from);
-    ftp_.LocalFileName = AbsolutePath(to);
+    ftp_.RenameTo = AbsolutePath(to);
     Run(&TCustomFtpCli::BeginRename, done);
 }
 

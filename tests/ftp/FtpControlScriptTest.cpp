@@ -213,7 +213,7 @@ TEST_F(ControlScript, ReplyCodesOutsideTheProtocolRangeFail) {
     for (const char* reply : replies) {
         SCOPED_TRACE(reply);
         ftp.SetErrorMessage("");
-        ftp.LocalFileName = "SITE X";
+        ftp.QuoteLine = "SITE X";
         EXPECT_FALSE(ftp.Quote());
         EXPECT_NE(ftp.ResultCode(), 0);
         EXPECT_EQ(ftp.ErrorMessage(), reply);

@@ -63,7 +63,7 @@ TEST_P(RealServer, FileCommandsSizeRenameDelete) {
     ftp.HostFileName = "data.bin";
     ASSERT_TRUE(ftp.Size()) << ftp.ErrorMessage();
     EXPECT_EQ(ftp.RemoteFileSize(), 12345);
-    ftp.LocalFileName = "renamed.bin";
+    ftp.RenameTo = "renamed.bin";
     ASSERT_TRUE(ftp.Rename()) << ftp.ErrorMessage();
     EXPECT_TRUE(FileExists(ServerFile("renamed.bin")));
     EXPECT_FALSE(FileExists(ServerFile("data.bin")));
@@ -80,7 +80,7 @@ TEST_P(RealServer, SystRawQuoteAnswered5xxAndQuit) {
     ASSERT_TRUE(ftp.Login()) << ftp.ErrorMessage();
     ASSERT_TRUE(ftp.RunAndWait([&] { ftp.BeginSyst(); }));
     EXPECT_EQ(ftp.LastResponse().compare(0, 4, "215 "), 0) << ftp.LastResponse();
-    ftp.LocalFileName = "FROBNICATE now";
+    ftp.QuoteLine = "FROBNICATE now";
     EXPECT_FALSE(ftp.Quote());
     EXPECT_GE(ftp.ResultCode(), 500);
     EXPECT_LT(ftp.ResultCode(), 600);

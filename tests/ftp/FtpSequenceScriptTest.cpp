@@ -132,14 +132,14 @@ TEST_F(SequenceScript, LineBreakInAnyArgumentIsRefusedBeforeSending) {
     EXPECT_THROW(ftp.BeginRetrieve(), FtpException);
     EXPECT_THROW(ftp.BeginRename(), FtpException);
     ftp.HostFileName = "fine";
-    ftp.LocalFileName = "new\rname";
+    ftp.RenameTo = "new\rname";
     EXPECT_THROW(ftp.BeginRename(), FtpException);
-    ftp.LocalFileName = "NOOP\r\nDELE victim";
+    ftp.QuoteLine = "NOOP\r\nDELE victim";
     EXPECT_THROW(ftp.BeginQuote(), FtpException);
     try {
         ftp.BeginQuote();
     } catch (const FtpException& error) {
-        EXPECT_NE(std::string(error.what()).find("LocalFileName"), std::string::npos) << error.what();
+        EXPECT_NE(std::string(error.what()).find("QuoteLine"), std::string::npos) << error.what();
     }
     EXPECT_EQ(ftp.State(), ftpStateReady);
     ASSERT_TRUE(ftp.Pwd()) << "the refusals left the engine usable";
@@ -159,7 +159,7 @@ TEST_F(SequenceScript, LineBreakInLoginNameIsRefusedBeforeConnecting) {
 TEST_F(SequenceScript, QuoteUsesBelow500RuleAndOnCommandMayReplaceText) {
     LoggedIn().Reply("SITE HELP", "214 help").Reply("XPWD", "257 \"/\"").Reply("BOGUS", "502 not implemented");
     StartLoggedIn();
-    ftp.LocalFileName = "SITE HELP";
+    ftp.QuoteLine = "SITE HELP";
     EXPECT_TRUE(ftp.Quote());
     ftp.OnCommand = [](TCustomFtpCli*, std::string& cmd) {
         if (cmd == "PWD") cmd = "XPWD";
@@ -167,7 +167,7 @@ TEST_F(SequenceScript, QuoteUsesBelow500RuleAndOnCommandMayReplaceText) {
     EXPECT_TRUE(ftp.Pwd());
     EXPECT_TRUE(probe.Displayed("> XPWD"));
     ftp.OnCommand = nullptr;
-    ftp.LocalFileName = "BOGUS";
+    ftp.QuoteLine = "BOGUS";
     EXPECT_FALSE(ftp.Quote());
     probe.Settle();
     ASSERT_EQ(probe.done.size(), 3u);

@@ -157,7 +157,7 @@ TEST_F(TextScript, UploadsPutCrLfOnTheWireAndASplitCrLfBecomesOneLf) {
     EXPECT_EQ(ReadFile(local.File("got.cgi")), "abc\ndef\rx\r");
     EXPECT_EQ(ftp.ByteCount(), 11) << "the bytes on the wire";
 
-    ftp.LocalFileName = "TYPE I";
+    ftp.QuoteLine = "TYPE I";
     ASSERT_TRUE(ftp.Quote()) << ftp.ErrorMessage();
     ftp.LocalFileName = local.File("raw.bin");
     ASSERT_TRUE(ftp.Retrieve()) << ftp.ErrorMessage();

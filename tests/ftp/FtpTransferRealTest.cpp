@@ -124,11 +124,13 @@ TEST_P(Transfer, ResumeContinuesAPartialDownload) {
     EXPECT_TRUE(ReadFile(local.File("big.bin")) == content);
     EXPECT_EQ(firstCount, 123456);
     EXPECT_EQ(ftp.ByteCount(), 300000 - 123456);
-    EXPECT_EQ(ftp.ResumeAt, 0);
+    EXPECT_EQ(ftp.ResumeAt, 0) << "no offset is left for the next transfer";
+    EXPECT_EQ(ftp.ResumedAt(), 123456);
 
     // Without a local file no REST is sent and the whole file comes.
     ftp.LocalFileName = local.File("fresh.bin");
     ASSERT_TRUE(ftp.RestartRetrieve()) << ftp.ErrorMessage();
+    EXPECT_EQ(ftp.ResumedAt(), 0);
     EXPECT_TRUE(ReadFile(local.File("fresh.bin")) == content);
     EXPECT_EQ(std::count(probe.display.begin(), probe.display.end(), "> REST 123456"), 1);
 }

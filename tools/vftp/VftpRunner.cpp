@@ -368,12 +368,12 @@ int VftpRunner::SimpleFileRequest(Start start) {
 }
 
 int VftpRunner::Rename() {
-    ftp_.LocalFileName = options_.arguments[1];
+    ftp_.RenameTo = options_.arguments[1];
     return Execute(&TCustomFtpCli::BeginSessionRename) ? 0 : Failure(error_);
 }
 
 int VftpRunner::Chmod() {
-    ftp_.LocalFileName = "SITE CHMOD " + options_.arguments[0] + " " + url_.Name();
+    ftp_.QuoteLine = "SITE CHMOD " + options_.arguments[0] + " " + url_.Name();
     if (!Execute(&TCustomFtpCli::BeginSessionQuote)) return Failure(error_);
     std::cout << ftp_.LastResponse() << '\n';
     return 0;
@@ -381,7 +381,7 @@ int VftpRunner::Chmod() {
 
 int VftpRunner::Quote() {
     ftp_.HostDirName = url_.path;
-    ftp_.LocalFileName = options_.arguments[1];
+    ftp_.QuoteLine = options_.arguments[1];
     if (!Execute(&TCustomFtpCli::BeginSessionQuote)) return Failure(error_);
     std::cout << ftp_.LastResponse() << '\n';
     return 0;
