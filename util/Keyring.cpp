@@ -2,6 +2,7 @@
 
 #ifdef VFTP_WITH_LIBSECRET
 
+#include <dlfcn.h>
 #include <libsecret/secret.h>
 #include <unistd.h>
 
@@ -10,6 +11,42 @@
 #include "util/MiscUtils.h"
 
 namespace {
+
+// libsecret and the GLib under it are loaded on the first use of the
+// keyring, not at start-up: most runs never touch it, and loading them
+// with the program cost every run of vftp about 3 MiB of memory.
+struct SecretLibrary {
+    decltype(&secret_service_get_sync) serviceGet = nullptr;
+    decltype(&secret_password_store_sync) store = nullptr;
+    decltype(&secret_password_lookup_sync) lookup = nullptr;
+    decltype(&secret_password_clear_sync) clear = nullptr;
+    decltype(&secret_password_free) passwordFree = nullptr;
+    decltype(&g_object_unref) objectUnref = nullptr;
+    decltype(&g_error_free) errorFree = nullptr;
+};
+
+template <typename Function>
+bool Bind(void* library, const char* name, Function& function) {
+    function = reinterpret_cast<Function>(::dlsym(library, name));
+    return function != nullptr;
+}
+
+// Nothing when the library is not installed: the keyring is then as
+// unavailable as without a running service.
+const SecretLibrary* Secret() {
+    static const SecretLibrary* const loaded = []() -> const SecretLibrary* {
+        void* library = ::dlopen("libsecret-1.so.0", RTLD_NOW | RTLD_LOCAL);
+        if (library == nullptr) return nullptr;
+        static SecretLibrary api;
+        const bool bound =
+            Bind(library, "secret_service_get_sync", api.serviceGet) && Bind(library, "secret_password_store_sync", api.store) &&
+            Bind(library, "secret_password_lookup_sync", api.lookup) && Bind(library, "secret_password_clear_sync", api.clear) &&
+            Bind(library, "secret_password_free", api.passwordFree) && Bind(library, "g_object_unref", api.objectUnref) &&
+            Bind(library, "g_error_free", api.errorFree);
+        return bound ? &api : nullptr;
+    }();
+    return loaded;
+}
 
 const SecretSchema* Schema() {
     static const SecretSchema schema = [] {
@@ -35,16 +72,19 @@ struct Account {
 // A session bus that is there: named by the environment, or the user's bus
 // socket. Without one GLib would start a bus of its own through the X
 // display (and with it a keyring daemon) that outlives the program.
-bool SessionBusExists() {
+bool SessionBusReachable() {
     const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
     if (address != nullptr && *address != '\0') return true;
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     return runtime != nullptr && *runtime != '\0' && ::access((std::string(runtime) + "/bus").c_str(), F_OK) == 0;
 }
 
+// A keyring to talk to: the library is there and so is a session bus.
+bool SessionBusExists() { return SessionBusReachable() && Secret() != nullptr; }
+
 std::string Take(GError* error) {
     std::string text = error != nullptr && error->message != nullptr ? error->message : "unknown error";
-    if (error != nullptr) g_error_free(error);
+    if (error != nullptr) Secret()->errorFree(error);
     return text;
 }
 
@@ -57,26 +97,30 @@ bool TKeyring::Available() {
     GError* error = nullptr;
     // Opening a session is a call the service itself must answer; a bus with
     // no service on it fails here.
-    SecretService* service = secret_service_get_sync(SECRET_SERVICE_OPEN_SESSION, nullptr, &error);
+    SecretService* service = Secret()->serviceGet(SECRET_SERVICE_OPEN_SESSION, nullptr, &error);
     if (service == nullptr) {
         (void)Take(error);
         return false;
     }
-    g_object_unref(service);
+    Secret()->objectUnref(service);
     return true;
 }
 
 bool TKeyring::Store(const TFTPServer& profile, std::string& error) {
-    if (!SessionBusExists()) {
+    if (!SessionBusReachable()) {
         error = "no session bus";
+        return false;
+    }
+    if (Secret() == nullptr) {
+        error = "the desktop keyring's library (libsecret-1.so.0) is not installed";
         return false;
     }
     const Account account(profile);
     const std::string label = "Velliant FTP: " + account.user + "@" + profile.Hostname + ":" + account.port;
     GError* failure = nullptr;
-    const gboolean stored = secret_password_store_sync(
-        Schema(), SECRET_COLLECTION_DEFAULT, label.c_str(), profile.Password.c_str(), nullptr, &failure, "server",
-        account.server.c_str(), "port", account.port.c_str(), "user", account.user.c_str(), nullptr);
+    const gboolean stored =
+        Secret()->store(Schema(), SECRET_COLLECTION_DEFAULT, label.c_str(), profile.Password.c_str(), nullptr, &failure, "server",
+                        account.server.c_str(), "port", account.port.c_str(), "user", account.user.c_str(), nullptr);
     if (!stored) error = Take(failure);
     return stored;
 }
@@ -85,14 +129,14 @@ std::optional<std::string> TKeyring::Lookup(const TFTPServer& profile) {
     if (!SessionBusExists()) return std::nullopt;
     const Account account(profile);
     GError* error = nullptr;
-    gchar* password = secret_password_lookup_sync(Schema(), nullptr, &error, "server", account.server.c_str(), "port",
-                                                  account.port.c_str(), "user", account.user.c_str(), nullptr);
+    gchar* password = Secret()->lookup(Schema(), nullptr, &error, "server", account.server.c_str(), "port", account.port.c_str(),
+                                       "user", account.user.c_str(), nullptr);
     if (password == nullptr) {
         if (error != nullptr) (void)Take(error);
         return std::nullopt;
     }
     std::string text = password;
-    secret_password_free(password);
+    Secret()->passwordFree(password);
     return text;
 }
 
@@ -100,8 +144,8 @@ bool TKeyring::Clear(const TFTPServer& profile) {
     if (!SessionBusExists()) return false;
     const Account account(profile);
     GError* error = nullptr;
-    (void)secret_password_clear_sync(Schema(), nullptr, &error, "server", account.server.c_str(), "port", account.port.c_str(),
-                                     "user", account.user.c_str(), nullptr);
+    (void)Secret()->clear(Schema(), nullptr, &error, "server", account.server.c_str(), "port", account.port.c_str(), "user",
+                          account.user.c_str(), nullptr);
     if (error != nullptr) {
         (void)Take(error);
         return false;
