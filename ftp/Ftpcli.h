@@ -43,6 +43,7 @@
 #include "ftp/FtpPipe.h"
 #include "ftp/FtpRemoteEntry.h"
 #include "ftp/FtpReplyBuffer.h"
+#include "ftp/FtpRequestParameters.h"
 #include "ftp/FtpTextConverter.h"
 #include "net/WSocket.h"
 #include "platform/MessageWindow.h"
@@ -473,6 +474,7 @@ private:
     void EndFeatures();
     // commands (FtpcliCommands.cpp)
     struct SingleCommand;
+    TFtpRequestParameters NextParameters() const;
     static const SingleCommand& Single(TFtpStep Step);
     void BeginSingle(TFtpStep Step);
     void ForgetRemoteFileSize();
@@ -483,7 +485,7 @@ private:
     void QuitDone();
     // sequences (FtpcliSequence.cpp)
     void StartSequence(TFtpRequest Request, StepSet Steps);
-    void CheckSequenceArguments(StepSet Steps) const;
+    void CheckSequenceArguments(StepSet Steps, const TFtpRequestParameters& next) const;
     void NextStep();
     void RunStep(TFtpStep Step);
     void FailFromException(const std::exception& Error);
@@ -569,8 +571,9 @@ private:
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 
     char typeChar_ = 'I';
-    // What follows TYPE on the wire: typeChar_ when the request started.
-    std::string typeArgument_;
+    // The running request's parameters; its TypeArgument is typeChar_ when
+    // the request started.
+    TFtpRequestParameters request_;
     std::uint16_t shareFlags_ = 0x10;
     bool appendMode_ = false;
     std::uint32_t startTick_ = 0;

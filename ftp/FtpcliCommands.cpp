@@ -44,7 +44,7 @@ void TCustomFtpCli::CommonReplyHandler() {
     }
     resultCode_ = accepted ? 0 : statusCode_;
     if (!accepted) RecordFailure();
-    if (Passive && statusCode_ == 227) savedPasvReply_ = lastResponse_;
+    if (request_.Passive && statusCode_ == 227) savedPasvReply_ = lastResponse_;
     ParseReplyResults();
     if (stepCallback_ != nullptr) {
         (this->*stepCallback_)();
@@ -80,11 +80,11 @@ void TCustomFtpCli::ParseReplyResults() {
 // A TYPE sent as a raw command changes how the next transfers' bytes look
 // as much as one sent by BeginTransferType.
 void TCustomFtpCli::NoteQuotedType() {
-    if (statusCode_ / 100 != 2 || QuoteLine.size() < 6) return;
-    std::string word = QuoteLine.substr(0, 5);
+    if (statusCode_ / 100 != 2 || request_.QuoteLine.size() < 6) return;
+    std::string word = request_.QuoteLine.substr(0, 5);
     for (char& c : word) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     if (word != "TYPE ") return;
-    const char type = static_cast<char>(std::toupper(static_cast<unsigned char>(QuoteLine[5])));
+    const char type = static_cast<char>(std::toupper(static_cast<unsigned char>(request_.QuoteLine[5])));
     wireType_ = type == 'L' ? 'I' : type;
 }
 
@@ -102,7 +102,7 @@ struct TCustomFtpCli::SingleCommand {
     TFtpRequest request;
     TFtpStep step;
     const char* verb;  // empty: the parameter is the whole line
-    std::string TCustomFtpCli::*parameter;
+    std::string TFtpRequestParameters::*parameter;
     const char* parameterName;
     const char* emptyText;
     std::vector<int> accepted;
@@ -112,22 +112,23 @@ struct TCustomFtpCli::SingleCommand {
 
 const TCustomFtpCli::SingleCommand& TCustomFtpCli::Single(TFtpStep Step) {
     using T = TCustomFtpCli;
+    using P = TFtpRequestParameters;
     static const SingleCommand commands[] = {
-        {ftpReqUser, TFtpStep::User, "USER", &T::UserName, "UserName", "UserName empty", {331, 230}},
-        {ftpReqPass, TFtpStep::Pass, "PASS", &T::PassWord, "PassWord", "Password empty", {230}},
-        {ftpReqCwd, TFtpStep::Cwd, "CWD", &T::HostDirName, "HostDirName", "HostDirName empty", {200, 250, 257}},
+        {ftpReqUser, TFtpStep::User, "USER", &P::UserName, "UserName", "UserName empty", {331, 230}},
+        {ftpReqPass, TFtpStep::Pass, "PASS", &P::PassWord, "PassWord", "Password empty", {230}},
+        {ftpReqCwd, TFtpStep::Cwd, "CWD", &P::HostDirName, "HostDirName", "HostDirName empty", {200, 250, 257}},
         // RFC 959 gives 200 for CDUP; many servers answer 250 as for CWD.
         {ftpReqCdup, TFtpStep::Cdup, "CDUP", nullptr, nullptr, nullptr, {200, 250}},
-        {ftpReqType, TFtpStep::Type, "TYPE", &T::typeArgument_, nullptr, nullptr, {200}},
+        {ftpReqType, TFtpStep::Type, "TYPE", &P::TypeArgument, nullptr, nullptr, {200}},
         {ftpReqSyst, TFtpStep::Syst, "SYST", nullptr, nullptr, nullptr, {215}},
-        {ftpReqMkd, TFtpStep::Mkd, "MKD", &T::HostFileName, "HostFileName", nullptr, {257}},
-        {ftpReqRmd, TFtpStep::Rmd, "RMD", &T::HostFileName, "HostFileName", nullptr, {250, 257}},
-        {ftpReqRenameFrom, TFtpStep::Rnfr, "RNFR", &T::HostFileName, "HostFileName", nullptr, {350}},
-        {ftpReqRenameTo, TFtpStep::Rnto, "RNTO", &T::RenameTo, "RenameTo", nullptr, {250, 257}},
-        {ftpReqSize, TFtpStep::Size, "SIZE", &T::HostFileName, "HostFileName", nullptr, {213}, &T::ForgetRemoteFileSize},
-        {ftpReqDele, TFtpStep::Dele, "DELE", &T::HostFileName, "HostFileName", nullptr, {250, 257}},
+        {ftpReqMkd, TFtpStep::Mkd, "MKD", &P::HostFileName, "HostFileName", nullptr, {257}},
+        {ftpReqRmd, TFtpStep::Rmd, "RMD", &P::HostFileName, "HostFileName", nullptr, {250, 257}},
+        {ftpReqRenameFrom, TFtpStep::Rnfr, "RNFR", &P::HostFileName, "HostFileName", nullptr, {350}},
+        {ftpReqRenameTo, TFtpStep::Rnto, "RNTO", &P::RenameTo, "RenameTo", nullptr, {250, 257}},
+        {ftpReqSize, TFtpStep::Size, "SIZE", &P::HostFileName, "HostFileName", nullptr, {213}, &T::ForgetRemoteFileSize},
+        {ftpReqDele, TFtpStep::Dele, "DELE", &P::HostFileName, "HostFileName", nullptr, {250, 257}},
         {ftpReqPwd, TFtpStep::Pwd, "PWD", nullptr, nullptr, nullptr, {250, 257}},
-        {ftpReqQuote, TFtpStep::Quote, "", &T::QuoteLine, "QuoteLine", nullptr, {}},
+        {ftpReqQuote, TFtpStep::Quote, "", &P::QuoteLine, "QuoteLine", nullptr, {}},
         {ftpReqQuit, TFtpStep::Quit, "QUIT", nullptr, nullptr, nullptr, {221}, nullptr, &T::QuitDone},
     };
     for (const SingleCommand& command : commands)
@@ -137,14 +138,16 @@ const TCustomFtpCli::SingleCommand& TCustomFtpCli::Single(TFtpStep Step) {
 
 void TCustomFtpCli::BeginSingle(TFtpStep Step) {
     const SingleCommand& command = Single(Step);
+    TFtpRequestParameters next = NextParameters();
     std::string line = command.verb;
     if (command.parameter != nullptr) {
-        const std::string& value = this->*command.parameter;
+        const std::string& value = next.*command.parameter;
         if (command.emptyText != nullptr) RefuseEmpty(value, command.emptyText);
         if (command.parameterName != nullptr) RefuseLineBreak(command.parameterName, value);
         line = line.empty() ? value : line + " " + value;
     }
     CheckCanSend();
+    request_ = std::move(next);
     currentStep_ = command.step;
     if (command.onStart != nullptr) (this->*command.onStart)();
     ExecuteCommand(command.request, line, command.accepted, command.onReply);
@@ -168,7 +171,7 @@ void TCustomFtpCli::BeginQuote() { BeginSingle(TFtpStep::Quote); }
 void TCustomFtpCli::BeginQuit() { BeginSingle(TFtpStep::Quit); }
 
 void TCustomFtpCli::BeginTransferType() {
-    typeArgument_.assign(1, typeChar_);
+    request_.TypeArgument.assign(1, typeChar_);
     BeginSingle(TFtpStep::Type);
 }
 
@@ -184,21 +187,22 @@ void TCustomFtpCli::BeginTypeAscii() {
 
 void TCustomFtpCli::BeginRest() {
     CheckCanSend();
+    request_ = NextParameters();
     currentStep_ = TFtpStep::Rest;
-    ResumeAt = GetLocalFileSize(LocalFileName);
-    if (ResumeAt > 0 && TextTransfer()) {
+    request_.ResumeAt = GetLocalFileSize(request_.LocalFileName);
+    if (request_.ResumeAt > 0 && TextTransfer()) {
         // A text download's local file has other line ends than the bytes
         // on the wire and in the server's file, so its size is no offset in
         // them (and servers read REST differently in text mode; some refuse
         // it). Resuming there would duplicate or lose text: refused, before
         // anything is sent or written.
         if (!inSequence_) requestType_ = ftpReqRest;
-        ResumeAt = 0;
+        request_.ResumeAt = 0;
         EndWithLocalFailure(501, "501 Resume is not possible in text mode: the local size is no offset in the server's file");
         return;
     }
-    if (ResumeAt > 0) {
-        ExecuteCommand(ftpReqRest, "REST " + std::to_string(ResumeAt), {});
+    if (request_.ResumeAt > 0) {
+        ExecuteCommand(ftpReqRest, "REST " + std::to_string(request_.ResumeAt), {});
         return;
     }
     // Nothing to resume from: the step completes at once, so a sequence goes

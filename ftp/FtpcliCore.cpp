@@ -161,7 +161,7 @@ void TCustomFtpCli::ReleaseTransfer() {
     textBlock_.reset();
     pipe_.reset();
     transferLive_ = false;
-    if (transferRequest_) ResumeAt = 0;
+    if (transferRequest_) ResumeAt = request_.ResumeAt = 0;
     transferRequest_ = false;
 }
 

@@ -23,16 +23,17 @@ void TCustomFtpCli::ResetDataSocket() {
 
 void TCustomFtpCli::BeginPort() {
     CheckCanSend();
+    request_ = NextParameters();
     ResetDataSocket();
     int listenPort = 0;
     acceptPending_ = false;
-    if (!Passive && !SocksServer.empty()) {
+    if (!request_.Passive && !SocksServer.empty()) {
         // The proxy connects out only; nothing could reach a local listener.
         Display("! Active mode cannot pass a SOCKS 5 proxy: passive mode is used");
-        Passive = true;
+        request_.Passive = true;
     }
-    if (Passive && UseEpsv()) return BeginEpsv();
-    if (!Passive) {
+    if (request_.Passive && UseEpsv()) return BeginEpsv();
+    if (!request_.Passive) {
         // Some servers connect as soon as they get PORT, before they answer
         // it; the accept notice is not repeated, so it is remembered until
         // the transfer step takes the connection.
@@ -54,7 +55,7 @@ void TCustomFtpCli::BeginPort() {
     (void)controlSocket_->LocalSocketAddress(control, length);
     const auto* a = reinterpret_cast<const unsigned char*>(&control.sin_addr.s_addr);
     char command[96];
-    if (Passive) {
+    if (request_.Passive) {
         std::snprintf(command, sizeof command, "PASV");
     } else if (controlSocket_->IsIPv6()) {
         std::snprintf(command, sizeof command, "%s", ActivePortCommand(listenPort).c_str());
@@ -157,7 +158,7 @@ void TCustomFtpCli::TryFinishTransfer(bool DataClosed) {
         return;
     }
     DisplayTransferStats();
-    ResumeAt = 0;
+    request_.ResumeAt = 0;
     int error = dataCloseError_;
     if (!localFailure_.empty()) {
         // The server saw a complete transfer, but the local side did not.
@@ -178,7 +179,7 @@ void TCustomFtpCli::FailFirstTransferReply() {
     fNext_ = nullptr;
     CloseDataSocket();
     CloseLocalStream();
-    ResumeAt = 0;
+    request_.ResumeAt = 0;
     resultCode_ = statusCode_;
     FinishStep(static_cast<std::uint16_t>(statusCode_));
 }
@@ -207,7 +208,7 @@ void TCustomFtpCli::CloseLocalStream() {
     }
     const bool closed = localStream_->Close();
     localStream_.reset();
-    if (!closed) RecordLocalFailure("426 Error writing local file " + LocalFileName);
+    if (!closed) RecordLocalFailure("426 Error writing local file " + request_.LocalFileName);
 }
 
 // A download from the start empties its local file only now that the server
@@ -218,7 +219,7 @@ bool TCustomFtpCli::StartLocalWrite() {
     pendingTruncate_ = false;
     if (!localStream_ || localStream_->Truncate()) return true;
     Display("! Error writing local file");
-    RecordLocalFailure("426 Error writing local file " + LocalFileName);
+    RecordLocalFailure("426 Error writing local file " + request_.LocalFileName);
     CloseDataSocket();
     return false;
 }
@@ -229,10 +230,10 @@ void TCustomFtpCli::CloseDataSocket() {
 
 bool TCustomFtpCli::NotifyProgress() {
     if (!OnProgress) return true;
-    progressCount_ = byteCount_ + ResumeAt;
+    progressCount_ = byteCount_ + request_.ResumeAt;
     bool abort = false;
     const std::weak_ptr<bool> alive = alive_;
-    OnProgress(this, byteCount_ + ResumeAt, abort);
+    OnProgress(this, byteCount_ + request_.ResumeAt, abort);
     if (alive.expired()) return false;
     if (!abort) return true;
     Display("! Abort requested");
@@ -280,5 +281,5 @@ void TCustomFtpCli::BeginTransferState() {
     pendingTruncate_ = false;
     transferAccepted_ = false;
     announcedSize_ = -1;
-    resumedAt_ = std::max<std::int64_t>(ResumeAt, 0);
+    resumedAt_ = std::max<std::int64_t>(request_.ResumeAt, 0);
 }

@@ -22,17 +22,18 @@ void TCustomFtpCli::StepNlst() {
 
 void TCustomFtpCli::StartDownload(TFtpRequest Request, const char* Command) {
     if (!controlConnected_) throw FtpException(std::string(Command) + ": not connected");
-    if (LocalFileName.empty() && !DisplayFileFlag) throw FtpException("LocalFileName empty");
-    RefuseLineBreak("HostFileName", HostFileName);
+    request_ = NextParameters();
+    if (request_.LocalFileName.empty() && !request_.DisplayFileFlag) throw FtpException("LocalFileName empty");
+    RefuseLineBreak("HostFileName", request_.HostFileName);
     if (!inSequence_) requestType_ = Request;
     transferCommand_ = Command;
     receiveDataClosed_ = false;
     BeginTransferState();
     BindDataAccept(&TCustomFtpCli::DownloadSessionAvailable);
-    if (!DisplayFileFlag && !OpenDownloadFile()) return;
+    if (!request_.DisplayFileFlag && !OpenDownloadFile()) return;
     text_ = FtpTextConverter();
     if (localStream_ && !TextTransfer()) pipe_ = FtpPipe::Open(kReceiveBlock);
-    if (Passive) {
+    if (request_.Passive) {
         int port = 0;
         if (!PassivePort(port)) return;
         dataSocket_->OnSessionConnected = [this](TCustomWSocket*, std::uint16_t Error) {
@@ -44,8 +45,8 @@ void TCustomFtpCli::StartDownload(TFtpRequest Request, const char* Command) {
     fNext_ = &TCustomFtpCli::DownloadFirstReply;
     if (!SetState(ftpStateWaitingReply)) return;
     transferCommandSent_ = true;
-    SendCommand(HostFileName.empty() ? transferCommand_ : transferCommand_ + " " + HostFileName);
-    if (acceptPending_ && !Passive) {
+    SendCommand(request_.HostFileName.empty() ? transferCommand_ : transferCommand_ + " " + request_.HostFileName);
+    if (acceptPending_ && !request_.Passive) {
         acceptPending_ = false;
         DownloadSessionAvailable();
     }
@@ -54,11 +55,11 @@ void TCustomFtpCli::StartDownload(TFtpRequest Request, const char* Command) {
 bool TCustomFtpCli::OpenDownloadFile() {
     // The file is opened (and locked) before the command goes out, but its
     // bytes stay until the server accepts the transfer.
-    localStream_ = ResumeAt > 0 ? FtpLocalFile::OpenForWrite(LocalFileName, shareFlags_, ResumeAt)
-                                : FtpLocalFile::OpenForDownload(LocalFileName, shareFlags_);
-    pendingTruncate_ = localStream_ && ResumeAt <= 0;
+    localStream_ = request_.ResumeAt > 0 ? FtpLocalFile::OpenForWrite(request_.LocalFileName, shareFlags_, request_.ResumeAt)
+                                         : FtpLocalFile::OpenForDownload(request_.LocalFileName, shareFlags_);
+    pendingTruncate_ = localStream_ && request_.ResumeAt <= 0;
     if (localStream_) return true;
-    SetFailure(550, "Unable to open local file " + LocalFileName);
+    SetFailure(550, "Unable to open local file " + request_.LocalFileName);
     CloseDataSocket();
     FinishStep(550);
     return false;
@@ -129,7 +130,7 @@ int TCustomFtpCli::ReceiveBlock() {
             return -1;
         }
     }
-    if (DisplayFileFlag) CutDisplayLines(buffer, received);
+    if (request_.DisplayFileFlag) CutDisplayLines(buffer, received);
     return received;
 }
 
@@ -176,7 +177,7 @@ bool TCustomFtpCli::WritePipeRest(int count) {
 // A short local file must never be reported as a good download.
 void TCustomFtpCli::FailLocalWrite() {
     Display("! Error writing local file");
-    RecordLocalFailure("426 Error writing local file " + LocalFileName);
+    RecordLocalFailure("426 Error writing local file " + request_.LocalFileName);
     dataSocket_->Shutdown(2);
     CloseDataSocket();
 }
@@ -215,7 +216,7 @@ void TCustomFtpCli::FlushHeldLineEnd() {
     if (!localStream_ || pendingTruncate_ || text_.FinishToLocal(&cr) == 0) return;
     if (localStream_->WriteAll(&cr, 1)) return;
     Display("! Error writing local file");
-    RecordLocalFailure("426 Error writing local file " + LocalFileName);
+    RecordLocalFailure("426 Error writing local file " + request_.LocalFileName);
 }
 
 void TCustomFtpCli::DownloadSessionClosed(std::uint16_t Error) {
@@ -240,7 +241,7 @@ void TCustomFtpCli::CheckDownloadEnd() {
         RecordLocalFailure("426 the data connection was cut before its end");
         return;
     }
-    if (announcedSize_ < 0 || byteCount_ == announcedSize_ || byteCount_ + ResumeAt == announcedSize_) return;
+    if (announcedSize_ < 0 || byteCount_ == announcedSize_ || byteCount_ + request_.ResumeAt == announcedSize_) return;
     const std::string line =
         "426 the data connection ended after " + std::to_string(byteCount_) + " of " + std::to_string(announcedSize_) + " bytes";
     Display("! " + line.substr(4));

@@ -12,15 +12,17 @@ void TCustomFtpCli::RefuseUnoffered(TFtpRequest Request, const std::string& Why)
 }
 
 void TCustomFtpCli::BeginMachineFile() {
-    RefuseLineBreak("HostFileName", HostFileName);
+    TFtpRequestParameters next = NextParameters();
+    RefuseLineBreak("HostFileName", next.HostFileName);
     if (!features_.Has("MLST")) return RefuseUnoffered(ftpReqMachineFile, "The server does not offer MLST");
     CheckCanSend();
+    request_ = std::move(next);
     if (!inSequence_) requestType_ = ftpReqMachineFile;
     currentStep_ = TFtpStep::Mlst;
     remoteEntry_ = FtpRemoteEntry{};
     doneSignalled_ = false;
     resultCode_ = 0;
-    SendSessionCommand("MLST " + HostFileName, &TCustomFtpCli::MlstReply);
+    SendSessionCommand("MLST " + request_.HostFileName, &TCustomFtpCli::MlstReply);
 }
 
 // The facts come on the reply's middle line, after a blank (RFC 3659 7.2).
@@ -46,25 +48,29 @@ void TCustomFtpCli::BeginNoop() {
 }
 
 void TCustomFtpCli::BeginFileTime() {
-    RefuseLineBreak("HostFileName", HostFileName);
+    TFtpRequestParameters next = NextParameters();
+    RefuseLineBreak("HostFileName", next.HostFileName);
     CheckCanSend();
+    request_ = std::move(next);
     currentStep_ = TFtpStep::Mdtm;
     remoteFileTime_.reset();
-    ExecuteCommand(ftpReqFileTime, "MDTM " + HostFileName, {213});
+    ExecuteCommand(ftpReqFileTime, "MDTM " + request_.HostFileName, {213});
 }
 
 void TCustomFtpCli::BeginSetFileTime() {
-    RefuseLineBreak("HostFileName", HostFileName);
-    const std::string time = FormatFtpTime(FileTimeUtc);
+    TFtpRequestParameters next = NextParameters();
+    RefuseLineBreak("HostFileName", next.HostFileName);
+    const std::string time = FormatFtpTime(next.FileTimeUtc);
     std::string command;
     if (features_.Has("MFMT")) {
-        command = "MFMT " + time + " " + HostFileName;
+        command = "MFMT " + time + " " + next.HostFileName;
     } else if (features_.HasLine("SITE UTIME")) {
-        command = "SITE UTIME " + time + " " + HostFileName;
+        command = "SITE UTIME " + time + " " + next.HostFileName;
     } else {
         return RefuseUnoffered(ftpReqSetFileTime, "The server offers no way to set a file's time (MFMT, SITE UTIME)");
     }
     CheckCanSend();
+    request_ = std::move(next);
     currentStep_ = TFtpStep::Mfmt;
     ExecuteCommand(ftpReqSetFileTime, command, {200, 213, 250});
 }

@@ -27,31 +27,52 @@ bool Has(StepSet Steps, TFtpStep Step) { return (Steps & Bit(Step)) != 0; }
 
 }  // namespace
 
+// A request of its own starts from the public fields as they are now; a
+// step of a sequence goes on with what the sequence started from.
+TFtpRequestParameters TCustomFtpCli::NextParameters() const {
+    if (inSequence_) return request_;
+    TFtpRequestParameters next = request_;
+    next.UserName = UserName;
+    next.PassWord = PassWord;
+    next.HostDirName = HostDirName;
+    next.HostFileName = HostFileName;
+    next.LocalFileName = LocalFileName;
+    next.RenameTo = RenameTo;
+    next.QuoteLine = QuoteLine;
+    next.DisplayFileFlag = DisplayFileFlag;
+    next.Passive = Passive;
+    next.FileTimeUtc = FileTimeUtc;
+    next.ResumeAt = ResumeAt;
+    return next;
+}
+
 // Everything a step would refuse later, from inside a socket event, is
 // refused here while the caller can still see the exception.
-void TCustomFtpCli::CheckSequenceArguments(StepSet Steps) const {
-    if (Has(Steps, TFtpStep::User) && UserName.empty()) throw FtpException("UserName empty");
+void TCustomFtpCli::CheckSequenceArguments(StepSet Steps, const TFtpRequestParameters& next) const {
+    if (Has(Steps, TFtpStep::User) && next.UserName.empty()) throw FtpException("UserName empty");
     const StepSet hostFileSteps = StepsOf(TFtpStep::Retr, TFtpStep::Stor, TFtpStep::Appe, TFtpStep::List, TFtpStep::Nlst,
                                           TFtpStep::Mkd, TFtpStep::Rmd, TFtpStep::Rnfr, TFtpStep::Size, TFtpStep::Dele);
     const auto refuseFor = [Steps](StepSet Users, const char* Name, const std::string& Value) {
         if ((Steps & Users) != 0) RefuseLineBreak(Name, Value);
     };
-    refuseFor(Bit(TFtpStep::User), "UserName", UserName);
-    refuseFor(Bit(TFtpStep::Pass), "PassWord", PassWord);
-    refuseFor(Has(Steps, TFtpStep::Cwd) && !HostDirName.empty() ? Bit(TFtpStep::Cwd) : 0, "HostDirName", HostDirName);
-    refuseFor(hostFileSteps, "HostFileName", HostFileName);
-    refuseFor(Bit(TFtpStep::Rnto), "RenameTo", RenameTo);
-    refuseFor(Bit(TFtpStep::Quote), "QuoteLine", QuoteLine);
-    const bool downloadToFile = (Steps & StepsOf(TFtpStep::Retr, TFtpStep::List, TFtpStep::Nlst)) != 0 && !DisplayFileFlag;
+    refuseFor(Bit(TFtpStep::User), "UserName", next.UserName);
+    refuseFor(Bit(TFtpStep::Pass), "PassWord", next.PassWord);
+    refuseFor(Has(Steps, TFtpStep::Cwd) && !next.HostDirName.empty() ? Bit(TFtpStep::Cwd) : 0, "HostDirName", next.HostDirName);
+    refuseFor(hostFileSteps, "HostFileName", next.HostFileName);
+    refuseFor(Bit(TFtpStep::Rnto), "RenameTo", next.RenameTo);
+    refuseFor(Bit(TFtpStep::Quote), "QuoteLine", next.QuoteLine);
+    const bool downloadToFile = (Steps & StepsOf(TFtpStep::Retr, TFtpStep::List, TFtpStep::Nlst)) != 0 && !next.DisplayFileFlag;
     const bool upload = (Steps & StepsOf(TFtpStep::Stor, TFtpStep::Appe)) != 0;
-    if ((downloadToFile || upload) && LocalFileName.empty()) throw FtpException("LocalFileName empty");
+    if ((downloadToFile || upload) && next.LocalFileName.empty()) throw FtpException("LocalFileName empty");
 }
 
 void TCustomFtpCli::StartSequence(TFtpRequest Request, StepSet Steps) {
     if (controlConnected_ && Has(Steps, TFtpStep::Open)) throw FtpException("FTP component already connected");
     if (state_ != ftpStateReady && state_ != ftpStateBetweenSteps) throw FtpException("FTP component not ready");
     if (!Has(Steps, TFtpStep::Open) && !controlConnected_) throw FtpException("FTP component not connected");
-    CheckSequenceArguments(Steps);
+    TFtpRequestParameters next = NextParameters();
+    CheckSequenceArguments(Steps, next);
+    request_ = std::move(next);
     savedReply_ = lastResponse_;
     savedStatusCode_ = -1;
     requestType_ = Request;
@@ -80,8 +101,9 @@ void TCustomFtpCli::NextStep() {
         pendingSteps_ &= ~Bit(candidate);
         // A 230 answer to USER means the server needs no password.
         if (candidate == TFtpStep::Pass && currentStep_ == TFtpStep::User && statusCode_ != 331) continue;
-        if (candidate == TFtpStep::Cwd && HostDirName.empty()) continue;
-        if (candidate == TFtpStep::Retr && !(currentStep_ == TFtpStep::Rest && ResumeAt >= 0 && statusCode_ == 350)) ResumeAt = 0;
+        if (candidate == TFtpStep::Cwd && request_.HostDirName.empty()) continue;
+        if (candidate == TFtpStep::Retr && !(currentStep_ == TFtpStep::Rest && request_.ResumeAt >= 0 && statusCode_ == 350))
+            request_.ResumeAt = 0;
         if (candidate == TFtpStep::Quit) {
             savedReply_ = lastResponse_;
             savedStatusCode_ = statusCode_;

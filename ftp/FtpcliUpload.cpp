@@ -16,8 +16,9 @@ void TCustomFtpCli::StartUpload(bool Append) {
     appendMode_ = Append;
     requestType_ = Append ? ftpReqAppend : ftpReqStore;
     if (!controlConnected_) throw FtpException("STOR/APPE: not connected");
-    if (LocalFileName.empty()) throw FtpException("LocalFileName empty");
-    RefuseLineBreak("HostFileName", HostFileName);
+    request_ = NextParameters();
+    if (request_.LocalFileName.empty()) throw FtpException("LocalFileName empty");
+    RefuseLineBreak("HostFileName", request_.HostFileName);
     sendDataClosed_ = false;
     BeginTransferState();
     const std::weak_ptr<bool> alive = alive_;
@@ -28,16 +29,16 @@ void TCustomFtpCli::StartUpload(bool Append) {
         return;
     }
     BindDataAccept(&TCustomFtpCli::UploadSessionAvailable);
-    localStream_ = FtpLocalFile::OpenForRead(LocalFileName, shareFlags_, ResumeAt);
+    localStream_ = FtpLocalFile::OpenForRead(request_.LocalFileName, shareFlags_, request_.ResumeAt);
     endOfFile_ = false;
     maySend_ = false;
     blockSent_ = blockEnd_ = 0;
     text_ = FtpTextConverter();
     if (!localStream_) {
-        FailUploadStart("426 Unable to open local file " + LocalFileName);
+        FailUploadStart("426 Unable to open local file " + request_.LocalFileName);
         return;
     }
-    if (!Passive) {
+    if (!request_.Passive) {
         if (!SendUploadCommand()) return;
         if (acceptPending_) {
             acceptPending_ = false;
@@ -71,7 +72,7 @@ bool TCustomFtpCli::SendUploadCommand() {
     fNext_ = &TCustomFtpCli::UploadFirstReply;
     if (!SetState(ftpStateWaitingReply)) return false;
     transferCommandSent_ = true;
-    SendCommand((appendMode_ ? "APPE " : "STOR ") + HostFileName);
+    SendCommand((appendMode_ ? "APPE " : "STOR ") + request_.HostFileName);
     return true;
 }
 
@@ -119,7 +120,7 @@ void TCustomFtpCli::UploadFirstReply() {
         transferAccepted_ = true;
         StartDataTls();
         fNext_ = &TCustomFtpCli::UploadSecondReply;
-        if (Passive) {
+        if (request_.Passive) {
             dataSocket_->OnDataSent = [this](TCustomWSocket*, std::uint16_t Error) {
                 DataEvent([this, Error] { SendNextBlock(Error); });
             };
@@ -190,7 +191,7 @@ bool TCustomFtpCli::ReadNextBlock() {
     if (count < 0) {
         // Closing gracefully would make a truncated upload look complete.
         Display("! Error reading file");
-        RecordLocalFailure("426 Error reading file " + LocalFileName);
+        RecordLocalFailure("426 Error reading file " + request_.LocalFileName);
         CloseDataSocket();
         return false;
     }

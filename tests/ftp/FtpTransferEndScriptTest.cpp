@@ -128,7 +128,8 @@ TEST_F(TransferEnd, AControlCloseBeforeTheDataCloseStaysAFailure) {
 // and a short end stays a failure.
 TEST_F(TransferEnd, AControlCloseAfterTheReplyEndsTheDownloadByItsAnnouncedSize) {
     const std::string whole = RandomBytes(4 << 20, 4);
-    const std::string announce = "150 Opening BINARY mode data connection for f (" + std::to_string(whole.size()) + " bytes).\r\n";
+    const std::string announce =
+        "150 Opening BINARY mode data connection for f (" + std::to_string(whole.size()) + " bytes).\r\n";
     Retr().Send(announce).DataSend(whole).DataClose().Send("226 done\r\n").Close();
     server.AcceptAgain();
     Greeting();
@@ -141,6 +142,24 @@ TEST_F(TransferEnd, AControlCloseAfterTheReplyEndsTheDownloadByItsAnnouncedSize)
     LogInAgain();
     EXPECT_FALSE(ftp.Retrieve());
     EXPECT_EQ(ftp.ResultCode(), 426) << ftp.ErrorMessage();
+}
+
+// A caller that prepares its next request while a download runs (here from
+// the moment the 227 arrives) changes nothing of the running one: not the
+// file it asks for, not where it goes, not its offset.
+TEST_F(TransferEnd, ParametersSetDuringADownloadWaitForTheNextRequest) {
+    const std::string whole = RandomBytes(600000, 5);
+    Retr().Send("150 go\r\n").DataSend(whole).DataClose().Send("226 done\r\n");
+    LogIn();
+    ftp.OnResponse = [this](TCustomFtpCli*) {
+        ftp.HostFileName = "next";
+        ftp.LocalFileName = local.File("next");
+        ftp.ResumeAt = 5;
+    };
+    ASSERT_TRUE(ftp.Retrieve()) << ftp.ErrorMessage();
+    EXPECT_TRUE(ReadFile(local.File("f")) == whole);
+    EXPECT_FALSE(FileExists(local.File("next")));
+    EXPECT_EQ(ftp.ResumedAt(), 0);
 }
 
 TEST_F(TransferEnd, AFailedDataConnectionWaitsForTheTransferReply) {
