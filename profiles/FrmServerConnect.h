@@ -20,6 +20,7 @@
 // delete it while the abort pumps messages), then OnAbort, then the window
 // deletes itself.
 
+#include <QCoreApplication>
 #include <QColor>
 #include <QDialog>
 #include <array>
@@ -32,6 +33,8 @@ class QPushButton;
 class TFTPServer;
 
 class TfrmServerConnect : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(TfrmServerConnect)
+
 public:
     TfrmServerConnect();
     ~TfrmServerConnect() override;

@@ -3,6 +3,7 @@
 // the left, the information panel at the right kept in step with the
 // selection, and the events through which the main window follows changes.
 
+#include <QCoreApplication>
 #include <QAbstractItemView>
 #include <QDialog>
 #include <functional>
@@ -16,6 +17,8 @@ class TServerList;
 class TServerListBox;
 
 class TServerListDialog : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(TServerListDialog)
+
 public:
     // After profiles were added, edited or removed through the dialog (the
     // main window rebuilds the Servers menu).

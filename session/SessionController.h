@@ -9,6 +9,7 @@
 // operation may be entered again from a handler; only one command ever runs
 // at a time.
 
+#include <QCoreApplication>
 #include <QColor>
 #include <QDateTime>
 #include <QPointer>
@@ -82,6 +83,8 @@ struct TSessionWidgets {
 };
 
 class TSessionController {
+    Q_DECLARE_TR_FUNCTIONS(TSessionController)
+
 public:
     // Off in every build; tests switch it on to see the executor's trace.
     static constexpr bool DebugLogDefault = false;
