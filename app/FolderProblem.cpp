@@ -24,10 +24,12 @@ std::string FolderProblem(const std::string& folder) {
         path += "/" + name;
         struct stat info {};
         if (stat(path.c_str(), &info) != 0) {
-            if (errno != ENOENT) return Substitute(Translated("TfrmMain", "The folder %1 cannot be reached: %2."), {path, std::strerror(errno)});
+            if (errno != ENOENT)
+                return Substitute(Translated("TfrmMain", "The folder %1 cannot be reached: %2."), {path, std::strerror(errno)});
             break;
         }
-        if (!S_ISDIR(info.st_mode)) return Substitute(Translated("TfrmMain", "A file stands where the folder %1 should be."), {path});
+        if (!S_ISDIR(info.st_mode))
+            return Substitute(Translated("TfrmMain", "A file stands where the folder %1 should be."), {path});
         parent = path;
     }
     if (access(parent.c_str(), W_OK | X_OK) == 0) return {};

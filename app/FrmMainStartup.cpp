@@ -40,7 +40,8 @@ constexpr char kAnimationFile[] = "spin.gif";
 // Why the profile file could not be written when nothing blocks its folder.
 std::string FileProblem(const std::string& file, int error, const std::string& what) {
     const QFileInfo info(ToQt(file));
-    if (!info.absoluteDir().exists()) return Substitute(Translated("TfrmMain", "The folder %1 does not exist."), {FromQt(info.absolutePath())});
+    if (!info.absoluteDir().exists())
+        return Substitute(Translated("TfrmMain", "The folder %1 does not exist."), {FromQt(info.absolutePath())});
     if (info.isDir()) return Translated("TfrmMain", "A folder of that name is in the way.");
     if (access(file.c_str(), F_OK) == 0 && access(file.c_str(), W_OK) != 0)
         return Substitute(Translated("TfrmMain", "The file cannot be written: %1."), {std::strerror(errno)});
@@ -250,8 +251,8 @@ void TfrmMain::ReportSaveFailure(const std::string& file, const std::string& wha
         atExit ? Translated("TfrmMain", "Changes made to the server list in this session are lost.")
                : Translated("TfrmMain", "The change is kept until the program ends; it is saved again then.");
     try {
-        ShowInfo(ApplicationTitle,
-                 Substitute(Translated("TfrmMain", "The FTP server list could not be saved to\n%1\n\n%2\n\n%3"), {file, reason, consequence}));
+        ShowInfo(ApplicationTitle, Substitute(Translated("TfrmMain", "The FTP server list could not be saved to\n%1\n\n%2\n\n%3"),
+                                              {file, reason, consequence}));
     } catch (...) {
         // At exit nothing more can be done when even the notice fails.
     }
@@ -261,7 +262,8 @@ void TfrmMain::ReportUnusableDataFolder() {
     const std::string folder = WithoutTrailingBackslash(ProgramFolderLocation());
     std::string reason = FolderProblem(folder);
     if (reason.empty()) reason = Translated("TfrmMain", "It cannot be created.");
-    ShowInfo(ApplicationTitle, Substitute(Translated("TfrmMain", "The program's data folder cannot be used:\n%1\n\n%2\n\nServer "
-                                                                 "profiles are kept until the program ends, but cannot be saved."),
+    ShowInfo(ApplicationTitle, Substitute(Translated("TfrmMain",
+                                                     "The program's data folder cannot be used:\n%1\n\n%2\n\nServer "
+                                                     "profiles are kept until the program ends, but cannot be saved."),
                                           {folder, reason}));
 }

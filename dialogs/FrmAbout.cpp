@@ -45,7 +45,7 @@ TfrmAbout::TfrmAbout(QWidget* parent) : QDialog(parent), OpenUrl([](const QUrl& 
     lblDeveloper = new QLabel(tr("Developed by the Velliant team:"), this);
     lblDeveloperWeb = LinkLabel(DeveloperAddress, this);
     lblLegal = new QLabel(tr("This program is provided as is, without warranty of any kind. "
-                                         "Use it at your own risk."),
+                             "Use it at your own risk."),
                           this);
     lblLegal->setWordWrap(true);
     btnCool = new QPushButton(tr("&Cool !"), this);

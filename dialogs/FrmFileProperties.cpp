@@ -126,7 +126,8 @@ std::string PropertiesSizeText(std::int64_t size) {
 std::string PropertiesSizeText(const std::string& column) {
     std::int64_t size = 0;
     const auto [end, error] = std::from_chars(column.data(), column.data() + column.size(), size);
-    if (column.empty() || error != std::errc() || end != column.data() + column.size()) return Substitute(Translated("TfrmFileProperties", "%1 bytes"), {column});
+    if (column.empty() || error != std::errc() || end != column.data() + column.size())
+        return Substitute(Translated("TfrmFileProperties", "%1 bytes"), {column});
     return PropertiesSizeText(size);
 }
 

@@ -114,8 +114,8 @@ void TfrmOptions::btnCancelClick() {
 
 void TfrmOptions::btnAddFTPTextClick() {
     bool ok = false;
-    const QString answer = QInputDialog::getText(this, QString::fromLatin1(ApplicationTitle),
-                                                 tr("Enter new text extension:"), QLineEdit::Normal, QString(), &ok);
+    const QString answer = QInputDialog::getText(this, QString::fromLatin1(ApplicationTitle), tr("Enter new text extension:"),
+                                                 QLineEdit::Normal, QString(), &ok);
     if (ok) (void)AddTextExtension(FromQt(answer));
 }
 
@@ -142,6 +142,4 @@ void TfrmOptions::btnOpenDownWaveClick() {
     ChooseWaveFile(ebxSoundDownload, tr("Choose Wave file to play when download finishes"));
 }
 
-void TfrmOptions::btnOpenUpWaveClick() {
-    ChooseWaveFile(ebxSoundUpload, tr("Choose Wave file to play when upload finishes"));
-}
+void TfrmOptions::btnOpenUpWaveClick() { ChooseWaveFile(ebxSoundUpload, tr("Choose Wave file to play when upload finishes")); }

@@ -88,11 +88,10 @@ QWidget* TfrmOptions::BuildTransferPage() {
     btnAddFTPText = new QPushButton(tr("Add"), page);
     btnRmvFTPText = new QPushButton(tr("Remove"), page);
     btnRmvFTPText->setEnabled(false);
-    lblFTPTextHelp =
-        new QLabel(tr("Extensions that appear in the \"Text File Types\" list will be transferred as ASCII (Text) "
-                                  "files, while all other file types will be transferred as BINARY files. Uploading a binary "
-                                  "file such as an AVI file as text will lead to a bad transfer."),
-                   page);
+    lblFTPTextHelp = new QLabel(tr("Extensions that appear in the \"Text File Types\" list will be transferred as ASCII (Text) "
+                                   "files, while all other file types will be transferred as BINARY files. Uploading a binary "
+                                   "file such as an AVI file as text will lead to a bad transfer."),
+                                page);
     lblFTPTextHelp->setWordWrap(true);
 
     // The explanation takes the page's whole width below the list; beside

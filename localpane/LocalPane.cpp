@@ -27,7 +27,8 @@ constexpr Filter kFilters[] = {
     {QT_TRANSLATE_NOOP("TLocalPane", "HTML files"), "*.htm;*.shtml;*.asp;*.css;*.phtml"},
     {QT_TRANSLATE_NOOP("TLocalPane", "Text files"), "*.txt;*.log;*.diz"},
     {QT_TRANSLATE_NOOP("TLocalPane", "CGI files"), "*.cgi;*.pl"},
-    {QT_TRANSLATE_NOOP("TLocalPane", "Images, Sounds and Movies"), "*.jpg;*.gif;*.bmp;*.png;*.mpg;*.avi;*.mov;*.mpeg;*.mp3;*.mp2;*.au;*.snd;*.ra;*.wav"},
+    {QT_TRANSLATE_NOOP("TLocalPane", "Images, Sounds and Movies"),
+     "*.jpg;*.gif;*.bmp;*.png;*.mpg;*.avi;*.mov;*.mpeg;*.mp3;*.mp2;*.au;*.snd;*.ra;*.wav"},
     {QT_TRANSLATE_NOOP("TLocalPane", "All files"), "*.*"},
 };
 
@@ -106,7 +107,8 @@ void TLocalPane::SetLocalDrive(const std::string& root) {
 
 void TLocalPane::SetLocalDir(const std::string& folder) {
     const QDir dir(ToQt(folder));
-    if (folder.empty() || !dir.exists() || !dir.isReadable()) throw std::runtime_error(Substitute(Translated("TLocalPane", "Cannot open folder %1"), {folder}));
+    if (folder.empty() || !dir.exists() || !dir.isReadable())
+        throw std::runtime_error(Substitute(Translated("TLocalPane", "Cannot open folder %1"), {folder}));
     localDir_ = FromQt(dir.absolutePath());
     const int drive = cbLocalDrive->findData(VolumeOf(dir.absolutePath()));
     if (drive >= 0) {

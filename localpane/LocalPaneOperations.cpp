@@ -82,7 +82,8 @@ void TLocalPane::itmNewLocalDirClick() {
     const std::string clicked = ClickedFolder();
     if (clicked.empty()) return;
     const std::string base = WithoutTrailingBackslash(clicked);
-    auto dialog = NewFolderDialog(QT_TR_NOOP("Create a new folder"), QT_TR_NOOP("Current Folder:"), base.empty() ? "/" : base, QT_TR_NOOP("Create"));
+    auto dialog = NewFolderDialog(QT_TR_NOOP("Create a new folder"), QT_TR_NOOP("Current Folder:"), base.empty() ? "/" : base,
+                                  QT_TR_NOOP("Create"));
     dialog->lblNewFolder->setText(tr("New Folder name:"));
     if (dialog->exec() != QDialog::Accepted) return;
     const std::string path = Join(base, FromQt(dialog->ebx97NewDir->text()));
@@ -115,7 +116,8 @@ void TLocalPane::itmRenameLocalDirClick() {
 void TLocalPane::itmDeleteLocalDirClick() {
     const std::string dir = WithoutTrailingBackslash(ClickedFolder());
     if (dir.empty() || IsVolumeRoot(dir)) return;
-    auto dialog = NewFolderDialog(QT_TR_NOOP("Delete a folder"), QT_TR_NOOP("Are you sure you want to delete this folder:"), dir, QT_TR_NOOP("Delete"));
+    auto dialog = NewFolderDialog(QT_TR_NOOP("Delete a folder"), QT_TR_NOOP("Are you sure you want to delete this folder:"), dir,
+                                  QT_TR_NOOP("Delete"));
     dialog->SetConfirmOnly(true);
     dialog->lblNewFolder->hide();
     dialog->ebx97NewDir->hide();
@@ -182,7 +184,8 @@ void TLocalPane::itmRenameLocalFileClick() {
 void TLocalPane::itmDeleteLocalFileClick() {
     const std::vector<std::string> names = SelectedFileNames();
     if (names.empty()) return;
-    auto dialog = NewFolderDialog(QT_TR_NOOP("Delete a file"), QT_TR_NOOP("Are you sure you want to delete this file:"), {}, QT_TR_NOOP("Delete"));
+    auto dialog = NewFolderDialog(QT_TR_NOOP("Delete a file"), QT_TR_NOOP("Are you sure you want to delete this file:"), {},
+                                  QT_TR_NOOP("Delete"));
     dialog->SetConfirmOnly(true);
     dialog->lblNewFolder->hide();
     dialog->ebx97NewDir->hide();

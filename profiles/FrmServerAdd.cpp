@@ -37,8 +37,8 @@ TfrmServerAdd::TfrmServerAdd(QWidget* parent) : QDialog(parent) {
     cbxEncryption = new QComboBox(this);
     cbxEncryption->setGeometry(8, 351, 329, 22);
     // In the order of TEncryptionMode.
-    cbxEncryption->addItems({tr("None (plain FTP)"), tr("Explicit TLS if the server offers it"),
-                             tr("Explicit TLS, required"), tr("Implicit TLS (port 990)")});
+    cbxEncryption->addItems({tr("None (plain FTP)"), tr("Explicit TLS if the server offers it"), tr("Explicit TLS, required"),
+                             tr("Implicit TLS (port 990)")});
     lblEncryption->setBuddy(cbxEncryption);
     btnOk = new QPushButton(tr("&Cool"), this);
     btnOk->setGeometry(176, 378, 75, 25);

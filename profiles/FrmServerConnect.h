@@ -20,8 +20,8 @@
 // delete it while the abort pumps messages), then OnAbort, then the window
 // deletes itself.
 
-#include <QCoreApplication>
 #include <QColor>
+#include <QCoreApplication>
 #include <QDialog>
 #include <array>
 #include <functional>

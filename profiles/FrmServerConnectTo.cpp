@@ -9,7 +9,8 @@
 
 TfrmServerConnectTo::TfrmServerConnectTo(TServerList& servers, QWidget* parent)
     : TServerListDialog(servers,
-                        {QT_TRANSLATE_NOOP("TServerListDialog", "Connect To a FTP Server"), QSize(456, 262), QT_TRANSLATE_NOOP("TServerListDialog", "Choose which FTP server to connect to:"),
+                        {QT_TRANSLATE_NOOP("TServerListDialog", "Connect To a FTP Server"), QSize(456, 262),
+                         QT_TRANSLATE_NOOP("TServerListDialog", "Choose which FTP server to connect to:"),
                          TServerInfoPanel::TWording::RemoveOrConnect, QAbstractItemView::SingleSelection},
                         parent) {
     btnAddServer = AddButton(QT_TRANSLATE_NOOP("TServerListDialog", "&Add Server"), 218, 200, 107);

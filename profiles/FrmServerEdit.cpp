@@ -10,7 +10,8 @@
 
 TfrmServerEdit::TfrmServerEdit(TServerList& servers, QWidget* parent)
     : TServerListDialog(servers,
-                        {QT_TRANSLATE_NOOP("TServerListDialog", " Edit a FTP Server"), QSize(466, 295), QT_TRANSLATE_NOOP("TServerListDialog", "Double-Click an FTP Server to Edit:"),
+                        {QT_TRANSLATE_NOOP("TServerListDialog", " Edit a FTP Server"), QSize(466, 295),
+                         QT_TRANSLATE_NOOP("TServerListDialog", "Double-Click an FTP Server to Edit:"),
                          TServerInfoPanel::TWording::Edit, QAbstractItemView::SingleSelection},
                         parent) {
     btnFinish = AddButton(QT_TRANSLATE_NOOP("TServerListDialog", "&Finish"), 383, 262);

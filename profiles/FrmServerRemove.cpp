@@ -9,7 +9,8 @@
 
 TfrmServerRemove::TfrmServerRemove(TServerList& servers, QWidget* parent)
     : TServerListDialog(servers,
-                        {QT_TRANSLATE_NOOP("TServerListDialog", " Remove a FTP Server"), QSize(460, 273), QT_TRANSLATE_NOOP("TServerListDialog", "Choose which FTP server to remove:"),
+                        {QT_TRANSLATE_NOOP("TServerListDialog", " Remove a FTP Server"), QSize(460, 273),
+                         QT_TRANSLATE_NOOP("TServerListDialog", "Choose which FTP server to remove:"),
                          TServerInfoPanel::TWording::RemoveOrConnect, QAbstractItemView::ExtendedSelection},
                         parent) {
     btnOk = AddButton(QT_TRANSLATE_NOOP("TServerListDialog", "&Delete"), 294, 240);

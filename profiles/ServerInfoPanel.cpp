@@ -21,8 +21,10 @@ TServerInfoPanel::TServerInfoPanel(TWording wording, QWidget* parent) : QWidget(
     pnlInfo->setGeometry(0, 20, kWidth, 4 * kRowHeight);
     ebxHostPort = AddField(lblHostPort, QT_TR_NOOP("Hostname/Address and port:"), 0);
     ebxUsername = AddField(lblUsername, QT_TR_NOOP("Username:"), kRowHeight);
-    ebxLocalDir = AddField(lblLocalDir, edit ? QT_TR_NOOP("Local Starting Directory:") : QT_TR_NOOP("Local starting Directory:"), 2 * kRowHeight);
-    ebxRemoteDir = AddField(lblRemoteDir, edit ? QT_TR_NOOP("Remote Starting Directory:") : QT_TR_NOOP("Remote starting Directory:"), 3 * kRowHeight);
+    ebxLocalDir = AddField(lblLocalDir, edit ? QT_TR_NOOP("Local Starting Directory:") : QT_TR_NOOP("Local starting Directory:"),
+                           2 * kRowHeight);
+    ebxRemoteDir = AddField(
+        lblRemoteDir, edit ? QT_TR_NOOP("Remote Starting Directory:") : QT_TR_NOOP("Remote starting Directory:"), 3 * kRowHeight);
     resize(kWidth, 20 + 4 * kRowHeight);
     pnlInfo->hide();
 }
@@ -49,8 +51,7 @@ void TServerInfoPanel::ShowServers(const std::vector<TFTPServer*>& servers) {
         ebxLocalDir->setText(ToQt(server.LocalStartDir));
         ebxRemoteDir->setText(ToQt(server.StartDir));
     } else {
-        for (QLineEdit* field : {ebxHostPort, ebxUsername, ebxLocalDir, ebxRemoteDir})
-            field->setText(tr(MultipleText));
+        for (QLineEdit* field : {ebxHostPort, ebxUsername, ebxLocalDir, ebxRemoteDir}) field->setText(tr(MultipleText));
     }
     pnlInfo->show();
 }

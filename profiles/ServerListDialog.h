@@ -3,8 +3,8 @@
 // the left, the information panel at the right kept in step with the
 // selection, and the events through which the main window follows changes.
 
-#include <QCoreApplication>
 #include <QAbstractItemView>
+#include <QCoreApplication>
 #include <QDialog>
 #include <functional>
 

@@ -1,8 +1,7 @@
 #include "session/RemoteFileModel.h"
 
-#include <QCoreApplication>
-
 #include <QCollatorSortKey>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QPalette>
@@ -13,7 +12,11 @@
 
 namespace {
 
-constexpr const char* kColumnTitles[TRemoteFileModel::ColumnCount] = {QT_TRANSLATE_NOOP("TRemoteFileModel", "Name"), QT_TRANSLATE_NOOP("TRemoteFileModel", "Type"), QT_TRANSLATE_NOOP("TRemoteFileModel", "Permission"), QT_TRANSLATE_NOOP("TRemoteFileModel", "Owner"), QT_TRANSLATE_NOOP("TRemoteFileModel", "Group"), QT_TRANSLATE_NOOP("TRemoteFileModel", "Size"), QT_TRANSLATE_NOOP("TRemoteFileModel", "Last modified"), QT_TRANSLATE_NOOP("TRemoteFileModel", "Link")};
+constexpr const char* kColumnTitles[TRemoteFileModel::ColumnCount] = {
+    QT_TRANSLATE_NOOP("TRemoteFileModel", "Name"),          QT_TRANSLATE_NOOP("TRemoteFileModel", "Type"),
+    QT_TRANSLATE_NOOP("TRemoteFileModel", "Permission"),    QT_TRANSLATE_NOOP("TRemoteFileModel", "Owner"),
+    QT_TRANSLATE_NOOP("TRemoteFileModel", "Group"),         QT_TRANSLATE_NOOP("TRemoteFileModel", "Size"),
+    QT_TRANSLATE_NOOP("TRemoteFileModel", "Last modified"), QT_TRANSLATE_NOOP("TRemoteFileModel", "Link")};
 
 QString FromServer(std::string_view bytes) { return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size())); }
 

@@ -40,7 +40,9 @@ void TRemotePane::itmSrvFilesDeleteClick() {
     // the first command replaces the list.
     std::vector<std::pair<std::string, bool>> entries;
     for (int row : selected) entries.emplace_back(list_->Caption(row), list_->Model()->IsFolder(row));
-    if (AskYesNo(ApplicationTitle, FromQt(tr("Are you sure you want to delete %1 ?").arg(ToQt(DeleteQuestionObject(entries))))) != IDYES) return;
+    if (AskYesNo(ApplicationTitle, FromQt(tr("Are you sure you want to delete %1 ?").arg(ToQt(DeleteQuestionObject(entries))))) !=
+        IDYES)
+        return;
     for (const auto& [name, folder] : entries) {
         if (folder)
             session_.QueueRemoveDir(name);

@@ -151,9 +151,9 @@ void TRemotePane::DownloadFolderTree(const std::string& localFolder, const std::
         return;
     }
     if (depth >= MaxFolderDepth) {
-        session_.AddLogLine(
-            FromQt(tr("Skipped folder \"%1\": the tree is deeper than %2 folders").arg(ToQt(folderName), QString::number(MaxFolderDepth))),
-            TLogKind::Status);
+        session_.AddLogLine(FromQt(tr("Skipped folder \"%1\": the tree is deeper than %2 folders")
+                                       .arg(ToQt(folderName), QString::number(MaxFolderDepth))),
+                            TLogKind::Status);
         return;
     }
     const std::string parentPath = session_.CurrentRemoteDir;
@@ -208,11 +208,10 @@ bool TRemotePane::LinkLeadsBack(const TDirEntry& entry, const std::string& here)
     const std::string target = NormalRemotePath(here, entry.LinkTarget);
     const bool above = here == target || target == "/" || here.starts_with(target + "/");
     if (!above && !walkedFolders_.contains(target)) return false;
-    session_.AddLogLine(
-        FromQt(tr("Skipped folder \"%1\": %2")
-                   .arg(ToQt(entry.EntryName),
-                        tr("it leads to \"%1\", which this download has been in already").arg(ToQt(target)))),
-        TLogKind::Status);
+    session_.AddLogLine(FromQt(tr("Skipped folder \"%1\": %2")
+                                   .arg(ToQt(entry.EntryName),
+                                        tr("it leads to \"%1\", which this download has been in already").arg(ToQt(target)))),
+                        TLogKind::Status);
     return true;
 }
 

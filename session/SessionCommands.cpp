@@ -5,6 +5,7 @@
 #include "session/SessionController.h"
 #include "util/FTPServerObj.h"
 #include "util/MiscUtils.h"
+#include "util/ui/UiUtils.h"
 
 namespace {
 

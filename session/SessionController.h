@@ -9,8 +9,8 @@
 // operation may be entered again from a handler; only one command ever runs
 // at a time.
 
-#include <QCoreApplication>
 #include <QColor>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QPointer>
 #include <QTimer>

@@ -13,6 +13,7 @@
 #include "session/SessionController.h"
 #include "util/MiscUtils.h"
 #include "util/ui/TypeIcons.h"
+#include "util/ui/UiUtils.h"
 
 namespace {
 

@@ -1111,11 +1111,11 @@ Serverprofile bleiben bis zum Programmende erhalten, können aber nicht gespeich
     </message>
     <message>
         <source>Play a sound when download is finished:</source>
-        <translation>Klang abspielen, wenn das Herunterladen fertig ist:</translation>
+        <translation>Klang nach dem Herunterladen:</translation>
     </message>
     <message>
         <source>Play a sound when upload is finished:</source>
-        <translation>Klang abspielen, wenn das Hochladen fertig ist:</translation>
+        <translation>Klang nach dem Hochladen:</translation>
     </message>
     <message>
         <source>Text Files Types:</source>

@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
         TfrmMain window;
         window.show();
         if (!window.itmViewFTPLog->isChecked()) window.itmViewFTPLog->trigger();
-        window.resize(760, 560);
+        window.resize(TfrmMain::DesignWidth, TfrmMain::DesignHeight);
         WaitFor(300);
         window.itmConnectServerClick(101);
         WaitFor(500);

@@ -42,9 +42,7 @@ QString ToQt(const std::string& text) { return QString::fromLocal8Bit(text.data(
 
 std::string FromQt(const QString& text) { return text.toLocal8Bit().toStdString(); }
 
-std::string Translated(const char* context, const char* english) {
-    return FromQt(QCoreApplication::translate(context, english));
-}
+std::string Translated(const char* context, const char* english) { return FromQt(QCoreApplication::translate(context, english)); }
 
 std::string Substitute(const std::string& pattern, std::initializer_list<std::string> values) {
     std::string text;
