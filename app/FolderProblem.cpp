@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "util/ui/UiUtils.h"
+
 std::string FolderProblem(const std::string& folder) {
     // Walk down from the root: the first part that is missing would be
     // created in its parent, so that parent must be writable; a part that is
@@ -22,12 +24,14 @@ std::string FolderProblem(const std::string& folder) {
         path += "/" + name;
         struct stat info {};
         if (stat(path.c_str(), &info) != 0) {
-            if (errno != ENOENT) return "The folder " + path + " cannot be reached: " + std::strerror(errno) + ".";
+            if (errno != ENOENT)
+                return Substitute(Translated("TfrmMain", "The folder %1 cannot be reached: %2."), {path, std::strerror(errno)});
             break;
         }
-        if (!S_ISDIR(info.st_mode)) return "A file stands where the folder " + path + " should be.";
+        if (!S_ISDIR(info.st_mode))
+            return Substitute(Translated("TfrmMain", "A file stands where the folder %1 should be."), {path});
         parent = path;
     }
     if (access(parent.c_str(), W_OK | X_OK) == 0) return {};
-    return "The folder " + parent + " cannot be written: " + std::strerror(errno) + ".";
+    return Substitute(Translated("TfrmMain", "The folder %1 cannot be written: %2."), {parent, std::strerror(errno)});
 }

@@ -7,6 +7,7 @@
 // and destruction FormDestroy. An error in a start-up step is shown and the
 // remaining steps are skipped; the window still opens.
 
+#include <QCoreApplication>
 #include <QMainWindow>
 #include <QPointer>
 #include <functional>
@@ -39,6 +40,8 @@ class TfrmServerConnect;
 class TFTPServer;
 
 class TfrmMain : public QMainWindow {
+    Q_DECLARE_TR_FUNCTIONS(TfrmMain)
+
 public:
     // The first size, before the user's own is stored: the design's 539 x 442
     // (local pane 185) cut off the file names on the left and the remote

@@ -19,8 +19,9 @@ void TfrmMain::OfferKeyringOnce() {
     if (!key.OpenForWriting()) return;
     key.WriteBool(kKeyringOffered, true);
     if (AskYesNo(ApplicationTitle,
-                 "A desktop keyring is running. Keep the passwords of your FTP servers there instead of in the "
-                 "profile file?\n\nOptions can change this later.") == IDYES)
+                 Translated("TfrmMain",
+                            "A desktop keyring is running. Keep the passwords of your FTP servers there instead of in the "
+                            "profile file?\n\nOptions can change this later.")) == IDYES)
         MovePasswords(true);
 }
 
@@ -34,10 +35,12 @@ void TfrmMain::MovePasswords(bool toKeyring) {
     }
     std::string line;
     if (!toKeyring)
-        line = "Server passwords are kept in the profile file now.";
+        line = Translated("TfrmMain", "Server passwords are kept in the profile file now.");
     else if (!Servers->KeyringProblem.empty())
-        line = "The desktop keyring cannot be used (" + Servers->KeyringProblem + "): server passwords stay in the profile file.";
+        line = Substitute(
+            Translated("TfrmMain", "The desktop keyring cannot be used (%1): server passwords stay in the profile file."),
+            {Servers->KeyringProblem});
     else
-        line = "Server passwords are kept in the desktop keyring now; the profile file holds none.";
+        line = Translated("TfrmMain", "Server passwords are kept in the desktop keyring now; the profile file holds none.");
     Session.AddLogLine(line, TLogKind::Status);
 }

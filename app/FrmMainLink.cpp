@@ -36,7 +36,8 @@ void TfrmMain::OpenLink(const std::string& text) {
     if (!link->HasPassword && saved == nullptr) {
         bool ok = false;
         const QString password =
-            QInputDialog::getText(this, QString::fromLatin1(ApplicationTitle), ToQt("Password for " + link->Address() + ":"),
+            QInputDialog::getText(this, QString::fromLatin1(ApplicationTitle),
+                                  QCoreApplication::translate("TfrmMain", "Password for %1:").arg(ToQt(link->Address())),
                                   QLineEdit::Password, QString(), &ok);
         if (!ok) return;
         link->Profile.Password = FromQt(password);
@@ -49,7 +50,9 @@ void TfrmMain::OpenLink(const std::string& text) {
     linkServer_ = std::make_unique<TFTPServer>(link->Profile);
     Session.ConnectToServer(linkServer_.get());
     if (saved != nullptr || !Session.FTP.Connected() || !Servers) return;
-    if (AskYesNo(ApplicationTitle, "Save " + link->Address() + " as a server profile?") != IDYES) return;
+    if (AskYesNo(ApplicationTitle, Substitute(Translated("TfrmMain", "Save %1 as a server profile?"), {link->Address()})) !=
+        IDYES)
+        return;
     auto profile = std::make_unique<TFTPServer>(*linkServer_);
     profile->Name = FreeProfileName(Servers->ServerList, link->Profile.Hostname);
     profile->StartDir.clear();  // the link's folder was this visit's, not the server's

@@ -122,7 +122,7 @@ void TfrmMain::tb97FolderUpClick() {
 
 void TfrmMain::tb97HostingClick() {
     const bool opened = OpenUrl ? OpenUrl(HostingAddress) : QDesktopServices::openUrl(QUrl(QString::fromLatin1(HostingAddress)));
-    if (!opened) ShowInfo(ApplicationTitle, std::string("Please go to : \n") + HostingAddress);
+    if (!opened) ShowInfo(ApplicationTitle, Translated("TfrmMain", "Please go to : \n") + HostingAddress);
 }
 
 void TfrmMain::ShowHint(const QString& hint) {

@@ -40,10 +40,11 @@ constexpr char kAnimationFile[] = "spin.gif";
 // Why the profile file could not be written when nothing blocks its folder.
 std::string FileProblem(const std::string& file, int error, const std::string& what) {
     const QFileInfo info(ToQt(file));
-    if (!info.absoluteDir().exists()) return "The folder " + FromQt(info.absolutePath()) + " does not exist.";
-    if (info.isDir()) return "A folder of that name is in the way.";
+    if (!info.absoluteDir().exists())
+        return Substitute(Translated("TfrmMain", "The folder %1 does not exist."), {FromQt(info.absolutePath())});
+    if (info.isDir()) return Translated("TfrmMain", "A folder of that name is in the way.");
     if (access(file.c_str(), F_OK) == 0 && access(file.c_str(), W_OK) != 0)
-        return std::string("The file cannot be written: ") + std::strerror(errno) + ".";
+        return Substitute(Translated("TfrmMain", "The file cannot be written: %1."), {std::strerror(errno)});
     return error != 0 ? std::string(std::strerror(error)) + "." : what;
 }
 
@@ -127,7 +128,7 @@ void TfrmMain::FormCreate() {
     } catch (const std::exception& error) {
         ShowInfo(ApplicationTitle, error.what());
     } catch (...) {
-        ShowInfo(ApplicationTitle, "Unexpected error while starting.");
+        ShowInfo(ApplicationTitle, Translated("TfrmMain", "Unexpected error while starting."));
     }
     // The message window lives for the whole run, outside the main window.
     frmMessage = new TfrmMessage(this);
@@ -246,10 +247,12 @@ void TfrmMain::ReportSaveFailure(const std::string& file, const std::string& wha
     const int saved = errno;
     std::string reason = FolderProblem(FromQt(QFileInfo(ToQt(file)).absolutePath()));
     if (reason.empty()) reason = FileProblem(file, saved, what);
-    const char* consequence = atExit ? "Changes made to the server list in this session are lost."
-                                     : "The change is kept until the program ends; it is saved again then.";
+    const std::string consequence =
+        atExit ? Translated("TfrmMain", "Changes made to the server list in this session are lost.")
+               : Translated("TfrmMain", "The change is kept until the program ends; it is saved again then.");
     try {
-        ShowInfo(ApplicationTitle, "The FTP server list could not be saved to\n" + file + "\n\n" + reason + "\n\n" + consequence);
+        ShowInfo(ApplicationTitle, Substitute(Translated("TfrmMain", "The FTP server list could not be saved to\n%1\n\n%2\n\n%3"),
+                                              {file, reason, consequence}));
     } catch (...) {
         // At exit nothing more can be done when even the notice fails.
     }
@@ -258,7 +261,9 @@ void TfrmMain::ReportSaveFailure(const std::string& file, const std::string& wha
 void TfrmMain::ReportUnusableDataFolder() {
     const std::string folder = WithoutTrailingBackslash(ProgramFolderLocation());
     std::string reason = FolderProblem(folder);
-    if (reason.empty()) reason = "It cannot be created.";
-    ShowInfo(ApplicationTitle, "The program's data folder cannot be used:\n" + folder + "\n\n" + reason +
-                                   "\n\nServer profiles are kept until the program ends, but cannot be saved.");
+    if (reason.empty()) reason = Translated("TfrmMain", "It cannot be created.");
+    ShowInfo(ApplicationTitle, Substitute(Translated("TfrmMain",
+                                                     "The program's data folder cannot be used:\n%1\n\n%2\n\nServer "
+                                                     "profiles are kept until the program ends, but cannot be saved."),
+                                          {folder, reason}));
 }

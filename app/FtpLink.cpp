@@ -25,7 +25,7 @@ std::optional<TFtpLink> TFtpLink::Parse(const std::string& text, std::string& er
     const QUrl url(ToQt(text), QUrl::StrictMode);
     const QString scheme = url.scheme();
     if (!url.isValid() || (scheme != QLatin1String("ftp") && scheme != QLatin1String("ftps")) || url.host().isEmpty()) {
-        error = "Not an ftp:// or ftps:// link: " + text;
+        error = Substitute(Translated("TFtpLink", "Not an ftp:// or ftps:// link: %1"), {text});
         return std::nullopt;
     }
     TFtpLink link;

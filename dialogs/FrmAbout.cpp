@@ -27,7 +27,7 @@ QLabel* LinkLabel(const char* text, QWidget* parent) {
 }  // namespace
 
 TfrmAbout::TfrmAbout(QWidget* parent) : QDialog(parent), OpenUrl([](const QUrl& url) { (void)QDesktopServices::openUrl(url); }) {
-    setWindowTitle(QStringLiteral("About Quillford Velliant FTP"));
+    setWindowTitle(tr("About Quillford Velliant FTP"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     imgLogo = new QLabel(this);
     const QPixmap logo(ToQt(ProgramResourceFile("velliant-ftp.png")));
@@ -37,18 +37,18 @@ TfrmAbout::TfrmAbout(QWidget* parent) : QDialog(parent), OpenUrl([](const QUrl& 
     bold.setBold(true);
     bold.setPointSize(bold.pointSize() + 2);
     lblProgram->setFont(bold);
-    lblVersion = new QLabel(QStringLiteral("Version ") + QString::fromLatin1(ProgramVersion), this);
+    lblVersion = new QLabel(tr("Version ") + QString::fromLatin1(ProgramVersion), this);
     lblMaker = new QLabel(QStringLiteral("Orvan Software"), this);
     lblMakerWeb = LinkLabel(MakerAddress, this);
-    lblMakerWeb->setToolTip(QStringLiteral("Double-click to visit"));
+    lblMakerWeb->setToolTip(tr("Double-click to visit"));
     lblContact = new QLabel(QString::fromLatin1(ContactAddress), this);
-    lblDeveloper = new QLabel(QStringLiteral("Developed by the Velliant team:"), this);
+    lblDeveloper = new QLabel(tr("Developed by the Velliant team:"), this);
     lblDeveloperWeb = LinkLabel(DeveloperAddress, this);
-    lblLegal = new QLabel(QStringLiteral("This program is provided as is, without warranty of any kind. "
-                                         "Use it at your own risk."),
+    lblLegal = new QLabel(tr("This program is provided as is, without warranty of any kind. "
+                             "Use it at your own risk."),
                           this);
     lblLegal->setWordWrap(true);
-    btnCool = new QPushButton(QStringLiteral("&Cool !"), this);
+    btnCool = new QPushButton(tr("&Cool !"), this);
     btnCool->setDefault(true);
     connect(btnCool, &QPushButton::clicked, this, &QDialog::accept);
     lblMakerWeb->installEventFilter(this);

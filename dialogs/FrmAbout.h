@@ -1,6 +1,7 @@
 #pragma once
 // The about box: program, maker and developer, with their web addresses.
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QUrl>
 #include <functional>
@@ -9,6 +10,8 @@ class QLabel;
 class QPushButton;
 
 class TfrmAbout : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(TfrmAbout)
+
 public:
     static constexpr char MakerAddress[] = "https://orvan-software.example.com/";
     static constexpr char ContactAddress[] = "support@orvan-software.example.com";

@@ -11,7 +11,7 @@
 #include "util/ui/UiUtils.h"
 
 TfrmChMod::TfrmChMod(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("Change File Permissions"));
+    setWindowTitle(tr("Change File Permissions"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     lblFilename = new QLabel(this);
@@ -21,24 +21,24 @@ TfrmChMod::TfrmChMod(QWidget* parent) : QDialog(parent) {
     lblFilename->setFont(bold);
 
     auto* grid = new QGridLayout;
-    const char* const columns[] = {"User", "Group", "World"};
-    const char* const rows[] = {"Read", "Write", "Execute"};
-    for (int c = 0; c < 3; ++c) grid->addWidget(new QLabel(QString::fromLatin1(columns[c]), this), 0, c + 1, Qt::AlignHCenter);
-    for (int r = 0; r < 3; ++r) grid->addWidget(new QLabel(QString::fromLatin1(rows[r]), this), r + 1, 0);
+    const char* const columns[] = {QT_TR_NOOP("User"), QT_TR_NOOP("Group"), QT_TR_NOOP("World")};
+    const char* const rows[] = {QT_TR_NOOP("Read"), QT_TR_NOOP("Write"), QT_TR_NOOP("Execute")};
+    for (int c = 0; c < 3; ++c) grid->addWidget(new QLabel(tr(columns[c]), this), 0, c + 1, Qt::AlignHCenter);
+    for (int r = 0; r < 3; ++r) grid->addWidget(new QLabel(tr(rows[r]), this), r + 1, 0);
     QCheckBox** boxes[] = {&cbUserR, &cbUserW, &cbUserX, &cbGroupR, &cbGroupW, &cbGroupX, &cbWorldR, &cbWorldW, &cbWorldX};
     // Created column by column, so Tab runs down the user column first.
     for (int i = 0; i < 9; ++i) {
         *boxes[i] = new QCheckBox(this);
         // The box shows no text of its own: a screen reader says its column
         // and row, "User Read".
-        (*boxes[i])->setAccessibleName(QString::fromLatin1(columns[i / 3]) + QLatin1Char(' ') + QString::fromLatin1(rows[i % 3]));
+        (*boxes[i])->setAccessibleName(tr(columns[i / 3]) + QLatin1Char(' ') + tr(rows[i % 3]));
         grid->addWidget(*boxes[i], i % 3 + 1, i / 3 + 1, Qt::AlignHCenter);
     }
-    auto* note = new QLabel(QStringLiteral("Note: Not all servers support this command."), this);
+    auto* note = new QLabel(tr("Note: Not all servers support this command."), this);
     note->setWordWrap(true);
-    btnOk = new QPushButton(QStringLiteral("&Cool"), this);
+    btnOk = new QPushButton(tr("&Cool"), this);
     btnOk->setDefault(true);
-    btnCancel = new QPushButton(QStringLiteral("&No Way"), this);
+    btnCancel = new QPushButton(tr("&No Way"), this);
     connect(btnOk, &QPushButton::clicked, this, &QDialog::accept);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 

@@ -3,6 +3,7 @@
 // as check boxes. The remote pane fills it with LoadPermissions, shows it
 // modally and, after OK, turns the boxes into an octal mode.
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <string>
 
@@ -11,6 +12,8 @@ class QLabel;
 class QPushButton;
 
 class TfrmChMod : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(TfrmChMod)
+
 public:
     explicit TfrmChMod(QWidget* parent = nullptr);
 

@@ -40,31 +40,31 @@ QLabel* ValueLabel(QWidget* parent) {
 std::string SessionUserName() {
     if (const char* login = ::getlogin(); login != nullptr && *login != '\0') return std::string(login).substr(0, 256);
     if (const char* user = std::getenv("USER"); user != nullptr && *user != '\0') return std::string(user).substr(0, 256);
-    return "n/a";
+    return Translated("TfrmFileProperties", "n/a");
 }
 
 // Archive and system are never set on this system; read-only means the
 // user may not write the file, hidden a name starting with a point.
 std::string AttributesText(const QFileInfo& info) {
     std::string text;
-    const auto add = [&text](const char* word) {
+    const auto add = [&text](const std::string& word) {
         if (!text.empty()) text += "/ ";
         text += word;
     };
-    if (!info.isWritable()) add("Read-Only ");
-    if (info.fileName().startsWith(QLatin1Char('.'))) add("Hidden ");
+    if (!info.isWritable()) add(Translated("TfrmFileProperties", "Read-Only "));
+    if (info.fileName().startsWith(QLatin1Char('.'))) add(Translated("TfrmFileProperties", "Hidden "));
     return text;
 }
 
 }  // namespace
 
 TfrmFileProperties::TfrmFileProperties(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("Properties"));
+    setWindowTitle(tr("Properties"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setAttribute(Qt::WA_DeleteOnClose);
     auto* pages = new QTabWidget(this);
     auto* general = new QWidget(pages);
-    pages->addTab(general, QStringLiteral("General"));
+    pages->addTab(general, tr("General"));
 
     imgIcon = new QLabel(general);
     imgIcon->setFixedSize(32, 32);
@@ -77,19 +77,19 @@ TfrmFileProperties::TfrmFileProperties(QWidget* parent) : QDialog(parent) {
     lblLocation = ValueLabel(general);
     lblSize = ValueLabel(general);
     lblModified = ValueLabel(general);
-    lblPermDesc = new QLabel(QStringLiteral("Permissions:"), general);
+    lblPermDesc = new QLabel(tr("Permissions:"), general);
     lblPermissions = ValueLabel(general);
     lblUser = ValueLabel(general);
     lblGroup = ValueLabel(general);
     auto* first = new QFormLayout;
-    first->addRow(QStringLiteral("Type:"), lblType);
-    first->addRow(QStringLiteral("Location:"), lblLocation);
-    first->addRow(QStringLiteral("Size:"), lblSize);
+    first->addRow(tr("Type:"), lblType);
+    first->addRow(tr("Location:"), lblLocation);
+    first->addRow(tr("Size:"), lblSize);
     auto* second = new QFormLayout;
-    second->addRow(QStringLiteral("Modified:"), lblModified);
+    second->addRow(tr("Modified:"), lblModified);
     second->addRow(lblPermDesc, lblPermissions);
-    second->addRow(QStringLiteral("User:"), lblUser);
-    second->addRow(QStringLiteral("Group:"), lblGroup);
+    second->addRow(tr("User:"), lblUser);
+    second->addRow(tr("Group:"), lblGroup);
 
     auto* page = new QVBoxLayout(general);
     page->addLayout(heading);
@@ -99,7 +99,7 @@ TfrmFileProperties::TfrmFileProperties(QWidget* parent) : QDialog(parent) {
     page->addLayout(second);
     page->addStretch(1);
 
-    btnOk = new QPushButton(QStringLiteral("&Close"), this);
+    btnOk = new QPushButton(tr("&Close"), this);
     btnOk->setDefault(true);
     connect(btnOk, &QPushButton::clicked, this, &QDialog::close);
     auto* layout = new QVBoxLayout(this);
@@ -119,14 +119,15 @@ std::string PropertiesSizeText(std::int64_t size) {
         if (size <= 1024) return ByteCountText(size);
         return SizeText(size) + " (" + ByteCountText(size) + ")";
     } catch (...) {
-        return std::to_string(size) + " bytes";
+        return Substitute(Translated("TfrmFileProperties", "%1 bytes"), {std::to_string(size)});
     }
 }
 
 std::string PropertiesSizeText(const std::string& column) {
     std::int64_t size = 0;
     const auto [end, error] = std::from_chars(column.data(), column.data() + column.size(), size);
-    if (column.empty() || error != std::errc() || end != column.data() + column.size()) return column + " bytes";
+    if (column.empty() || error != std::errc() || end != column.data() + column.size())
+        return Substitute(Translated("TfrmFileProperties", "%1 bytes"), {column});
     return PropertiesSizeText(size);
 }
 
@@ -138,7 +139,7 @@ TfrmFileProperties* ShowLocalFileProperties(const std::string& folder, const std
         auto* window = new TfrmFileProperties(parent);
         window->lblFilename->setText(ToQt(fileName));
         if (info.isDir()) {
-            window->lblType->setText(QStringLiteral("Folder"));
+            window->lblType->setText(TfrmFileProperties::tr("Folder"));
         } else {
             const std::string extension = ExtensionOf(fileName);
             QString type = ToQt(DefaultTypeText(extension));
@@ -150,10 +151,10 @@ TfrmFileProperties* ShowLocalFileProperties(const std::string& folder, const std
         window->lblLocation->setText(ToQt(WithTrailingBackslash(FromQt(info.absolutePath()))));
         window->lblSize->setText(ToQt(PropertiesSizeText(FileSizeOf(path))));
         window->lblModified->setText(QLocale().toString(info.lastModified(), QLocale::ShortFormat));
-        window->lblPermDesc->setText(QStringLiteral("Attributes:"));
+        window->lblPermDesc->setText(TfrmFileProperties::tr("Attributes:"));
         window->lblPermissions->setText(ToQt(AttributesText(info)));
         window->lblUser->setText(ToQt(SessionUserName()));
-        window->lblGroup->setText(QStringLiteral("n/a"));
+        window->lblGroup->setText(TfrmFileProperties::tr("n/a"));
         window->show();
         return window;
     } catch (...) {

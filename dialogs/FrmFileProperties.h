@@ -3,6 +3,7 @@
 // type, location, size, modification time, permissions (or attributes),
 // user and group. It frees itself when closed; several may be open at once.
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <cstdint>
 #include <string>
@@ -11,6 +12,8 @@ class QLabel;
 class QPushButton;
 
 class TfrmFileProperties : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(TfrmFileProperties)
+
 public:
     explicit TfrmFileProperties(QWidget* parent = nullptr);
 

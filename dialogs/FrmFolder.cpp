@@ -15,25 +15,25 @@ bool IsForbiddenNameChar(const QString& typed) {
 }  // namespace
 
 TfrmFolder::TfrmFolder(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("Create a new folder"));
+    setWindowTitle(tr("Create a new folder"));
     setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(351, 132);
-    lblCurrentFolder = new QLabel(QStringLiteral("Current Folder:"), this);
+    lblCurrentFolder = new QLabel(tr("Current Folder:"), this);
     lblCurrentFolder->setGeometry(8, 8, 335, 16);
     lblCurDir = new QLineEdit(this);
     lblCurDir->setGeometry(8, 26, 335, 18);
     lblCurDir->setReadOnly(true);
     lblCurDir->setFrame(false);
     lblCurDir->setFocusPolicy(Qt::NoFocus);
-    lblNewFolder = new QLabel(QStringLiteral("New Folder name:"), this);
+    lblNewFolder = new QLabel(tr("New Folder name:"), this);
     lblNewFolder->setGeometry(8, 50, 335, 16);
     ebx97NewDir = new QLineEdit(this);
     ebx97NewDir->setGeometry(8, 68, 335, 22);
     ebx97NewDir->installEventFilter(this);
-    btnCreate = new QPushButton(QStringLiteral("Create"), this);
+    btnCreate = new QPushButton(tr("Create"), this);
     btnCreate->setGeometry(184, 100, 75, 25);
     btnCreate->setDefault(true);
-    btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    btnCancel = new QPushButton(tr("Cancel"), this);
     btnCancel->setGeometry(268, 100, 75, 25);
     connect(btnCreate, &QPushButton::clicked, this, &QDialog::accept);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);

@@ -3,6 +3,7 @@
 // files, locally and on the server. Callers set the caption and texts, centre
 // it over the main window, show it modally and read ebx97NewDir after OK.
 
+#include <QCoreApplication>
 #include <QDialog>
 
 class QLabel;
@@ -10,6 +11,8 @@ class QLineEdit;
 class QPushButton;
 
 class TfrmFolder : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(TfrmFolder)
+
 public:
     explicit TfrmFolder(QWidget* parent = nullptr);
 

@@ -13,7 +13,7 @@ TfrmMessage::TfrmMessage(QWidget* mainWindow) : QDialog(nullptr), mainWindow_(ma
     lblDesc->setWordWrap(true);
     lblDesc->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblDesc->setTextFormat(Qt::PlainText);  // server texts are never markup
-    btnOk = new QPushButton(QStringLiteral("&Ok"), this);
+    btnOk = new QPushButton(tr("&Ok"), this);
     btnOk->setGeometry(146, 138, 75, 25);
     btnOk->setDefault(true);
     connect(btnOk, &QPushButton::clicked, this, [this] { btnOkClick(); });

@@ -4,12 +4,15 @@
 // window); before each use the caller runs FormCreate again, sets the text
 // and shows it modally.
 
+#include <QCoreApplication>
 #include <QDialog>
 
 class QLabel;
 class QPushButton;
 
 class TfrmMessage : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(TfrmMessage)
+
 public:
     // `mainWindow` is the window to centre over; it does not own this one.
     explicit TfrmMessage(QWidget* mainWindow);

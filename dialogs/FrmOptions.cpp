@@ -86,7 +86,7 @@ void TfrmOptions::UpdateRemoveButton() { btnRmvFTPText->setEnabled(!lbFTPTextExt
 bool TfrmOptions::AddTextExtension(const std::string& answer) {
     const std::string extension = ExtensionOf(answer);
     if (IsRefusedTextExtension(extension)) {
-        ShowInfoBox(ApplicationTitle, "This extension is not a Ascii Text type.");
+        ShowInfoBox(ApplicationTitle, FromQt(tr("This extension is not a Ascii Text type.")));
         return false;
     }
     // An empty entry would match every file without an extension and send
@@ -114,8 +114,8 @@ void TfrmOptions::btnCancelClick() {
 
 void TfrmOptions::btnAddFTPTextClick() {
     bool ok = false;
-    const QString answer = QInputDialog::getText(this, QString::fromLatin1(ApplicationTitle),
-                                                 QStringLiteral("Enter new text extension:"), QLineEdit::Normal, QString(), &ok);
+    const QString answer = QInputDialog::getText(this, QString::fromLatin1(ApplicationTitle), tr("Enter new text extension:"),
+                                                 QLineEdit::Normal, QString(), &ok);
     if (ok) (void)AddTextExtension(FromQt(answer));
 }
 
@@ -130,7 +130,7 @@ void TfrmOptions::btnRmvFTPTextClick() {
 void TfrmOptions::ChooseWaveFile(QLineEdit* target, const QString& title) {
     QFileDialog dialog(this, title);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilter(QStringLiteral("Wave files (*.wav)"));
+    dialog.setNameFilter(tr("Wave files (*.wav)"));
     const QFileInfo current(target->text());
     if (!target->text().isEmpty() && current.absoluteDir().exists()) dialog.setDirectory(current.absoluteDir());
     dialog.selectFile(current.fileName());
@@ -139,9 +139,7 @@ void TfrmOptions::ChooseWaveFile(QLineEdit* target, const QString& title) {
 }
 
 void TfrmOptions::btnOpenDownWaveClick() {
-    ChooseWaveFile(ebxSoundDownload, QStringLiteral("Choose Wave file to play when download finishes"));
+    ChooseWaveFile(ebxSoundDownload, tr("Choose Wave file to play when download finishes"));
 }
 
-void TfrmOptions::btnOpenUpWaveClick() {
-    ChooseWaveFile(ebxSoundUpload, QStringLiteral("Choose Wave file to play when upload finishes"));
-}
+void TfrmOptions::btnOpenUpWaveClick() { ChooseWaveFile(ebxSoundUpload, tr("Choose Wave file to play when upload finishes")); }

@@ -4,6 +4,7 @@
 // program. OK stores them in the settings tree, Cancel re-reads the stored
 // values, and the close box does neither.
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <functional>
 #include <string>
@@ -18,6 +19,8 @@ class QTabWidget;
 class TSpinEdit;
 
 class TfrmOptions : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(TfrmOptions)
+
 public:
     static constexpr char OptionsKey[] = "Software\\Orvan Software\\Velliant FTP\\Options\\";
     static constexpr char DefaultAsciiExt[] =

@@ -27,18 +27,18 @@ QHBoxLayout* FileRow(QLineEdit* edit, QPushButton* browse) {
 }  // namespace
 
 TfrmOptions::TfrmOptions(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("Options"));
+    setWindowTitle(tr("Options"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(350, 259);
 
     pgcOptions = new QTabWidget(this);
-    pgcOptions->addTab(BuildGeneralPage(), QStringLiteral("General"));
-    pgcOptions->addTab(BuildTransferPage(), QStringLiteral("Transferring files"));
+    pgcOptions->addTab(BuildGeneralPage(), tr("General"));
+    pgcOptions->addTab(BuildTransferPage(), tr("Transferring files"));
     pgcOptions->addTab(BuildFtpPage(), QStringLiteral("FTP"));
 
-    btnOk = new QPushButton(QStringLiteral("&Ok"), this);
+    btnOk = new QPushButton(tr("&Ok"), this);
     btnOk->setDefault(true);
-    btnCancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    btnCancel = new QPushButton(tr("&Cancel"), this);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(btnOk);
@@ -59,11 +59,11 @@ QWidget* TfrmOptions::BuildGeneralPage() {
     // Its caption is wider than the dialog: it wraps beside the box.
     cbShowWebHosting = new QCheckBox(page);
     auto* hostingCaption =
-        new TCaptionLabel(QStringLiteral("Show Web Hosting and Secure button on Kestra FTP toolbar."), cbShowWebHosting, page);
-    cbPlaySoundDownload = new QCheckBox(QStringLiteral("Play a sound when download is finished:"), page);
+        new TCaptionLabel(tr("Show Web Hosting and Secure button on Kestra FTP toolbar."), cbShowWebHosting, page);
+    cbPlaySoundDownload = new QCheckBox(tr("Play a sound when download is finished:"), page);
     ebxSoundDownload = new QLineEdit(page);
     btnOpenDownWave = new QPushButton(QStringLiteral("..."), page);
-    cbPlaySoundUpload = new QCheckBox(QStringLiteral("Play a sound when upload is finished:"), page);
+    cbPlaySoundUpload = new QCheckBox(tr("Play a sound when upload is finished:"), page);
     ebxSoundUpload = new QLineEdit(page);
     btnOpenUpWave = new QPushButton(QStringLiteral("..."), page);
     for (QPushButton* browse : {btnOpenDownWave, btnOpenUpWave}) browse->setFixedWidth(28);
@@ -83,16 +83,15 @@ QWidget* TfrmOptions::BuildGeneralPage() {
 
 QWidget* TfrmOptions::BuildTransferPage() {
     auto* page = new QWidget;
-    lblFTPTextExt = new QLabel(QStringLiteral("Text Files Types:"), page);
+    lblFTPTextExt = new QLabel(tr("Text Files Types:"), page);
     lbFTPTextExt = new QListWidget(page);
-    btnAddFTPText = new QPushButton(QStringLiteral("Add"), page);
-    btnRmvFTPText = new QPushButton(QStringLiteral("Remove"), page);
+    btnAddFTPText = new QPushButton(tr("Add"), page);
+    btnRmvFTPText = new QPushButton(tr("Remove"), page);
     btnRmvFTPText->setEnabled(false);
-    lblFTPTextHelp =
-        new QLabel(QStringLiteral("Extensions that appear in the \"Text File Types\" list will be transferred as ASCII (Text) "
-                                  "files, while all other file types will be transferred as BINARY files. Uploading a binary "
-                                  "file such as an AVI file as text will lead to a bad transfer."),
-                   page);
+    lblFTPTextHelp = new QLabel(tr("Extensions that appear in the \"Text File Types\" list will be transferred as ASCII (Text) "
+                                   "files, while all other file types will be transferred as BINARY files. Uploading a binary "
+                                   "file such as an AVI file as text will lead to a bad transfer."),
+                                page);
     lblFTPTextHelp->setWordWrap(true);
 
     // The explanation takes the page's whole width below the list; beside
@@ -113,12 +112,12 @@ QWidget* TfrmOptions::BuildTransferPage() {
 
 QWidget* TfrmOptions::BuildFtpPage() {
     auto* page = new QWidget;
-    lblTimeOut = new QLabel(QStringLiteral("Time-out (seconds):"), page);
+    lblTimeOut = new QLabel(tr("Time-out (seconds):"), page);
     sedtTimeOut = new TSpinEdit(page);
     sedtTimeOut->setRange(MinTimeOut, MaxTimeOut);
     lblTimeOut->setBuddy(sedtTimeOut);
-    cbDirAutoRefresh = new QCheckBox(QStringLiteral("Auto-refresh directories on upload/download"), page);
-    cbPasswordsInKeyring = new QCheckBox(QStringLiteral("Keep server passwords in the desktop keyring"), page);
+    cbDirAutoRefresh = new QCheckBox(tr("Auto-refresh directories on upload/download"), page);
+    cbPasswordsInKeyring = new QCheckBox(tr("Keep server passwords in the desktop keyring"), page);
     cbPasswordsInKeyring->setEnabled(TKeyring::Built());
 
     auto* row = new QHBoxLayout;

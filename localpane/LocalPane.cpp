@@ -21,14 +21,15 @@ struct Filter {
 };
 
 constexpr Filter kFilters[] = {
-    {"Web files",
+    {QT_TRANSLATE_NOOP("TLocalPane", "Web files"),
      "*.htm*;*.shtml;*.asp;*.css;*.phtml;*.txt;*.cgi;*.pl;*.gif;*.jpg;*.bmp;*.png;*.mpg;*.avi;*.mov;*.mpeg;*.mp3;*.mp2;"
      "*.au;*.snd;*.ra;*.wav"},
-    {"HTML files", "*.htm;*.shtml;*.asp;*.css;*.phtml"},
-    {"Text files", "*.txt;*.log;*.diz"},
-    {"CGI files", "*.cgi;*.pl"},
-    {"Images, Sounds and Movies", "*.jpg;*.gif;*.bmp;*.png;*.mpg;*.avi;*.mov;*.mpeg;*.mp3;*.mp2;*.au;*.snd;*.ra;*.wav"},
-    {"All files", "*.*"},
+    {QT_TRANSLATE_NOOP("TLocalPane", "HTML files"), "*.htm;*.shtml;*.asp;*.css;*.phtml"},
+    {QT_TRANSLATE_NOOP("TLocalPane", "Text files"), "*.txt;*.log;*.diz"},
+    {QT_TRANSLATE_NOOP("TLocalPane", "CGI files"), "*.cgi;*.pl"},
+    {QT_TRANSLATE_NOOP("TLocalPane", "Images, Sounds and Movies"),
+     "*.jpg;*.gif;*.bmp;*.png;*.mpg;*.avi;*.mov;*.mpeg;*.mp3;*.mp2;*.au;*.snd;*.ra;*.wav"},
+    {QT_TRANSLATE_NOOP("TLocalPane", "All files"), "*.*"},
 };
 
 constexpr int kPathRole = Qt::UserRole;
@@ -58,7 +59,7 @@ void TLocalPane::BuildWidgets() {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 4, 3);
     layout->setSpacing(2);
-    lblLocal = new QLabel(QStringLiteral("Local:"), this);
+    lblLocal = new QLabel(tr("Local:"), this);
     cbLocalDrive = new QComboBox(this);
     lbDirectory = new QListWidget(this);
     lbDirectory->setFixedHeight(kFolderListHeight);
@@ -86,7 +87,7 @@ void TLocalPane::FillLocalDrives() {
         cbLocalDrive->addItem(volume.rootPath(), volume.rootPath());
     }
     if (cbFilter->count() == 0) {
-        for (const Filter& filter : kFilters) cbFilter->addItem(QString::fromLatin1(filter.name));
+        for (const Filter& filter : kFilters) cbFilter->addItem(tr(filter.name));
         cbFilter->setCurrentIndex(0);
     }
 }
@@ -95,7 +96,7 @@ std::string TLocalPane::LocalDrive() const { return FromQt(cbLocalDrive->current
 
 void TLocalPane::SetLocalDrive(const std::string& root) {
     const int index = cbLocalDrive->findData(ToQt(root));
-    if (index < 0) throw std::runtime_error("No such volume: " + root);
+    if (index < 0) throw std::runtime_error(Substitute(Translated("TLocalPane", "No such volume: %1"), {root}));
     {
         const QSignalBlocker quiet(cbLocalDrive);
         cbLocalDrive->setCurrentIndex(index);
@@ -106,7 +107,8 @@ void TLocalPane::SetLocalDrive(const std::string& root) {
 
 void TLocalPane::SetLocalDir(const std::string& folder) {
     const QDir dir(ToQt(folder));
-    if (folder.empty() || !dir.exists() || !dir.isReadable()) throw std::runtime_error("Cannot open folder " + folder);
+    if (folder.empty() || !dir.exists() || !dir.isReadable())
+        throw std::runtime_error(Substitute(Translated("TLocalPane", "Cannot open folder %1"), {folder}));
     localDir_ = FromQt(dir.absolutePath());
     const int drive = cbLocalDrive->findData(VolumeOf(dir.absolutePath()));
     if (drive >= 0) {

@@ -8,6 +8,7 @@
 // The pane knows nothing of the FTP session: uploads, downloads and the
 // session's state reach it through the hooks the window sets.
 
+#include <QCoreApplication>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -26,6 +27,8 @@ class QMenu;
 class TfrmFolder;
 
 class TLocalPane : public QWidget {
+    Q_DECLARE_TR_FUNCTIONS(TLocalPane)
+
 public:
     explicit TLocalPane(QWidget* window);
 

@@ -25,20 +25,20 @@ bool IsParentFolderKey(const QKeyEvent& key) {
 
 void TLocalPane::BuildMenus() {
     const auto add = [this](QMenu* menu, const char* caption, void (TLocalPane::*handler)()) {
-        QAction* item = menu->addAction(QString::fromLatin1(caption));
+        QAction* item = menu->addAction(tr(caption));
         connect(item, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
         return item;
     };
     popLocalDir = new QMenu(this);
-    itmNewLocalDir = add(popLocalDir, "Create &New folder", &TLocalPane::itmNewLocalDirClick);
-    itmRenameLocalDir = add(popLocalDir, "&Rename folder", &TLocalPane::itmRenameLocalDirClick);
-    itmDeleteLocalDir = add(popLocalDir, "&Delete folder", &TLocalPane::itmDeleteLocalDirClick);
+    itmNewLocalDir = add(popLocalDir, QT_TR_NOOP("Create &New folder"), &TLocalPane::itmNewLocalDirClick);
+    itmRenameLocalDir = add(popLocalDir, QT_TR_NOOP("&Rename folder"), &TLocalPane::itmRenameLocalDirClick);
+    itmDeleteLocalDir = add(popLocalDir, QT_TR_NOOP("&Delete folder"), &TLocalPane::itmDeleteLocalDirClick);
     connect(popLocalDir, &QMenu::aboutToShow, this, [this] { popLocalDirPopup(); });
     popLocalFiles = new QMenu(this);
-    itmRenameLocalFile = add(popLocalFiles, "&Rename file", &TLocalPane::itmRenameLocalFileClick);
-    itmDeleteLocalFile = add(popLocalFiles, "&Delete file", &TLocalPane::itmDeleteLocalFileClick);
-    itmUploadLocaFile = add(popLocalFiles, "&Upload file to FTP Server", &TLocalPane::itmUploadLocaFileClick);
-    itmLocFileProperties = add(popLocalFiles, "&Properties", &TLocalPane::itmLocFilePropertiesClick);
+    itmRenameLocalFile = add(popLocalFiles, QT_TR_NOOP("&Rename file"), &TLocalPane::itmRenameLocalFileClick);
+    itmDeleteLocalFile = add(popLocalFiles, QT_TR_NOOP("&Delete file"), &TLocalPane::itmDeleteLocalFileClick);
+    itmUploadLocaFile = add(popLocalFiles, QT_TR_NOOP("&Upload file to FTP Server"), &TLocalPane::itmUploadLocaFileClick);
+    itmLocFileProperties = add(popLocalFiles, QT_TR_NOOP("&Properties"), &TLocalPane::itmLocFilePropertiesClick);
     connect(popLocalFiles, &QMenu::aboutToShow, this, [this] { popLocalFilesPopup(); });
     for (const auto& pair : {std::pair{lbDirectory, popLocalDir}, std::pair{lbFiles, popLocalFiles}}) {
         // Named copies: clang 14 cannot capture structured bindings.

@@ -68,10 +68,10 @@ bool IsVolumeRoot(const std::string& path) {
 std::unique_ptr<TfrmFolder> TLocalPane::NewFolderDialog(const char* caption, const char* heading, const std::string& field,
                                                         const char* buttonCaption) {
     auto dialog = std::make_unique<TfrmFolder>(window_);
-    dialog->setWindowTitle(QString::fromLatin1(caption));
-    dialog->lblCurrentFolder->setText(QString::fromLatin1(heading));
+    dialog->setWindowTitle(tr(caption));
+    dialog->lblCurrentFolder->setText(tr(heading));
     dialog->lblCurDir->setText(ToQt(field));
-    dialog->btnCreate->setText(QString::fromLatin1(buttonCaption));
+    dialog->btnCreate->setText(tr(buttonCaption));
     CenterOver(dialog.get(), window_);
     return dialog;
 }
@@ -82,13 +82,14 @@ void TLocalPane::itmNewLocalDirClick() {
     const std::string clicked = ClickedFolder();
     if (clicked.empty()) return;
     const std::string base = WithoutTrailingBackslash(clicked);
-    auto dialog = NewFolderDialog("Create a new folder", "Current Folder:", base.empty() ? "/" : base, "Create");
-    dialog->lblNewFolder->setText(QStringLiteral("New Folder name:"));
+    auto dialog = NewFolderDialog(QT_TR_NOOP("Create a new folder"), QT_TR_NOOP("Current Folder:"), base.empty() ? "/" : base,
+                                  QT_TR_NOOP("Create"));
+    dialog->lblNewFolder->setText(tr("New Folder name:"));
     if (dialog->exec() != QDialog::Accepted) return;
     const std::string path = Join(base, FromQt(dialog->ebx97NewDir->text()));
     dialog.reset();
     if (::mkdir(path.c_str(), 0777) != 0) {
-        ShowError("Unable to create the folder " + path + ": " + std::strerror(errno));
+        ShowError(FromQt(tr("Unable to create the folder %1: %2").arg(ToQt(path), ToQt(std::strerror(errno)))));
         return;
     }
     RefreshLocalFolders();
@@ -97,8 +98,8 @@ void TLocalPane::itmNewLocalDirClick() {
 void TLocalPane::itmRenameLocalDirClick() {
     const std::string old = WithoutTrailingBackslash(ClickedFolder());
     if (old.empty() || IsVolumeRoot(old)) return;
-    auto dialog = NewFolderDialog("Rename a folder", "Original folder name:", old, "Rename");
-    dialog->lblNewFolder->setText(QStringLiteral("New Folder name:"));
+    auto dialog = NewFolderDialog(QT_TR_NOOP("Rename a folder"), QT_TR_NOOP("Original folder name:"), old, QT_TR_NOOP("Rename"));
+    dialog->lblNewFolder->setText(tr("New Folder name:"));
     dialog->ebx97NewDir->setText(ToQt(LastComponent(old)));
     if (dialog->exec() != QDialog::Accepted) return;
     const std::string name = LastComponent(FromQt(dialog->ebx97NewDir->text()));
@@ -106,7 +107,7 @@ void TLocalPane::itmRenameLocalDirClick() {
     if (name.empty() || name == "." || name == "..") return;
     const std::string renamed = Join(ParentOf(old), name);
     if (const std::string failure = RenameNoReplace(old, renamed); !failure.empty()) {
-        ShowError("Unable to rename " + old + " to " + renamed + ": " + failure);
+        ShowError(FromQt(tr("Unable to rename %1 to %2: %3").arg(ToQt(old), ToQt(renamed), ToQt(failure))));
         return;
     }
     FollowMovedFolder(old, renamed);
@@ -115,7 +116,8 @@ void TLocalPane::itmRenameLocalDirClick() {
 void TLocalPane::itmDeleteLocalDirClick() {
     const std::string dir = WithoutTrailingBackslash(ClickedFolder());
     if (dir.empty() || IsVolumeRoot(dir)) return;
-    auto dialog = NewFolderDialog("Delete a folder", "Are you sure you want to delete this folder:", dir, "Delete");
+    auto dialog = NewFolderDialog(QT_TR_NOOP("Delete a folder"), QT_TR_NOOP("Are you sure you want to delete this folder:"), dir,
+                                  QT_TR_NOOP("Delete"));
     dialog->SetConfirmOnly(true);
     dialog->lblNewFolder->hide();
     dialog->ebx97NewDir->hide();
@@ -144,18 +146,20 @@ void TLocalPane::FollowMovedFolder(const std::string& from, const std::string& t
 bool TLocalPane::RemoveToTrashOrForGood(const std::string& path, bool folder) {
     if (Recycle && Recycle(path)) return true;
     // Permanent deletion is a second decision: the user agreed to the trash.
-    const std::string question = "\"" + path + "\"\ncannot be moved to the trash. Delete it permanently?";
+    const std::string question = FromQt(tr("\"%1\"\ncannot be moved to the trash. Delete it permanently?").arg(ToQt(path)));
     if (AskYesNo(ApplicationTitle, question) != IDYES) return false;
     const bool gone = folder ? DeleteFolderTree(path) : std::remove(path.c_str()) == 0;
-    if (!gone) ShowError("Unable to delete " + path + (folder ? "" : std::string(": ") + std::strerror(errno)));
+    if (!gone)
+        ShowError(folder ? FromQt(tr("Unable to delete %1").arg(ToQt(path)))
+                         : FromQt(tr("Unable to delete %1: %2").arg(ToQt(path), ToQt(std::strerror(errno)))));
     return gone;
 }
 
 void TLocalPane::itmRenameLocalFileClick() {
     const std::vector<std::string> names = SelectedFileNames();
     if (names.empty()) return;
-    auto dialog = NewFolderDialog("Rename a file", "Original file name:", {}, "Rename");
-    dialog->lblNewFolder->setText(QStringLiteral("New file name:"));
+    auto dialog = NewFolderDialog(QT_TR_NOOP("Rename a file"), QT_TR_NOOP("Original file name:"), {}, QT_TR_NOOP("Rename"));
+    dialog->lblNewFolder->setText(tr("New file name:"));
     const std::string folder = localDir_;
     for (const std::string& name : names) {
         const std::string full = Join(folder, name);
@@ -169,7 +173,7 @@ void TLocalPane::itmRenameLocalFileClick() {
         // case-blind volume; anything else that exists stops the run, so no
         // file is ever replaced.
         if (Exists(renamed) && !SameFile(full, renamed)) {
-            ShowInfoBox(ApplicationTitle, "File: \"" + newName + "\"\nalready exists. Rename aborted.");
+            ShowInfoBox(ApplicationTitle, FromQt(tr("File: \"%1\"\nalready exists. Rename aborted.").arg(ToQt(newName))));
             break;
         }
         (void)RenameNoReplace(full, renamed);
@@ -180,7 +184,8 @@ void TLocalPane::itmRenameLocalFileClick() {
 void TLocalPane::itmDeleteLocalFileClick() {
     const std::vector<std::string> names = SelectedFileNames();
     if (names.empty()) return;
-    auto dialog = NewFolderDialog("Delete a file", "Are you sure you want to delete this file:", {}, "Delete");
+    auto dialog = NewFolderDialog(QT_TR_NOOP("Delete a file"), QT_TR_NOOP("Are you sure you want to delete this file:"), {},
+                                  QT_TR_NOOP("Delete"));
     dialog->SetConfirmOnly(true);
     dialog->lblNewFolder->hide();
     dialog->ebx97NewDir->hide();
@@ -202,8 +207,8 @@ void TLocalPane::itmUploadLocaFileClick() {
 void TLocalPane::lbFilesDblClick() {
     const std::size_t selected = SelectedFileNames().size();
     if ((SessionBusy && SessionBusy()) || !(SessionConnected && SessionConnected()) || selected == 0) return;
-    const std::string question =
-        std::string("Are you sure you want to upload th") + (selected == 1 ? "is file" : "ese files") + " ?";
+    const std::string question = FromQt(selected == 1 ? tr("Are you sure you want to upload this file ?")
+                                                      : tr("Are you sure you want to upload these files ?"));
     if (AskYesNo(ApplicationTitle, question) == IDYES) itmUploadLocaFileClick();
 }
 

@@ -14,36 +14,36 @@
 #include "util/ui/UiUtils.h"
 
 TfrmServerAdd::TfrmServerAdd(QWidget* parent) : QDialog(parent) {
-    SetFixedDialogFrame(this, QStringLiteral(" Add a new FTP Server"), QSize(345, 411));
-    ebxName = AddEdit(lblName, "Name:", 8, 8, 329);
+    SetFixedDialogFrame(this, tr(" Add a new FTP Server"), QSize(345, 411));
+    ebxName = AddEdit(lblName, QT_TR_NOOP("Name:"), 8, 8, 329);
     // The port column is as wide as its label needs.
-    ebxHostname = AddEdit(lblHostname, "Hostname/Address:", 8, 52, 196);
-    ebxPort = AddEdit(lblPort, "Port: (default is 21)", 212, 52, 125);
-    rbAnonymous = new QRadioButton(QStringLiteral("Anonymous"), this);
+    ebxHostname = AddEdit(lblHostname, QT_TR_NOOP("Hostname/Address:"), 8, 52, 196);
+    ebxPort = AddEdit(lblPort, QT_TR_NOOP("Port: (default is 21)"), 212, 52, 125);
+    rbAnonymous = new QRadioButton(tr("Anonymous"), this);
     rbAnonymous->setGeometry(8, 98, 329, 20);
-    ebxEMail = AddEdit(lblEMail, "E-Mail:", 26, 118, 311);
-    rbUserPass = new QRadioButton(QStringLiteral("Requires username and password"), this);
+    ebxEMail = AddEdit(lblEMail, QT_TR_NOOP("E-Mail:"), 26, 118, 311);
+    rbUserPass = new QRadioButton(tr("Requires username and password"), this);
     rbUserPass->setGeometry(8, 160, 329, 20);
-    ebxUsername = AddEdit(lblUsername, "Username:", 26, 180, 150);
-    ebxPassword = AddEdit(lblPassword, "Password:", 187, 180, 150);
+    ebxUsername = AddEdit(lblUsername, QT_TR_NOOP("Username:"), 26, 180, 150);
+    ebxPassword = AddEdit(lblPassword, QT_TR_NOOP("Password:"), 187, 180, 150);
     ebxPassword->setEchoMode(QLineEdit::Password);
     ebxPassword->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
-    ebxLocalStartingDirectory = AddEdit(lblLocalStartingDirectory, "Local starting directory:", 8, 222, 329);
-    ebxRemoteStartingDirectory = AddEdit(lblRemoteStartingDirectory, "Remote starting directory:", 8, 264, 329);
-    cbPASV = new QCheckBox(QStringLiteral("Use Firewall Friendly operation (Passive Mode)"), this);
+    ebxLocalStartingDirectory = AddEdit(lblLocalStartingDirectory, QT_TR_NOOP("Local starting directory:"), 8, 222, 329);
+    ebxRemoteStartingDirectory = AddEdit(lblRemoteStartingDirectory, QT_TR_NOOP("Remote starting directory:"), 8, 264, 329);
+    cbPASV = new QCheckBox(tr("Use Firewall Friendly operation (Passive Mode)"), this);
     cbPASV->setGeometry(8, 308, 329, 20);
-    lblEncryption = new QLabel(QStringLiteral("Encryption (FTP over TLS):"), this);
+    lblEncryption = new QLabel(tr("Encryption (FTP over TLS):"), this);
     lblEncryption->setGeometry(8, 334, 329, 16);
     cbxEncryption = new QComboBox(this);
     cbxEncryption->setGeometry(8, 351, 329, 22);
     // In the order of TEncryptionMode.
-    cbxEncryption->addItems({QStringLiteral("None (plain FTP)"), QStringLiteral("Explicit TLS if the server offers it"),
-                             QStringLiteral("Explicit TLS, required"), QStringLiteral("Implicit TLS (port 990)")});
+    cbxEncryption->addItems({tr("None (plain FTP)"), tr("Explicit TLS if the server offers it"), tr("Explicit TLS, required"),
+                             tr("Implicit TLS (port 990)")});
     lblEncryption->setBuddy(cbxEncryption);
-    btnOk = new QPushButton(QStringLiteral("&Cool"), this);
+    btnOk = new QPushButton(tr("&Cool"), this);
     btnOk->setGeometry(176, 378, 75, 25);
     btnOk->setDefault(true);
-    btnCancel = new QPushButton(QStringLiteral("&No Way !"), this);
+    btnCancel = new QPushButton(tr("&No Way !"), this);
     btnCancel->setGeometry(262, 378, 75, 25);
     SetTabOrder();
 
@@ -57,7 +57,7 @@ TfrmServerAdd::TfrmServerAdd(QWidget* parent) : QDialog(parent) {
 }
 
 QLineEdit* TfrmServerAdd::AddEdit(QLabel*& label, const char* caption, int left, int top, int width) {
-    label = new QLabel(QString::fromLatin1(caption), this);
+    label = new QLabel(tr(caption), this);
     label->setGeometry(left, top, width, 16);
     auto* edit = new QLineEdit(this);
     edit->setGeometry(left, top + 17, width, 21);
@@ -120,13 +120,13 @@ void TfrmServerAdd::cbxEncryptionChange() {
 
 void TfrmServerAdd::btnOkClick() {
     if (ebxName->text().isEmpty()) {
-        ShowInfoBox(ApplicationTitle, "You must enter a name for this FTP Server");
+        ShowInfoBox(ApplicationTitle, FromQt(tr("You must enter a name for this FTP Server")));
         return;
     }
     // Names are unique ignoring case; taking a held one would silently
     // replace that profile, with its host and password.
     if (const std::string holder = NameHolder ? NameHolder(EnteredName()) : std::string(); !holder.empty()) {
-        ShowInfoBox(ApplicationTitle, "Another FTP Server is already named " + holder);
+        ShowInfoBox(ApplicationTitle, FromQt(tr("Another FTP Server is already named %1").arg(ToQt(holder))));
         return;
     }
     if (ebxPort->text().isEmpty()) ebxPort->setText(QStringLiteral("21"));

@@ -9,6 +9,7 @@
 // cancelled. A name that another profile has, ignoring case, is refused with
 // a message while the form stays open, so no profile is ever replaced.
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <functional>
 #include <string>
@@ -23,6 +24,8 @@ class TFTPServer;
 class TServerList;
 
 class TfrmServerAdd : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(TfrmServerAdd)
+
 public:
     // The e-mail address a new anonymous profile offers as its password.
     static constexpr char PlaceholderEMail[] = "someone@example.com";

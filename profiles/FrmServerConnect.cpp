@@ -16,7 +16,7 @@ namespace {}  // namespace
 
 TfrmServerConnect::TfrmServerConnect() : QDialog(nullptr) {
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Connect to FTP server"));
+    setWindowTitle(tr("Connect to FTP server"));
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     setModal(false);
@@ -27,7 +27,7 @@ TfrmServerConnect::TfrmServerConnect() : QDialog(nullptr) {
     aniConnect->setGeometry(8, 20, 80, 24);
     aniConnect->setTextVisible(false);
     lblConnectingTo = AddCentredLabel(8, 16);
-    lblConnectingTo->setText(QStringLiteral("Connecting to:"));
+    lblConnectingTo->setText(tr("Connecting to:"));
     lblServerName = AddCentredLabel(26, 22);
     QFont bold = lblServerName->font();
     bold.setBold(true);
@@ -42,7 +42,7 @@ TfrmServerConnect::TfrmServerConnect() : QDialog(nullptr) {
         // Server texts are shown as they came, never read as markup.
         lblProgress[i]->setTextFormat(Qt::PlainText);
     }
-    btnCancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    btnCancel = new QPushButton(tr("&Cancel"), this);
     btnCancel->setGeometry(147, 152, 75, 25);
     connect(btnCancel, &QPushButton::clicked, this, [this] { btnCancelClick(); });
     FormCreate();
@@ -59,15 +59,15 @@ QLabel* TfrmServerConnect::AddCentredLabel(int top, int height) {
 }
 
 void TfrmServerConnect::FormCreate() {
-    lblServerName->setText(QStringLiteral("Untitled"));
-    lblAddress->setText(QStringLiteral("Unknown"));
+    lblServerName->setText(tr("Untitled"));
+    lblAddress->setText(tr("Unknown"));
     aniConnect->setRange(0, 0);
     for (QLabel* line : lblProgress) line->clear();
 }
 
 void TfrmServerConnect::SetServer(const TFTPServer& server) {
     lblServerName->setText(ToQt(server.Name));
-    lblAddress->setText(ToQt(server.Hostname + " on port " + server.Port));
+    lblAddress->setText(tr("%1 on port %2").arg(ToQt(server.Hostname), ToQt(server.Port)));
 }
 
 void TfrmServerConnect::AddProgressLine(const std::string& text, const QColor& colour) {

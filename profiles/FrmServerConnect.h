@@ -21,6 +21,7 @@
 // deletes itself.
 
 #include <QColor>
+#include <QCoreApplication>
 #include <QDialog>
 #include <array>
 #include <functional>
@@ -32,6 +33,8 @@ class QPushButton;
 class TFTPServer;
 
 class TfrmServerConnect : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(TfrmServerConnect)
+
 public:
     TfrmServerConnect();
     ~TfrmServerConnect() override;

@@ -9,14 +9,15 @@
 
 TfrmServerConnectTo::TfrmServerConnectTo(TServerList& servers, QWidget* parent)
     : TServerListDialog(servers,
-                        {"Connect To a FTP Server", QSize(456, 262), "Choose which FTP server to connect to:",
+                        {QT_TRANSLATE_NOOP("TServerListDialog", "Connect To a FTP Server"), QSize(456, 262),
+                         QT_TRANSLATE_NOOP("TServerListDialog", "Choose which FTP server to connect to:"),
                          TServerInfoPanel::TWording::RemoveOrConnect, QAbstractItemView::SingleSelection},
                         parent) {
-    btnAddServer = AddButton("&Add Server", 218, 200, 107);
-    btnEditServer = AddButton("&Edit Server", 337, 200, 107);
-    btnOk = AddButton("&Cool", 218, 229, 107);
+    btnAddServer = AddButton(QT_TRANSLATE_NOOP("TServerListDialog", "&Add Server"), 218, 200, 107);
+    btnEditServer = AddButton(QT_TRANSLATE_NOOP("TServerListDialog", "&Edit Server"), 337, 200, 107);
+    btnOk = AddButton(QT_TRANSLATE_NOOP("TServerListDialog", "&Cool"), 218, 229, 107);
     btnOk->setDefault(true);
-    btnCancel = AddButton("&No Way !", 337, 229, 107);
+    btnCancel = AddButton(QT_TRANSLATE_NOOP("TServerListDialog", "&No Way !"), 337, 229, 107);
 
     connect(lbServers, &QListWidget::itemDoubleClicked, this, [this] { lbServersDblClick(); });
     connect(btnOk, &QPushButton::clicked, this, [this] { lbServersDblClick(); });

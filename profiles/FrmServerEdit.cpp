@@ -10,10 +10,11 @@
 
 TfrmServerEdit::TfrmServerEdit(TServerList& servers, QWidget* parent)
     : TServerListDialog(servers,
-                        {" Edit a FTP Server", QSize(466, 295), "Double-Click an FTP Server to Edit:",
+                        {QT_TRANSLATE_NOOP("TServerListDialog", " Edit a FTP Server"), QSize(466, 295),
+                         QT_TRANSLATE_NOOP("TServerListDialog", "Double-Click an FTP Server to Edit:"),
                          TServerInfoPanel::TWording::Edit, QAbstractItemView::SingleSelection},
                         parent) {
-    btnFinish = AddButton("&Finish", 383, 262);
+    btnFinish = AddButton(QT_TRANSLATE_NOOP("TServerListDialog", "&Finish"), 383, 262);
     btnFinish->setDefault(true);
     connect(lbServers, &QListWidget::itemDoubleClicked, this, [this] { lbServersDblClick(); });
     // Escape rejects the dialog, which is what "&Finish" does too.
@@ -28,7 +29,7 @@ bool TfrmServerEdit::btnEditClick() {
     if (server == nullptr) return false;
     TfrmServerAdd form(this);
     CentreDialogOver(&form, this);
-    form.setWindowTitle(QStringLiteral("Edit a FTP Server"));
+    form.setWindowTitle(QCoreApplication::translate("TfrmServerEdit", "Edit a FTP Server"));
     form.LoadFrom(*server);
     // A new name that another profile already has would make the two
     // collide in the profile file, and the next start would keep only one.

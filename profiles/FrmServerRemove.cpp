@@ -9,19 +9,20 @@
 
 TfrmServerRemove::TfrmServerRemove(TServerList& servers, QWidget* parent)
     : TServerListDialog(servers,
-                        {" Remove a FTP Server", QSize(460, 273), "Choose which FTP server to remove:",
+                        {QT_TRANSLATE_NOOP("TServerListDialog", " Remove a FTP Server"), QSize(460, 273),
+                         QT_TRANSLATE_NOOP("TServerListDialog", "Choose which FTP server to remove:"),
                          TServerInfoPanel::TWording::RemoveOrConnect, QAbstractItemView::ExtendedSelection},
                         parent) {
-    btnOk = AddButton("&Delete", 294, 240);
-    btnCancel = AddButton("&No Way !", 377, 240);
+    btnOk = AddButton(QT_TRANSLATE_NOOP("TServerListDialog", "&Delete"), 294, 240);
+    btnCancel = AddButton(QT_TRANSLATE_NOOP("TServerListDialog", "&No Way !"), 377, 240);
     connect(btnOk, &QPushButton::clicked, this, [this] { btnOkClick(); });
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
     FormCreate();
 }
 
 std::string TfrmServerRemove::QuestionText(int count) {
-    if (count == 1) return "Is it ok to delete this FTP server";
-    return "Is it ok to delete these " + std::to_string(count) + " FTP servers";
+    if (count == 1) return Translated("TfrmServerRemove", "Is it ok to delete this FTP server");
+    return Substitute(Translated("TfrmServerRemove", "Is it ok to delete these %1 FTP servers"), {std::to_string(count)});
 }
 
 void TfrmServerRemove::btnOkClick() {

@@ -4,6 +4,7 @@
 // selected profile. The fields are hidden while nothing is selected; with
 // several profiles selected each shows "(multiple sites selected)".
 
+#include <QCoreApplication>
 #include <QWidget>
 #include <vector>
 
@@ -12,12 +13,14 @@ class QLineEdit;
 class TFTPServer;
 
 class TServerInfoPanel : public QWidget {
+    Q_DECLARE_TR_FUNCTIONS(TServerInfoPanel)
+
 public:
     // The edit dialog capitalises "Starting" in its labels; the other two
     // dialogs do not.
     enum class TWording { Edit, RemoveOrConnect };
 
-    static constexpr char MultipleText[] = "(multiple sites selected)";
+    static constexpr char MultipleText[] = QT_TR_NOOP("(multiple sites selected)");
 
     explicit TServerInfoPanel(TWording wording, QWidget* parent = nullptr);
 

@@ -15,10 +15,10 @@ constexpr int kListWidth = 210;
 
 TServerListDialog::TServerListDialog(TServerList& servers, const TLook& look, QWidget* parent)
     : QDialog(parent), servers_(servers) {
-    SetFixedDialogFrame(this, QString::fromLatin1(look.caption), look.size);
+    SetFixedDialogFrame(this, tr(look.caption), look.size);
     // A heading wider than the list wraps, and the list starts below it,
     // rather than running into the information panel's heading.
-    lblServers = new QLabel(QString::fromLatin1(look.heading), this);
+    lblServers = new QLabel(tr(look.heading), this);
     lblServers->setWordWrap(true);
     const int headingHeight = std::max(16, lblServers->heightForWidth(kListWidth));
     lblServers->setGeometry(8, 8, kListWidth, headingHeight);
@@ -53,7 +53,7 @@ void TServerListDialog::ServerRemoving(TFTPServer* server) {
 }
 
 QPushButton* TServerListDialog::AddButton(const char* caption, int left, int top, int width) {
-    auto* button = new QPushButton(QString::fromLatin1(caption), this);
+    auto* button = new QPushButton(tr(caption), this);
     button->setGeometry(left, top, width, 25);
     return button;
 }

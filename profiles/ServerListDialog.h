@@ -4,6 +4,7 @@
 // selection, and the events through which the main window follows changes.
 
 #include <QAbstractItemView>
+#include <QCoreApplication>
 #include <QDialog>
 #include <functional>
 
@@ -16,6 +17,8 @@ class TServerList;
 class TServerListBox;
 
 class TServerListDialog : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(TServerListDialog)
+
 public:
     // After profiles were added, edited or removed through the dialog (the
     // main window rebuilds the Servers menu).

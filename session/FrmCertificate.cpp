@@ -29,9 +29,9 @@ TfrmCertificate::TfrmCertificate(QWidget* parent) : QDialog(parent) {
     lblDetails = new QLabel(this);
     lblDetails->setTextFormat(Qt::PlainText);
     lblDetails->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    btnTrustAlways = new QPushButton(QStringLiteral("Trust &always"), this);
-    btnTrustOnce = new QPushButton(QStringLiteral("Trust this &once"), this);
-    btnRefuse = new QPushButton(QStringLiteral("&Refuse"), this);
+    btnTrustAlways = new QPushButton(tr("Trust &always"), this);
+    btnTrustOnce = new QPushButton(tr("Trust this &once"), this);
+    btnRefuse = new QPushButton(tr("&Refuse"), this);
     // A stray Enter must not let an unknown certificate in.
     btnRefuse->setDefault(true);
     connect(btnTrustAlways, &QPushButton::clicked, this, [this] {
@@ -60,16 +60,17 @@ void TfrmCertificate::reject() {
 }
 
 void TfrmCertificate::Show(const std::string& server, const TSslCertificateInfo& certificate, bool changed) {
-    const std::string why = certificate.Verified ? std::string("it is not the one you trusted") : certificate.Reason;
-    lblWarning->setText(
-        ToQt(changed ? "WARNING: the certificate of " + server +
-                           " has CHANGED since you chose to trust it. Someone may be pretending to be this server. Refuse it "
-                           "unless you know that the server got a new certificate."
-                     : "The certificate of " + server + " cannot be verified: " + why + "."));
+    // The reason of a failed verification comes from the TLS layer, in English.
+    const QString why = certificate.Verified ? tr("it is not the one you trusted") : ToQt(certificate.Reason);
+    lblWarning->setText(changed ? tr("WARNING: the certificate of %1 has CHANGED since you chose to trust it. Someone may be "
+                                     "pretending to be this server. Refuse it unless you know that the server got a new "
+                                     "certificate.")
+                                      .arg(ToQt(server))
+                                : tr("The certificate of %1 cannot be verified: %2.").arg(ToQt(server), why));
     if (changed) lblWarning->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold;"));
-    lblDetails->setText(ToQt("Reason:\t" + why + "\nSubject:\t" + certificate.Subject + "\nIssuer:\t" + certificate.Issuer +
-                             "\nValid:\t" + certificate.NotBefore + " to " + certificate.NotAfter + "\nSHA-256:\t" +
-                             TwoLineFingerprint(certificate.Sha256)));
+    lblDetails->setText(tr("Reason:\t%1\nSubject:\t%2\nIssuer:\t%3\nValid:\t%4 to %5\nSHA-256:\t%6")
+                            .arg(why, ToQt(certificate.Subject), ToQt(certificate.Issuer), ToQt(certificate.NotBefore),
+                                 ToQt(certificate.NotAfter), ToQt(TwoLineFingerprint(certificate.Sha256))));
     adjustSize();
 }
 

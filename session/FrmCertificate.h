@@ -4,6 +4,7 @@
 // three answers: trust it always (remembered for this server), trust it for
 // this connection only, or refuse it (the connection ends).
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <string>
 
@@ -13,6 +14,8 @@ class QLabel;
 class QPushButton;
 
 class TfrmCertificate : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(TfrmCertificate)
+
 public:
     explicit TfrmCertificate(QWidget* parent = nullptr);
 

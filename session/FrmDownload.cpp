@@ -39,11 +39,11 @@ std::string ClockText(std::int64_t seconds) {
 }
 
 TfrmDownload::TfrmDownload(bool uploading) : QWidget(nullptr), Now(SteadySeconds) {
-    setWindowTitle(uploading ? QStringLiteral("Uploading ...") : QStringLiteral("Downloading ..."));
+    setWindowTitle(uploading ? tr("Uploading ...") : tr("Downloading ..."));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setAttribute(Qt::WA_DeleteOnClose);
-    lblDownloading = new QLabel(QString::fromLatin1(ApplicationTitle) + QStringLiteral(" is now downloading the file ..."), this);
-    lblUploading = new QLabel(QString::fromLatin1(ApplicationTitle) + QStringLiteral(" is now uploading the file ..."), this);
+    lblDownloading = new QLabel(QString::fromLatin1(ApplicationTitle) + tr(" is now downloading the file ..."), this);
+    lblUploading = new QLabel(QString::fromLatin1(ApplicationTitle) + tr(" is now uploading the file ..."), this);
     lblDownloading->setVisible(!uploading);
     lblUploading->setVisible(uploading);
     lblFilename = Value(this);
@@ -56,18 +56,18 @@ TfrmDownload::TfrmDownload(bool uploading) : QWidget(nullptr), Now(SteadySeconds
     lblRemainTime = Value(this);
     pbDownload = new QProgressBar(this);
     pbDownload->setRange(0, 100);
-    btnAbort = new QPushButton(QStringLiteral("&Abort"), this);
+    btnAbort = new QPushButton(tr("&Abort"), this);
     connect(btnAbort, &QPushButton::clicked, this, &QWidget::close);
 
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("Filename:"), lblFilename);
-    form->addRow(QStringLiteral("Total Size:"), lblTotalSize);
-    form->addRow(uploading ? QStringLiteral("Sent:") : QStringLiteral("Received:"), lblReceived);
-    form->addRow(QStringLiteral("Transfer Rate:"), lblTransferRate);
-    form->addRow(QStringLiteral("Progress:"), lblProgress);
-    form->addRow(QStringLiteral("Est.Time:"), lblEstTime);
-    form->addRow(QStringLiteral("Elapsed:"), lblElapsedTime);
-    form->addRow(QStringLiteral("Rem.Time:"), lblRemainTime);
+    form->addRow(tr("Filename:"), lblFilename);
+    form->addRow(tr("Total Size:"), lblTotalSize);
+    form->addRow(uploading ? tr("Sent:") : tr("Received:"), lblReceived);
+    form->addRow(tr("Transfer Rate:"), lblTransferRate);
+    form->addRow(tr("Progress:"), lblProgress);
+    form->addRow(tr("Est.Time:"), lblEstTime);
+    form->addRow(tr("Elapsed:"), lblElapsedTime);
+    form->addRow(tr("Rem.Time:"), lblRemainTime);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lblDownloading);
     layout->addWidget(lblUploading);
@@ -111,7 +111,7 @@ void TfrmDownload::Update(const std::string& fileName, std::int64_t total, std::
         lblElapsedTime->setText(ToQt(ClockText(elapsed)));
         pbDownload->setValue(static_cast<int>(std::lround(percent)));
         if (std::floor(now - LastRateUpdate) > 0) {
-            lblTransferRate->setText(ToQt(SizeText(static_cast<std::int64_t>(rate)) + "/sec"));
+            lblTransferRate->setText(tr("%1/sec").arg(ToQt(SizeText(static_cast<std::int64_t>(rate)))));
             lblEstTime->setText(ToQt(ClockText(static_cast<std::int64_t>(seconds + remaining))));
             lblRemainTime->setText(ToQt(ClockText(static_cast<std::int64_t>(remaining))));
             // Held for a second only once there is a rate to hold.

@@ -4,6 +4,7 @@
 // a window of its own (not owned by the main window) and frees itself when
 // closed; closing it in any way asks for the transfer to be aborted.
 
+#include <QCoreApplication>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
@@ -14,6 +15,8 @@ class QProgressBar;
 class QPushButton;
 
 class TfrmDownload : public QWidget {
+    Q_DECLARE_TR_FUNCTIONS(TfrmDownload)
+
 public:
     explicit TfrmDownload(bool uploading);
     ~TfrmDownload() override;

@@ -15,10 +15,10 @@ TfrmOverResume::TfrmOverResume(QWidget* parent) : QDialog(parent) {
     lblDesc->setTextFormat(Qt::PlainText);
     lblDesc->setWordWrap(true);
     lblDesc->setAlignment(Qt::AlignCenter);
-    btnOverwrite = new QPushButton(QStringLiteral("&Overwrite"), this);
+    btnOverwrite = new QPushButton(tr("&Overwrite"), this);
     btnOverwrite->setDefault(true);
-    btnResume = new QPushButton(QStringLiteral("&Resume"), this);
-    btnCancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    btnResume = new QPushButton(tr("&Resume"), this);
+    btnCancel = new QPushButton(tr("&Cancel"), this);
     connect(btnOverwrite, &QPushButton::clicked, this, [this] {
         answer_ = Overwrite;
         accept();
@@ -46,8 +46,8 @@ void TfrmOverResume::reject() {
 TfrmOverResume::Answer TfrmOverResume::Ask(QWidget* owner, const std::string& localPath, bool canResume) {
     TfrmOverResume dialog(owner);
     dialog.btnResume->setEnabled(canResume);
-    if (!canResume) dialog.btnResume->setToolTip(QStringLiteral("Text transfers cannot resume: download the file again."));
-    dialog.lblDesc->setText(ToQt("\"" + localPath + "\"\nalready exists. Overwrite ?"));
+    if (!canResume) dialog.btnResume->setToolTip(tr("Text transfers cannot resume: download the file again."));
+    dialog.lblDesc->setText(tr("\"%1\"\nalready exists. Overwrite ?").arg(ToQt(localPath)));
     dialog.adjustSize();
     CenterOver(&dialog, owner);
     dialog.exec();

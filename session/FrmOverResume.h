@@ -2,6 +2,7 @@
 // The question asked before a download replaces an existing local file:
 // overwrite it, resume from its size, or skip the file.
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <string>
 
@@ -9,6 +10,8 @@ class QLabel;
 class QPushButton;
 
 class TfrmOverResume : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(TfrmOverResume)
+
 public:
     enum Answer { Overwrite, Resume, Cancel };
 

@@ -4,13 +4,16 @@
 #include <cstdio>
 
 #include "util/MiscUtils.h"
+#include "util/ui/UiUtils.h"
 
 namespace {
 
+// A translation keeps the prefix twelve characters wide, so that the texts
+// after it stay in one column.
 constexpr char kBlankPrefix[] = "            ";
-constexpr char kDebugPrefix[] = "Debug:      ";
-constexpr char kStatusPrefix[] = "Status:     ";
-constexpr char kCommandPrefix[] = "Command:    ";
+constexpr char kDebugPrefix[] = QT_TRANSLATE_NOOP("TLogView", "Debug:      ");
+constexpr char kStatusPrefix[] = QT_TRANSLATE_NOOP("TLogView", "Status:     ");
+constexpr char kCommandPrefix[] = QT_TRANSLATE_NOOP("TLogView", "Command:    ");
 
 }  // namespace
 
@@ -19,14 +22,14 @@ std::string FormatLogLine(const std::string& text, TLogKind kind, bool debug) {
     const std::string masked = MaskPassword(text);
     switch (kind) {
         case TLogKind::Info: return kBlankPrefix + masked;
-        case TLogKind::Debug: return debug ? kDebugPrefix + masked : std::string();
-        case TLogKind::Status: return kStatusPrefix + masked;
+        case TLogKind::Debug: return debug ? Translated("TLogView", kDebugPrefix) + masked : std::string();
+        case TLogKind::Status: return Translated("TLogView", kStatusPrefix) + masked;
         case TLogKind::Display:
             // Commands echoed with "> " are logged by the command event already;
             // local notices ("! ") are not part of the dialogue.
             if (masked[0] != '<') return {};
             return kBlankPrefix + (masked.size() > 2 ? masked.substr(2) : std::string());
-        case TLogKind::Command: return kCommandPrefix + masked;
+        case TLogKind::Command: return Translated("TLogView", kCommandPrefix) + masked;
     }
     return {};
 }

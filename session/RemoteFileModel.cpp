@@ -1,6 +1,7 @@
 #include "session/RemoteFileModel.h"
 
 #include <QCollatorSortKey>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QPalette>
@@ -11,8 +12,11 @@
 
 namespace {
 
-constexpr const char* kColumnTitles[TRemoteFileModel::ColumnCount] = {"Name",  "Type", "Permission",    "Owner",
-                                                                      "Group", "Size", "Last modified", "Link"};
+constexpr const char* kColumnTitles[TRemoteFileModel::ColumnCount] = {
+    QT_TRANSLATE_NOOP("TRemoteFileModel", "Name"),          QT_TRANSLATE_NOOP("TRemoteFileModel", "Type"),
+    QT_TRANSLATE_NOOP("TRemoteFileModel", "Permission"),    QT_TRANSLATE_NOOP("TRemoteFileModel", "Owner"),
+    QT_TRANSLATE_NOOP("TRemoteFileModel", "Group"),         QT_TRANSLATE_NOOP("TRemoteFileModel", "Size"),
+    QT_TRANSLATE_NOOP("TRemoteFileModel", "Last modified"), QT_TRANSLATE_NOOP("TRemoteFileModel", "Link")};
 
 QString FromServer(std::string_view bytes) { return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size())); }
 
@@ -88,7 +92,7 @@ void TRemoteFileModel::SetDropTarget(int row) {
 
 QVariant TRemoteFileModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= ColumnCount) return {};
-    return QString::fromLatin1(kColumnTitles[section]);
+    return QCoreApplication::translate("TRemoteFileModel", kColumnTitles[section]);
 }
 
 Qt::ItemFlags TRemoteFileModel::flags(const QModelIndex& index) const {

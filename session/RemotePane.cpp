@@ -49,33 +49,33 @@ bool TRemotePane::Refused() const { return session_.Busy || session_.Executing()
 void TRemotePane::BuildMenu() {
     popServerFiles = new QMenu(window_);
     const auto add = [this](QMenu* menu, const char* caption, void (TRemotePane::*handler)()) {
-        QAction* item = menu->addAction(QString::fromLatin1(caption));
+        QAction* item = menu->addAction(tr(caption));
         connect(item, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
         return item;
     };
-    itmSrvFilesDownload = add(popServerFiles, "Down&load to local dir", &TRemotePane::itmSrvFilesDownloadClick);
-    itmSrvFilesDownloadAs = add(popServerFiles, "Download &as ...", &TRemotePane::itmSrvFilesDownloadAsClick);
+    itmSrvFilesDownload = add(popServerFiles, QT_TR_NOOP("Down&load to local dir"), &TRemotePane::itmSrvFilesDownloadClick);
+    itmSrvFilesDownloadAs = add(popServerFiles, QT_TR_NOOP("Download &as ..."), &TRemotePane::itmSrvFilesDownloadAsClick);
     popServerFiles->addSeparator();
-    itmSrvFilesNewFolder = add(popServerFiles, "Create &new folder", &TRemotePane::itmSrvFilesNewFolderClick);
-    itmSrvFilesRename = add(popServerFiles, "Re&name", &TRemotePane::itmSrvFilesRenameClick);
-    itmSrvFilesDelete = add(popServerFiles, "&Delete", &TRemotePane::itmSrvFilesDeleteClick);
-    itmSrvFilesChMod = add(popServerFiles, "&Change permissions", &TRemotePane::itmSrvFilesChModClick);
+    itmSrvFilesNewFolder = add(popServerFiles, QT_TR_NOOP("Create &new folder"), &TRemotePane::itmSrvFilesNewFolderClick);
+    itmSrvFilesRename = add(popServerFiles, QT_TR_NOOP("Re&name"), &TRemotePane::itmSrvFilesRenameClick);
+    itmSrvFilesDelete = add(popServerFiles, QT_TR_NOOP("&Delete"), &TRemotePane::itmSrvFilesDeleteClick);
+    itmSrvFilesChMod = add(popServerFiles, QT_TR_NOOP("&Change permissions"), &TRemotePane::itmSrvFilesChModClick);
     popServerFiles->addSeparator();
-    mnuSrvFilesView = popServerFiles->addMenu(QStringLiteral("&View"));
+    mnuSrvFilesView = popServerFiles->addMenu(tr("&View"));
     auto* styles = new QActionGroup(mnuSrvFilesView);
     const auto addStyle = [&](const char* caption, int style) {
-        QAction* item = mnuSrvFilesView->addAction(QString::fromLatin1(caption));
+        QAction* item = mnuSrvFilesView->addAction(tr(caption));
         item->setCheckable(true);
         styles->addAction(item);
         connect(item, &QAction::triggered, this, [this, style] { SetViewStyle(style); });
         return item;
     };
-    itmSrvFilesViewLarge = addStyle("View as large icons", TRemoteListView::vsIcon);
-    itmSrvFilesViewSmall = addStyle("View as small icons", TRemoteListView::vsSmallIcon);
-    itmSrvFilesViewList = addStyle("View as list", TRemoteListView::vsList);
-    itmSrvFilesViewDetails = addStyle("View details", TRemoteListView::vsReport);
+    itmSrvFilesViewLarge = addStyle(QT_TR_NOOP("View as large icons"), TRemoteListView::vsIcon);
+    itmSrvFilesViewSmall = addStyle(QT_TR_NOOP("View as small icons"), TRemoteListView::vsSmallIcon);
+    itmSrvFilesViewList = addStyle(QT_TR_NOOP("View as list"), TRemoteListView::vsList);
+    itmSrvFilesViewDetails = addStyle(QT_TR_NOOP("View details"), TRemoteListView::vsReport);
     popServerFiles->addSeparator();
-    itmSrvFilesProperties = add(popServerFiles, "&Properties", &TRemotePane::itmSrvFilesPropertiesClick);
+    itmSrvFilesProperties = add(popServerFiles, QT_TR_NOOP("&Properties"), &TRemotePane::itmSrvFilesPropertiesClick);
     connect(popServerFiles, &QMenu::aboutToShow, this, [this] { popServerFilesPopup(); });
 }
 
@@ -143,8 +143,8 @@ void TRemotePane::lvServerFilesDblClick() {
         OpenFolder(list_->Caption(row));
         return;
     }
-    const std::string text =
-        std::string("Are you sure you want to download th") + (selected.size() == 1 ? "is file" : "ese files") + " ?";
+    const std::string text = FromQt(selected.size() == 1 ? tr("Are you sure you want to download this file ?")
+                                                         : tr("Are you sure you want to download these files ?"));
     if (AskYesNo(ApplicationTitle, text) == IDYES) itmSrvFilesDownloadClick();
 }
 

@@ -7,6 +7,7 @@
 // Handlers that start server work are refused while a command runs (the
 // controller is Busy or still handling one).
 
+#include <QCoreApplication>
 #include <QObject>
 #include <QPoint>
 #include <cstdint>
@@ -27,6 +28,8 @@ class TSessionController;
 class TDirEntry;
 
 class TRemotePane : public QObject {
+    Q_DECLARE_TR_FUNCTIONS(TRemotePane)
+
 public:
     TRemotePane(TSessionController& session, TRemoteListView* list, QComboBox* dirs, QWidget* window);
     ~TRemotePane() override;

@@ -23,9 +23,12 @@ std::string DeleteQuestionObject(const std::vector<std::pair<std::string, bool>>
     std::size_t folders = 0;
     for (const auto& entry : entries) folders += entry.second ? 1 : 0;
     const bool onlyFolders = folders == entries.size();
-    if (entries.size() == 1) return onlyFolders ? "this folder" : "this file";
-    const char* kind = onlyFolders ? " folders" : folders == 0 ? " files" : " entries";
-    return "these " + std::to_string(entries.size()) + kind;
+    if (entries.size() == 1)
+        return onlyFolders ? Translated("TRemotePane", "this folder") : Translated("TRemotePane", "this file");
+    const std::string kind = onlyFolders    ? Translated("TRemotePane", "these %1 folders")
+                             : folders == 0 ? Translated("TRemotePane", "these %1 files")
+                                            : Translated("TRemotePane", "these %1 entries");
+    return Substitute(kind, {std::to_string(entries.size())});
 }
 
 }  // namespace
@@ -37,7 +40,9 @@ void TRemotePane::itmSrvFilesDeleteClick() {
     // the first command replaces the list.
     std::vector<std::pair<std::string, bool>> entries;
     for (int row : selected) entries.emplace_back(list_->Caption(row), list_->Model()->IsFolder(row));
-    if (AskYesNo(ApplicationTitle, "Are you sure you want to delete " + DeleteQuestionObject(entries) + " ?") != IDYES) return;
+    if (AskYesNo(ApplicationTitle, FromQt(tr("Are you sure you want to delete %1 ?").arg(ToQt(DeleteQuestionObject(entries))))) !=
+        IDYES)
+        return;
     for (const auto& [name, folder] : entries) {
         if (folder)
             session_.QueueRemoveDir(name);
@@ -51,11 +56,11 @@ void TRemotePane::itmSrvFilesDeleteClick() {
 void TRemotePane::itmSrvFilesNewFolderClick() {
     try {
         auto dialog = std::make_unique<TfrmFolder>(window_);
-        dialog->setWindowTitle(QStringLiteral("Make New Folder"));
-        dialog->lblCurrentFolder->setText(QStringLiteral("Current working directory:"));
+        dialog->setWindowTitle(tr("Make New Folder"));
+        dialog->lblCurrentFolder->setText(tr("Current working directory:"));
         dialog->lblCurDir->setText(ToQt(session_.CurrentRemoteDir));
-        dialog->lblNewFolder->setText(QStringLiteral("Create new folder with name:"));
-        dialog->btnCreate->setText(QStringLiteral("Create"));
+        dialog->lblNewFolder->setText(tr("Create new folder with name:"));
+        dialog->btnCreate->setText(tr("Create"));
         CenterOver(dialog.get(), window_);
         if (dialog->exec() != QDialog::Accepted) return;
         const std::string name = FromQt(dialog->ebx97NewDir->text());

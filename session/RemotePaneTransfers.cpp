@@ -25,7 +25,6 @@ std::int64_t SizeOfColumn(const std::string& text) {
 bool IsDotEntry(const std::string& name) { return name == "." || name == ".."; }
 
 // The Link column's text before a link's target.
-constexpr char kLinkPrefix[] = "Link to ";
 
 // A remote path with "." and ".." worked out and no empty parts; `base`
 // (absolute) is where a relative `path` starts.
@@ -65,7 +64,9 @@ std::vector<TDirEntry> TRemotePane::CollectEntries(const std::vector<int>& rows)
         entry.EntrySize = SizeOfColumn(list_->ColumnText(row, TRemoteFileModel::colSize));
         entry.IsFolder = list_->Model()->IsFolder(row);
         const std::string link = list_->ColumnText(row, TRemoteFileModel::colLink);
-        if (link.rfind(kLinkPrefix, 0) == 0) entry.LinkTarget = link.substr(std::string_view(kLinkPrefix).size());
+        // The listing wrote the column in the user's language.
+        const std::string linkPrefix = Translated("TRemoteFileModel", "Link to ");
+        if (link.rfind(linkPrefix, 0) == 0) entry.LinkTarget = link.substr(linkPrefix.size());
         entries.push_back(std::move(entry));
     }
     return entries;
@@ -74,7 +75,8 @@ std::vector<TDirEntry> TRemotePane::CollectEntries(const std::vector<int>& rows)
 // Skips (and logs) an entry whose name could write outside the target.
 bool TRemotePane::AcceptName(const std::string& name) {
     if (IsSafeLocalName(name)) return true;
-    session_.AddLogLine("Skipped \"" + name + "\": the name would leave the folder it is downloaded to", TLogKind::Status);
+    session_.AddLogLine(FromQt(tr("Skipped \"%1\": the name would leave the folder it is downloaded to").arg(ToQt(name))),
+                        TLogKind::Status);
     return false;
 }
 
@@ -118,14 +120,14 @@ void TRemotePane::itmSrvFilesDownloadAsClick() {
         if (IsDotEntry(entry.EntryName)) continue;
         if (!session_.FTP.Connected()) break;
         if (entry.IsFolder) {
-            QFileDialog browse(window_, QStringLiteral("Choose destination for this directory"), ToQt(folder));
+            QFileDialog browse(window_, tr("Choose destination for this directory"), ToQt(folder));
             browse.setFileMode(QFileDialog::Directory);
             browse.setOption(QFileDialog::ShowDirsOnly);
             if (browse.exec() != QDialog::Accepted || browse.selectedFiles().isEmpty()) return;
             DownloadFolderTree(FromQt(browse.selectedFiles().front()), session_.CurrentRemoteDir, entry.EntryName);
             continue;
         }
-        QFileDialog save(window_, QStringLiteral("Choose filename to save as..."), ToQt(folder), QStringLiteral("All files (*)"));
+        QFileDialog save(window_, tr("Choose filename to save as..."), ToQt(folder), tr("All files (*)"));
         save.setAcceptMode(QFileDialog::AcceptSave);
         save.setFileMode(QFileDialog::AnyFile);
         // The overwrite question of our own follows, with its Resume answer.
@@ -143,14 +145,15 @@ void TRemotePane::itmSrvFilesDownloadAsClick() {
 void TRemotePane::DownloadFolderTree(const std::string& localFolder, const std::string& remoteParent,
                                      const std::string& folderName, int depth) {
     if (!session_.WaitMode) {
-        session_.AddLogLine("Skipped folder \"" + folderName + "\": folders are downloaded in the waiting mode only",
-                            TLogKind::Status);
+        session_.AddLogLine(
+            FromQt(tr("Skipped folder \"%1\": folders are downloaded in the waiting mode only").arg(ToQt(folderName))),
+            TLogKind::Status);
         return;
     }
     if (depth >= MaxFolderDepth) {
-        session_.AddLogLine(
-            "Skipped folder \"" + folderName + "\": the tree is deeper than " + std::to_string(MaxFolderDepth) + " folders",
-            TLogKind::Status);
+        session_.AddLogLine(FromQt(tr("Skipped folder \"%1\": the tree is deeper than %2 folders")
+                                       .arg(ToQt(folderName), QString::number(MaxFolderDepth))),
+                            TLogKind::Status);
         return;
     }
     const std::string parentPath = session_.CurrentRemoteDir;
@@ -190,11 +193,11 @@ bool TRemotePane::EnterWalkedFolder(const std::string& folderName) {
     const std::string here = session_.CurrentRemoteDir;
     std::string why;
     if (walkedFolders_.size() >= MaxFoldersPerDownload)
-        why = "the download has reached " + std::to_string(MaxFoldersPerDownload) + " folders";
+        why = FromQt(tr("the download has reached %1 folders").arg(MaxFoldersPerDownload));
     else if (!walkedFolders_.insert(here).second)
-        why = "it leads to \"" + here + "\", which this download has been in already";
+        why = FromQt(tr("it leads to \"%1\", which this download has been in already").arg(ToQt(here)));
     if (why.empty()) return true;
-    session_.AddLogLine("Skipped folder \"" + folderName + "\": " + why, TLogKind::Status);
+    session_.AddLogLine(FromQt(tr("Skipped folder \"%1\": %2").arg(ToQt(folderName), ToQt(why))), TLogKind::Status);
     return false;
 }
 
@@ -205,9 +208,10 @@ bool TRemotePane::LinkLeadsBack(const TDirEntry& entry, const std::string& here)
     const std::string target = NormalRemotePath(here, entry.LinkTarget);
     const bool above = here == target || target == "/" || here.starts_with(target + "/");
     if (!above && !walkedFolders_.contains(target)) return false;
-    session_.AddLogLine(
-        "Skipped folder \"" + entry.EntryName + "\": it leads to \"" + target + "\", which this download has been in already",
-        TLogKind::Status);
+    session_.AddLogLine(FromQt(tr("Skipped folder \"%1\": %2")
+                                   .arg(ToQt(entry.EntryName),
+                                        tr("it leads to \"%1\", which this download has been in already").arg(ToQt(target)))),
+                        TLogKind::Status);
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include "session/SessionController.h"
 #include "util/FTPServerObj.h"
 #include "util/MiscUtils.h"
+#include "util/ui/UiUtils.h"
 
 namespace {
 
@@ -73,7 +74,7 @@ void TSessionController::Enqueue(std::unique_ptr<TFTPCommand> command) {
     } catch (const std::exception& error) {
         // Queueing shows no message box (the command is simply not run), but
         // the log says why.
-        AddLogLine(std::string("Request not queued: ") + error.what(), TLogKind::Status);
+        AddLogLine(FromQt(tr("Request not queued: %1").arg(ToQt(error.what()))), TLogKind::Status);
     }
 }
 
@@ -86,7 +87,7 @@ void TSessionController::QueueListing() {
         command->Passive = CurrentPassive;
         Enqueue(std::move(command));
     } catch (const std::exception& error) {
-        AddLogLine(std::string("Listing not queued: ") + error.what(), TLogKind::Status);
+        AddLogLine(FromQt(tr("Listing not queued: %1").arg(ToQt(error.what()))), TLogKind::Status);
     }
 }
 
@@ -206,7 +207,7 @@ void TSessionController::ConnectToServer(TFTPServer* profile) {
         QueueListing();
         QueuePrintDir();
     } catch (const std::exception& error) {
-        AddLogLine(std::string("Connection not completed: ") + error.what(), TLogKind::Status);
+        AddLogLine(FromQt(tr("Connection not completed: %1").arg(ToQt(error.what()))), TLogKind::Status);
     }
 }
 

@@ -10,6 +10,7 @@
 // at a time.
 
 #include <QColor>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QPointer>
 #include <QTimer>
@@ -82,6 +83,8 @@ struct TSessionWidgets {
 };
 
 class TSessionController {
+    Q_DECLARE_TR_FUNCTIONS(TSessionController)
+
 public:
     // Off in every build; tests switch it on to see the executor's trace.
     static constexpr bool DebugLogDefault = false;

@@ -60,14 +60,14 @@ void TSessionController::FTPDisplay(TCustomFtpCli*, std::string& Msg) {
 
 std::string TSessionController::StateText() const {
     switch (FTP.State()) {
-        case ftpStateDisconnected: return "Disconnected";
-        case ftpStateReady: return "Ready";
+        case ftpStateDisconnected: return FromQt(tr("Disconnected"));
+        case ftpStateReady: return FromQt(tr("Ready"));
         case ftpStateBetweenSteps: return {};
-        case ftpStateResolving: return "Looking up hostname \"" + FTP.HostName + "\" ...";
-        case ftpStateConnected: return "Connected !";
-        case ftpStateAborting: return "Aborting...";
-        case ftpStateConnecting: return "Trying to connect to " + FTP.HostName + " ...";
-        case ftpStateWaitingReply: return "Waiting for response...";
+        case ftpStateResolving: return FromQt(tr("Looking up hostname \"%1\" ...").arg(ToQt(FTP.HostName)));
+        case ftpStateConnected: return FromQt(tr("Connected !"));
+        case ftpStateAborting: return FromQt(tr("Aborting..."));
+        case ftpStateConnecting: return FromQt(tr("Trying to connect to %1 ...").arg(ToQt(FTP.HostName)));
+        case ftpStateWaitingReply: return FromQt(tr("Waiting for response..."));
     }
     return {};
 }
@@ -104,7 +104,8 @@ void TSessionController::FTPCertificateCheck(const TSslCertificateInfo& Certific
     Decision = AskCertificate ? AskCertificate(server, Certificate, changed)
                               : TfrmCertificate::Ask(W.mainWindow, server, Certificate, changed);
     if (Decision == ftpCertTrustAlways && !trust.Remember(FTP.HostName, FTP.Port, Certificate.Sha256))
-        AddLogLine("The certificate could not be remembered: it is trusted for this connection only", TLogKind::Status);
+        AddLogLine(FromQt(tr("The certificate could not be remembered: it is trusted for this connection only")),
+                   TLogKind::Status);
 }
 
 void TSessionController::FTPSessionClosed(TCustomFtpCli*, std::uint16_t) {
@@ -113,7 +114,9 @@ void TSessionController::FTPSessionClosed(TCustomFtpCli*, std::uint16_t) {
     SetBusyState(false);
 }
 
-void TSessionController::FTPReadyToTransmit(TCustomFtpCli*, bool&) { AddLogLine("Ready to transmit", TLogKind::Info); }
+void TSessionController::FTPReadyToTransmit(TCustomFtpCli*, bool&) {
+    AddLogLine(FromQt(tr("Ready to transmit")), TLogKind::Info);
+}
 
 void TSessionController::FTPRequestDone(TCustomFtpCli*, TFtpRequest RqType, std::uint16_t Error) {
     ShowEncryptedLock();

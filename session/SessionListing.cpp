@@ -13,6 +13,7 @@
 #include "session/SessionController.h"
 #include "util/MiscUtils.h"
 #include "util/ui/TypeIcons.h"
+#include "util/ui/UiUtils.h"
 
 namespace {
 
@@ -104,7 +105,7 @@ void TSessionController::LoadListingIcons() {
     // from folders at a glance.
     if (file.isNull()) file = QFileIconProvider().icon(QFileIconProvider::File);
     FileIconIndex = model.AddIcon(file);
-    folderType_ = model.AddType(QStringLiteral("Folder"));
+    folderType_ = model.AddType(tr("Folder"));
 }
 
 void TSessionController::AddRemoteItem(std::string name, std::string permission, std::string_view owner, std::string_view group,
@@ -126,7 +127,7 @@ void TSessionController::AddRemoteItem(std::string name, std::string permission,
             permission[0] = '-';
             size = std::to_string(linkSize);
         }
-        if (hasTarget) link = "Link to " + target;
+        if (hasTarget) link = Translated("TRemoteFileModel", "Link to ") + target;
     }
     const bool dot = name == ".";
     const bool dotDot = name == "..";

@@ -175,7 +175,7 @@ void TSessionController::ReportFailure(const TFTPCommand& command) {
     // A connect that never reached the server is worded with the host it
     // tried, and its connecting window has nothing more to show.
     if (command.Kind == cmdConnect && ConnectPhase == TConnectPhase::Reaching && !text.empty()) {
-        text = "Unable to connect to \"" + FTP.HostName + "\" :\r\n\r\n" + text;
+        text = FromQt(tr("Unable to connect to \"%1\" :\r\n\r\n%2").arg(ToQt(FTP.HostName), ToQt(text)));
         DestroyConnecting();
     }
     // A refused log-in keeps the control connection until QUIT; the status

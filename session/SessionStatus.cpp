@@ -83,8 +83,8 @@ void TSessionController::ShowEncryptedLock() {
     const bool encrypted = connectedState_ && FTP.Connected() && FTP.Encrypted();
     ShowIf(W.imgEncrypted, encrypted);
     if (W.imgEncrypted != nullptr)
-        W.imgEncrypted->setToolTip(FTP.DataEncrypted() ? QStringLiteral("Encrypted (TLS): log-in, commands and files")
-                                                       : QStringLiteral("Encrypted (TLS): log-in and commands; files in clear"));
+        W.imgEncrypted->setToolTip(FTP.DataEncrypted() ? tr("Encrypted (TLS): log-in, commands and files")
+                                                       : tr("Encrypted (TLS): log-in and commands; files in clear"));
 }
 
 void TSessionController::SetBusyState(bool on) {
@@ -111,9 +111,9 @@ void TSessionController::StopActivityAnimation() {
 void TSessionController::tmrUpdateConnectionTimeTimer() {
     if (W.lblConnectionTime == nullptr) return;
     if (!SessionUp) {
-        W.lblConnectionTime->setText(QStringLiteral("Not connected."));
+        W.lblConnectionTime->setText(tr("Not connected."));
         return;
     }
     const qint64 seconds = ConnectedSince.secsTo(QDateTime::currentDateTime());
-    W.lblConnectionTime->setText(ToQt("Connected. (" + ElapsedText(seconds) + ")"));
+    W.lblConnectionTime->setText(tr("Connected. (%1)").arg(ToQt(ElapsedText(seconds))));
 }

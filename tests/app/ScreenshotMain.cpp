@@ -1,6 +1,7 @@
 // Draws the main window connected to a local pyftpdlib into a PNG:
 //   mainwin_screenshot <output.png>
-// Run it under a display (for example xvfb-run); it is not part of the suite.
+// Run it under a display (for example xvfb-run -s "-screen 0 1280x800x24");
+// it is not part of the suite. docs/screenshot.png is its picture.
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -26,7 +27,7 @@ void WaitFor(int milliseconds) {
     while (done.isActive()) QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }
 
-void WriteProfile(const PyFtpdServer& server) {
+void WriteProfile(const PyFtpdServer& server, const std::string& localSite) {
     TServerStore store(ProgramFolder() + "FTPServers.ini");
     auto profile = std::make_unique<TFTPServer>();
     profile->Name = "Local test site";
@@ -36,6 +37,7 @@ void WriteProfile(const PyFtpdServer& server) {
     profile->Password = server.Password();
     profile->PASV = TPasvMode::Yes;
     profile->StartDir = "www";
+    profile->LocalStartDir = localSite;
     const std::string name = profile->Name;
     store.ServerList.Add(name, std::move(profile));
     store.SaveServers();
@@ -59,14 +61,19 @@ int main(int argc, char** argv) {
     QDir().mkpath(QString::fromStdString(server.Root() + "/www/images"));
     for (const char* name : {"index.htm", "about.htm", "style.css", "logo.png"})
         std::ofstream(server.Root() + "/www/" + name) << "sample " << name;
-    WriteProfile(server);
+    // The local pane shows a small site of its own, not whatever folder the
+    // program was started in.
+    const std::string localSite = server.Root() + "/local/site";
+    QDir().mkpath(QString::fromStdString(localSite + "/images"));
+    for (const char* name : {"index.htm", "photo.jpg", "site.css"}) std::ofstream(localSite + "/" + name) << "sample " << name;
+    WriteProfile(server, localSite);
 
     int result = 0;
     {
         TfrmMain window;
         window.show();
         if (!window.itmViewFTPLog->isChecked()) window.itmViewFTPLog->trigger();
-        window.resize(760, 560);
+        window.resize(TfrmMain::DesignWidth, TfrmMain::DesignHeight);
         WaitFor(300);
         window.itmConnectServerClick(101);
         WaitFor(500);

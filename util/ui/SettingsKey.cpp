@@ -61,7 +61,7 @@ void TSettingsKey::Store(const std::string& name, const QVariant& value) {
         settings_->sync();
         if (settings_->status() == QSettings::NoError) return;
     }
-    throw ESettingsError("Failed to set data for '" + name + "'");
+    throw ESettingsError(Substitute(Translated("TSettingsKey", "Failed to set data for '%1'"), {name}));
 }
 
 void TSettingsKey::WriteInteger(const std::string& name, std::int32_t value) { Store(name, QVariant(value)); }

@@ -4,10 +4,11 @@
 #include <QMimeDatabase>
 
 #include "util/MiscUtils.h"
+#include "util/ui/UiUtils.h"
 
 std::string DefaultTypeText(const std::string& extension) {
     const std::string bare = extension.empty() ? extension : extension.substr(1);
-    return AsciiUpper(bare) + " File";
+    return Substitute(Translated("TypeIcons", "%1 File"), {AsciiUpper(bare)});
 }
 
 std::string TypeLookupExtension(const std::string& extension) { return AsciiUpper(extension) == ".EXE" ? ".com" : extension; }

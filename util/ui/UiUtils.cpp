@@ -42,6 +42,23 @@ QString ToQt(const std::string& text) { return QString::fromLocal8Bit(text.data(
 
 std::string FromQt(const QString& text) { return text.toLocal8Bit().toStdString(); }
 
+std::string Translated(const char* context, const char* english) { return FromQt(QCoreApplication::translate(context, english)); }
+
+std::string Substitute(const std::string& pattern, std::initializer_list<std::string> values) {
+    std::string text;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        const char next = i + 1 < pattern.size() ? pattern[i + 1] : '\0';
+        const auto index = static_cast<std::size_t>(next - '1');
+        if (pattern[i] == '%' && next >= '1' && next <= '9' && index < values.size()) {
+            text += values.begin()[index];
+            ++i;
+        } else {
+            text += pattern[i];
+        }
+    }
+    return text;
+}
+
 void ShowInfoBox(const std::string& caption, const std::string& text) {
     (void)AskBox(caption, text, QMessageBox::Information, QMessageBox::Ok, QMessageBox::Ok);
 }

@@ -5,6 +5,7 @@
 #include <QCursor>
 #include <QIcon>
 #include <QString>
+#include <initializer_list>
 #include <string>
 
 class QAbstractItemView;
@@ -56,3 +57,11 @@ bool IsContextMenuKey(const QKeyEvent& key);
 // form is the locale's encoding (UTF-8 on current systems).
 QString ToQt(const std::string& text);
 std::string FromQt(const QString& text);
+
+// The text in the user's language (QCoreApplication::translate) as an 8-bit
+// text, for the message boxes and logs that take one. lupdate knows it as an
+// alias of translate, so the context and the English text must be literals.
+std::string Translated(const char* context, const char* english);
+// `pattern` with "%1" ... "%9" replaced by `values` in order; a value's own
+// "%" signs are left alone, so names from servers and disks stay intact.
+std::string Substitute(const std::string& pattern, std::initializer_list<std::string> values);

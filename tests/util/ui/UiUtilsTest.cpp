@@ -66,6 +66,14 @@ TEST(UiUtilsTest, MessageBoxesShowNamesAsPlainText) {
     EXPECT_EQ(shown, QStringLiteral("\"<b>x</b>\"\ncannot be moved to the trash."));
 }
 
+// Names from servers and disks may hold "%1" themselves: only the pattern's
+// own markers are replaced.
+TEST(UiUtilsTest, SubstituteFillsOnlyThePatternsMarkers) {
+    EXPECT_EQ(Substitute("Unable to rename %1 to %2: %3", {"a%2", "b", "c"}), "Unable to rename a%2 to b: c");
+    EXPECT_EQ(Substitute("%2 before %1", {"one", "two"}), "two before one");
+    EXPECT_EQ(Substitute("100% of %1, %3 unknown", {"x"}), "100% of x, %3 unknown");
+}
+
 TEST(UiUtilsTest, CursorReachesEveryNestedWidget) {
     QWidget top;
     auto* leaf = new QWidget(new QWidget(&top));
