@@ -9,7 +9,7 @@
 #include "ftp/Ftpcli.h"
 
 // Kind numbers are also the queue entry's key text; 3, 6, 15 and 17 are not
-// used.
+// used. cmdNoop is the keep-alive of an idle session.
 enum TFTPCommandKind : std::int32_t {
     cmdConnect = 1,
     cmdQuit = 2,
@@ -26,6 +26,7 @@ enum TFTPCommandKind : std::int32_t {
     cmdSetType = 16,
     cmdQuote = 18,
     cmdFileSize = 19,
+    cmdNoop = 20,
 };
 
 class TFTPCommand {

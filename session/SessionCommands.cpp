@@ -45,6 +45,7 @@ Operations OperationsOf(std::int32_t kind, std::int64_t resumeAt) {
         case cmdSetType: return {&TFtpClient::TransferType, &TCustomFtpCli::BeginTransferType};
         case cmdQuote: return {&TFtpClient::Quote, &TCustomFtpCli::BeginQuote};
         case cmdFileSize: return {&TFtpClient::Size, &TCustomFtpCli::BeginSize};
+        case cmdNoop: return {&TFtpClient::Noop, &TCustomFtpCli::BeginNoop};
         default: return {nullptr, nullptr};
     }
 }
@@ -216,6 +217,12 @@ void TSessionController::DisconnectFromServer() {
 }
 
 void TSessionController::DisconnectAction() {
-    if (Busy) (void)FTP.AbortSessionWait();
+    if (Busy) {
+        const auto alive = alive_;
+        userClosing_ = true;
+        (void)FTP.AbortSessionWait();
+        if (!*alive) return;
+        userClosing_ = false;
+    }
     DisconnectFromServer();
 }
