@@ -45,6 +45,8 @@ public:
     // Listing file, transfer source or target, or the new name of a rename.
     std::string LocalFileName;
     bool Passive = false;
+    // A listing by MLSD where the server offers it, else by LIST.
+    bool MachineListing = true;
     TFtpEncryption Encryption = ftpTlsNone;
     // The profile's SOCKS 5 proxy (empty host: none).
     std::string SocksHost;

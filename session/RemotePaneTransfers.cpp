@@ -159,7 +159,7 @@ void TRemotePane::DownloadFolderTree(const std::string& localFolder, const std::
     session_.QueueChangeDir(folderName);
     if (!session_.LastChangeDirOk) return;
     session_.LastListingOk = false;
-    session_.QueueListing();
+    session_.QueueListing(false);
     session_.QueuePrintDir();
     if (!EnterWalkedFolder(folderName)) return ReturnToFolder(parentPath);
     const std::string here = session_.CurrentRemoteDir;

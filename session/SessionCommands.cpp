@@ -26,11 +26,14 @@ struct Operations {
     Starting starting;
 };
 
-Operations OperationsOf(std::int32_t kind, std::int64_t resumeAt) {
+Operations OperationsOf(std::int32_t kind, std::int64_t resumeAt, bool machineListing) {
     switch (kind) {
         case cmdConnect: return {&TFtpClient::Login, &TCustomFtpCli::BeginLogin};
         case cmdQuit: return {&TFtpClient::Quit, &TCustomFtpCli::BeginQuit};
-        case cmdList: return {&TFtpClient::List, &TCustomFtpCli::BeginList};
+        // MLSD where the server offers it: exact sizes and times.
+        case cmdList:
+            if (machineListing) return {&TFtpClient::MachineList, &TCustomFtpCli::BeginMachineList};
+            return {&TFtpClient::List, &TCustomFtpCli::BeginList};
         case cmdPrintDir: return {&TFtpClient::Pwd, &TCustomFtpCli::BeginPwd};
         case cmdChangeDir: return {&TFtpClient::Cwd, &TCustomFtpCli::BeginCwd};
         case cmdDeleteFile: return {&TFtpClient::Dele, &TCustomFtpCli::BeginDele};
@@ -61,7 +64,7 @@ std::unique_ptr<TFTPCommand> TSessionController::NewCommand(std::int32_t kind) c
 // The operations are bound once the parameters are known: a download picks
 // its restarting form from ResumeAt.
 static void BindOperations(TFTPCommand& command, TFtpClient& ftp) {
-    const Operations ops = OperationsOf(command.Kind, command.ResumeAt);
+    const Operations ops = OperationsOf(command.Kind, command.ResumeAt, command.MachineListing);
     if (ops.waiting == nullptr) return;
     command.WaitingOperation = [&ftp, w = ops.waiting] { return (ftp.*w)(); };
     command.StartingOperation = [&ftp, s = ops.starting] { (ftp.*s)(); };
@@ -78,13 +81,14 @@ void TSessionController::Enqueue(std::unique_ptr<TFTPCommand> command) {
     }
 }
 
-void TSessionController::QueueListing() {
+void TSessionController::QueueListing(bool machine) {
     QueueSetType(false);
     try {
         if (!ListingTempFile.empty()) std::remove(ListingTempFile.c_str());
         auto command = NewCommand(cmdList);
         command->LocalFileName = ListingTempFile;
         command->Passive = CurrentPassive;
+        command->MachineListing = machine;
         Enqueue(std::move(command));
     } catch (const std::exception& error) {
         AddLogLine(std::string("Listing not queued: ") + error.what(), TLogKind::Status);

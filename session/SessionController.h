@@ -151,7 +151,10 @@ public:
     // True from taking a command off the queue until it has been handled.
     bool Executing() const { return executing_; }
 
-    void QueueListing();
+    // `machine`: MLSD where the server offers it. Folder walks list by LIST:
+    // servers that follow links in MLSD (pyftpdlib) hide the link targets
+    // the walk's loop guard reads.
+    void QueueListing(bool machine = true);
     void QueuePrintDir();
     void QueueChangeDir(const std::string& dir);
     void QueueParentDir();
@@ -242,6 +245,8 @@ private:
         int icon;
     };
     void LoadListingIcons();
+    // One line of an MLSD listing: its facts, the time in the local zone.
+    void AddMachineItem(std::string_view line);
     const TypeOfExtension& TypeOf(const std::string& extension);
     std::int64_t ResolveLinkSize(const std::string& name);
 

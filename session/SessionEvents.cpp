@@ -132,7 +132,7 @@ void TSessionController::FTPRequestDone(TCustomFtpCli*, TFtpRequest RqType, std:
         AddLogLine("- No error", TLogKind::Debug);
     if (RqType == ftpReqSize) ++sizeRepliesSeen_;
     if (RqType == ftpReqCwd) LastChangeDirOk = Error == 0;
-    if (RqType == ftpReqList) LastListingOk = Error == 0;
+    if (RqType == ftpReqList || RqType == ftpReqMachineList) LastListingOk = Error == 0;
     if (Error != 0) return;
     switch (RqType) {
         case ftpReqCwd:
@@ -140,6 +140,7 @@ void TSessionController::FTPRequestDone(TCustomFtpCli*, TFtpRequest RqType, std:
         case ftpReqPwd:
         case ftpReqCdup: ReplyDirectoryDone(); break;
         case ftpReqList:
+        case ftpReqMachineList:
         case ftpReqNameList:
         case ftpReqSessionList:
         case ftpReqSessionNameList:

@@ -373,7 +373,8 @@ TEST_P(Transfers, UploadsDroppedFilesAndRefreshesWhenAsked) {
     EXPECT_GE(RowNamed("up1.bin"), 0) << "auto-refresh lists the folder after an upload";
     int listings = 0;
     const std::vector<std::string> lines = Log();
-    for (std::size_t i = static_cast<std::size_t>(before); i < lines.size(); ++i) listings += lines[i] == "Command:    LIST";
+    for (std::size_t i = static_cast<std::size_t>(before); i < lines.size(); ++i)
+        listings += lines[i] == "Command:    LIST" || lines[i] == "Command:    MLSD";
     EXPECT_EQ(listings, 2);
     // The sound plays only when its file exists.
     EXPECT_EQ(sounds, (std::vector<std::string>{In("up1.bin"), In("up1.bin")}));
