@@ -23,7 +23,7 @@ void TfrmMain::RefreshLocalFiles() {
 
 void TfrmMain::BindLocalPane() {
     pnlLocal->SessionBusy = [this] { return Session.Busy || Session.Executing(); };
-    pnlLocal->SessionConnected = [this] { return Session.FTP.Connected(); };
+    pnlLocal->SessionConnected = [this] { return Session.SessionAlive(); };
     pnlLocal->UploadSelected = [this] { RemotePane->UploadSelectedLocalFiles(); };
     pnlLocal->DownloadRemoteSelection = [this] { RemotePane->itmSrvFilesDownloadClick(); };
     pnlLocal->IsRemoteList = [this](const QObject* source) {

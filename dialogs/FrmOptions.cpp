@@ -39,6 +39,8 @@ void TfrmOptions::LoadOptions() {
     FillTextExtensions(key.ReadString("AsciiExt", DefaultAsciiExt));
     sedtTimeOut->setValue(key.ReadInteger("FTPTimeOut", 120));
     cbDirAutoRefresh->setChecked(key.ReadBool("FTPAutoRefresh", true));
+    cbKeepFileTimes->setChecked(key.ReadBool("KeepFileTimes", true));
+    sedtKeepAlive->setValue(key.ReadInteger("KeepAlive", DefaultKeepAlive));
 }
 
 void TfrmOptions::SaveOptions() {
@@ -52,6 +54,8 @@ void TfrmOptions::SaveOptions() {
     key.WriteString("AsciiExt", CommaTextOf(TextExtensions()));
     key.WriteInteger("FTPTimeOut", sedtTimeOut->Value());
     key.WriteBool("FTPAutoRefresh", cbDirAutoRefresh->isChecked());
+    key.WriteBool("KeepFileTimes", cbKeepFileTimes->isChecked());
+    key.WriteInteger("KeepAlive", sedtKeepAlive->Value());
 }
 
 void TfrmOptions::ApplyOptions() {

@@ -27,6 +27,9 @@ public:
         ".txt,.log,.diz,.doc,.html,.htm,.shtml,.asp,.css,.phtml,.js,.javascript,.c,.h,.c++,.h++,.cpp,.hpp,.sql";
     static constexpr int MinTimeOut = 1;
     static constexpr int MaxTimeOut = 32768;
+    // An idle session sends NOOP this often (seconds); 0 sends none.
+    static constexpr int DefaultKeepAlive = 60;
+    static constexpr int MaxKeepAlive = 3600;
 
     explicit TfrmOptions(QWidget* parent = nullptr);
 
@@ -63,6 +66,11 @@ public:
     QLabel* lblTimeOut;
     TSpinEdit* sedtTimeOut;
     QCheckBox* cbDirAutoRefresh;
+    // A download gets the server's modification time, an upload sends the
+    // local file's time to the server.
+    QCheckBox* cbKeepFileTimes;
+    QLabel* lblKeepAlive;
+    TSpinEdit* sedtKeepAlive;
     // Kept in the profile file, not the settings tree: the main window sets
     // it before showing the dialog and moves the passwords after OK.
     QCheckBox* cbPasswordsInKeyring;

@@ -119,14 +119,25 @@ QWidget* TfrmOptions::BuildFtpPage() {
     cbDirAutoRefresh = new QCheckBox(tr("Auto-refresh directories on upload/download"), page);
     cbPasswordsInKeyring = new QCheckBox(tr("Keep server passwords in the desktop keyring"), page);
     cbPasswordsInKeyring->setEnabled(TKeyring::Built());
+    cbKeepFileTimes = new QCheckBox(tr("Keep file times"), page);
+    lblKeepAlive = new QLabel(tr("Keep-alive interval (seconds, 0 = off):"), page);
+    sedtKeepAlive = new TSpinEdit(page);
+    sedtKeepAlive->setRange(0, MaxKeepAlive);
+    lblKeepAlive->setBuddy(sedtKeepAlive);
 
     auto* row = new QHBoxLayout;
     row->addWidget(lblTimeOut);
     row->addWidget(sedtTimeOut);
     row->addStretch();
+    auto* keepAlive = new QHBoxLayout;
+    keepAlive->addWidget(lblKeepAlive);
+    keepAlive->addWidget(sedtKeepAlive);
+    keepAlive->addStretch();
     auto* layout = new QVBoxLayout(page);
     layout->addLayout(row);
+    layout->addLayout(keepAlive);
     layout->addWidget(cbDirAutoRefresh);
+    layout->addWidget(cbKeepFileTimes);
     layout->addWidget(cbPasswordsInKeyring);
     layout->addStretch();
     return page;

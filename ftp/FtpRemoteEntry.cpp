@@ -46,8 +46,10 @@ void ApplyFact(std::string_view name, std::string_view value, FtpRemoteEntry& en
         entry.ModifyUtc = ParseFtpTime(value);
     } else if (fact == "unique") {
         entry.Unique = std::string(value);
-    } else if (fact == "unix.mode" && AllDigits(value) && value.size() <= 6) {
-        entry.UnixMode = std::stoi(std::string(value), nullptr, 8) & 07777;
+    } else if (fact == "unix.mode") {
+        // Servers written in Python may write the mode as Python does: "0o644".
+        if (value.starts_with("0o")) value.remove_prefix(2);
+        if (AllDigits(value) && value.size() <= 6) entry.UnixMode = std::stoi(std::string(value), nullptr, 8) & 07777;
     }
 }
 

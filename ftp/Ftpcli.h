@@ -471,6 +471,10 @@ private:
     void BeginFeat();
     void FeatReply();
     void OptsUtf8Reply();
+    // OPTS MLST asking for UNIX.mode where the server offers the fact but
+    // leaves it out by default; otherwise ends the features.
+    void AskForModes();
+    void OptsMlstReply();
     void EndFeatures();
     // commands (FtpcliCommands.cpp)
     struct SingleCommand;

@@ -14,7 +14,7 @@
 #include "util/ui/UiUtils.h"
 
 TfrmServerAdd::TfrmServerAdd(QWidget* parent) : QDialog(parent) {
-    SetFixedDialogFrame(this, tr(" Add a new FTP Server"), QSize(345, 411));
+    SetFixedDialogFrame(this, tr(" Add a new FTP Server"), QSize(345, 499));
     ebxName = AddEdit(lblName, QT_TR_NOOP("Name:"), 8, 8, 329);
     // The port column is as wide as its label needs.
     ebxHostname = AddEdit(lblHostname, QT_TR_NOOP("Hostname/Address:"), 8, 52, 196);
@@ -26,8 +26,7 @@ TfrmServerAdd::TfrmServerAdd(QWidget* parent) : QDialog(parent) {
     rbUserPass->setGeometry(8, 160, 329, 20);
     ebxUsername = AddEdit(lblUsername, QT_TR_NOOP("Username:"), 26, 180, 150);
     ebxPassword = AddEdit(lblPassword, QT_TR_NOOP("Password:"), 187, 180, 150);
-    ebxPassword->setEchoMode(QLineEdit::Password);
-    ebxPassword->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
+    HideTyping(ebxPassword);
     ebxLocalStartingDirectory = AddEdit(lblLocalStartingDirectory, QT_TR_NOOP("Local starting directory:"), 8, 222, 329);
     ebxRemoteStartingDirectory = AddEdit(lblRemoteStartingDirectory, QT_TR_NOOP("Remote starting directory:"), 8, 264, 329);
     cbPASV = new QCheckBox(tr("Use Firewall Friendly operation (Passive Mode)"), this);
@@ -40,11 +39,16 @@ TfrmServerAdd::TfrmServerAdd(QWidget* parent) : QDialog(parent) {
     cbxEncryption->addItems({tr("None (plain FTP)"), tr("Explicit TLS if the server offers it"), tr("Explicit TLS, required"),
                              tr("Implicit TLS (port 990)")});
     lblEncryption->setBuddy(cbxEncryption);
+    ebxSocksHost = AddEdit(lblSocksHost, QT_TR_NOOP("SOCKS 5 proxy (optional):"), 8, 380, 229);
+    ebxSocksPort = AddEdit(lblSocksPort, QT_TR_NOOP("Proxy port:"), 245, 380, 92);
+    ebxSocksUser = AddEdit(lblSocksUser, QT_TR_NOOP("Proxy username:"), 8, 422, 164);
+    ebxSocksPassword = AddEdit(lblSocksPassword, QT_TR_NOOP("Proxy password:"), 180, 422, 157);
+    HideTyping(ebxSocksPassword);
     btnOk = new QPushButton(tr("&Cool"), this);
-    btnOk->setGeometry(176, 378, 75, 25);
+    btnOk->setGeometry(176, 466, 75, 25);
     btnOk->setDefault(true);
     btnCancel = new QPushButton(tr("&No Way !"), this);
-    btnCancel->setGeometry(262, 378, 75, 25);
+    btnCancel->setGeometry(262, 466, 75, 25);
     SetTabOrder();
 
     // toggled covers clicks, the keyboard and programmatic changes alike.
@@ -65,6 +69,11 @@ QLineEdit* TfrmServerAdd::AddEdit(QLabel*& label, const char* caption, int left,
     return edit;
 }
 
+void TfrmServerAdd::HideTyping(QLineEdit* edit) {
+    edit->setEchoMode(QLineEdit::Password);
+    edit->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
+}
+
 void TfrmServerAdd::SetTabOrder() {
     // The passive box comes before the remote folder, as users of the form
     // are used to.
@@ -80,6 +89,10 @@ void TfrmServerAdd::SetTabOrder() {
                               cbPASV,
                               ebxRemoteStartingDirectory,
                               cbxEncryption,
+                              ebxSocksHost,
+                              ebxSocksPort,
+                              ebxSocksUser,
+                              ebxSocksPassword,
                               btnOk,
                               btnCancel};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
@@ -94,6 +107,10 @@ void TfrmServerAdd::FormCreate() {
     ebxPassword->clear();
     ebxLocalStartingDirectory->clear();
     ebxRemoteStartingDirectory->clear();
+    ebxSocksHost->clear();
+    ebxSocksPort->setText(QStringLiteral("1080"));
+    ebxSocksUser->clear();
+    ebxSocksPassword->clear();
     // Passive works behind NAT and firewalls, where active mode is the usual
     // cause of failed listings.
     cbPASV->setChecked(true);
@@ -130,6 +147,7 @@ void TfrmServerAdd::btnOkClick() {
         return;
     }
     if (ebxPort->text().isEmpty()) ebxPort->setText(QStringLiteral("21"));
+    if (ebxSocksPort->text().isEmpty()) ebxSocksPort->setText(QStringLiteral("1080"));
     accept();
 }
 
@@ -149,6 +167,10 @@ void TfrmServerAdd::LoadFrom(const TFTPServer& server) {
     cbxEncryption->setCurrentIndex(static_cast<int>(server.Encryption));
     ebxLocalStartingDirectory->setText(ToQt(server.LocalStartDir));
     ebxRemoteStartingDirectory->setText(ToQt(server.StartDir));
+    ebxSocksHost->setText(ToQt(server.SocksHost));
+    ebxSocksPort->setText(ToQt(server.SocksPort));
+    ebxSocksUser->setText(ToQt(server.SocksUser));
+    ebxSocksPassword->setText(ToQt(server.SocksPassword));
     rbAnonymousClick();
 }
 
@@ -169,6 +191,11 @@ void TfrmServerAdd::SaveTo(TFTPServer& server) const {
     server.Encryption = static_cast<TEncryptionMode>(cbxEncryption->currentIndex());
     server.LocalStartDir = FromQt(ebxLocalStartingDirectory->text());
     server.StartDir = FromQt(ebxRemoteStartingDirectory->text());
+    // Blanks around a pasted host name would make it a name no proxy has.
+    server.SocksHost = FromQt(ebxSocksHost->text().trimmed());
+    server.SocksPort = FromQt(ebxSocksPort->text());
+    server.SocksUser = FromQt(ebxSocksUser->text());
+    server.SocksPassword = FromQt(ebxSocksPassword->text());
 }
 
 TFTPServer* TfrmServerAdd::AddServer(QWidget* owner, TServerList& servers, const std::function<void()>& serversChanged) {

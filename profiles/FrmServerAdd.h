@@ -49,7 +49,8 @@ public:
     void rbAnonymousClick();
     void cbxEncryptionChange();
     // Refuses an empty name, or one NameHolder reports as held, with a
-    // message and the form left open; an empty port becomes "21".
+    // message and the form left open; an empty port becomes "21", an empty
+    // proxy port "1080".
     void btnOkClick();
 
     QLabel* lblName;
@@ -73,10 +74,20 @@ public:
     QCheckBox* cbPASV;
     QLabel* lblEncryption;
     QComboBox* cbxEncryption;  // the items in the order of TEncryptionMode
+    // The SOCKS 5 proxy in front of the server; an empty host means none.
+    QLabel* lblSocksHost;
+    QLineEdit* ebxSocksHost;
+    QLabel* lblSocksPort;
+    QLineEdit* ebxSocksPort;
+    QLabel* lblSocksUser;
+    QLineEdit* ebxSocksUser;
+    QLabel* lblSocksPassword;
+    QLineEdit* ebxSocksPassword;
     QPushButton* btnOk;
     QPushButton* btnCancel;
 
 private:
+    static void HideTyping(QLineEdit* edit);
     QLineEdit* AddEdit(QLabel*& label, const char* caption, int left, int top, int width);
     void SetTabOrder();
 };

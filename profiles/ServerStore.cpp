@@ -53,19 +53,21 @@ void TServerStore::SaveServers() {
 }
 
 void TServerStore::SaveProfile(TIniFile& ini, const TFTPServer& profile, const std::string& section) {
-    if (!PasswordsInKeyring || profile.IsAnonymous() || profile.Password.empty()) {
-        profile.SaveToIni(&ini, section);
-        return;
+    TFTPServer stored = profile;
+    if (PasswordsInKeyring) {
+        if (!profile.IsAnonymous() && !profile.Password.empty() && StoreInKeyring(profile, TKeyringSecret::Server))
+            stored.Password.clear();
+        if (!profile.SocksHost.empty() && !profile.SocksPassword.empty() && StoreInKeyring(profile, TKeyringSecret::Proxy))
+            stored.SocksPassword.clear();
     }
+    stored.SaveToIni(&ini, section);
+}
+
+bool TServerStore::StoreInKeyring(const TFTPServer& profile, TKeyringSecret secret) {
     std::string problem;
-    if (!TKeyring::Store(profile, problem)) {
-        if (KeyringProblem.empty()) KeyringProblem = problem;
-        profile.SaveToIni(&ini, section);
-        return;
-    }
-    TFTPServer withoutPassword = profile;
-    withoutPassword.Password.clear();
-    withoutPassword.SaveToIni(&ini, section);
+    if (TKeyring::Store(profile, problem, secret)) return true;
+    if (KeyringProblem.empty()) KeyringProblem = problem;
+    return false;
 }
 
 void TServerStore::MovePasswords(bool toKeyring) {
@@ -75,6 +77,8 @@ void TServerStore::MovePasswords(bool toKeyring) {
             // A password the keyring did not give at start-up is not in
             // memory: its entry stays rather than be lost.
             if (!profile->IsAnonymous() && !profile->Password.empty()) (void)TKeyring::Clear(*profile);
+            if (!profile->SocksHost.empty() && !profile->SocksPassword.empty())
+                (void)TKeyring::Clear(*profile, TKeyringSecret::Proxy);
         }
     }
     PasswordsInKeyring = toKeyring;

@@ -10,6 +10,7 @@
 
 class QMenu;
 class TIniFile;
+enum class TKeyringSecret;
 
 class TServerStore {
 public:
@@ -31,8 +32,8 @@ public:
     // Start-up values of the profile file's "General" section.
     bool WaitMode = true;
     int StartTimeout = 30;
-    // The profiles' passwords go to the desktop keyring (off by default):
-    // the file's "General" PasswordsInKeyring. A password the keyring does
+    // The profiles' passwords, their proxy passwords too, go to the desktop
+    // keyring (off by default): the file's "General" PasswordsInKeyring. A password the keyring does
     // not take stays in the file; KeyringProblem then says why (empty while
     // every password went there).
     bool PasswordsInKeyring = false;
@@ -70,6 +71,9 @@ public:
 
 private:
     void SaveProfile(TIniFile& ini, const TFTPServer& profile, const std::string& section);
+    // False, with KeyringProblem set when still empty, when the keyring
+    // refused the password.
+    bool StoreInKeyring(const TFTPServer& profile, TKeyringSecret secret);
 
     bool loadFailed_ = false;
 };

@@ -9,7 +9,7 @@
 #include "ftp/Ftpcli.h"
 
 // Kind numbers are also the queue entry's key text; 3, 6, 15 and 17 are not
-// used.
+// used. cmdNoop is the keep-alive of an idle session.
 enum TFTPCommandKind : std::int32_t {
     cmdConnect = 1,
     cmdQuit = 2,
@@ -26,6 +26,7 @@ enum TFTPCommandKind : std::int32_t {
     cmdSetType = 16,
     cmdQuote = 18,
     cmdFileSize = 19,
+    cmdNoop = 20,
 };
 
 class TFTPCommand {
@@ -44,6 +45,8 @@ public:
     std::string LocalFileName;  // listing file, transfer source or target
     std::string RenameTo;
     bool Passive = false;
+    // A listing by MLSD where the server offers it, else by LIST.
+    bool MachineListing = true;
     TFtpEncryption Encryption = ftpTlsNone;
     // The profile's SOCKS 5 proxy (empty host: none).
     std::string SocksHost;

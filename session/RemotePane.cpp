@@ -167,7 +167,7 @@ bool TRemotePane::lvServerFilesKeyDown(const QKeyEvent& key) {
 }
 
 void TRemotePane::OpenParentFolder() {
-    if (Refused() || !session_.FTP.Connected()) return;
+    if (Refused() || !session_.SessionAlive()) return;
     session_.QueueParentDir();
     session_.QueueListing();
     session_.QueuePrintDir();
@@ -198,7 +198,7 @@ void TRemotePane::popServerFilesPopup() {
     const bool selected = list_->SelectedCount() > 0;
     for (QAction* item : {itmSrvFilesDelete, itmSrvFilesRename, itmSrvFilesChMod, itmSrvFilesProperties})
         item->setEnabled(selected);
-    const bool canDownload = selected && session_.FTP.Connected() && !session_.Busy;
+    const bool canDownload = selected && session_.SessionAlive() && !session_.Busy;
     itmSrvFilesDownload->setEnabled(canDownload);
     itmSrvFilesDownloadAs->setEnabled(canDownload);
     itmSrvFilesNewFolder->setEnabled(true);

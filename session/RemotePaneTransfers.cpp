@@ -105,7 +105,7 @@ void TRemotePane::itmSrvFilesDownloadClick() {
     const std::string folder = LocalFolder();
     for (const TDirEntry& entry : entries) {
         if (IsDotEntry(entry.EntryName) || !AcceptName(entry.EntryName)) continue;
-        if (!session_.FTP.Connected()) break;
+        if (!session_.SessionAlive()) break;
         if (entry.IsFolder)
             DownloadFolderTree(WithTrailingBackslash(folder) + entry.EntryName, session_.CurrentRemoteDir, entry.EntryName);
         else
@@ -118,7 +118,7 @@ void TRemotePane::itmSrvFilesDownloadAsClick() {
     const std::string folder = LocalFolder ? LocalFolder() : std::string();
     for (const TDirEntry& entry : entries) {
         if (IsDotEntry(entry.EntryName)) continue;
-        if (!session_.FTP.Connected()) break;
+        if (!session_.SessionAlive()) break;
         if (entry.IsFolder) {
             QFileDialog browse(window_, tr("Choose destination for this directory"), ToQt(folder));
             browse.setFileMode(QFileDialog::Directory);
@@ -162,7 +162,7 @@ void TRemotePane::DownloadFolderTree(const std::string& localFolder, const std::
     session_.QueueChangeDir(folderName);
     if (!session_.LastChangeDirOk) return;
     session_.LastListingOk = false;
-    session_.QueueListing();
+    session_.QueueListing(false);
     session_.QueuePrintDir();
     if (!EnterWalkedFolder(folderName)) return ReturnToFolder(parentPath);
     const std::string here = session_.CurrentRemoteDir;
@@ -174,7 +174,7 @@ void TRemotePane::DownloadFolderTree(const std::string& localFolder, const std::
     const std::vector<TDirEntry> entries = CollectEntries(rows);
     const std::string remoteFolder = remoteParent + "/" + folderName;
     for (const TDirEntry& entry : entries) {
-        if (!session_.FTP.Connected()) return;
+        if (!session_.SessionAlive()) return;
         if (!AcceptName(entry.EntryName)) continue;
         const std::string localPath = WithTrailingBackslash(localFolder) + entry.EntryName;
         if (!entry.IsFolder)

@@ -27,11 +27,14 @@ struct Operations {
     Starting starting;
 };
 
-Operations OperationsOf(std::int32_t kind, std::int64_t resumeAt) {
+Operations OperationsOf(std::int32_t kind, std::int64_t resumeAt, bool machineListing) {
     switch (kind) {
         case cmdConnect: return {&TFtpClient::Login, &TCustomFtpCli::BeginLogin};
         case cmdQuit: return {&TFtpClient::Quit, &TCustomFtpCli::BeginQuit};
-        case cmdList: return {&TFtpClient::List, &TCustomFtpCli::BeginList};
+        // MLSD where the server offers it: exact sizes and times.
+        case cmdList:
+            if (machineListing) return {&TFtpClient::MachineList, &TCustomFtpCli::BeginMachineList};
+            return {&TFtpClient::List, &TCustomFtpCli::BeginList};
         case cmdPrintDir: return {&TFtpClient::Pwd, &TCustomFtpCli::BeginPwd};
         case cmdChangeDir: return {&TFtpClient::Cwd, &TCustomFtpCli::BeginCwd};
         case cmdDeleteFile: return {&TFtpClient::Dele, &TCustomFtpCli::BeginDele};
@@ -46,6 +49,7 @@ Operations OperationsOf(std::int32_t kind, std::int64_t resumeAt) {
         case cmdSetType: return {&TFtpClient::TransferType, &TCustomFtpCli::BeginTransferType};
         case cmdQuote: return {&TFtpClient::Quote, &TCustomFtpCli::BeginQuote};
         case cmdFileSize: return {&TFtpClient::Size, &TCustomFtpCli::BeginSize};
+        case cmdNoop: return {&TFtpClient::Noop, &TCustomFtpCli::BeginNoop};
         default: return {nullptr, nullptr};
     }
 }
@@ -61,7 +65,7 @@ std::unique_ptr<TFTPCommand> TSessionController::NewCommand(std::int32_t kind) c
 // The operations are bound once the parameters are known: a download picks
 // its restarting form from ResumeAt.
 static void BindOperations(TFTPCommand& command, TFtpClient& ftp) {
-    const Operations ops = OperationsOf(command.Kind, command.ResumeAt);
+    const Operations ops = OperationsOf(command.Kind, command.ResumeAt, command.MachineListing);
     if (ops.waiting == nullptr) return;
     command.WaitingOperation = [&ftp, w = ops.waiting] { return (ftp.*w)(); };
     command.StartingOperation = [&ftp, s = ops.starting] { (ftp.*s)(); };
@@ -78,13 +82,14 @@ void TSessionController::Enqueue(std::unique_ptr<TFTPCommand> command) {
     }
 }
 
-void TSessionController::QueueListing() {
+void TSessionController::QueueListing(bool machine) {
     QueueSetType(false);
     try {
         if (!ListingTempFile.empty()) std::remove(ListingTempFile.c_str());
         auto command = NewCommand(cmdList);
         command->LocalFileName = ListingTempFile;
         command->Passive = CurrentPassive;
+        command->MachineListing = machine;
         Enqueue(std::move(command));
     } catch (const std::exception& error) {
         AddLogLine(FromQt(tr("Listing not queued: %1").arg(ToQt(error.what()))), TLogKind::Status);
@@ -217,6 +222,12 @@ void TSessionController::DisconnectFromServer() {
 }
 
 void TSessionController::DisconnectAction() {
-    if (Busy) (void)FTP.AbortSessionWait();
+    if (Busy) {
+        const auto alive = alive_;
+        userClosing_ = true;
+        (void)FTP.AbortSessionWait();
+        if (!*alive) return;
+        userClosing_ = false;
+    }
     DisconnectFromServer();
 }

@@ -115,6 +115,9 @@ public:
     QDateTime ConnectedSince;
     TConnectPhase ConnectPhase = TConnectPhase::None;
     bool ConnectedState() const { return connectedState_; }
+    // The session may take commands: connected, or closed by the server
+    // while idle and reconnected by the next command.
+    bool SessionAlive() const { return FTP.Connected() || reconnectPending_; }
 
     // ---- hooks the window and the next features fill ---------------------
     // The connecting window: opened for a profile by ConnectToServer, fed
@@ -151,7 +154,10 @@ public:
     // True from taking a command off the queue until it has been handled.
     bool Executing() const { return executing_; }
 
-    void QueueListing();
+    // `machine`: MLSD where the server offers it. Folder walks list by LIST:
+    // servers that follow links in MLSD (pyftpdlib) hide the link targets
+    // the walk's loop guard reads.
+    void QueueListing(bool machine = true);
     void QueuePrintDir();
     void QueueChangeDir(const std::string& dir);
     void QueueParentDir();
@@ -242,8 +248,52 @@ private:
         int icon;
     };
     void LoadListingIcons();
+    // One line of an MLSD listing: its facts, the time in the local zone.
+    void AddMachineItem(std::string_view line);
     const TypeOfExtension& TypeOf(const std::string& extension);
     std::int64_t ResolveLinkSize(const std::string& name);
+
+    // ---- keeping file times (SessionFileTimes.cpp) ----------------------------
+    bool KeepFileTimesOn() const;
+    // After a transfer that ended well: the local file gets the server's
+    // time (download), or the server's file the local one (upload). A
+    // failure is a line in the log, never a failed transfer.
+    void KeepFileTime(const TFTPCommand& command);
+
+    // ---- keep-alive and reconnecting (SessionReconnect.cpp) ------------------
+    // Restarts the idle count after a command; stopped while disconnected or
+    // with an interval of 0.
+    void RestartKeepAlive();
+    void KeepAliveTimeout();
+    // Runs the command; when it finds the session closed by the server (a 421
+    // or a reset, not a time-out), reconnects once and runs it again, unless
+    // it is a transfer that may have moved data.
+    bool RunReconnecting(TFTPCommand& command);
+    // Logs in again with the session's profile, returns to CurrentRemoteDir
+    // and sets the transfer type `command` needs. False, with the engine's
+    // failure kept, when any step fails.
+    bool Reconnect(const TFTPCommand& command);
+    // Takes the mark of a close by the server during the last command; true
+    // when the session is worth reconnecting.
+    bool TakeServerClose();
+    // A close the user did not ask for, of a logged-in session: the window
+    // goes on showing it; true when it was taken so.
+    bool KeepClosedSession();
+    // A download's local time is set after it ends: the local list is read
+    // then, not when the data is in.
+    bool timeFollows_ = false;
+    // The last log-in's parameters, for reconnecting.
+    TFTPCommand sessionLogin_;
+    // The kind of the command being handled (0 between commands).
+    std::int32_t runningKind_ = 0;
+    // The server closed a session the window still shows; the next command
+    // reconnects first.
+    bool reconnectPending_ = false;
+    // The server closed the session while a command ran.
+    bool serverClosed_ = false;
+    // The user's disconnect is tearing the session down.
+    bool userClosing_ = false;
+    QTimer* keepAlive_;
 
     bool connectedState_ = false;
     // True from taking a command off the queue until it has been handled, so

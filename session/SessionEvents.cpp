@@ -11,7 +11,10 @@
 #include "util/ui/UiUtils.h"
 #include "util/ui/WavePlayer.h"
 
-TSessionController::TSessionController() : progressCatchUp_(new QTimer()), tmrUpdateConnectionTime_(new QTimer()) {
+TSessionController::TSessionController()
+    : keepAlive_(new QTimer()), progressCatchUp_(new QTimer()), tmrUpdateConnectionTime_(new QTimer()) {
+    keepAlive_->setSingleShot(true);
+    QObject::connect(keepAlive_, &QTimer::timeout, [this] { KeepAliveTimeout(); });
     progressCatchUp_->setSingleShot(true);
     progressCatchUp_->setInterval(33);
     QObject::connect(progressCatchUp_, &QTimer::timeout, [this] { ShowPendingProgress(); });
@@ -49,6 +52,7 @@ TSessionController::~TSessionController() {
     ReleaseTransferWindow();
     delete tmrUpdateConnectionTime_;
     delete progressCatchUp_;
+    delete keepAlive_;
 }
 
 void TSessionController::FTPCommand(TCustomFtpCli*, std::string& Cmd) { AddLogLine(Cmd, TLogKind::Command); }
@@ -85,7 +89,8 @@ void TSessionController::FTPStateChange(TCustomFtpCli*) {
 void TSessionController::FTPSessionConnected(TCustomFtpCli*, std::uint16_t) {
     ConnectedSince = QDateTime::currentDateTime();
     SessionUp = true;
-    SetConnectedState(true);
+    // A reconnect keeps the view as it is.
+    if (!connectedState_) SetConnectedState(true);
     DestroyConnecting();
 }
 
@@ -109,6 +114,7 @@ void TSessionController::FTPCertificateCheck(const TSslCertificateInfo& Certific
 }
 
 void TSessionController::FTPSessionClosed(TCustomFtpCli*, std::uint16_t) {
+    if (KeepClosedSession()) return;
     SessionUp = false;
     SetConnectedState(false);
     SetBusyState(false);
@@ -129,7 +135,7 @@ void TSessionController::FTPRequestDone(TCustomFtpCli*, TFtpRequest RqType, std:
         AddLogLine("- No error", TLogKind::Debug);
     if (RqType == ftpReqSize) ++sizeRepliesSeen_;
     if (RqType == ftpReqCwd) LastChangeDirOk = Error == 0;
-    if (RqType == ftpReqList) LastListingOk = Error == 0;
+    if (RqType == ftpReqList || RqType == ftpReqMachineList) LastListingOk = Error == 0;
     if (Error != 0) return;
     switch (RqType) {
         case ftpReqCwd:
@@ -137,6 +143,7 @@ void TSessionController::FTPRequestDone(TCustomFtpCli*, TFtpRequest RqType, std:
         case ftpReqPwd:
         case ftpReqCdup: ReplyDirectoryDone(); break;
         case ftpReqList:
+        case ftpReqMachineList:
         case ftpReqNameList:
         case ftpReqSessionList:
         case ftpReqSessionNameList:

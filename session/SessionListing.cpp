@@ -1,13 +1,16 @@
 // Reading a finished listing into the remote list: one entry per line of the
-// Unix long format, links resolved by asking the server for their size, and
-// "." and ".." always present.
+// Unix long format or of MLSD, links resolved by asking the server for their
+// size, and "." and ".." always present.
 #include <sys/stat.h>
 
+#include <QDateTime>
 #include <QFileIconProvider>
+#include <QLocale>
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
 
+#include "ftp/FtpRemoteEntry.h"
 #include "session/ListingLine.h"
 #include "session/RemoteListView.h"
 #include "session/SessionController.h"
@@ -16,6 +19,21 @@
 #include "util/ui/UiUtils.h"
 
 namespace {
+
+// MLSD's time is UTC; the user reads it in the local zone, to the minute.
+std::string LocalTimeText(std::int64_t utc) {
+    const QDateTime local = QDateTime::fromSecsSinceEpoch(utc).toLocalTime();
+    return QLocale::c().toString(local, QStringLiteral("MMM d yyyy hh:mm")).toStdString();
+}
+
+// The listing's permission column: the kind letter, then the mode where the
+// server gave one.
+std::string PermissionText(const FtpRemoteEntry& entry) {
+    std::string text(1, entry.Type == TFtpEntryType::Folder ? 'd' : entry.Type == TFtpEntryType::Link ? 'l' : '-');
+    if (entry.UnixMode < 0) return text;
+    for (int bit = 8; bit >= 0; --bit) text += (entry.UnixMode >> bit & 1) != 0 ? "rwx"[(8 - bit) % 3] : '-';
+    return text;
+}
 
 bool StartsWithLetter(std::string_view text, char upper) {
     return !text.empty() && (text[0] == upper || text[0] == static_cast<char>(upper - 'A' + 'a'));
@@ -75,6 +93,10 @@ void TSessionController::ParseListing(const std::string& fileName) {
     std::string_view line;
     while (file.Next(line)) {
         if (DebugLog) AddLogLine("FTP_ProcessDir: " + std::string(line), TLogKind::Debug);
+        if (FTP.ListedByMlsd()) {
+            AddMachineItem(line);
+            continue;
+        }
         if (line.empty() || IsListingTotalLine(line)) continue;
         const TListingFields f = SplitListingLine(line);
         if (f.highest < 0) continue;
@@ -89,6 +111,16 @@ void TSessionController::ParseListing(const std::string& fileName) {
     if (!seenDot_) AddRemoteItem(".", "drwxrwxrwx", {}, {}, {}, {});
     if (!seenDotDot_) AddRemoteItem("..", "drwxrwxrwx", {}, {}, {}, {});
     view.EndUpdate();
+}
+
+void TSessionController::AddMachineItem(std::string_view line) {
+    FtpRemoteEntry entry;
+    if (!ParseMlsdLine(line, entry)) return;
+    std::string name = entry.Name;
+    if (entry.Type == TFtpEntryType::Link && !entry.LinkTarget.empty()) name += " -> " + entry.LinkTarget;
+    const std::string size = entry.Size >= 0 ? std::to_string(entry.Size) : std::string();
+    const std::string modified = entry.ModifyUtc ? LocalTimeText(*entry.ModifyUtc) : std::string();
+    AddRemoteItem(std::move(name), PermissionText(entry), {}, {}, size, modified);
 }
 
 // The folder icon and the generic file icon of a new listing.

@@ -84,8 +84,15 @@ bool TSessionController::RunNextCommand() {
     StartActivityAnimation();
     AddLogLine("- Executing Requested Command", TLogKind::Debug);
 
-    bool success = RunOperation(*command);
+    runningKind_ = command->Kind;
+    const bool keepTime =
+        command->WaitForResult && (command->Kind == cmdDownload || command->Kind == cmdUpload) && KeepFileTimesOn();
+    timeFollows_ = keepTime;
+    bool success = RunReconnecting(*command);
     if (!*alive) return false;
+    timeFollows_ = false;
+    if (success && keepTime) KeepFileTime(*command);
+    runningKind_ = 0;
     // A lookup that finds no host ends the log-in without a reply code, yet
     // nothing is connected: that is a failed connect, worded by the engine's
     // last reply when it kept no failure text.
@@ -106,12 +113,14 @@ bool TSessionController::RunNextCommand() {
     if (!*alive) return false;
     command.reset();
 
-    if (!FTP.Connected()) {
+    if (!SessionAlive()) {
+        SessionUp = false;
         ClearCommandQueue();
         SetConnectedState(false);
         StopActivityAnimation();
         SetBusyState(false);
     }
+    RestartKeepAlive();
     return !CommandQueue.empty();
 }
 
@@ -119,6 +128,7 @@ bool TSessionController::PrepareEngine(TFTPCommand& command) {
     try {
         switch (command.Kind) {
             case cmdConnect:
+                sessionLogin_ = command;
                 FTP.HostName = command.HostName;
                 FTP.Port = command.Port;
                 FTP.UserName = command.UserName;
@@ -185,7 +195,7 @@ void TSessionController::ReportFailure(const TFTPCommand& command) {
         SetConnectedState(false);
     }
     const auto alive = alive_;
-    if (!text.empty() && command.Kind != cmdFileSize) {
+    if (!text.empty() && command.Kind != cmdFileSize && command.Kind != cmdNoop) {
         // A request the closing program aborted failed only because the user
         // asked to leave; a message now would keep the program alive.
         if (!platform::ApplicationTerminated()) ShowFailureText(text);

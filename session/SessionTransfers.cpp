@@ -142,7 +142,8 @@ void TSessionController::EndTransfer(bool upload) {
         if (play->isChecked() && FileExists(sound) && PlaySound) (void)PlaySound(sound);
     }
     if (!upload) {
-        if (RefreshLocalFiles) RefreshLocalFiles();
+        // With the file's time still to come, the list is read once that is set.
+        if (RefreshLocalFiles && !timeFollows_) RefreshLocalFiles();
         return;
     }
     if (W.frmOptions != nullptr && W.frmOptions->cbDirAutoRefresh->isChecked()) QueueListing();

@@ -528,6 +528,34 @@ gibt es schon. Umbenennen abgebrochen.</translation>
         <source>Connected. (%1)</source>
         <translation>Verbunden. (%1)</translation>
     </message>
+    <message>
+        <source>The server&apos;s time of the file could not be kept</source>
+        <translation>Die Zeit der Datei auf dem Server konnte nicht übernommen werden</translation>
+    </message>
+    <message>
+        <source>The file&apos;s time could not be set on the server</source>
+        <translation>Die Zeit der Datei konnte auf dem Server nicht gesetzt werden</translation>
+    </message>
+    <message>
+        <source>The server closed the connection; the next command reconnects</source>
+        <translation>Der Server hat die Verbindung geschlossen; der nächste Befehl verbindet neu</translation>
+    </message>
+    <message>
+        <source>The transfer may have partly run: it is not repeated</source>
+        <translation>Die Übertragung ist womöglich teilweise gelaufen: sie wird nicht wiederholt</translation>
+    </message>
+    <message>
+        <source>Running the command again</source>
+        <translation>Der Befehl wird erneut ausgeführt</translation>
+    </message>
+    <message>
+        <source>Reconnecting to %1 ...</source>
+        <translation>Neu verbinden mit %1 ...</translation>
+    </message>
+    <message>
+        <source>Returning to the folder &quot;%1&quot;</source>
+        <translation>Zurück in den Ordner &quot;%1&quot;</translation>
+    </message>
 </context>
 <context>
     <name>TSettingsKey</name>
@@ -1145,6 +1173,14 @@ Serverprofile bleiben bis zum Programmende erhalten, können aber nicht gespeich
         <source>Keep server passwords in the desktop keyring</source>
         <translation>Server-Passwörter im Schlüsselbund der Arbeitsumgebung aufbewahren</translation>
     </message>
+    <message>
+        <source>Keep file times</source>
+        <translation>Dateizeiten beibehalten</translation>
+    </message>
+    <message>
+        <source>Keep-alive interval (seconds, 0 = off):</source>
+        <translation>Verbindung halten alle (Sekunden, 0 = aus):</translation>
+    </message>
 </context>
 <context>
     <name>TfrmOverResume</name>
@@ -1256,6 +1292,22 @@ gibt es schon. Überschreiben?</translation>
     <message>
         <source>Another FTP Server is already named %1</source>
         <translation>Ein anderer FTP-Server heißt schon %1</translation>
+    </message>
+    <message>
+        <source>SOCKS 5 proxy (optional):</source>
+        <translation>SOCKS-5-Proxy (optional):</translation>
+    </message>
+    <message>
+        <source>Proxy port:</source>
+        <translation>Proxy-Port:</translation>
+    </message>
+    <message>
+        <source>Proxy username:</source>
+        <translation>Proxy-Benutzername:</translation>
+    </message>
+    <message>
+        <source>Proxy password:</source>
+        <translation>Proxy-Passwort:</translation>
     </message>
 </context>
 <context>

@@ -48,25 +48,36 @@ const SecretLibrary* Secret() {
     return loaded;
 }
 
-const SecretSchema* Schema() {
-    static const SecretSchema schema = [] {
-        SecretSchema s{};
-        s.name = "com.orvansoftware.velliant_ftp.Password";
-        s.flags = SECRET_SCHEMA_NONE;
-        s.attributes[0] = {"server", SECRET_SCHEMA_ATTRIBUTE_STRING};
-        s.attributes[1] = {"port", SECRET_SCHEMA_ATTRIBUTE_STRING};
-        s.attributes[2] = {"user", SECRET_SCHEMA_ATTRIBUTE_STRING};
-        return s;
-    }();
-    return &schema;
+SecretSchema MakeSchema(const char* name) {
+    SecretSchema s{};
+    s.name = name;
+    s.flags = SECRET_SCHEMA_NONE;
+    s.attributes[0] = {"server", SECRET_SCHEMA_ATTRIBUTE_STRING};
+    s.attributes[1] = {"port", SECRET_SCHEMA_ATTRIBUTE_STRING};
+    s.attributes[2] = {"user", SECRET_SCHEMA_ATTRIBUTE_STRING};
+    return s;
+}
+
+// A schema of its own for proxy passwords: a proxy on the same host, port
+// and user as an FTP account must not take that account's entry.
+const SecretSchema* Schema(TKeyringSecret secret) {
+    static const SecretSchema server = MakeSchema("com.orvansoftware.velliant_ftp.Password");
+    static const SecretSchema proxy = MakeSchema("com.orvansoftware.velliant_ftp.ProxyPassword");
+    return secret == TKeyringSecret::Proxy ? &proxy : &server;
 }
 
 // Host names compare in any letter case; the entry is found whichever the
 // profile holds.
 struct Account {
-    explicit Account(const TFTPServer& profile)
-        : server(AsciiUpper(profile.Hostname)), port(profile.Port), user(profile.Username) {}
-    std::string server, port, user;
+    Account(const TFTPServer& profile, TKeyringSecret secret) {
+        const bool proxy = secret == TKeyringSecret::Proxy;
+        host = proxy ? profile.SocksHost : profile.Hostname;
+        server = AsciiUpper(host);
+        port = proxy ? profile.SocksPort : profile.Port;
+        user = proxy ? profile.SocksUser : profile.Username;
+        password = proxy ? profile.SocksPassword : profile.Password;
+    }
+    std::string host, server, port, user, password;
 };
 
 // A session bus that is there: named by the environment, or the user's bus
@@ -106,7 +117,7 @@ bool TKeyring::Available() {
     return true;
 }
 
-bool TKeyring::Store(const TFTPServer& profile, std::string& error) {
+bool TKeyring::Store(const TFTPServer& profile, std::string& error, TKeyringSecret secret) {
     if (!SessionBusReachable()) {
         error = "no session bus";
         return false;
@@ -115,22 +126,23 @@ bool TKeyring::Store(const TFTPServer& profile, std::string& error) {
         error = "the desktop keyring's library (libsecret-1.so.0) is not installed";
         return false;
     }
-    const Account account(profile);
-    const std::string label = "Velliant FTP: " + account.user + "@" + profile.Hostname + ":" + account.port;
+    const Account account(profile, secret);
+    const std::string kind = secret == TKeyringSecret::Proxy ? "Velliant FTP proxy: " : "Velliant FTP: ";
+    const std::string label = kind + account.user + "@" + account.host + ":" + account.port;
     GError* failure = nullptr;
     const gboolean stored =
-        Secret()->store(Schema(), SECRET_COLLECTION_DEFAULT, label.c_str(), profile.Password.c_str(), nullptr, &failure, "server",
-                        account.server.c_str(), "port", account.port.c_str(), "user", account.user.c_str(), nullptr);
+        Secret()->store(Schema(secret), SECRET_COLLECTION_DEFAULT, label.c_str(), account.password.c_str(), nullptr, &failure,
+                        "server", account.server.c_str(), "port", account.port.c_str(), "user", account.user.c_str(), nullptr);
     if (!stored) error = Take(failure);
     return stored;
 }
 
-std::optional<std::string> TKeyring::Lookup(const TFTPServer& profile) {
+std::optional<std::string> TKeyring::Lookup(const TFTPServer& profile, TKeyringSecret secret) {
     if (!SessionBusExists()) return std::nullopt;
-    const Account account(profile);
+    const Account account(profile, secret);
     GError* error = nullptr;
-    gchar* password = Secret()->lookup(Schema(), nullptr, &error, "server", account.server.c_str(), "port", account.port.c_str(),
-                                       "user", account.user.c_str(), nullptr);
+    gchar* password = Secret()->lookup(Schema(secret), nullptr, &error, "server", account.server.c_str(), "port",
+                                       account.port.c_str(), "user", account.user.c_str(), nullptr);
     if (password == nullptr) {
         if (error != nullptr) (void)Take(error);
         return std::nullopt;
@@ -140,11 +152,11 @@ std::optional<std::string> TKeyring::Lookup(const TFTPServer& profile) {
     return text;
 }
 
-bool TKeyring::Clear(const TFTPServer& profile) {
+bool TKeyring::Clear(const TFTPServer& profile, TKeyringSecret secret) {
     if (!SessionBusExists()) return false;
-    const Account account(profile);
+    const Account account(profile, secret);
     GError* error = nullptr;
-    (void)Secret()->clear(Schema(), nullptr, &error, "server", account.server.c_str(), "port", account.port.c_str(), "user",
+    (void)Secret()->clear(Schema(secret), nullptr, &error, "server", account.server.c_str(), "port", account.port.c_str(), "user",
                           account.user.c_str(), nullptr);
     if (error != nullptr) {
         (void)Take(error);
@@ -157,11 +169,11 @@ bool TKeyring::Clear(const TFTPServer& profile) {
 
 bool TKeyring::Built() { return false; }
 bool TKeyring::Available() { return false; }
-bool TKeyring::Store(const TFTPServer&, std::string& error) {
+bool TKeyring::Store(const TFTPServer&, std::string& error, TKeyringSecret) {
     error = "built without the desktop keyring (libsecret)";
     return false;
 }
-std::optional<std::string> TKeyring::Lookup(const TFTPServer&) { return std::nullopt; }
-bool TKeyring::Clear(const TFTPServer&) { return true; }
+std::optional<std::string> TKeyring::Lookup(const TFTPServer&, TKeyringSecret) { return std::nullopt; }
+bool TKeyring::Clear(const TFTPServer&, TKeyringSecret) { return true; }
 
 #endif

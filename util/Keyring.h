@@ -13,6 +13,9 @@
 
 #include "util/FTPServerObj.h"
 
+// Which of a profile's passwords a call is about.
+enum class TKeyringSecret { Server, Proxy };
+
 class TKeyring {
 public:
     // The program was built with libsecret.
@@ -20,10 +23,10 @@ public:
     // A Secret Service answers on the session bus.
     static bool Available();
     // Keeps the profile's password; false with `error` set when it could not.
-    static bool Store(const TFTPServer& profile, std::string& error);
+    static bool Store(const TFTPServer& profile, std::string& error, TKeyringSecret secret = TKeyringSecret::Server);
     // The password kept for the profile's account; nothing when there is
     // none or the keyring cannot be reached.
-    static std::optional<std::string> Lookup(const TFTPServer& profile);
+    static std::optional<std::string> Lookup(const TFTPServer& profile, TKeyringSecret secret = TKeyringSecret::Server);
     // Forgets the account's password; true when none is kept any longer.
-    static bool Clear(const TFTPServer& profile);
+    static bool Clear(const TFTPServer& profile, TKeyringSecret secret = TKeyringSecret::Server);
 };

@@ -38,9 +38,12 @@ std::vector<std::unique_ptr<TFTPServer>> ReadServerProfiles(const TIniFile& ini)
         if (!server->Name.empty()) profiles.push_back(std::move(server));
     }
     if (PasswordsInKeyring(ini)) {
-        for (auto& server : profiles)
+        for (auto& server : profiles) {
             if (server->Password.empty() && !server->IsAnonymous())
                 if (std::optional<std::string> kept = TKeyring::Lookup(*server)) server->Password = *kept;
+            if (server->SocksPassword.empty() && !server->SocksHost.empty() && !server->SocksUser.empty())
+                if (auto kept = TKeyring::Lookup(*server, TKeyringSecret::Proxy)) server->SocksPassword = *kept;
+        }
     }
     return profiles;
 }

@@ -28,5 +28,6 @@ bool PasswordsInKeyring(const TIniFile& ini);
 
 // The profiles of the sections Server1 up to "Count" (default 0) that exist
 // and hold a name, in section order. Reads only. With PasswordsInKeyring, a
-// profile without a password in the file takes the keyring's.
+// profile without a password (or proxy password) in the file takes the
+// keyring's.
 std::vector<std::unique_ptr<TFTPServer>> ReadServerProfiles(const TIniFile& ini);

@@ -234,7 +234,7 @@ TEST_F(MainWindow, ConnectsThroughTheServersMenuAndRefusesWhileBusy) {
     const int before = window->mmoFTPLog->LineCount();
     window->tb97Refresh->trigger();
     const auto refreshed = LogLines(*window);
-    EXPECT_TRUE(std::find(refreshed.begin() + before, refreshed.end(), "Command:    LIST") != refreshed.end());
+    EXPECT_TRUE(std::find(refreshed.begin() + before, refreshed.end(), "Command:    MLSD") != refreshed.end());
 
     window->tb97FolderUp->trigger();
     EXPECT_TRUE(Has(LogLines(*window), "Command:    CDUP"));

@@ -13,6 +13,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QtTest/QTest>
 
@@ -127,6 +128,26 @@ TEST_F(OptionsTest, TimeOutIsBroughtIntoRangeWhenTheFieldIsLeft) {
         EXPECT_EQ(TypeTimeOut(form, typed), value) << typed;
     form.sedtTimeOut->findChild<QLineEdit*>()->setText(QString());
     EXPECT_EQ(form.sedtTimeOut->Value(), 1) << "no number counts as 1";
+}
+
+// Both start on; typed and clicked on the FTP page, they are stored by OK
+// and read by the next dialog.
+TEST_F(OptionsTest, KeepFileTimesAndKeepAliveAreTypedStoredAndReadBack) {
+    TfrmOptions form;
+    form.show();
+    EXPECT_EQ(std::tuple(form.cbKeepFileTimes->isChecked(), form.sedtKeepAlive->Value()), std::tuple(true, 60));
+    QTabBar* tabs = form.pgcOptions->tabBar();
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());
+    ASSERT_TRUE(form.cbKeepFileTimes->isVisible());
+    QTest::mouseClick(form.cbKeepFileTimes, Qt::LeftButton, {}, QPoint(8, form.cbKeepFileTimes->height() / 2));
+    QLineEdit* edit = form.sedtKeepAlive->findChild<QLineEdit*>();
+    edit->selectAll();
+    QTest::keyClicks(edit, "0");
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(form.result(), QDialog::Accepted);
+    EXPECT_EQ(std::tuple(Key().ReadBool("KeepFileTimes", true), Key().ReadInteger("KeepAlive", -1)), std::tuple(false, 0));
+    TfrmOptions next;
+    EXPECT_EQ(std::tuple(next.cbKeepFileTimes->isChecked(), next.sedtKeepAlive->Value()), std::tuple(false, 0));
 }
 
 TEST_F(OptionsTest, OkStoresAndAppliesCancelRereadsCloseBoxKeepsEdits) {

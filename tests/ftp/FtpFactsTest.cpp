@@ -40,8 +40,9 @@ TEST(FtpFacts, MlsdLinesKeepNamesExactlyAndSkipTheFolderItself) {
         "type=dir;modify=19991231235959;unique=801U1e33; a folder\n"
         "type=OS.unix=slink:/etc/target;size=11; link\r\n"
         "no facts here\r\n"
-        "type=file;size=x;modify=bad; ünï\r\n");
-    ASSERT_EQ(entries.size(), 4u);
+        "type=file;size=x;modify=bad; ünï\r\n"
+        "type=file;unix.mode=0o640; python\r\n");
+    ASSERT_EQ(entries.size(), 5u);
     EXPECT_EQ(entries[0].Name, " two leading blanks");
     EXPECT_EQ(entries[0].Type, TFtpEntryType::File);
     EXPECT_EQ(entries[0].Size, 12);
@@ -56,6 +57,7 @@ TEST(FtpFacts, MlsdLinesKeepNamesExactlyAndSkipTheFolderItself) {
     EXPECT_EQ(entries[3].Name, "ünï");
     EXPECT_EQ(entries[3].Size, -1);
     EXPECT_FALSE(entries[3].ModifyUtc.has_value());
+    EXPECT_EQ(entries[4].UnixMode, 0640) << "the mode as pyftpdlib writes it";
 }
 
 TEST(FtpFacts, FtpTimesRoundTripInUtc) {

@@ -9,6 +9,7 @@
 #include "tools/vftp/VftpProfiles.h"
 #include "util/IniFile.h"
 #include "util/Keyring.h"
+#include "util/MiscUtils.h"
 
 namespace {
 
@@ -16,7 +17,11 @@ class KeyringTest : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!TKeyring::Built()) GTEST_SKIP() << "built without libsecret";
-        store.ServerList.Add("Site", Profile("Site", "webmaster", "s3cret"));
+        auto site = Profile("Site", "webmaster", "s3cret");
+        site->SocksHost = "proxy.example.com";
+        site->SocksUser = "webmaster";
+        site->SocksPassword = "through";
+        store.ServerList.Add("Site", std::move(site));
         store.ServerList.Add("Mirror", Profile("Mirror", "anonymous", "me@example.com"));
     }
 
@@ -30,9 +35,9 @@ protected:
         return profile;
     }
     // The password the file itself holds for the profile in `section`.
-    std::string FilePassword(const std::string& section) const {
+    std::string FilePassword(const std::string& section, const char* key = "Password") const {
         const TIniFile ini(file);
-        return TFTPServer::DecodePassword(ini.ReadString(section, "Password", ""));
+        return TFTPServer::DecodePassword(UnquoteValue(ini.ReadString(section, key, "")));
     }
 
     TempDir folder;
@@ -48,14 +53,20 @@ TEST_F(KeyringTest, PasswordsMoveIntoTheKeyringWhereVftpFindsThemAndBack) {
     EXPECT_EQ(store.KeyringProblem, "");
     EXPECT_EQ(TKeyring::Lookup(site), std::optional<std::string>("s3cret"));
     EXPECT_EQ(FilePassword("Server2"), "") << "the file holds no password";
+    EXPECT_EQ(FilePassword("Server2", "SocksPassword"), "") << "nor the proxy's";
+    EXPECT_EQ(TKeyring::Lookup(site, TKeyringSecret::Proxy), std::optional<std::string>("through"))
+        << "an entry of its own, though proxy and server share the user";
     const TIniFile ini(file);
     EXPECT_EQ(ini.ReadString("Server1", "Password", ""), "me@example.com") << "an anonymous address is no secret";
     // vftp @Site reads the same entry; host names match in any case.
     EXPECT_EQ(VftpProfiles(file).Find("site")->Password, "s3cret");
+    EXPECT_EQ(VftpProfiles(file).Find("site")->SocksPassword, "through");
 
     store.MovePasswords(false);
     EXPECT_EQ(FilePassword("Server2"), "s3cret");
     EXPECT_EQ(TKeyring::Lookup(site), std::nullopt);
+    EXPECT_EQ(FilePassword("Server2", "SocksPassword"), "through");
+    EXPECT_EQ(TKeyring::Lookup(site, TKeyringSecret::Proxy), std::nullopt);
     EXPECT_EQ(VftpProfiles(file).Find("Site")->Password, "s3cret");
 }
 

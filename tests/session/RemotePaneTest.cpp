@@ -1,6 +1,6 @@
 // The remote pane against a scripted server: link resolution, double-click,
-// keys, the folder box, the context menu's enabling and failed folder
-// changes.
+// keys, the folder box, the context menu's enabling, failed folder changes,
+// and a session the server closes, kept alive and reconnected.
 #include <QAbstractItemView>
 #include <QCompleter>
 #include <QLineEdit>
@@ -11,11 +11,13 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "dialogs/FrmOptions.h"
 #include "session/RemotePane.h"
 #include "tests/session/SessionFixture.h"
 #include "tests/support/QtTestSupport.h"
 #include "tests/support/ScriptedFtpServer.h"
 #include "tests/support/TempDir.h"
+#include "util/ui/SpinEdit.h"
 
 namespace {
 
@@ -263,9 +265,13 @@ TEST_F(RemotePane, MenuFollowsSelectionConnectionAndBusy) {
     session.Busy = true;
     EXPECT_EQ(enabled(), "00111111");
     session.Busy = false;
+    // A session the server ended is kept for the next command to reconnect;
+    // the user's disconnect ends it.
     server.Stop();
-    (void)session.FTP.AbortSessionWait();
     EXPECT_TRUE(qttest::WaitUntil([&] { return !session.FTP.Connected(); }));
+    files->SelectRow(RowNamed("file.txt"));
+    EXPECT_EQ(enabled().substr(0, 2), "11");
+    session.DisconnectAction();
     files->SelectRow(RowNamed("file.txt"));
     EXPECT_EQ(enabled().substr(0, 2), "00");
 }
@@ -288,6 +294,63 @@ TEST_F(RemotePane, KeysActOnReleaseAndNotWhileRefused) {
     files->SelectRow(RowNamed("file.txt"));
     QTest::keyClick(view, Qt::Key_F2);
     EXPECT_TRUE(files->IsEditing());
+}
+
+// The server ends an idle session with 421: the window goes on showing it,
+// and F5 logs in again, returns to the folder and lists it.
+TEST_F(RemotePane, AnIdleSessionClosedByTheServerReconnectsOnTheNextCommand) {
+    server.Reply("CWD site", "250 ok");
+    Listing(kStart).Reply("PWD", "257 \"/site\"").Pause(300).Send("421 Idle timeout.\r\n").Close();
+    server.AcceptAgain().Send("220 again\r\n").Reply("USER bob", "331 pw").Reply("PASS pw", "230 in");
+    server.Reply("CWD /site", "250 ok");
+    Listing(kStart).Reply("PWD", "257 \"/site\"").Reply("QUIT", "221 bye");
+    ASSERT_TRUE(server.Start()) << server.Failure();
+    ConnectPassive(server.Port(), "bob", "pw", "site");
+    ASSERT_TRUE(qttest::WaitUntil([&] { return !session.FTP.Connected(); }));
+    EXPECT_TRUE(LogHas("Status:     The server closed the connection; the next command reconnects"));
+    EXPECT_TRUE(session.ConnectedState());
+    EXPECT_GE(RowNamed("file.txt"), 0) << "the view stays";
+
+    QAbstractItemView* view = files->CurrentView();
+    view->setFocus();
+    QTest::keyClick(view, Qt::Key_F5);
+    EXPECT_TRUE(session.FTP.Connected());
+    for (const char* line : {"Status:     Reconnecting to 127.0.0.1 ...", "Status:     Returning to the folder \"/site\""})
+        EXPECT_TRUE(LogHas(line)) << line;
+    EXPECT_GE(RowNamed("file.txt"), 0);
+    EXPECT_EQ(session.CurrentRemoteDir, "/site");
+    session.DisconnectAction();
+    EXPECT_TRUE(server.WaitDone(5000)) << server.Failure();
+    EXPECT_TRUE(messages.empty()) << messages.front();
+}
+
+// NOOP keeps the idle session; a command that then finds it closed (421 in
+// reply) reconnects once and runs again.
+TEST_F(RemotePane, KeepAliveSendsNoopAndACommandFindingTheSessionClosedRunsAgain) {
+    qttest::ClearSettings();
+    TfrmOptions options;
+    options.sedtKeepAlive->setValue(1);
+    session.W.frmOptions = &options;
+    Listing(kStart).Reply("PWD", "257 \"/\"").Reply("NOOP", "200 still here");
+    server.Reply("TYPE A", "421 Timeout.").Close();
+    server.AcceptAgain().Send("220 again\r\n").Reply("USER bob", "331 pw").Reply("PASS pw", "230 in");
+    server.Reply("CWD /", "250 ok");
+    Listing(kStart).Reply("PWD", "257 \"/\"").Reply("QUIT", "221 bye");
+    Connect();
+    ASSERT_TRUE(qttest::WaitUntil([&] { return LogHas("            200 still here"); }));
+    options.sedtKeepAlive->setValue(0);
+
+    QAbstractItemView* view = files->CurrentView();
+    view->setFocus();
+    QTest::keyClick(view, Qt::Key_F5);
+    EXPECT_TRUE(session.FTP.Connected());
+    EXPECT_TRUE(LogHas("Status:     Running the command again"));
+    EXPECT_EQ(LogCount("Command:    TYPE A"), 3);
+    EXPECT_GE(RowNamed("file.txt"), 0);
+    session.DisconnectAction();
+    EXPECT_TRUE(server.WaitDone(5000)) << server.Failure();
+    EXPECT_TRUE(messages.empty()) << messages.front();
+    session.W.frmOptions = nullptr;
 }
 
 }  // namespace

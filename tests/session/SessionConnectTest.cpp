@@ -1,6 +1,7 @@
 // Connecting a profile against a real server: the log, the lamps and
 // buttons, the queued start-up commands, and the failures users meet.
 #include <sys/stat.h>
+#include <utime.h>
 
 #include <fstream>
 
@@ -59,6 +60,34 @@ TEST_P(SessionConnect, AProfilesSocksProxyCarriesTheSession) {
     EXPECT_TRUE(session.SessionUp);
     EXPECT_EQ(Names(files), (std::vector<std::string>{".", "..", "index.htm"}));
     EXPECT_TRUE(LogHas("Command:    EPSV")) << "passive although the profile asks for active mode";
+}
+
+// Where the server offers MLSD the view reads it: names exactly as they
+// are, exact sizes, and the UTC times in the user's zone.
+TEST_P(SessionConnect, TheViewReadsMlsdWhereOffered) {
+    if (GetParam() != "pyftpdlib") GTEST_SKIP() << "vsftpd offers no MLSD";
+    const std::string blanks = server.Root() + "/site/  two leading blanks";
+    std::ofstream(blanks, std::ios::binary) << std::string(4099, 'x');
+    const struct utimbuf times { 981173106, 981173106 };  // 2001-02-03 04:05:06 UTC
+    ASSERT_EQ(::utime(blanks.c_str(), &times), 0);
+    const QByteArray zone = qgetenv("TZ");
+    qputenv("TZ", "Asia/Kolkata");  // UTC+05:30 all year
+    TFTPServer profile = Profile(server.Port(), server.User(), server.Password());
+    profile.StartDir = "site";
+    profile.PASV = TPasvMode::Yes;
+    session.ConnectToServer(&profile);
+    if (zone.isNull())
+        qunsetenv("TZ");
+    else
+        qputenv("TZ", zone);
+    EXPECT_TRUE(messages.empty()) << messages.front();
+    EXPECT_TRUE(LogHas("Command:    MLSD"));
+    const int row = RowNamed("  two leading blanks");
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(files->ColumnText(row, TRemoteFileModel::colSize), "4099");
+    EXPECT_EQ(files->ColumnText(row, TRemoteFileModel::colModified), "Feb 3 2001 09:35");
+    EXPECT_EQ(files->ColumnText(row, TRemoteFileModel::colPermission).substr(0, 4), "-rw-") << "UNIX.mode asked for";
+    EXPECT_GE(RowNamed("index.htm"), 0);
 }
 
 TEST_P(SessionConnect, ConnectLogsTheDialogueAndQueuesTheStartFolder) {

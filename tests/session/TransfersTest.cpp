@@ -4,6 +4,7 @@
 // and the transfer type choice on their own.
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utime.h>
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -372,7 +373,8 @@ TEST_P(Transfers, UploadsDroppedFilesAndRefreshesWhenAsked) {
     EXPECT_GE(RowNamed("up1.bin"), 0) << "auto-refresh lists the folder after an upload";
     int listings = 0;
     const std::vector<std::string> lines = Log();
-    for (std::size_t i = static_cast<std::size_t>(before); i < lines.size(); ++i) listings += lines[i] == "Command:    LIST";
+    for (std::size_t i = static_cast<std::size_t>(before); i < lines.size(); ++i)
+        listings += lines[i] == "Command:    LIST" || lines[i] == "Command:    MLSD";
     EXPECT_EQ(listings, 2);
     // The sound plays only when its file exists.
     EXPECT_EQ(sounds, (std::vector<std::string>{In("up1.bin"), In("up1.bin")}));
@@ -380,6 +382,39 @@ TEST_P(Transfers, UploadsDroppedFilesAndRefreshesWhenAsked) {
     pane.itmSrvFilesDownloadClick();
     EXPECT_EQ(sounds.size(), 2u);
     EXPECT_EQ(localRefreshes, 1);
+}
+
+// With "Keep file times" a download takes the server's time, and an upload
+// gives the server the local one where it can (MFMT); vsftpd cannot, which
+// the log says without failing the upload.
+TEST_P(Transfers, KeepFileTimesCarriesModificationTimes) {
+    qttest::ClearSettings();
+    TfrmOptions options;
+    ASSERT_TRUE(options.cbKeepFileTimes->isChecked());
+    session.W.frmOptions = &options;
+    auto setTime = [](const std::string& path, time_t when) {
+        const struct utimbuf times { when, when };
+        ASSERT_EQ(::utime(path.c_str(), &times), 0) << path;
+    };
+    auto timeOf = [](const std::string& path) {
+        struct stat info {};
+        return ::stat(path.c_str(), &info) == 0 ? info.st_mtime : time_t(-1);
+    };
+    setTime(site + "/b.bin", 981173106);  // 2001-02-03 04:05:06 UTC
+    Select({"b.bin"});
+    pane.itmSrvFilesDownloadClick();
+    EXPECT_EQ(timeOf(In("b.bin")), 981173106);
+
+    Write(In("up.bin"), "x");
+    setTime(In("up.bin"), 1000000000);
+    pane.SelectedLocalFiles = [] { return std::vector<std::string>{"up.bin"}; };
+    (void)DropAt(EmptySpace());
+    EXPECT_TRUE(Holds(site + "/up.bin", "x"));
+    if (GetParam() == "pyftpdlib")
+        EXPECT_EQ(timeOf(site + "/up.bin"), 1000000000);
+    else
+        EXPECT_TRUE(LogHas("Status:     The file's time could not be set on the server"));
+    EXPECT_TRUE(messages.empty()) << messages.front();
 }
 
 // Files dropped on a folder's row go into that folder, which is lit while
