@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QCollator>
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -39,6 +40,8 @@ void TfrmOptions::LoadOptions() {
     FillTextExtensions(key.ReadString("AsciiExt", DefaultAsciiExt));
     sedtTimeOut->setValue(key.ReadInteger("FTPTimeOut", 120));
     cbDirAutoRefresh->setChecked(key.ReadBool("FTPAutoRefresh", true));
+    const int exists = key.ReadInteger("FileExistsAction", 0);
+    cbxFileExists->setCurrentIndex(exists >= 0 && exists < cbxFileExists->count() ? exists : 0);
 }
 
 void TfrmOptions::SaveOptions() {
@@ -52,6 +55,7 @@ void TfrmOptions::SaveOptions() {
     key.WriteString("AsciiExt", CommaTextOf(TextExtensions()));
     key.WriteInteger("FTPTimeOut", sedtTimeOut->Value());
     key.WriteBool("FTPAutoRefresh", cbDirAutoRefresh->isChecked());
+    key.WriteInteger("FileExistsAction", cbxFileExists->currentIndex());
 }
 
 void TfrmOptions::ApplyOptions() {

@@ -10,6 +10,7 @@
 #include <vector>
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -63,6 +64,10 @@ public:
     // Kept in the profile file, not the settings tree: the main window sets
     // it before showing the dialog and moves the passwords after OK.
     QCheckBox* cbPasswordsInKeyring;
+    // What a transfer does when its target file exists, unless the question
+    // says otherwise: the entries follow TFileExistsAnswer (0 asks).
+    QLabel* lblFileExists;
+    QComboBox* cbxFileExists;
     QPushButton* btnOk;
     QPushButton* btnCancel;
 

@@ -1,5 +1,6 @@
 // Construction of the options dialog's pages and controls.
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -120,6 +121,12 @@ QWidget* TfrmOptions::BuildFtpPage() {
     cbDirAutoRefresh = new QCheckBox(QStringLiteral("Auto-refresh directories on upload/download"), page);
     cbPasswordsInKeyring = new QCheckBox(QStringLiteral("Keep server passwords in the desktop keyring"), page);
     cbPasswordsInKeyring->setEnabled(TKeyring::Built());
+    lblFileExists = new QLabel(QStringLiteral("When a file exists:"), page);
+    cbxFileExists = new QComboBox(page);
+    cbxFileExists->addItems({QStringLiteral("Ask"), QStringLiteral("Overwrite"), QStringLiteral("Overwrite if newer"),
+                             QStringLiteral("Overwrite if the size differs"), QStringLiteral("Resume"), QStringLiteral("Rename"),
+                             QStringLiteral("Skip")});
+    lblFileExists->setBuddy(cbxFileExists);
 
     auto* row = new QHBoxLayout;
     row->addWidget(lblTimeOut);
@@ -129,6 +136,10 @@ QWidget* TfrmOptions::BuildFtpPage() {
     layout->addLayout(row);
     layout->addWidget(cbDirAutoRefresh);
     layout->addWidget(cbPasswordsInKeyring);
+    auto* exists = new QHBoxLayout;
+    exists->addWidget(lblFileExists);
+    exists->addWidget(cbxFileExists, 1);
+    layout->addLayout(exists);
     layout->addStretch();
     return page;
 }

@@ -26,6 +26,7 @@ enum TFTPCommandKind : std::int32_t {
     cmdSetType = 16,
     cmdQuote = 18,
     cmdFileSize = 19,
+    cmdFileTime = 20,
 };
 
 class TFTPCommand {

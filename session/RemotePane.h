@@ -11,9 +11,12 @@
 #include <QPoint>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
+
+#include "transfer/FileExistsRule.h"
 
 class QAction;
 class QComboBox;
@@ -119,8 +122,20 @@ private:
     bool FolderBoxKeyDown(QObject* watched, const QKeyEvent& key);
     std::vector<TDirEntry> CollectEntries(const std::vector<int>& rows) const;
     bool AcceptName(const std::string& name);
-    bool ResumePosition(const std::string& localPath, bool binary, std::int64_t& resumeAt);
     void DownloadFile(const TDirEntry& entry, const std::string& localPath, const std::string& remoteDir);
+    // `remoteName` relative to the current folder, in `remoteDir`.
+    void UploadFile(const std::string& localPath, const std::string& remoteDir, const std::string& remoteName);
+
+    // RemotePaneExists.cpp: a user's action (a click, a drop) is one
+    // transfer, for which "do this for the rest" holds.
+    void BeginTransferAction();
+    TFileExistsAnswer DefaultExistsAnswer() const;
+    TFileExistsChoice DecideExisting(const std::string& shownPath, bool upload, const TFileFacts& local, TFileFacts remote,
+                                     bool canResume, const std::string& remoteName);
+    void LogSkipped(const std::string& path, const std::string& why);
+    bool RemoteNameTaken(const std::string& remoteName, TFileFacts& facts);
+    // A free name beside `remoteName` ("a (1).html"); empty when none.
+    std::string FreeRemoteName(const std::string& remoteName);
     // False (and logged) when the walk must not go on in the folder it has
     // just entered (by the path PWD gave).
     bool EnterWalkedFolder(const std::string& folderName);
@@ -133,8 +148,15 @@ private:
     QWidget* window_;
     // Full remote paths the running folder download has been in.
     std::set<std::string> walkedFolders_;
+    // The answer to the file-exists question for the rest of this transfer.
+    std::optional<TFileExistsAnswer> restAnswer_;
 };
 
 // True when a name from the server may become one entry of a local folder:
 // not empty, not "." or "..", no "/" or "\\", no NUL.
 bool IsSafeLocalName(const std::string& name);
+
+// A local file's size and modify time.
+TFileFacts LocalFileFacts(const std::string& path);
+// A free name beside `localPath` ("a (1).html"); empty when none.
+std::string FreeLocalName(const std::string& localPath);

@@ -17,6 +17,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -26,6 +27,7 @@
 #include "session/FTPCommand.h"
 #include "session/FrmDownload.h"
 #include "session/LogLine.h"
+#include "transfer/FileExistsRule.h"
 
 class QAbstractButton;
 class QAction;
@@ -158,10 +160,12 @@ public:
     void QueueMakeDir(const std::string& name);
     void QueueSetType(bool binary);
     void QueueFileSize(const std::string& name);
+    void QueueFileTime(const std::string& name);
     // `flags` are the nine permission flags, owner read first.
     void QueueSiteChmod(const std::string& name, const bool (&flags)[9]);
+    // resumeAt > 0 appends the local file from that offset on (APPE).
     void QueueUpload(const std::string& localPath, const std::string& remoteDir, std::int64_t size, bool binary,
-                     const std::string& remoteName);
+                     const std::string& remoteName, std::int64_t resumeAt = 0);
     void QueueDownload(const std::string& localPath, std::int64_t resumeAt, std::int64_t size, bool binary,
                        const std::string& remoteName, const std::string& remoteDir);
 
@@ -177,6 +181,14 @@ public:
     // folder walks that must not read a list the server did not send.
     bool LastChangeDirOk = false;
     bool LastListingOk = false;
+
+    // Whether a file (`name` relative to the current folder) is on the
+    // server, with its size, asked with SIZE in the waiting mode; Unknown
+    // when the server answers neither a size nor "no such file".
+    enum class TRemoteFileState { Absent, Present, Unknown };
+    TRemoteFileState ProbeRemoteFile(const std::string& name, TFileFacts& facts);
+    // The file's modify time by MDTM; nullopt when the server gives none.
+    std::optional<std::int64_t> RemoteFileTime(const std::string& name);
 
     // ---- transfers ------------------------------------------------------------
     // Binary unless the ASCII button is down, or the automatic choice finds

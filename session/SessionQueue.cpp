@@ -138,7 +138,8 @@ bool TSessionController::PrepareEngine(TFTPCommand& command) {
             case cmdDeleteFile:
             case cmdRemoveDir:
             case cmdMakeDir:
-            case cmdFileSize: FTP.HostFileName = command.HostFileName; break;
+            case cmdFileSize:
+            case cmdFileTime: FTP.HostFileName = command.HostFileName; break;
             case cmdRename:
                 FTP.HostFileName = command.HostFileName;
                 FTP.LocalFileName = command.LocalFileName;
@@ -185,7 +186,9 @@ void TSessionController::ReportFailure(const TFTPCommand& command) {
         SetConnectedState(false);
     }
     const auto alive = alive_;
-    if (!text.empty() && command.Kind != cmdFileSize) {
+    // SIZE and MDTM are questions whose "no" is an answer, not a failure.
+    const bool question = command.Kind == cmdFileSize || command.Kind == cmdFileTime;
+    if (!text.empty() && !question) {
         // A request the closing program aborted failed only because the user
         // asked to leave; a message now would keep the program alive.
         if (!platform::ApplicationTerminated()) ShowFailureText(text);
