@@ -11,6 +11,7 @@
 #include <QPoint>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -28,6 +29,8 @@ class QWidget;
 class TRemoteListView;
 class TSessionController;
 class TDirEntry;
+class TTransferConnection;
+struct TTransferItem;
 
 class TRemotePane : public QObject {
 public:
@@ -125,6 +128,11 @@ private:
     void DownloadFile(const TDirEntry& entry, const std::string& localPath, const std::string& remoteDir);
     // `remoteName` relative to the current folder, in `remoteDir`.
     void UploadFile(const std::string& localPath, const std::string& remoteDir, const std::string& remoteName);
+
+    // RemotePaneDelete.cpp: folders (and the files selected with them)
+    // with everything they hold.
+    void DeleteTrees(const std::vector<std::pair<std::string, bool>>& entries, const std::string& question);
+    void RunDeletions(std::unique_ptr<TTransferConnection> connection, const std::vector<TTransferItem>& items);
 
     // RemotePaneExists.cpp: a user's action (a click, a drop) is one
     // transfer, for which "do this for the rest" holds.

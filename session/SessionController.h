@@ -28,6 +28,7 @@
 #include "session/FrmDownload.h"
 #include "session/LogLine.h"
 #include "transfer/FileExistsRule.h"
+#include "transfer/FtpTransferConnection.h"
 
 class QAbstractButton;
 class QAction;
@@ -189,6 +190,9 @@ public:
     TRemoteFileState ProbeRemoteFile(const std::string& name, TFileFacts& facts);
     // The file's modify time by MDTM; nullopt when the server gives none.
     std::optional<std::int64_t> RemoteFileTime(const std::string& name);
+    // Where a connection of its own (a tree walk, the transfer queue) logs
+    // in: the session's server, account, proxy and encryption.
+    TFtpEndpoint TransferEndpoint();
 
     // ---- transfers ------------------------------------------------------------
     // Binary unless the ASCII button is down, or the automatic choice finds
@@ -201,6 +205,8 @@ public:
 
     // ---- log and status -------------------------------------------------
     void AddLogLine(const std::string& text, TLogKind kind);
+    // The message window (a message box without one) with `text`.
+    void ShowFailureText(const std::string& text);
     void ClearLog();
     void SetConnectedState(bool on);
     void SetBusyState(bool on);
@@ -240,7 +246,6 @@ private:
     bool PrepareEngine(TFTPCommand& command);
     bool RunOperation(TFTPCommand& command);
     void ReportFailure(const TFTPCommand& command);
-    void ShowFailureText(const std::string& text);
     void ResetTransferProgress();
     void ReplyDirectoryDone();
     bool ConnectingOpen() const;

@@ -1,0 +1,98 @@
+// Deleting server folders with everything in them. The folders are walked
+// on a connection of their own first, so that the question can say how
+// many files and folders will go; then the transfer queue deletes files
+// first and folders deepest first, logging each deletion. A deletion that
+// fails stops nothing else; the failures are listed once at the end.
+#include <algorithm>
+
+#include "session/RemotePane.h"
+#include "session/SessionController.h"
+#include "session/SideConnection.h"
+#include "transfer/EntryNames.h"
+#include "transfer/SyncPlan.h"
+#include "util/ui/UiUtils.h"
+
+namespace {
+
+std::string Counted(std::size_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+// Deletion items of a walked folder, and the folder itself after them.
+void AddTreeDeletions(const std::string& root, const TFileTree& tree, std::vector<TTransferItem>& items) {
+    TSyncOptions everything;
+    everything.upload = true;
+    everything.deleteExtra = true;
+    const TFileTree nothing;
+    const std::vector<TSyncAction> plan = BuildSyncPlan(nothing, tree, everything);
+    std::vector<TTransferItem> deletions = SyncPlanItems(plan, nothing, true, "", root);
+    int last = 0;
+    for (const TTransferItem& item : deletions) last = std::max(last, item.stage);
+    TTransferItem self;
+    self.direction = TTransferDirection::Upload;
+    self.action = TTransferAction::DeleteFolder;
+    self.remotePath = root;
+    self.stage = last + 1;
+    deletions.push_back(self);
+    items.insert(items.end(), deletions.begin(), deletions.end());
+}
+
+}  // namespace
+
+void TRemotePane::DeleteTrees(const std::vector<std::pair<std::string, bool>>& entries, const std::string& question) {
+    TTransferResult result;
+    TFtpEndpoint endpoint = session_.TransferEndpoint();
+    endpoint.machineListing = false;
+    std::unique_ptr<TTransferConnection> connection = ConnectSide(endpoint, result);
+    if (!connection)
+        return session_.ShowFailureText("Nothing was deleted: no second connection to the server (" + result.text + ")");
+    std::vector<TTransferItem> items;
+    std::size_t files = 0;
+    std::size_t folders = 0;
+    for (const auto& [name, folder] : entries) {
+        const std::string path = JoinPath(session_.CurrentRemoteDir, name);
+        if (!folder) {
+            TTransferItem item;
+            item.direction = TTransferDirection::Upload;
+            item.action = TTransferAction::DeleteFile;
+            item.remotePath = path;
+            items.push_back(item);
+            ++files;
+            continue;
+        }
+        TFileTree tree;
+        result = WalkRemoteTree(*connection, path, tree, true);
+        // A folder that cannot be read in full would be deleted in part.
+        if (!result.Ok()) return session_.ShowFailureText("Nothing was deleted: " + result.text);
+        ++folders;
+        for (const auto& below : tree.entries) ++(below.second.isFolder ? folders : files);
+        AddTreeDeletions(path, tree, items);
+    }
+    const std::string count = Counted(files, "file", "files") + " and " + Counted(folders, "folder", "folders");
+    if (AskYesNo(ApplicationTitle, question + "\n\n" + count + " will be deleted.") != IDYES) return;
+    RunDeletions(std::move(connection), items);
+}
+
+void TRemotePane::RunDeletions(std::unique_ptr<TTransferConnection> connection, const std::vector<TTransferItem>& items) {
+    const TFtpEndpoint endpoint = session_.TransferEndpoint();
+    TTransferQueue queue([endpoint] { return std::make_unique<TFtpTransferConnection>(endpoint); }, TQueueSettings{});
+    std::vector<std::string> failures;
+    queue.events.OnDone = [this](const TTransferItem& item) {
+        session_.AddLogLine("Deleted " + item.remotePath, TLogKind::Status);
+    };
+    queue.events.OnFailed = [this, &failures](const TTransferItem& item) {
+        failures.push_back(item.remotePath + ": " + item.lastError);
+        session_.AddLogLine("Not deleted " + item.remotePath + ": " + item.lastError, TLogKind::Status);
+    };
+    queue.events.OnNotice = [this](const std::string& notice) { session_.AddLogLine(notice, TLogKind::Status); };
+    for (const TTransferItem& item : items) queue.Add(item);
+    queue.Adopt(std::move(connection));
+    session_.SetBusyState(true);
+    queue.RunToEnd();
+    session_.SetBusyState(false);
+    if (!failures.empty())
+        session_.ShowFailureText(
+            FailureSummary(Counted(failures.size(), "entry was", "entries were") + " not deleted:", failures));
+    session_.QueueListing();
+    session_.QueuePrintDir();
+}
