@@ -19,4 +19,8 @@ void TfrmMain::BindServerPane() {
     connect(tb97NewFolder, &QAction::triggered, RemotePane, [this] { RemotePane->itmSrvFilesNewFolderClick(); });
     connect(tb97Delete, &QAction::triggered, RemotePane, [this] { RemotePane->itmSrvFilesDeleteClick(); });
     RemotePane->SelectedLocalFiles = [this] { return pnlLocal->SelectedFileNames(); };
+    RemotePane->IsLocalFolderList = [this](const QObject* source) {
+        return source != nullptr && source == pnlLocal->lbDirectory;
+    };
+    RemotePane->DraggedLocalFolder = [this] { return pnlLocal->DraggedFolder(); };
 }

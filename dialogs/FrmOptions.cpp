@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <algorithm>
 
 #include "util/CommaText.h"
 #include "util/ui/ProgramFolders.h"
@@ -42,6 +43,7 @@ void TfrmOptions::LoadOptions() {
     cbDirAutoRefresh->setChecked(key.ReadBool("FTPAutoRefresh", true));
     const int exists = key.ReadInteger("FileExistsAction", 0);
     cbxFileExists->setCurrentIndex(exists >= 0 && exists < cbxFileExists->count() ? exists : 0);
+    sedtTransfers->setValue(std::clamp(key.ReadInteger("SimultaneousTransfers", 2), 1, MaxTransfers));
 }
 
 void TfrmOptions::SaveOptions() {
@@ -56,6 +58,7 @@ void TfrmOptions::SaveOptions() {
     key.WriteInteger("FTPTimeOut", sedtTimeOut->Value());
     key.WriteBool("FTPAutoRefresh", cbDirAutoRefresh->isChecked());
     key.WriteInteger("FileExistsAction", cbxFileExists->currentIndex());
+    key.WriteInteger("SimultaneousTransfers", sedtTransfers->Value());
 }
 
 void TfrmOptions::ApplyOptions() {

@@ -68,6 +68,11 @@ public:
     // says otherwise: the entries follow TFileExistsAnswer (0 asks).
     QLabel* lblFileExists;
     QComboBox* cbxFileExists;
+    // Folder uploads and deletions run on this many connections of their
+    // own, beside the browsing one.
+    QLabel* lblTransfers;
+    TSpinEdit* sedtTransfers;
+    static constexpr int MaxTransfers = 10;
     QPushButton* btnOk;
     QPushButton* btnCancel;
 

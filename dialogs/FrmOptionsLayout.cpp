@@ -127,6 +127,10 @@ QWidget* TfrmOptions::BuildFtpPage() {
                              QStringLiteral("Overwrite if the size differs"), QStringLiteral("Resume"), QStringLiteral("Rename"),
                              QStringLiteral("Skip")});
     lblFileExists->setBuddy(cbxFileExists);
+    lblTransfers = new QLabel(QStringLiteral("Simultaneous transfers:"), page);
+    sedtTransfers = new TSpinEdit(page);
+    sedtTransfers->setRange(1, MaxTransfers);
+    lblTransfers->setBuddy(sedtTransfers);
 
     auto* row = new QHBoxLayout;
     row->addWidget(lblTimeOut);
@@ -140,6 +144,11 @@ QWidget* TfrmOptions::BuildFtpPage() {
     exists->addWidget(lblFileExists);
     exists->addWidget(cbxFileExists, 1);
     layout->addLayout(exists);
+    auto* transfers = new QHBoxLayout;
+    transfers->addWidget(lblTransfers);
+    transfers->addWidget(sedtTransfers);
+    transfers->addStretch();
+    layout->addLayout(transfers);
     layout->addStretch();
     return page;
 }

@@ -63,6 +63,9 @@ void TLocalPane::BuildWidgets() {
     lbDirectory = new QListWidget(this);
     lbDirectory->setFixedHeight(kFolderListHeight);
     lbDirectory->setIconSize(QSize(16, 16));
+    // A folder dragged onto the server's list is uploaded with its contents.
+    lbDirectory->setDragEnabled(true);
+    lbDirectory->setDragDropMode(QAbstractItemView::DragOnly);
     cbFilter = new QComboBox(this);
     lbFiles = new QListWidget(this);
     lbFiles->setSelectionMode(QAbstractItemView::ExtendedSelection);

@@ -38,6 +38,7 @@ public:
     QAction* itmNewLocalDir;
     QAction* itmRenameLocalDir;
     QAction* itmDeleteLocalDir;
+    QAction* itmUploadLocalDir;
     QMenu* popLocalFiles;
     QAction* itmRenameLocalFile;
     QAction* itmDeleteLocalFile;
@@ -49,6 +50,8 @@ public:
     std::function<bool()> SessionConnected;
     // Uploads the selected files (to the current remote folder).
     std::function<void()> UploadSelected;
+    // Uploads a folder with everything in it (to the current remote folder).
+    std::function<void(const std::string& folder)> UploadFolder;
     // Downloads the remote list's selected entries into the current folder.
     std::function<void()> DownloadRemoteSelection;
     // True for the widgets a drag from the remote list starts in.
@@ -79,6 +82,9 @@ public:
     void itmNewLocalDirClick();
     void itmRenameLocalDirClick();
     void itmDeleteLocalDirClick();
+    void itmUploadLocalDirClick();
+    // The folder list's current line: the folder a drag from it carries.
+    std::string DraggedFolder() const { return ClickedFolder(); }
     void itmRenameLocalFileClick();
     void itmDeleteLocalFileClick();
     void itmUploadLocaFileClick();

@@ -31,6 +31,7 @@ class TSessionController;
 class TDirEntry;
 class TTransferConnection;
 struct TTransferItem;
+struct TFileTree;
 
 class TRemotePane : public QObject {
 public:
@@ -63,6 +64,10 @@ public:
     // True for the widget (the local file list) a drop on the remote list is
     // accepted from.
     std::function<bool(const QObject* source)> IsLocalFileList;
+    // True for the local folder list; a drop from it uploads the folder
+    // DraggedLocalFolder names.
+    std::function<bool(const QObject* source)> IsLocalFolderList;
+    std::function<std::string()> DraggedLocalFolder;
 
     // ---- handlers --------------------------------------------------------------
     void lvServerFilesDblClick();
@@ -88,6 +93,10 @@ public:
     // Uploads the local list's selected files to the current remote folder,
     // or to its subfolder `into` (a name in the current folder).
     void UploadSelectedLocalFiles(const std::string& into = {});
+    // Uploads a local folder with everything in it into the current remote
+    // folder, or its subfolder `into`: made as needed, empty folders
+    // included, on connections of their own.
+    void UploadFolderTree(const std::string& localFolder, const std::string& into = {});
     // Up one folder: change to the parent, print directory, listing.
     void OpenParentFolder();
     void SetViewStyle(int style);
@@ -133,6 +142,14 @@ private:
     // with everything they hold.
     void DeleteTrees(const std::vector<std::pair<std::string, bool>>& entries, const std::string& question);
     void RunDeletions(std::unique_ptr<TTransferConnection> connection, const std::vector<TTransferItem>& items);
+
+    // RemotePaneUpload.cpp
+    int TransferConnections() const;
+    std::vector<TTransferItem> PlanFolderUpload(const std::string& localRoot, const std::string& remoteRoot,
+                                                const TFileTree& local, const TFileTree& remote,
+                                                std::vector<std::string>& problems);
+    void RunUploads(std::unique_ptr<TTransferConnection> connection, const std::vector<TTransferItem>& items,
+                    std::vector<std::string> problems);
 
     // RemotePaneExists.cpp: a user's action (a click, a drop) is one
     // transfer, for which "do this for the rest" holds.

@@ -32,12 +32,13 @@ std::unique_ptr<TTransferConnection> ConnectSide(const TFtpEndpoint& endpoint, T
     return connection;
 }
 
-TTransferResult WalkRemoteTree(TTransferConnection& connection, const std::string& root, TFileTree& tree, bool linksAsFiles) {
+TTransferResult WalkRemoteTree(TTransferConnection& connection, const std::string& root, TFileTree& tree, bool linksAsFiles,
+                               bool missingIsEmpty) {
     TRemoteTreeWalker walker(connection);
     if (linksAsFiles) walker.KeepLinksAsFiles();
     TTransferResult result;
     bool ended = false;
-    walker.Walk(root, tree, false, [&](const TTransferResult& outcome) {
+    walker.Walk(root, tree, missingIsEmpty, [&](const TTransferResult& outcome) {
         result = outcome;
         ended = true;
     });

@@ -20,8 +20,10 @@ void WaitInLoop(const std::function<bool()>& done, TTransferConnection* connecti
 // A logged-in connection to `endpoint`; null with `result` saying why not.
 std::unique_ptr<TTransferConnection> ConnectSide(const TFtpEndpoint& endpoint, TTransferResult& result);
 
-// Walks `root` into `tree` over `connection`; the walk's outcome.
-TTransferResult WalkRemoteTree(TTransferConnection& connection, const std::string& root, TFileTree& tree, bool linksAsFiles);
+// Walks `root` into `tree` over `connection`; the walk's outcome. A root
+// the server does not have is an empty tree when `missingIsEmpty`.
+TTransferResult WalkRemoteTree(TTransferConnection& connection, const std::string& root, TFileTree& tree, bool linksAsFiles,
+                               bool missingIsEmpty = false);
 
 // One message for many failures: the first `shown` lines, then how many
 // more the log holds.
