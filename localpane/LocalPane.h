@@ -21,6 +21,7 @@ class QIcon;
 class QKeyEvent;
 class QLabel;
 class QListWidget;
+class QSplitter;
 class QString;
 class QMenu;
 class TfrmFolder;
@@ -34,6 +35,8 @@ public:
     QListWidget* lbDirectory;
     QComboBox* cbFilter;
     QListWidget* lbFiles;
+    // Between the folder list and the filter with the file list.
+    QSplitter* splLocal;
     QMenu* popLocalDir;
     QAction* itmNewLocalDir;
     QAction* itmRenameLocalDir;
