@@ -7,6 +7,7 @@
 #include "localpane/LocalPane.h"
 #include "session/RemoteListView.h"
 #include "session/RemotePane.h"
+#include "session/TransferListView.h"
 #include "util/ui/UiUtils.h"
 
 void TfrmMain::SetServerViewStyle(int style) { lvServerFiles->SetViewStyle(style); }
@@ -23,4 +24,6 @@ void TfrmMain::BindServerPane() {
         return source != nullptr && source == pnlLocal->lbDirectory;
     };
     RemotePane->DraggedLocalFolder = [this] { return pnlLocal->DraggedFolder(); };
+    RemotePane->QueueView = lvTransfers;
+    lvTransfers->OnRetry = [this](std::vector<TTransferItem> items) { RemotePane->RetryItems(items); };
 }

@@ -29,6 +29,7 @@ class QWidget;
 class TRemoteListView;
 class TSessionController;
 class TDirEntry;
+class TTransferListView;
 class TTransferConnection;
 struct TTransferItem;
 struct TFileTree;
@@ -68,6 +69,8 @@ public:
     // DraggedLocalFolder names.
     std::function<bool(const QObject* source)> IsLocalFolderList;
     std::function<std::string()> DraggedLocalFolder;
+    // The queue pane the folder work is shown in; may be null.
+    TTransferListView* QueueView = nullptr;
 
     // ---- handlers --------------------------------------------------------------
     void lvServerFilesDblClick();
@@ -97,6 +100,8 @@ public:
     // folder, or its subfolder `into`: made as needed, empty folders
     // included, on connections of their own.
     void UploadFolderTree(const std::string& localFolder, const std::string& into = {});
+    // Runs items again (the queue pane's Retry failed).
+    void RetryItems(const std::vector<TTransferItem>& items);
     // Up one folder: change to the parent, print directory, listing.
     void OpenParentFolder();
     void SetViewStyle(int style);
@@ -142,6 +147,11 @@ private:
     // with everything they hold.
     void DeleteTrees(const std::vector<std::pair<std::string, bool>>& entries, const std::string& question);
     void RunDeletions(std::unique_ptr<TTransferConnection> connection, const std::vector<TTransferItem>& items);
+
+    // RemotePaneQueue.cpp: runs `items` on `connections` connections
+    // (adopting `connection` when given); the failures, one line each.
+    std::vector<std::string> RunQueue(std::unique_ptr<TTransferConnection> connection, const std::vector<TTransferItem>& items,
+                                      int connections);
 
     // RemotePaneUpload.cpp
     int TransferConnections() const;

@@ -74,22 +74,7 @@ void TRemotePane::DeleteTrees(const std::vector<std::pair<std::string, bool>>& e
 }
 
 void TRemotePane::RunDeletions(std::unique_ptr<TTransferConnection> connection, const std::vector<TTransferItem>& items) {
-    const TFtpEndpoint endpoint = session_.TransferEndpoint();
-    TTransferQueue queue([endpoint] { return std::make_unique<TFtpTransferConnection>(endpoint); }, TQueueSettings{});
-    std::vector<std::string> failures;
-    queue.events.OnDone = [this](const TTransferItem& item) {
-        session_.AddLogLine("Deleted " + item.remotePath, TLogKind::Status);
-    };
-    queue.events.OnFailed = [this, &failures](const TTransferItem& item) {
-        failures.push_back(item.remotePath + ": " + item.lastError);
-        session_.AddLogLine("Not deleted " + item.remotePath + ": " + item.lastError, TLogKind::Status);
-    };
-    queue.events.OnNotice = [this](const std::string& notice) { session_.AddLogLine(notice, TLogKind::Status); };
-    for (const TTransferItem& item : items) queue.Add(item);
-    queue.Adopt(std::move(connection));
-    session_.SetBusyState(true);
-    queue.RunToEnd();
-    session_.SetBusyState(false);
+    const std::vector<std::string> failures = RunQueue(std::move(connection), items, 1);
     if (!failures.empty())
         session_.ShowFailureText(
             FailureSummary(Counted(failures.size(), "entry was", "entries were") + " not deleted:", failures));

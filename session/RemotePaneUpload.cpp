@@ -53,7 +53,7 @@ void TRemotePane::UploadFolderTree(const std::string& localFolder, const std::st
     std::vector<std::string> problems;
     for (const std::string& skipped : local.skipped) {
         problems.push_back(JoinPath(localFolder, skipped));
-        session_.AddLogLine("Not uploaded " + JoinPath(localFolder, skipped), TLogKind::Status);
+        LogSkipped(JoinPath(localFolder, skipped), "not uploaded");
     }
     std::vector<TTransferItem> items = PlanFolderUpload(localFolder, remoteRoot, local, remote, problems);
     RunUploads(std::move(connection), items, problems);
@@ -123,24 +123,8 @@ std::vector<TTransferItem> TRemotePane::PlanFolderUpload(const std::string& loca
 
 void TRemotePane::RunUploads(std::unique_ptr<TTransferConnection> connection, const std::vector<TTransferItem>& items,
                              std::vector<std::string> problems) {
-    const TFtpEndpoint endpoint = session_.TransferEndpoint();
-    TQueueSettings settings;
-    settings.connections = TransferConnections();
-    TTransferQueue queue([endpoint] { return std::make_unique<TFtpTransferConnection>(endpoint); }, settings);
-    queue.events.OnDone = [this](const TTransferItem& item) {
-        const bool folder = item.action == TTransferAction::MakeFolder;
-        session_.AddLogLine((folder ? "Made folder " : "Uploaded ") + item.remotePath, TLogKind::Status);
-    };
-    queue.events.OnFailed = [this, &problems](const TTransferItem& item) {
-        problems.push_back(item.remotePath + ": " + item.lastError);
-        session_.AddLogLine("Not uploaded " + item.remotePath + ": " + item.lastError, TLogKind::Status);
-    };
-    queue.events.OnNotice = [this](const std::string& notice) { session_.AddLogLine(notice, TLogKind::Status); };
-    for (const TTransferItem& item : items) queue.Add(item);
-    queue.Adopt(std::move(connection));
-    session_.SetBusyState(true);
-    queue.RunToEnd();
-    session_.SetBusyState(false);
+    const std::vector<std::string> failures = RunQueue(std::move(connection), items, TransferConnections());
+    problems.insert(problems.end(), failures.begin(), failures.end());
     if (!problems.empty())
         session_.ShowFailureText(FailureSummary(
             std::to_string(problems.size()) + (problems.size() == 1 ? " entry was" : " entries were") + " not uploaded:",

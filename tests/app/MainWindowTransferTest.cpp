@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 #include <fstream>
 
 #include "dialogs/FrmMessage.h"
@@ -22,6 +23,7 @@
 #include "session/FrmOverResume.h"
 #include "session/RemoteListView.h"
 #include "session/RemotePane.h"
+#include "session/TransferListView.h"
 #include "tests/app/MainWindowFixture.h"
 #include "tests/support/PyFtpdServer.h"
 
@@ -109,8 +111,10 @@ TEST_F(MainWindowTransfers, RemoteEntriesDroppedOnTheLocalListAreDownloaded) {
 
 // A site folder goes up from the folder list's context menu with its empty
 // folder; a link out of it and a broken link are reported at the end, a
-// server file it would replace is asked about, and the rest goes on. A
-// folder dragged onto a server folder's row goes into that folder.
+// server file it would replace is asked about, and the rest goes on. The
+// queue pane shows each item's state, a failure with the server's reply,
+// and runs the failed item again. A folder dragged onto a server folder's
+// row goes into that folder.
 TEST_F(MainWindowTransfers, FolderUploadFromTheFolderListsMenuAndByDrop) {
     const QDir site(local.filePath(QStringLiteral("site")));
     ASSERT_TRUE(site.mkpath(QStringLiteral("css")) && site.mkpath(QStringLiteral("empty")));
@@ -132,6 +136,8 @@ TEST_F(MainWindowTransfers, FolderUploadFromTheFolderListsMenuAndByDrop) {
     std::string asked;
     qttest::AnswerNextModal<TfrmOverResume>([&](TfrmOverResume* question) {
         asked = question->lblDesc->text().toStdString();
+        // Someone puts a file where the empty folder is to be made.
+        std::ofstream(server.Root() + "/site/empty") << "in the way";
         QTest::mouseClick(question->btnOverwrite, Qt::LeftButton);
     });
     std::string summary;
@@ -150,11 +156,27 @@ TEST_F(MainWindowTransfers, FolderUploadFromTheFolderListsMenuAndByDrop) {
     EXPECT_TRUE(OnServer("site/index.html", "<h1>new</h1>"));
     EXPECT_TRUE(OnServer("site/css/site.css", "p {}"));
     struct stat info {};
-    EXPECT_TRUE(::stat((server.Root() + "/site/empty").c_str(), &info) == 0 && S_ISDIR(info.st_mode));
     EXPECT_NE(::lstat((server.Root() + "/site/secret.txt").c_str(), &info), 0) << "a link out of the folder stays home";
-    EXPECT_EQ(summary.rfind("2 entries were not uploaded:", 0), 0u) << summary;
+    EXPECT_EQ(summary.rfind("3 entries were not uploaded:", 0), 0u) << summary;
     EXPECT_NE(summary.find("secret.txt: a link that leads out of the folder"), std::string::npos) << summary;
     EXPECT_NE(summary.find("broken"), std::string::npos) << summary;
+    EXPECT_NE(summary.find("/site/empty: 550"), std::string::npos) << summary;
+
+    QTreeWidget* queue = window->lvTransfers->tvItems;
+    const auto stateOf = [&](const std::string& remote) {
+        for (int row = 0; row < queue->topLevelItemCount(); ++row)
+            if (queue->topLevelItem(row)->text(TTransferListView::colRemote).toStdString() == remote)
+                return queue->topLevelItem(row)->text(TTransferListView::colState).toStdString();
+        return std::string("(none)");
+    };
+    EXPECT_EQ(stateOf("/site/css/site.css"), "done");
+    EXPECT_EQ(stateOf("/site/empty").rfind("failed: 550", 0), 0u) << stateOf("/site/empty");
+    ::unlink((server.Root() + "/site/empty").c_str());
+    QTest::mouseClick(window->lvTransfers->btnRetry, Qt::LeftButton);
+    EXPECT_EQ(stateOf("/site/empty"), "done");
+    EXPECT_TRUE(::stat((server.Root() + "/site/empty").c_str(), &info) == 0 && S_ISDIR(info.st_mode));
+    QTest::mouseClick(window->lvTransfers->btnClear, Qt::LeftButton);
+    EXPECT_EQ(queue->topLevelItemCount(), 0);
 
     // The same folder dropped on the server's "pages" row.
     window->RemotePane->IsLocalFolderList = [](const QObject*) { return true; };
