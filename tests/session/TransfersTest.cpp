@@ -531,6 +531,7 @@ TEST_P(Transfers, AnUploadAsksBeforeReplacingAServerFile) {
         EXPECT_EQ(asked, "\"" + session.CurrentRemoteDir + "/a.bin\"\nalready exists. Overwrite ?") << c.button;
         EXPECT_TRUE(Holds(site + "/a.bin", c.after)) << c.button;
         EXPECT_EQ(std::ifstream(site + "/a (1).bin").good(), c.renamed) << c.button;
+        EXPECT_TRUE(session.TransferWindow.isNull()) << c.button << ": no progress window left over";
         if (c.renamed) {
             EXPECT_TRUE(Holds(site + "/a (1).bin", mine));
         }
