@@ -27,11 +27,13 @@ class QMenu;
 class QMovie;
 class QProgressBar;
 class QSplitter;
+class QTabWidget;
 class QToolBar;
 class QToolButton;
 class TLogView;
 class TRemoteListView;
 class TRemotePane;
+class TTransferListView;
 class TLocalPane;
 class TStatusBar;
 class TfrmMessage;
@@ -98,6 +100,9 @@ public:
     QSplitter* spltLog;  // between the areas above and the log pane
     QWidget* pnlFTPLog;
     TLogView* mmoFTPLog;
+    // The log and the transfer queue, in tabs.
+    QTabWidget* pgcLog;
+    TTransferListView* lvTransfers;
     TStatusBar* fsbMain;
 
     QMenu* mnuFile;

@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QSplitter>
+#include <QTabWidget>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -17,6 +18,7 @@
 #include "session/LogView.h"
 #include "session/RemoteListView.h"
 #include "session/RemotePane.h"
+#include "session/TransferListView.h"
 
 namespace {
 
@@ -260,8 +262,18 @@ void TfrmMain::BuildLog(QWidget* above) {
     pnlFTPLog = new QWidget(this);
     auto* layout = new QVBoxLayout(pnlFTPLog);
     layout->setContentsMargins(0, 0, 0, 0);
-    mmoFTPLog = new TLogView(pnlFTPLog);
-    layout->addWidget(mmoFTPLog);
+    // The transfer queue sits in a tab beside the log.
+    pgcLog = new QTabWidget(pnlFTPLog);
+    pgcLog->setTabPosition(QTabWidget::South);
+    pgcLog->setDocumentMode(true);
+    // The tabs' own minimum would keep the pane taller than the height the
+    // user gave it.
+    pgcLog->setMinimumHeight(65);
+    mmoFTPLog = new TLogView(pgcLog);
+    lvTransfers = new TTransferListView(pgcLog);
+    pgcLog->addTab(mmoFTPLog, tr("Log"));
+    pgcLog->addTab(lvTransfers, tr("Transfers"));
+    layout->addWidget(pgcLog);
     spltLog = new QSplitter(Qt::Vertical, this);
     spltLog->setChildrenCollapsible(false);
     spltLog->addWidget(above);

@@ -25,6 +25,7 @@ void TfrmMain::BindLocalPane() {
     pnlLocal->SessionBusy = [this] { return Session.Busy || Session.Executing(); };
     pnlLocal->SessionConnected = [this] { return Session.SessionAlive(); };
     pnlLocal->UploadSelected = [this] { RemotePane->UploadSelectedLocalFiles(); };
+    pnlLocal->UploadFolder = [this](const std::string& folder) { RemotePane->UploadFolderTree(folder); };
     pnlLocal->DownloadRemoteSelection = [this] { RemotePane->itmSrvFilesDownloadClick(); };
     pnlLocal->IsRemoteList = [this](const QObject* source) {
         return source != nullptr && (source == lvServerFiles->IconView() || source == lvServerFiles->DetailView());

@@ -7,6 +7,7 @@
 #include "localpane/LocalPane.h"
 #include "session/RemoteListView.h"
 #include "session/RemotePane.h"
+#include "session/TransferListView.h"
 #include "util/ui/UiUtils.h"
 
 void TfrmMain::SetServerViewStyle(int style) { lvServerFiles->SetViewStyle(style); }
@@ -19,4 +20,10 @@ void TfrmMain::BindServerPane() {
     connect(tb97NewFolder, &QAction::triggered, RemotePane, [this] { RemotePane->itmSrvFilesNewFolderClick(); });
     connect(tb97Delete, &QAction::triggered, RemotePane, [this] { RemotePane->itmSrvFilesDeleteClick(); });
     RemotePane->SelectedLocalFiles = [this] { return pnlLocal->SelectedFileNames(); };
+    RemotePane->IsLocalFolderList = [this](const QObject* source) {
+        return source != nullptr && source == pnlLocal->lbDirectory;
+    };
+    RemotePane->DraggedLocalFolder = [this] { return pnlLocal->DraggedFolder(); };
+    RemotePane->QueueView = lvTransfers;
+    lvTransfers->OnRetry = [this](std::vector<TTransferItem> items) { RemotePane->RetryItems(items); };
 }

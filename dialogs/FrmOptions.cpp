@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QCollator>
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -10,6 +11,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <algorithm>
 
 #include "util/CommaText.h"
 #include "util/ui/ProgramFolders.h"
@@ -41,6 +43,9 @@ void TfrmOptions::LoadOptions() {
     cbDirAutoRefresh->setChecked(key.ReadBool("FTPAutoRefresh", true));
     cbKeepFileTimes->setChecked(key.ReadBool("KeepFileTimes", true));
     sedtKeepAlive->setValue(key.ReadInteger("KeepAlive", DefaultKeepAlive));
+    const int exists = key.ReadInteger("FileExistsAction", 0);
+    cbxFileExists->setCurrentIndex(exists >= 0 && exists < cbxFileExists->count() ? exists : 0);
+    sedtTransfers->setValue(std::clamp(key.ReadInteger("SimultaneousTransfers", 2), 1, MaxTransfers));
 }
 
 void TfrmOptions::SaveOptions() {
@@ -56,6 +61,8 @@ void TfrmOptions::SaveOptions() {
     key.WriteBool("FTPAutoRefresh", cbDirAutoRefresh->isChecked());
     key.WriteBool("KeepFileTimes", cbKeepFileTimes->isChecked());
     key.WriteInteger("KeepAlive", sedtKeepAlive->Value());
+    key.WriteInteger("FileExistsAction", cbxFileExists->currentIndex());
+    key.WriteInteger("SimultaneousTransfers", sedtTransfers->Value());
 }
 
 void TfrmOptions::ApplyOptions() {

@@ -11,6 +11,7 @@
 #include <vector>
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -74,6 +75,15 @@ public:
     // Kept in the profile file, not the settings tree: the main window sets
     // it before showing the dialog and moves the passwords after OK.
     QCheckBox* cbPasswordsInKeyring;
+    // What a transfer does when its target file exists, unless the question
+    // says otherwise: the entries follow TFileExistsAnswer (0 asks).
+    QLabel* lblFileExists;
+    QComboBox* cbxFileExists;
+    // Folder uploads and deletions run on this many connections of their
+    // own, beside the browsing one.
+    QLabel* lblTransfers;
+    TSpinEdit* sedtTransfers;
+    static constexpr int MaxTransfers = 10;
     QPushButton* btnOk;
     QPushButton* btnCancel;
 

@@ -1,5 +1,6 @@
 // Construction of the options dialog's pages and controls.
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -29,7 +30,7 @@ QHBoxLayout* FileRow(QLineEdit* edit, QPushButton* browse) {
 TfrmOptions::TfrmOptions(QWidget* parent) : QDialog(parent) {
     setWindowTitle(tr("Options"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    setFixedSize(350, 259);
+    setFixedSize(350, 330);
 
     pgcOptions = new QTabWidget(this);
     pgcOptions->addTab(BuildGeneralPage(), tr("General"));
@@ -124,6 +125,15 @@ QWidget* TfrmOptions::BuildFtpPage() {
     sedtKeepAlive = new TSpinEdit(page);
     sedtKeepAlive->setRange(0, MaxKeepAlive);
     lblKeepAlive->setBuddy(sedtKeepAlive);
+    lblFileExists = new QLabel(tr("When a file exists:"), page);
+    cbxFileExists = new QComboBox(page);
+    cbxFileExists->addItems({tr("Ask"), tr("Overwrite"), tr("Overwrite if newer"), tr("Overwrite if the size differs"),
+                             tr("Resume"), tr("Rename"), tr("Skip")});
+    lblFileExists->setBuddy(cbxFileExists);
+    lblTransfers = new QLabel(tr("Simultaneous transfers:"), page);
+    sedtTransfers = new TSpinEdit(page);
+    sedtTransfers->setRange(1, MaxTransfers);
+    lblTransfers->setBuddy(sedtTransfers);
 
     auto* row = new QHBoxLayout;
     row->addWidget(lblTimeOut);
@@ -139,6 +149,15 @@ QWidget* TfrmOptions::BuildFtpPage() {
     layout->addWidget(cbDirAutoRefresh);
     layout->addWidget(cbKeepFileTimes);
     layout->addWidget(cbPasswordsInKeyring);
+    auto* exists = new QHBoxLayout;
+    exists->addWidget(lblFileExists);
+    exists->addWidget(cbxFileExists, 1);
+    layout->addLayout(exists);
+    auto* transfers = new QHBoxLayout;
+    transfers->addWidget(lblTransfers);
+    transfers->addWidget(sedtTransfers);
+    transfers->addStretch();
+    layout->addLayout(transfers);
     layout->addStretch();
     return page;
 }

@@ -735,6 +735,7 @@ public:
     bool TransferType() { return Run(&TCustomFtpCli::BeginTransferType); }
     bool Retrieve() { return Run(&TCustomFtpCli::BeginRetrieve); }
     bool Store() { return Run(&TCustomFtpCli::BeginStore); }
+    bool Append() { return Run(&TCustomFtpCli::BeginAppend); }
     bool Quit() { return Run(&TCustomFtpCli::BeginQuit); }
     bool AbortSessionWait() { return Run(&TCustomFtpCli::AbortSession); }
     bool List() { return Run(&TCustomFtpCli::BeginList); }

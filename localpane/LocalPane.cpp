@@ -7,6 +7,7 @@
 #include <QFileIconProvider>
 #include <QLabel>
 #include <QListWidget>
+#include <QSplitter>
 #include <QStorageInfo>
 #include <QVBoxLayout>
 #include <stdexcept>
@@ -62,8 +63,10 @@ void TLocalPane::BuildWidgets() {
     lblLocal = new QLabel(tr("Local:"), this);
     cbLocalDrive = new QComboBox(this);
     lbDirectory = new QListWidget(this);
-    lbDirectory->setFixedHeight(kFolderListHeight);
     lbDirectory->setIconSize(QSize(16, 16));
+    // A folder dragged onto the server's list is uploaded with its contents.
+    lbDirectory->setDragEnabled(true);
+    lbDirectory->setDragDropMode(QAbstractItemView::DragOnly);
     cbFilter = new QComboBox(this);
     lbFiles = new QListWidget(this);
     lbFiles->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -72,10 +75,23 @@ void TLocalPane::BuildWidgets() {
     lbFiles->setDragDropMode(QAbstractItemView::DragDrop);
     lbFiles->setDefaultDropAction(Qt::CopyAction);
     lbFiles->setIconSize(QSize(16, 16));
-    for (QWidget* control : {static_cast<QWidget*>(lblLocal), static_cast<QWidget*>(cbLocalDrive),
-                             static_cast<QWidget*>(lbDirectory), static_cast<QWidget*>(cbFilter)})
-        layout->addWidget(control);
-    layout->addWidget(lbFiles, 1);
+    layout->addWidget(lblLocal);
+    layout->addWidget(cbLocalDrive);
+    // The folder list starts at its old four rows; the splitter lets a deep
+    // tree have more room.
+    splLocal = new QSplitter(Qt::Vertical, this);
+    splLocal->setChildrenCollapsible(false);
+    auto* files = new QWidget(splLocal);
+    auto* filesLayout = new QVBoxLayout(files);
+    filesLayout->setContentsMargins(0, 0, 0, 0);
+    filesLayout->setSpacing(2);
+    filesLayout->addWidget(cbFilter);
+    filesLayout->addWidget(lbFiles, 1);
+    splLocal->addWidget(lbDirectory);
+    splLocal->addWidget(files);
+    splLocal->setStretchFactor(1, 1);
+    splLocal->setSizes({kFolderListHeight, 1000});
+    layout->addWidget(splLocal, 1);
     setMinimumWidth(60);
 }
 

@@ -22,6 +22,7 @@ class QIcon;
 class QKeyEvent;
 class QLabel;
 class QListWidget;
+class QSplitter;
 class QString;
 class QMenu;
 class TfrmFolder;
@@ -37,10 +38,13 @@ public:
     QListWidget* lbDirectory;
     QComboBox* cbFilter;
     QListWidget* lbFiles;
+    // Between the folder list and the filter with the file list.
+    QSplitter* splLocal;
     QMenu* popLocalDir;
     QAction* itmNewLocalDir;
     QAction* itmRenameLocalDir;
     QAction* itmDeleteLocalDir;
+    QAction* itmUploadLocalDir;
     QMenu* popLocalFiles;
     QAction* itmRenameLocalFile;
     QAction* itmDeleteLocalFile;
@@ -52,6 +56,8 @@ public:
     std::function<bool()> SessionConnected;
     // Uploads the selected files (to the current remote folder).
     std::function<void()> UploadSelected;
+    // Uploads a folder with everything in it (to the current remote folder).
+    std::function<void(const std::string& folder)> UploadFolder;
     // Downloads the remote list's selected entries into the current folder.
     std::function<void()> DownloadRemoteSelection;
     // True for the widgets a drag from the remote list starts in.
@@ -82,6 +88,9 @@ public:
     void itmNewLocalDirClick();
     void itmRenameLocalDirClick();
     void itmDeleteLocalDirClick();
+    void itmUploadLocalDirClick();
+    // The folder list's current line: the folder a drag from it carries.
+    std::string DraggedFolder() const { return ClickedFolder(); }
     void itmRenameLocalFileClick();
     void itmDeleteLocalFileClick();
     void itmUploadLocaFileClick();

@@ -33,6 +33,7 @@ void TLocalPane::BuildMenus() {
     itmNewLocalDir = add(popLocalDir, QT_TR_NOOP("Create &New folder"), &TLocalPane::itmNewLocalDirClick);
     itmRenameLocalDir = add(popLocalDir, QT_TR_NOOP("&Rename folder"), &TLocalPane::itmRenameLocalDirClick);
     itmDeleteLocalDir = add(popLocalDir, QT_TR_NOOP("&Delete folder"), &TLocalPane::itmDeleteLocalDirClick);
+    itmUploadLocalDir = add(popLocalDir, QT_TR_NOOP("&Upload folder"), &TLocalPane::itmUploadLocalDirClick);
     connect(popLocalDir, &QMenu::aboutToShow, this, [this] { popLocalDirPopup(); });
     popLocalFiles = new QMenu(this);
     itmRenameLocalFile = add(popLocalFiles, QT_TR_NOOP("&Rename file"), &TLocalPane::itmRenameLocalFileClick);
@@ -57,6 +58,11 @@ void TLocalPane::popLocalDirPopup() {
     itmRenameLocalDir->setEnabled(belowRoot);
     itmDeleteLocalDir->setEnabled(belowRoot);
     itmNewLocalDir->setEnabled(true);
+    itmUploadLocalDir->setEnabled(belowRoot && SessionConnected && SessionConnected() && !(SessionBusy && SessionBusy()));
+}
+
+void TLocalPane::itmUploadLocalDirClick() {
+    if (UploadFolder && lbDirectory->currentRow() > 0) UploadFolder(ClickedFolder());
 }
 
 void TLocalPane::popLocalFilesPopup() {

@@ -16,9 +16,9 @@ declare -A may_use=(
   [util/ui]="util platform qt"
   [dialogs]="util/ui util platform qt"
   [profiles]="dialogs util/ui util platform qt"
-  [session]="ftp net dialogs util/ui util platform qt"
+  [session]="transfer ftp net dialogs util/ui util platform qt"
   [localpane]="dialogs util/ui util platform qt"
-  [app]="profiles session localpane dialogs util/ui util ftp net platform qt"
+  [app]="profiles session localpane dialogs util/ui util transfer ftp net platform qt"
 )
 
 # The layer a path belongs to: its longest folder prefix in the map.

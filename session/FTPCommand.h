@@ -27,6 +27,7 @@ enum TFTPCommandKind : std::int32_t {
     cmdQuote = 18,
     cmdFileSize = 19,
     cmdNoop = 20,
+    cmdFileTime = 21,
 };
 
 class TFTPCommand {

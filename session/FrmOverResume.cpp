@@ -1,6 +1,8 @@
 #include "session/FrmOverResume.h"
 
-#include <QHBoxLayout>
+#include <QCheckBox>
+#include <QDateTime>
+#include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -9,47 +11,79 @@
 
 TfrmOverResume::TfrmOverResume(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QString::fromLatin1(ApplicationTitle));
-    // No title-bar buttons: one of the three answers must be chosen.
+    // No title-bar buttons: one of the answers must be chosen.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     lblDesc = new QLabel(this);
     lblDesc->setTextFormat(Qt::PlainText);
     lblDesc->setWordWrap(true);
     lblDesc->setAlignment(Qt::AlignCenter);
+    lblFacts = new QLabel(this);
+    lblFacts->setTextFormat(Qt::PlainText);
+    lblFacts->setAlignment(Qt::AlignCenter);
+    lblFacts->setVisible(false);
     btnOverwrite = new QPushButton(tr("&Overwrite"), this);
     btnOverwrite->setDefault(true);
+    btnOverwriteNewer = new QPushButton(tr("Overwrite if &newer"), this);
+    btnOverwriteSize = new QPushButton(tr("Overwrite if si&ze differs"), this);
     btnResume = new QPushButton(tr("&Resume"), this);
-    btnCancel = new QPushButton(tr("&Cancel"), this);
-    connect(btnOverwrite, &QPushButton::clicked, this, [this] {
-        answer_ = Overwrite;
-        accept();
-    });
-    connect(btnResume, &QPushButton::clicked, this, [this] {
-        answer_ = Resume;
-        done(QDialog::Accepted);
-    });
+    btnRename = new QPushButton(tr("Re&name"), this);
+    btnRename->setToolTip(tr("Send the file under a free name, such as \"name (1).ext\"."));
+    btnCancel = new QPushButton(tr("&Skip"), this);
+    cbForRest = new QCheckBox(tr("&Do this for the rest of this transfer"), this);
+    const std::pair<QPushButton*, TFileExistsAnswer> answers[] = {
+        {btnOverwrite, TFileExistsAnswer::Overwrite},
+        {btnOverwriteNewer, TFileExistsAnswer::OverwriteIfNewer},
+        {btnOverwriteSize, TFileExistsAnswer::OverwriteIfSizeDiffers},
+        {btnResume, TFileExistsAnswer::Resume},
+        {btnRename, TFileExistsAnswer::Rename},
+    };
+    auto* buttons = new QGridLayout;
+    int column = 0;
+    for (const auto& [button, answer] : answers) {
+        connect(button, &QPushButton::clicked, this, [this, answer] { Answer(answer); });
+        buttons->addWidget(button, column / 3, column % 3);
+        ++column;
+    }
     connect(btnCancel, &QPushButton::clicked, this, &TfrmOverResume::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(btnOverwrite);
-    buttons->addWidget(btnResume);
-    buttons->addWidget(btnCancel);
+    buttons->addWidget(btnCancel, 1, 2);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lblDesc, 1);
+    layout->addWidget(lblFacts);
     layout->addLayout(buttons);
-    setMinimumWidth(360);
+    layout->addWidget(cbForRest);
+    setMinimumWidth(420);
+}
+
+void TfrmOverResume::Answer(TFileExistsAnswer answer) {
+    answer_ = answer;
+    forRest_ = cbForRest->isChecked();
+    accept();
 }
 
 void TfrmOverResume::reject() {
-    answer_ = Cancel;
+    answer_ = TFileExistsAnswer::Skip;
+    forRest_ = cbForRest->isChecked();
     QDialog::reject();
 }
 
-TfrmOverResume::Answer TfrmOverResume::Ask(QWidget* owner, const std::string& localPath, bool canResume) {
+TfrmOverResume::Reply TfrmOverResume::Ask(QWidget* owner, const std::string& path, bool canResume, const std::string& facts) {
     TfrmOverResume dialog(owner);
     dialog.btnResume->setEnabled(canResume);
-    if (!canResume) dialog.btnResume->setToolTip(tr("Text transfers cannot resume: download the file again."));
-    dialog.lblDesc->setText(tr("\"%1\"\nalready exists. Overwrite ?").arg(ToQt(localPath)));
+    if (!canResume) dialog.btnResume->setToolTip(tr("Text transfers cannot resume: send the file again."));
+    dialog.lblDesc->setText(tr("\"%1\"\nalready exists. Overwrite ?").arg(ToQt(path)));
+    dialog.lblFacts->setText(ToQt(facts));
+    dialog.lblFacts->setVisible(!facts.empty());
     dialog.adjustSize();
     CenterOver(&dialog, owner);
     dialog.exec();
     return dialog.Result();
+}
+
+std::string TfrmOverResume::FactsLine(const std::string& side, const TFileFacts& facts) {
+    std::string line = side + ": " + std::to_string(facts.size) + " bytes";
+    if (facts.modifiedUtc)
+        line += ", " +
+                FromQt(QDateTime::fromSecsSinceEpoch(*facts.modifiedUtc, Qt::UTC).toString(QStringLiteral("yyyy-MM-dd HH:mm"))) +
+                " UTC";
+    return line;
 }

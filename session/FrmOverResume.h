@@ -1,11 +1,16 @@
 #pragma once
-// The question asked before a download replaces an existing local file:
-// overwrite it, resume from its size, or skip the file.
+// The question asked before a transfer replaces an existing file, in either
+// direction: overwrite it (always, if the source is newer, or if the sizes
+// differ), resume from its size, send under a free name, or skip the file;
+// optionally the same for the rest of the transfer.
 
 #include <QCoreApplication>
 #include <QDialog>
 #include <string>
 
+#include "transfer/FileExistsRule.h"
+
+class QCheckBox;
 class QLabel;
 class QPushButton;
 
@@ -13,25 +18,40 @@ class TfrmOverResume : public QDialog {
     Q_DECLARE_TR_FUNCTIONS(TfrmOverResume)
 
 public:
-    enum Answer { Overwrite, Resume, Cancel };
+    struct Reply {
+        TFileExistsAnswer answer = TFileExistsAnswer::Skip;
+        // "Do this for the rest of this transfer" was ticked.
+        bool forRest = false;
+    };
 
     explicit TfrmOverResume(QWidget* parent = nullptr);
 
     QLabel* lblDesc;
+    // Both files' sizes and times, when known.
+    QLabel* lblFacts;
     QPushButton* btnOverwrite;  // default
+    QPushButton* btnOverwriteNewer;
+    QPushButton* btnOverwriteSize;
     QPushButton* btnResume;
-    QPushButton* btnCancel;  // also Escape
+    QPushButton* btnRename;
+    QPushButton* btnCancel;  // skips the file; also Escape
+    QCheckBox* cbForRest;
 
-    Answer Result() const { return answer_; }
+    Reply Result() const { return {answer_, forRest_}; }
 
-    // Asks about `localPath`, centred over `owner`. Without `canResume` (a
-    // text transfer, whose local size is no offset into the server's bytes)
-    // Resume is offered disabled.
-    static Answer Ask(QWidget* owner, const std::string& localPath, bool canResume = true);
+    // Asks about `path` (the file that would be replaced), centred over
+    // `owner`, with `facts` below the question. Without `canResume` (a text
+    // transfer, whose sizes are no offsets into each other) Resume is
+    // offered disabled.
+    static Reply Ask(QWidget* owner, const std::string& path, bool canResume = true, const std::string& facts = {});
+    // "Here: 1234 bytes, 2026-12-08 13:00 UTC" (the time when known).
+    static std::string FactsLine(const std::string& side, const TFileFacts& facts);
 
 protected:
     void reject() override;
 
 private:
-    Answer answer_ = Cancel;
+    void Answer(TFileExistsAnswer answer);
+    TFileExistsAnswer answer_ = TFileExistsAnswer::Skip;
+    bool forRest_ = false;
 };

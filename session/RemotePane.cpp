@@ -245,7 +245,8 @@ bool TRemotePane::DragEvent(QObject* target, QEvent* event) {
         return true;
     }
     auto* drag = static_cast<QDropEvent*>(event);
-    if (!(IsLocalFileList && IsLocalFileList(drag->source()))) {
+    const bool folder = IsLocalFolderList && IsLocalFolderList(drag->source()) && DraggedLocalFolder;
+    if (!folder && !(IsLocalFileList && IsLocalFileList(drag->source()))) {
         drag->ignore();
         return true;
     }
@@ -257,7 +258,12 @@ bool TRemotePane::DragEvent(QObject* target, QEvent* event) {
         return true;
     }
     model.SetDropTarget(-1);
-    lvServerFilesDragDrop(row);
+    if (folder) {
+        const std::string into = row >= 0 && list_->Caption(row) != "." ? list_->Caption(row) : std::string();
+        UploadFolderTree(DraggedLocalFolder(), into);
+    } else {
+        lvServerFilesDragDrop(row);
+    }
     return true;
 }
 

@@ -12,9 +12,13 @@
 #include <QPoint>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
+
+#include "transfer/FileExistsRule.h"
 
 class QAction;
 class QComboBox;
@@ -26,6 +30,10 @@ class QWidget;
 class TRemoteListView;
 class TSessionController;
 class TDirEntry;
+class TTransferListView;
+class TTransferConnection;
+struct TTransferItem;
+struct TFileTree;
 
 class TRemotePane : public QObject {
     Q_DECLARE_TR_FUNCTIONS(TRemotePane)
@@ -60,6 +68,12 @@ public:
     // True for the widget (the local file list) a drop on the remote list is
     // accepted from.
     std::function<bool(const QObject* source)> IsLocalFileList;
+    // True for the local folder list; a drop from it uploads the folder
+    // DraggedLocalFolder names.
+    std::function<bool(const QObject* source)> IsLocalFolderList;
+    std::function<std::string()> DraggedLocalFolder;
+    // The queue pane the folder work is shown in; may be null.
+    TTransferListView* QueueView = nullptr;
 
     // ---- handlers --------------------------------------------------------------
     void lvServerFilesDblClick();
@@ -85,6 +99,12 @@ public:
     // Uploads the local list's selected files to the current remote folder,
     // or to its subfolder `into` (a name in the current folder).
     void UploadSelectedLocalFiles(const std::string& into = {});
+    // Uploads a local folder with everything in it into the current remote
+    // folder, or its subfolder `into`: made as needed, empty folders
+    // included, on connections of their own.
+    void UploadFolderTree(const std::string& localFolder, const std::string& into = {});
+    // Runs items again (the queue pane's Retry failed).
+    void RetryItems(const std::vector<TTransferItem>& items);
     // Up one folder: change to the parent, print directory, listing.
     void OpenParentFolder();
     void SetViewStyle(int style);
@@ -122,8 +142,38 @@ private:
     bool FolderBoxKeyDown(QObject* watched, const QKeyEvent& key);
     std::vector<TDirEntry> CollectEntries(const std::vector<int>& rows) const;
     bool AcceptName(const std::string& name);
-    bool ResumePosition(const std::string& localPath, bool binary, std::int64_t& resumeAt);
     void DownloadFile(const TDirEntry& entry, const std::string& localPath, const std::string& remoteDir);
+    // `remoteName` relative to the current folder, in `remoteDir`.
+    void UploadFile(const std::string& localPath, const std::string& remoteDir, const std::string& remoteName);
+
+    // RemotePaneDelete.cpp: folders (and the files selected with them)
+    // with everything they hold.
+    void DeleteTrees(const std::vector<std::pair<std::string, bool>>& entries, const std::string& question);
+    void RunDeletions(std::unique_ptr<TTransferConnection> connection, const std::vector<TTransferItem>& items);
+
+    // RemotePaneQueue.cpp: runs `items` on `connections` connections
+    // (adopting `connection` when given); the failures, one line each.
+    std::vector<std::string> RunQueue(std::unique_ptr<TTransferConnection> connection, const std::vector<TTransferItem>& items,
+                                      int connections);
+
+    // RemotePaneUpload.cpp
+    int TransferConnections() const;
+    std::vector<TTransferItem> PlanFolderUpload(const std::string& localRoot, const std::string& remoteRoot,
+                                                const TFileTree& local, const TFileTree& remote,
+                                                std::vector<std::string>& problems);
+    void RunUploads(std::unique_ptr<TTransferConnection> connection, const std::vector<TTransferItem>& items,
+                    std::vector<std::string> problems);
+
+    // RemotePaneExists.cpp: a user's action (a click, a drop) is one
+    // transfer, for which "do this for the rest" holds.
+    void BeginTransferAction();
+    TFileExistsAnswer DefaultExistsAnswer() const;
+    TFileExistsChoice DecideExisting(const std::string& shownPath, bool upload, const TFileFacts& local, TFileFacts remote,
+                                     bool canResume, const std::string& remoteName);
+    void LogSkipped(const std::string& path, const std::string& why);
+    bool RemoteNameTaken(const std::string& remoteName, TFileFacts& facts);
+    // A free name beside `remoteName` ("a (1).html"); empty when none.
+    std::string FreeRemoteName(const std::string& remoteName);
     // False (and logged) when the walk must not go on in the folder it has
     // just entered (by the path PWD gave).
     bool EnterWalkedFolder(const std::string& folderName);
@@ -136,8 +186,15 @@ private:
     QWidget* window_;
     // Full remote paths the running folder download has been in.
     std::set<std::string> walkedFolders_;
+    // The answer to the file-exists question for the rest of this transfer.
+    std::optional<TFileExistsAnswer> restAnswer_;
 };
 
 // True when a name from the server may become one entry of a local folder:
 // not empty, not "." or "..", no "/" or "\\", no NUL.
 bool IsSafeLocalName(const std::string& name);
+
+// A local file's size and modify time.
+TFileFacts LocalFileFacts(const std::string& path);
+// A free name beside `localPath` ("a (1).html"); empty when none.
+std::string FreeLocalName(const std::string& localPath);

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 #include <memory>
 
 #include "dialogs/FrmChMod.h"
@@ -40,9 +41,12 @@ void TRemotePane::itmSrvFilesDeleteClick() {
     // the first command replaces the list.
     std::vector<std::pair<std::string, bool>> entries;
     for (int row : selected) entries.emplace_back(list_->Caption(row), list_->Model()->IsFolder(row));
-    if (AskYesNo(ApplicationTitle, FromQt(tr("Are you sure you want to delete %1 ?").arg(ToQt(DeleteQuestionObject(entries))))) !=
-        IDYES)
-        return;
+    const std::string question = FromQt(tr("Are you sure you want to delete %1 ?").arg(ToQt(DeleteQuestionObject(entries))));
+    // A folder goes with everything in it: it is walked, counted and
+    // deleted on a connection of its own.
+    if (std::any_of(entries.begin(), entries.end(), [](const auto& entry) { return entry.second; }))
+        return DeleteTrees(entries, question);
+    if (AskYesNo(ApplicationTitle, question) != IDYES) return;
     for (const auto& [name, folder] : entries) {
         if (folder)
             session_.QueueRemoveDir(name);

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "session/DirEntry.h"
-#include "session/FrmOverResume.h"
 #include "session/RemoteListView.h"
 #include "session/RemotePane.h"
 #include "session/SessionController.h"
+#include "transfer/EntryNames.h"
 #include "util/MiscUtils.h"
 #include "util/ui/UiUtils.h"
 
@@ -80,26 +80,49 @@ bool TRemotePane::AcceptName(const std::string& name) {
     return false;
 }
 
-// Asks before replacing an existing local file; false to skip the file.
-bool TRemotePane::ResumePosition(const std::string& localPath, bool binary, std::int64_t& resumeAt) {
-    resumeAt = 0;
-    if (!QFileInfo::exists(ToQt(localPath))) return true;
-    switch (TfrmOverResume::Ask(window_, localPath, binary)) {
-        case TfrmOverResume::Overwrite: return true;
-        case TfrmOverResume::Resume: resumeAt = FileSizeOf(localPath); return true;
-        default: return false;
-    }
-}
-
+// An existing local file is replaced, resumed, kept beside a free name or
+// skipped as the file-exists question (or its remembered answer) says.
 void TRemotePane::DownloadFile(const TDirEntry& entry, const std::string& localPath, const std::string& remoteDir) {
     const bool binary = session_.ChooseBinaryMode(entry.EntryName);
+    std::string target = localPath;
     std::int64_t resumeAt = 0;
-    if (!ResumePosition(localPath, binary, resumeAt)) return;
-    session_.QueueDownload(localPath, resumeAt, entry.EntrySize, binary, entry.EntryName, remoteDir);
+    if (QFileInfo::exists(ToQt(localPath))) {
+        const TFileFacts local = LocalFileFacts(localPath);
+        switch (DecideExisting(localPath, false, local, {entry.EntrySize, std::nullopt}, binary, entry.EntryName)) {
+            case TFileExistsChoice::Overwrite: break;
+            case TFileExistsChoice::Resume: resumeAt = local.size; break;
+            case TFileExistsChoice::Rename: target = FreeLocalName(localPath); break;
+            case TFileExistsChoice::Skip: return LogSkipped(localPath, "the file exists");
+        }
+        if (target.empty()) return LogSkipped(localPath, "no free name beside it");
+    }
+    session_.QueueDownload(target, resumeAt, entry.EntrySize, binary, entry.EntryName, remoteDir);
+}
+
+// The server is asked whether the file is there (someone else may have put
+// it there since the list was read); a file it has is replaced only as the
+// file-exists question says.
+void TRemotePane::UploadFile(const std::string& localPath, const std::string& remoteDir, const std::string& remoteName) {
+    const bool binary = session_.ChooseBinaryMode(BaseName(localPath));
+    const std::string shown = remoteDir + "/" + BaseName(remoteName);
+    std::string target = remoteName;
+    std::int64_t resumeAt = 0;
+    TFileFacts remote;
+    if (RemoteNameTaken(remoteName, remote)) {
+        switch (DecideExisting(shown, true, LocalFileFacts(localPath), remote, binary, remoteName)) {
+            case TFileExistsChoice::Overwrite: break;
+            case TFileExistsChoice::Resume: resumeAt = remote.size; break;
+            case TFileExistsChoice::Rename: target = FreeRemoteName(remoteName); break;
+            case TFileExistsChoice::Skip: return LogSkipped(shown, "the file exists on the server");
+        }
+        if (target.empty()) return LogSkipped(shown, "no free name beside it on the server");
+    }
+    session_.QueueUpload(localPath, remoteDir, FileSizeOf(localPath), binary, target, resumeAt);
 }
 
 void TRemotePane::itmSrvFilesDownloadClick() {
     if (!LocalFolder) return;
+    BeginTransferAction();
     // Taken first: a folder's walk lists other folders into the view.
     const std::vector<TDirEntry> entries = CollectEntries(list_->SelectedRows());
     const std::string folder = LocalFolder();
@@ -114,6 +137,7 @@ void TRemotePane::itmSrvFilesDownloadClick() {
 }
 
 void TRemotePane::itmSrvFilesDownloadAsClick() {
+    BeginTransferAction();
     const std::vector<TDirEntry> entries = CollectEntries(list_->SelectedRows());
     const std::string folder = LocalFolder ? LocalFolder() : std::string();
     for (const TDirEntry& entry : entries) {
@@ -237,9 +261,9 @@ void TRemotePane::UploadSelectedLocalFiles(const std::string& into) {
     if (!SelectedLocalFiles || !LocalFolder) return;
     const std::string folder = WithTrailingBackslash(LocalFolder());
     const std::string remoteDir = into.empty() ? session_.CurrentRemoteDir : session_.CurrentRemoteDir + "/" + into;
+    BeginTransferAction();
     for (const std::string& name : SelectedLocalFiles()) {
-        const std::string path = folder + name;
-        const std::string remoteName = into.empty() ? name : into + "/" + name;
-        session_.QueueUpload(path, remoteDir, FileSizeOf(path), session_.ChooseBinaryMode(name), remoteName);
+        if (!session_.FTP.Connected()) break;
+        UploadFile(folder + name, remoteDir, into.empty() ? name : into + "/" + name);
     }
 }

@@ -44,12 +44,17 @@ Operations OperationsOf(std::int32_t kind, std::int64_t resumeAt, bool machineLi
         case cmdDownload:
             if (resumeAt != 0) return {&TFtpClient::RestartRetrieve, &TCustomFtpCli::BeginRestartRetrieve};
             return {&TFtpClient::Retrieve, &TCustomFtpCli::BeginRetrieve};
-        case cmdUpload: return {&TFtpClient::Store, &TCustomFtpCli::BeginStore};
+        case cmdUpload:
+            // Resuming an upload appends the rest of the local file, read
+            // from the server's size on.
+            if (resumeAt != 0) return {&TFtpClient::Append, &TCustomFtpCli::BeginAppend};
+            return {&TFtpClient::Store, &TCustomFtpCli::BeginStore};
         case cmdParentDir: return {&TFtpClient::Cdup, &TCustomFtpCli::BeginCdup};
         case cmdSetType: return {&TFtpClient::TransferType, &TCustomFtpCli::BeginTransferType};
         case cmdQuote: return {&TFtpClient::Quote, &TCustomFtpCli::BeginQuote};
         case cmdFileSize: return {&TFtpClient::Size, &TCustomFtpCli::BeginSize};
         case cmdNoop: return {&TFtpClient::Noop, &TCustomFtpCli::BeginNoop};
+        case cmdFileTime: return {&TFtpClient::FileTime, &TCustomFtpCli::BeginFileTime};
         default: return {nullptr, nullptr};
     }
 }
@@ -133,6 +138,8 @@ void TSessionController::QueueSetType(bool binary) {
 
 void TSessionController::QueueFileSize(const std::string& name) { QueueOnFile(cmdFileSize, name); }
 
+void TSessionController::QueueFileTime(const std::string& name) { QueueOnFile(cmdFileTime, name); }
+
 void TSessionController::QueueSiteChmod(const std::string& name, const bool (&flags)[9]) {
     auto command = NewCommand(cmdQuote);
     command->QuoteText = "SITE CHMOD " + ChmodMode(flags) + " " + name;
@@ -140,8 +147,8 @@ void TSessionController::QueueSiteChmod(const std::string& name, const bool (&fl
 }
 
 void TSessionController::QueueUpload(const std::string& localPath, const std::string& remoteDir, std::int64_t size, bool binary,
-                                     const std::string& remoteName) {
-    QueueTransfer(cmdUpload, localPath, remoteDir, remoteName, size, binary, 0);
+                                     const std::string& remoteName, std::int64_t resumeAt) {
+    QueueTransfer(cmdUpload, localPath, remoteDir, remoteName, size, binary, resumeAt);
 }
 
 void TSessionController::QueueDownload(const std::string& localPath, std::int64_t resumeAt, std::int64_t size, bool binary,

@@ -18,6 +18,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -27,6 +28,8 @@
 #include "session/FTPCommand.h"
 #include "session/FrmDownload.h"
 #include "session/LogLine.h"
+#include "transfer/FileExistsRule.h"
+#include "transfer/FtpTransferConnection.h"
 
 class QAbstractButton;
 class QAction;
@@ -167,10 +170,12 @@ public:
     void QueueMakeDir(const std::string& name);
     void QueueSetType(bool binary);
     void QueueFileSize(const std::string& name);
+    void QueueFileTime(const std::string& name);
     // `flags` are the nine permission flags, owner read first.
     void QueueSiteChmod(const std::string& name, const bool (&flags)[9]);
+    // resumeAt > 0 appends the local file from that offset on (APPE).
     void QueueUpload(const std::string& localPath, const std::string& remoteDir, std::int64_t size, bool binary,
-                     const std::string& remoteName);
+                     const std::string& remoteName, std::int64_t resumeAt = 0);
     void QueueDownload(const std::string& localPath, std::int64_t resumeAt, std::int64_t size, bool binary,
                        const std::string& remoteName, const std::string& remoteDir);
 
@@ -187,6 +192,17 @@ public:
     bool LastChangeDirOk = false;
     bool LastListingOk = false;
 
+    // Whether a file (`name` relative to the current folder) is on the
+    // server, with its size, asked with SIZE in the waiting mode; Unknown
+    // when the server answers neither a size nor "no such file".
+    enum class TRemoteFileState { Absent, Present, Unknown };
+    TRemoteFileState ProbeRemoteFile(const std::string& name, TFileFacts& facts);
+    // The file's modify time by MDTM; nullopt when the server gives none.
+    std::optional<std::int64_t> RemoteFileTime(const std::string& name);
+    // Where a connection of its own (a tree walk, the transfer queue) logs
+    // in: the session's server, account, proxy and encryption.
+    TFtpEndpoint TransferEndpoint();
+
     // ---- transfers ------------------------------------------------------------
     // Binary unless the ASCII button is down, or the automatic choice finds
     // the name's extension in the text list (and not in the fixed binary one).
@@ -198,6 +214,8 @@ public:
 
     // ---- log and status -------------------------------------------------
     void AddLogLine(const std::string& text, TLogKind kind);
+    // The message window (a message box without one) with `text`.
+    void ShowFailureText(const std::string& text);
     void ClearLog();
     void SetConnectedState(bool on);
     void SetBusyState(bool on);
@@ -237,7 +255,6 @@ private:
     bool PrepareEngine(TFTPCommand& command);
     bool RunOperation(TFTPCommand& command);
     void ReportFailure(const TFTPCommand& command);
-    void ShowFailureText(const std::string& text);
     void ResetTransferProgress();
     void ReplyDirectoryDone();
     bool ConnectingOpen() const;

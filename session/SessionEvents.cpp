@@ -158,7 +158,8 @@ void TSessionController::FTPRequestDone(TCustomFtpCli*, TFtpRequest RqType, std:
         case ftpReqRetrieve:
         case ftpReqRestartRetrieve: EndTransfer(false); break;
         case ftpReqSize: AddLogLine("- File size is " + std::to_string(FTP.RemoteFileSize()) + " bytes", TLogKind::Debug); break;
-        case ftpReqStore: EndTransfer(true); break;
+        case ftpReqStore:
+        case ftpReqAppend: EndTransfer(true); break;
         default: break;
     }
 }

@@ -148,7 +148,8 @@ bool TSessionController::PrepareEngine(TFTPCommand& command) {
             case cmdDeleteFile:
             case cmdRemoveDir:
             case cmdMakeDir:
-            case cmdFileSize: FTP.HostFileName = command.HostFileName; break;
+            case cmdFileSize:
+            case cmdFileTime: FTP.HostFileName = command.HostFileName; break;
             case cmdRename:
                 FTP.HostFileName = command.HostFileName;
                 FTP.RenameTo = command.RenameTo;
@@ -195,7 +196,10 @@ void TSessionController::ReportFailure(const TFTPCommand& command) {
         SetConnectedState(false);
     }
     const auto alive = alive_;
-    if (!text.empty() && command.Kind != cmdFileSize && command.Kind != cmdNoop) {
+    // SIZE and MDTM are questions whose "no" is an answer, not a failure;
+    // a failed keep-alive is the reconnect's business.
+    const bool question = command.Kind == cmdFileSize || command.Kind == cmdFileTime;
+    if (!text.empty() && !question && command.Kind != cmdNoop) {
         // A request the closing program aborted failed only because the user
         // asked to leave; a message now would keep the program alive.
         if (!platform::ApplicationTerminated()) ShowFailureText(text);

@@ -143,7 +143,7 @@ void TFtpTransferConnection::InMode(TTransferMode wanted, TTransferCallback done
 // listing without types would leave every entry out as unknown, and a tree
 // with holes makes a plan fetch or delete what is there.
 bool TFtpTransferConnection::MachineListing() const {
-    if (!ftp_.Features().Has("MLST")) return false;
+    if (!endpoint_.machineListing || !ftp_.Features().Has("MLST")) return false;
     std::string facts = ftp_.Features().Parameters("MLST");
     for (char& c : facts) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return facts.find("type") != std::string::npos && facts.find("size") != std::string::npos;

@@ -33,6 +33,10 @@ struct TFtpEndpoint {
     std::string socksUser;
     std::string socksPassword;
     bool socksLocalLookup = false;
+    // Off: folders are listed with LIST even where MLSD is offered. Some
+    // servers' MLSD describes a link as what it leads to, and a deletion
+    // that took a linked folder for a folder would empty its target.
+    bool machineListing = true;
     // Every line of the dialogue, for a verbose front end.
     std::function<void(const std::string&)> onDialogue;
 };

@@ -2,8 +2,10 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <set>
 #include <utility>
 #include <vector>
@@ -35,6 +37,11 @@ bool TLocalTreeWalker::Walk(const std::string& root, TFileTree& tree, bool missi
         return missingIsEmpty && tree.rootMissing;
     }
     if (!S_ISDIR(rootInfo.st_mode)) return false;
+    if (insideOnly_) {
+        char* real = ::realpath(root.c_str(), nullptr);
+        realRoot_ = real != nullptr ? real : root;
+        std::free(real);
+    }
     std::set<std::pair<dev_t, ino_t>> visited{{rootInfo.st_dev, rootInfo.st_ino}};
     std::vector<PendingFolder> pending{{"", 0}};
     while (!pending.empty()) {
@@ -59,6 +66,11 @@ bool TLocalTreeWalker::Walk(const std::string& root, TFileTree& tree, bool missi
                 tree.skipped.push_back(relative + ": neither a file nor a folder");
                 continue;
             }
+            if (const std::string why = insideOnly_ ? Unusable(JoinPath(root, relative), S_ISDIR(info.st_mode)) : "";
+                !why.empty()) {
+                tree.skipped.push_back(relative + ": " + why);
+                continue;
+            }
             if (S_ISDIR(info.st_mode)) {
                 if (!visited.insert({info.st_dev, info.st_ino}).second) {
                     tree.skipped.push_back(relative + ": a folder already walked (a link loop)");
@@ -75,4 +87,15 @@ bool TLocalTreeWalker::Walk(const std::string& root, TFileTree& tree, bool missi
         ::closedir(dir);
     }
     return true;
+}
+
+std::string TLocalTreeWalker::Unusable(const std::string& path, bool folder) const {
+    if (::access(path.c_str(), folder ? (R_OK | X_OK) : R_OK) != 0) return "cannot be read";
+    struct stat link {};
+    if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return {};
+    char* real = ::realpath(path.c_str(), nullptr);
+    const std::string target = real != nullptr ? real : "";
+    std::free(real);
+    if (target.starts_with(realRoot_ + "/")) return {};
+    return "a link that leads out of the folder (to " + target + ")";
 }

@@ -39,6 +39,11 @@ void TRemoteTreeWalker::Listed(const Pending& folder, const TTransferResult& res
             continue;
         }
         if (excludes_.Excludes(relative)) continue;
+        if (entry.isLink && linksAsFiles_) {
+            entry.isFolder = false;
+            tree_->entries[relative] = std::move(entry);
+            continue;
+        }
         if (entry.isLink) {
             tree_->skipped.push_back(relative + ": a link, not followed");
             continue;

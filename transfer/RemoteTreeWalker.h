@@ -30,6 +30,9 @@ public:
     // Walks `root` into `tree` (which must outlive the walk). A root the
     // server does not know is an empty tree when `missingIsEmpty`.
     void Walk(const std::string& root, TFileTree& tree, bool missingIsEmpty, Done done);
+    // Links become entries of their own, never followed: a deletion removes
+    // the link (DELE), not what it leads to, and its folder can go after it.
+    void KeepLinksAsFiles() { linksAsFiles_ = true; }
 
 private:
     struct Pending {
@@ -44,6 +47,7 @@ private:
     std::string root_;
     TFileTree* tree_ = nullptr;
     bool missingIsEmpty_ = false;
+    bool linksAsFiles_ = false;
     Done done_;
     std::vector<Pending> pending_;
     std::set<std::string> visited_;

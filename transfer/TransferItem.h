@@ -9,8 +9,9 @@
 enum class TTransferDirection { Download, Upload };
 enum class TTransferAction { Transfer, MakeFolder, DeleteFile, DeleteFolder };
 // What a transfer does when the target file exists: replace it, continue it
-// from its size (downloads), or leave it.
-enum class TFileExistsChoice { Overwrite, Resume, Skip };
+// from its size (downloads), or leave it. Rename is the front end's: it sends
+// the file under a free name, which the item then carries as a new target.
+enum class TFileExistsChoice { Overwrite, Resume, Skip, Rename };
 enum class TItemState { Waiting, Running, Done, Failed, Skipped };
 
 struct TTransferItem {

@@ -170,6 +170,10 @@ gibt es schon. Umbenennen abgebrochen.</translation>
         <source>Are you sure you want to upload these files ?</source>
         <translation>Möchten Sie diese Dateien wirklich hochladen?</translation>
     </message>
+    <message>
+        <source>&amp;Upload folder</source>
+        <translation>Ordner &amp;hochladen</translation>
+    </message>
 </context>
 <context>
     <name>TLogView</name>
@@ -358,6 +362,58 @@ gibt es schon. Umbenennen abgebrochen.</translation>
     <message>
         <source>Skipped folder &quot;%1&quot;: %2</source>
         <translation>Ordner „%1“ übersprungen: %2</translation>
+    </message>
+    <message>
+        <source>Nothing was deleted: no second connection to the server (%1)</source>
+        <translation>Nichts wurde gelöscht: keine zweite Verbindung zum Server (%1)</translation>
+    </message>
+    <message>
+        <source>Nothing was deleted: %1</source>
+        <translation>Nichts wurde gelöscht: %1</translation>
+    </message>
+    <message>
+        <source>%1 and %2 will be deleted.</source>
+        <translation>%1 und %2 werden gelöscht.</translation>
+    </message>
+    <message>
+        <source>file</source>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <source>files</source>
+        <translation>Dateien</translation>
+    </message>
+    <message>
+        <source>folder</source>
+        <translation>Ordner</translation>
+    </message>
+    <message>
+        <source>folders</source>
+        <translation>Ordner</translation>
+    </message>
+    <message>
+        <source>%1 not deleted:</source>
+        <translation>%1 nicht gelöscht:</translation>
+    </message>
+    <message>
+        <source>entry was</source>
+        <translation>Eintrag wurde</translation>
+    </message>
+    <message>
+        <source>entries were</source>
+        <translation>Einträge wurden</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; cannot be read: nothing was uploaded.</source>
+        <translation>&quot;%1&quot; kann nicht gelesen werden: nichts wurde hochgeladen.</translation>
+    </message>
+    <message>
+        <source>Nothing was uploaded: no second connection to the server (%1)</source>
+        <translation>Nichts wurde hochgeladen: keine zweite Verbindung zum Server (%1)</translation>
+    </message>
+    <message>
+        <source>Nothing was uploaded: %1</source>
+        <translation>Nichts wurde hochgeladen: %1</translation>
     </message>
 </context>
 <context>
@@ -577,6 +633,81 @@ gibt es schon. Umbenennen abgebrochen.</translation>
     <message>
         <source>Disconnected</source>
         <translation>Getrennt</translation>
+    </message>
+</context>
+<context>
+    <name>TTransferListView</name>
+    <message>
+        <source>waiting</source>
+        <translation>wartet</translation>
+    </message>
+    <message>
+        <source>running</source>
+        <translation>läuft</translation>
+    </message>
+    <message>
+        <source>done</source>
+        <translation>fertig</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>skipped</source>
+        <translation>übersprungen</translation>
+    </message>
+    <message>
+        <source>make folder</source>
+        <translation>Ordner anlegen</translation>
+    </message>
+    <message>
+        <source>delete</source>
+        <translation>löschen</translation>
+    </message>
+    <message>
+        <source>upload</source>
+        <translation>hochladen</translation>
+    </message>
+    <message>
+        <source>download</source>
+        <translation>herunterladen</translation>
+    </message>
+    <message>
+        <source>Direction</source>
+        <translation>Richtung</translation>
+    </message>
+    <message>
+        <source>Local</source>
+        <translation>Lokal</translation>
+    </message>
+    <message>
+        <source>Remote</source>
+        <translation>Server</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Größe</translation>
+    </message>
+    <message>
+        <source>Progress</source>
+        <translation>Fortschritt</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Zustand</translation>
+    </message>
+    <message>
+        <source>Retry &amp;failed</source>
+        <translation>&amp;Fehlgeschlagene wiederholen</translation>
+    </message>
+    <message>
+        <source>Re&amp;move</source>
+        <translation>&amp;Entfernen</translation>
+    </message>
+    <message>
+        <source>&amp;Clear finished</source>
+        <translation>&amp;Fertige entfernen</translation>
     </message>
 </context>
 <context>
@@ -1083,6 +1214,14 @@ Server profiles are kept until the program ends, but cannot be saved.</source>
 
 Serverprofile bleiben bis zum Programmende erhalten, können aber nicht gespeichert werden.</translation>
     </message>
+    <message>
+        <source>Log</source>
+        <translation>Protokoll</translation>
+    </message>
+    <message>
+        <source>Transfers</source>
+        <translation>Übertragungen</translation>
+    </message>
 </context>
 <context>
     <name>TfrmMessage</name>
@@ -1181,6 +1320,42 @@ Serverprofile bleiben bis zum Programmende erhalten, können aber nicht gespeich
         <source>Keep-alive interval (seconds, 0 = off):</source>
         <translation>Verbindung halten alle (Sekunden, 0 = aus):</translation>
     </message>
+    <message>
+        <source>When a file exists:</source>
+        <translation>Wenn eine Datei existiert:</translation>
+    </message>
+    <message>
+        <source>Ask</source>
+        <translation>Fragen</translation>
+    </message>
+    <message>
+        <source>Overwrite</source>
+        <translation>Überschreiben</translation>
+    </message>
+    <message>
+        <source>Overwrite if newer</source>
+        <translation>Überschreiben, wenn neuer</translation>
+    </message>
+    <message>
+        <source>Overwrite if the size differs</source>
+        <translation>Überschreiben, wenn die Größe abweicht</translation>
+    </message>
+    <message>
+        <source>Resume</source>
+        <translation>Fortsetzen</translation>
+    </message>
+    <message>
+        <source>Rename</source>
+        <translation>Umbenennen</translation>
+    </message>
+    <message>
+        <source>Skip</source>
+        <translation>Überspringen</translation>
+    </message>
+    <message>
+        <source>Simultaneous transfers:</source>
+        <translation>Gleichzeitige Übertragungen:</translation>
+    </message>
 </context>
 <context>
     <name>TfrmOverResume</name>
@@ -1193,18 +1368,38 @@ Serverprofile bleiben bis zum Programmende erhalten, können aber nicht gespeich
         <translation>&amp;Fortsetzen</translation>
     </message>
     <message>
-        <source>&amp;Cancel</source>
-        <translation>&amp;Abbrechen</translation>
-    </message>
-    <message>
-        <source>Text transfers cannot resume: download the file again.</source>
-        <translation>Textübertragungen lassen sich nicht fortsetzen: laden Sie die Datei neu herunter.</translation>
-    </message>
-    <message>
         <source>&quot;%1&quot;
 already exists. Overwrite ?</source>
         <translation>„%1“
 gibt es schon. Überschreiben?</translation>
+    </message>
+    <message>
+        <source>Overwrite if &amp;newer</source>
+        <translation>Überschreiben, wenn &amp;neuer</translation>
+    </message>
+    <message>
+        <source>Overwrite if si&amp;ze differs</source>
+        <translation>Überschreiben, wenn &amp;Größe abweicht</translation>
+    </message>
+    <message>
+        <source>Re&amp;name</source>
+        <translation>&amp;Umbenennen</translation>
+    </message>
+    <message>
+        <source>Send the file under a free name, such as &quot;name (1).ext&quot;.</source>
+        <translation>Die Datei unter einem freien Namen senden, etwa &quot;name (1).ext&quot;.</translation>
+    </message>
+    <message>
+        <source>&amp;Skip</source>
+        <translation>Übers&amp;pringen</translation>
+    </message>
+    <message>
+        <source>&amp;Do this for the rest of this transfer</source>
+        <translation>&amp;Dies für den Rest dieser Übertragung tun</translation>
+    </message>
+    <message>
+        <source>Text transfers cannot resume: send the file again.</source>
+        <translation>Textübertragungen können nicht fortgesetzt werden: die Datei erneut senden.</translation>
     </message>
 </context>
 <context>

@@ -2,16 +2,28 @@
 // from the local list's menu and by double-click, and remote entries
 // dropped on the local list.
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <QAbstractItemView>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
 #include <fstream>
 
+#include "dialogs/FrmMessage.h"
 #include "localpane/LocalPane.h"
+#include "session/FrmOverResume.h"
 #include "session/RemoteListView.h"
 #include "session/RemotePane.h"
+#include "session/TransferListView.h"
 #include "tests/app/MainWindowFixture.h"
 #include "tests/support/PyFtpdServer.h"
 
@@ -95,6 +107,92 @@ TEST_F(MainWindowTransfers, RemoteEntriesDroppedOnTheLocalListAreDownloaded) {
     EXPECT_EQ(qttest::ReadFile(local.filePath("pages/page.htm").toStdString()), "<p>");
     EXPECT_FALSE(window->lbDirectory->findItems(QStringLiteral("pages"), Qt::MatchEndsWith).isEmpty())
         << "the folder list shows the new folder";
+}
+
+// A site folder goes up from the folder list's context menu with its empty
+// folder; a link out of it and a broken link are reported at the end, a
+// server file it would replace is asked about, and the rest goes on. The
+// queue pane shows each item's state, a failure with the server's reply,
+// and runs the failed item again. A folder dragged onto a server folder's
+// row goes into that folder.
+TEST_F(MainWindowTransfers, FolderUploadFromTheFolderListsMenuAndByDrop) {
+    const QDir site(local.filePath(QStringLiteral("site")));
+    ASSERT_TRUE(site.mkpath(QStringLiteral("css")) && site.mkpath(QStringLiteral("empty")));
+    std::ofstream(site.filePath(QStringLiteral("index.html")).toStdString()) << "<h1>new</h1>";
+    std::ofstream(site.filePath(QStringLiteral("css/site.css")).toStdString()) << "p {}";
+    std::ofstream(local.filePath(QStringLiteral("secret.txt")).toStdString()) << "secret";
+    ASSERT_EQ(::symlink(local.filePath(QStringLiteral("secret.txt")).toUtf8().constData(),
+                        site.filePath(QStringLiteral("secret.txt")).toUtf8().constData()),
+              0);
+    ASSERT_EQ(::symlink("nowhere", site.filePath(QStringLiteral("broken")).toUtf8().constData()), 0);
+    ::mkdir((server.Root() + "/site").c_str(), 0777);
+    std::ofstream(server.Root() + "/site/index.html") << "old";
+    window->RefreshLocalFiles();
+    QListWidget* folders = window->lbDirectory;
+    const QList<QListWidgetItem*> line = folders->findItems(QStringLiteral("site"), Qt::MatchEndsWith);
+    ASSERT_EQ(line.size(), 1);
+    const QPoint at = folders->visualItemRect(line.front()).center();
+    QTest::mouseClick(folders->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    std::string asked;
+    qttest::AnswerNextModal<TfrmOverResume>([&](TfrmOverResume* question) {
+        asked = question->lblDesc->text().toStdString();
+        // Someone puts a file where the empty folder is to be made.
+        std::ofstream(server.Root() + "/site/empty") << "in the way";
+        QTest::mouseClick(question->btnOverwrite, Qt::LeftButton);
+    });
+    std::string summary;
+    qttest::AnswerNextModal<TfrmMessage>([&](TfrmMessage* message) {
+        summary = message->lblDesc->text().toStdString();
+        message->btnOkClick();
+    });
+    QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, at, folders->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(folders->viewport(), &menuEvent);
+    QMenu* menu = window->pnlLocal->popLocalDir;
+    ASSERT_TRUE(qttest::WaitUntil([&] { return menu->isVisible(); }));
+    ASSERT_TRUE(window->pnlLocal->itmUploadLocalDir->isEnabled());
+    QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, menu->actionGeometry(window->pnlLocal->itmUploadLocalDir).center());
+    ASSERT_TRUE(qttest::WaitUntil([&] { return !summary.empty(); }));
+    EXPECT_EQ(asked, "\"/site/index.html\"\nalready exists. Overwrite ?");
+    EXPECT_TRUE(OnServer("site/index.html", "<h1>new</h1>"));
+    EXPECT_TRUE(OnServer("site/css/site.css", "p {}"));
+    struct stat info {};
+    EXPECT_NE(::lstat((server.Root() + "/site/secret.txt").c_str(), &info), 0) << "a link out of the folder stays home";
+    EXPECT_EQ(summary.rfind("3 entries were not uploaded:", 0), 0u) << summary;
+    EXPECT_NE(summary.find("secret.txt: a link that leads out of the folder"), std::string::npos) << summary;
+    EXPECT_NE(summary.find("broken"), std::string::npos) << summary;
+    EXPECT_NE(summary.find("/site/empty: 550"), std::string::npos) << summary;
+
+    QTreeWidget* queue = window->lvTransfers->tvItems;
+    const auto stateOf = [&](const std::string& remote) {
+        for (int row = 0; row < queue->topLevelItemCount(); ++row)
+            if (queue->topLevelItem(row)->text(TTransferListView::colRemote).toStdString() == remote)
+                return queue->topLevelItem(row)->text(TTransferListView::colState).toStdString();
+        return std::string("(none)");
+    };
+    EXPECT_EQ(stateOf("/site/css/site.css"), "done");
+    EXPECT_EQ(stateOf("/site/empty").rfind("failed: 550", 0), 0u) << stateOf("/site/empty");
+    ::unlink((server.Root() + "/site/empty").c_str());
+    QTest::mouseClick(window->lvTransfers->btnRetry, Qt::LeftButton);
+    EXPECT_EQ(stateOf("/site/empty"), "done");
+    EXPECT_TRUE(::stat((server.Root() + "/site/empty").c_str(), &info) == 0 && S_ISDIR(info.st_mode));
+    QTest::mouseClick(window->lvTransfers->btnClear, Qt::LeftButton);
+    EXPECT_EQ(queue->topLevelItemCount(), 0);
+
+    // The same folder dropped on the server's "pages" row.
+    window->RemotePane->IsLocalFolderList = [](const QObject*) { return true; };
+    QAbstractItemView* view = window->lvServerFiles->CurrentView();
+    int row = 0;
+    while (row < window->lvServerFiles->Count() && window->lvServerFiles->Caption(row) != "pages") ++row;
+    ASSERT_LT(row, window->lvServerFiles->Count());
+    const QPoint onPages = view->visualRect(window->lvServerFiles->Model()->index(row, 0)).center();
+    qttest::AnswerNextModal<TfrmMessage>([](TfrmMessage* message) { message->btnOkClick(); });
+    QMimeData data;
+    QDragEnterEvent enter(onPages, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view->viewport(), &enter);
+    QDropEvent drop(QPointF(onPages), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view->viewport(), &drop);
+    EXPECT_TRUE(OnServer("pages/site/css/site.css", "p {}"));
+    EXPECT_TRUE(OnServer("pages/page.htm", "<p>"));
 }
 
 }  // namespace

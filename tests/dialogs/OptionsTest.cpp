@@ -62,7 +62,7 @@ protected:
 TEST_F(OptionsTest, FirstStartShowsTheDefaults) {
     TfrmOptions form;
     EXPECT_EQ(std::tuple(form.windowTitle(), form.size(), form.pgcOptions->currentIndex(), form.pgcOptions->tabText(1)),
-              std::tuple("Options", QSize(350, 259), 0, "Transferring files"));
+              std::tuple("Options", QSize(350, 330), 0, "Transferring files"));
     for (const QCheckBox* box : {form.cbShowWebHosting, form.cbPlaySoundDownload, form.cbPlaySoundUpload, form.cbDirAutoRefresh})
         EXPECT_TRUE(box->isChecked()) << box->text().toStdString();
     const QString blip = QString::fromStdString(ProgramResourceFolder() + "blip.wav");

@@ -14,7 +14,9 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QSplitter>
 #include <QStandardPaths>
 #include <QStorageInfo>
 #include <QtTest/QTest>
@@ -398,6 +400,24 @@ TEST_F(LocalPane, PropertiesOfLocalFiles) {
     EXPECT_EQ(text->lblPermissions->text(), QString());
     EXPECT_NE(text->lblType->text(), QStringLiteral("TXT File")) << "the desktop's description of .txt";
     for (auto& [name, w] : windows) w->close();
+}
+
+// The folder list is no longer fixed at four rows: dragging the splitter's
+// handle gives it the room a deep tree needs.
+TEST_F(LocalPane, TheSplitterGivesTheFolderListMoreRoom) {
+    window.resize(300, 500);
+    pane.resize(300, 500);
+    window.show();
+    ASSERT_TRUE(qttest::WaitUntil([&] { return pane.isVisible(); }));
+    const int before = pane.lbDirectory->height();
+    QSplitterHandle* handle = pane.splLocal->handle(1);
+    const QPoint grip = handle->rect().center();
+    QTest::mousePress(handle, Qt::LeftButton, Qt::NoModifier, grip);
+    QMouseEvent move(QEvent::MouseMove, QPointF(grip + QPoint(0, 120)), handle->mapToGlobal(QPointF(grip + QPoint(0, 120))),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(handle, &move);
+    QTest::mouseRelease(handle, Qt::LeftButton, Qt::NoModifier, grip + QPoint(0, 120));
+    EXPECT_GE(pane.lbDirectory->height(), before + 100);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // question, the end-of-transfer reactions; and the progress window's figures
 // and the transfer type choice on their own.
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <unistd.h>
 #include <utime.h>
 
@@ -17,6 +18,7 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTest>
 #include <fstream>
 
 #include "dialogs/FrmChMod.h"
@@ -512,6 +514,116 @@ TEST_P(Transfers, AFolderDownloadAsksBeforeReplacingALocalFile) {
     EXPECT_EQ(qttest::ReadFile(In("tree/one.bin")), "mine") << "skipped";
     EXPECT_TRUE(Holds(In("tree/zero.bin"), "")) << "replaced";
     EXPECT_TRUE(Holds(In("tree/deep/er/two.bin"), Bytes(12345, 4)));
+    EXPECT_TRUE(messages.empty()) << messages.front();
+}
+
+// Every upload path asks before it replaces a server file: each answer
+// does what it says on the server's disk, and nothing is asked about a file
+// the server does not have.
+TEST_P(Transfers, AnUploadAsksBeforeReplacingAServerFile) {
+    const std::string mine = Bytes(100000, 7);
+    struct Case {
+        const char* button;
+        std::string before;  // the server's a.bin
+        time_t localAge;     // seconds the local file is older than now
+        std::string after;   // the server's a.bin afterwards
+        bool renamed;        // "a (1).bin" holds the local file
+    };
+    const Case cases[] = {
+        {"Overwrite", "theirs", 0, mine, false},
+        {"Skip", "theirs", 0, "theirs", false},
+        {"Resume", mine.substr(0, 40000), 0, mine, false},
+        {"Rename", "theirs", 0, "theirs", true},
+        {"Size", std::string(mine.size(), 'x'), 0, std::string(mine.size(), 'x'), false},
+        {"Size", "theirs", 0, mine, false},
+        {"Newer", "theirs", 0, mine, false},
+        {"Newer", "theirs", 86400 * 2, "theirs", false},
+    };
+    Write(In("a.bin"), mine);
+    pane.SelectedLocalFiles = [] { return std::vector<std::string>{"a.bin"}; };
+    for (const Case& c : cases) {
+        Write(site + "/a.bin", c.before);
+        ::unlink((site + "/a (1).bin").c_str());
+        // The server's copy is a day old.
+        for (const auto& [path, age] : {std::pair{In("a.bin"), c.localAge}, std::pair{site + "/a.bin", time_t{86400}}}) {
+            const time_t when = ::time(nullptr) - age;
+            const struct timeval times[2] = {{when, 0}, {when, 0}};
+            ::utimes(path.c_str(), times);
+        }
+        std::string asked;
+        qttest::AnswerNextModal<TfrmOverResume>([&](TfrmOverResume* dialog) {
+            asked = dialog->lblDesc->text().toStdString();
+            const std::string name = c.button;
+            QPushButton* button = name == "Overwrite" ? dialog->btnOverwrite
+                                  : name == "Resume"  ? dialog->btnResume
+                                  : name == "Rename"  ? dialog->btnRename
+                                  : name == "Size"    ? dialog->btnOverwriteSize
+                                  : name == "Newer"   ? dialog->btnOverwriteNewer
+                                                      : dialog->btnCancel;
+            QTest::mouseClick(button, Qt::LeftButton);
+        });
+        DropAt(EmptySpace());
+        EXPECT_EQ(asked, "\"" + session.CurrentRemoteDir + "/a.bin\"\nalready exists. Overwrite ?") << c.button;
+        EXPECT_TRUE(Holds(site + "/a.bin", c.after)) << c.button;
+        EXPECT_EQ(std::ifstream(site + "/a (1).bin").good(), c.renamed) << c.button;
+        EXPECT_TRUE(session.TransferWindow.isNull()) << c.button << ": no progress window left over";
+        if (c.renamed) {
+            EXPECT_TRUE(Holds(site + "/a (1).bin", mine));
+        }
+    }
+    // A new file goes up unasked; into a folder's row, the folder's file is
+    // the one asked about.
+    ::unlink((site + "/a.bin").c_str());
+    DropAt(EmptySpace());
+    EXPECT_TRUE(Holds(site + "/a.bin", mine));
+    Write(site + "/tree/a.bin", "theirs");
+    std::string asked;
+    qttest::AnswerNextModal<TfrmOverResume>([&](TfrmOverResume* dialog) {
+        asked = dialog->lblDesc->text().toStdString();
+        QTest::mouseClick(dialog->btnCancel, Qt::LeftButton);
+    });
+    DropAt(RowCentre("tree"));
+    EXPECT_EQ(asked, "\"" + session.CurrentRemoteDir + "/tree/a.bin\"\nalready exists. Overwrite ?");
+    EXPECT_TRUE(Holds(site + "/tree/a.bin", "theirs"));
+    EXPECT_TRUE(messages.empty()) << messages.front();
+}
+
+// "Do this for the rest of this transfer" answers the files that follow in
+// the same drop, and only those; the options' default answers unasked.
+TEST_P(Transfers, OneAnswerForTheRestOfATransfer) {
+    for (const char* name : {"a.bin", "b.bin"}) Write(In(name), "mine");
+    pane.SelectedLocalFiles = [] { return std::vector<std::string>{"a.bin", "b.bin"}; };
+    int questions = 0;
+    const auto skipTheRest = [&](TfrmOverResume* dialog) {
+        ++questions;
+        QTest::mouseClick(dialog->cbForRest, Qt::LeftButton);
+        QTest::mouseClick(dialog->btnCancel, Qt::LeftButton);
+    };
+    qttest::AnswerNextModal<TfrmOverResume>(skipTheRest);
+    DropAt(EmptySpace());
+    EXPECT_EQ(questions, 1);
+    EXPECT_TRUE(Holds(site + "/b.bin", Bytes(3, 2)));
+    qttest::AnswerNextModal<TfrmOverResume>(skipTheRest);
+    DropAt(EmptySpace());
+    EXPECT_EQ(questions, 2) << "a new transfer asks again";
+    TfrmOptions options;
+    options.cbxFileExists->setCurrentIndex(static_cast<int>(TFileExistsAnswer::Overwrite));
+    session.W.frmOptions = &options;
+    DropAt(EmptySpace());
+    EXPECT_EQ(questions, 2);
+    EXPECT_TRUE(Holds(site + "/a.bin", "mine"));
+    EXPECT_TRUE(Holds(site + "/b.bin", "mine"));
+    // A download's Rename keeps the local file and takes a free name.
+    options.cbxFileExists->setCurrentIndex(static_cast<int>(TFileExistsAnswer::Ask));
+    Write(In("a.bin"), "keep");
+    Write(In("a (1).bin"), "keep too");
+    qttest::AnswerNextModal<TfrmOverResume>([](TfrmOverResume* dialog) { QTest::mouseClick(dialog->btnRename, Qt::LeftButton); });
+    session.QueueListing();
+    Select({"a.bin"});
+    pane.itmSrvFilesDownloadClick();
+    EXPECT_TRUE(Holds(In("a.bin"), "keep"));
+    EXPECT_TRUE(Holds(In("a (1).bin"), "keep too"));
+    EXPECT_TRUE(Holds(In("a (2).bin"), "mine"));
     EXPECT_TRUE(messages.empty()) << messages.front();
 }
 

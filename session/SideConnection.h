@@ -1,0 +1,30 @@
+#pragma once
+// Work of the remote pane that runs on a connection of its own (a tree walk,
+// a deletion, a folder upload), waited for in the message loop as the
+// waiting mode waits for the browsing connection: the window keeps
+// painting and answering.
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "transfer/FileTree.h"
+#include "transfer/FtpTransferConnection.h"
+#include "transfer/TransferQueue.h"
+
+// Pumps the loop until `done` (or the program ends), giving `connection`
+// (when not null) its time-outs.
+void WaitInLoop(const std::function<bool()>& done, TTransferConnection* connection);
+
+// A logged-in connection to `endpoint`; null with `result` saying why not.
+std::unique_ptr<TTransferConnection> ConnectSide(const TFtpEndpoint& endpoint, TTransferResult& result);
+
+// Walks `root` into `tree` over `connection`; the walk's outcome. A root
+// the server does not have is an empty tree when `missingIsEmpty`.
+TTransferResult WalkRemoteTree(TTransferConnection& connection, const std::string& root, TFileTree& tree, bool linksAsFiles,
+                               bool missingIsEmpty = false);
+
+// One message for many failures: the first `shown` lines, then how many
+// more the log holds.
+std::string FailureSummary(const std::string& heading, const std::vector<std::string>& failures, std::size_t shown = 15);

@@ -1,0 +1,135 @@
+#include "session/TransferListView.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "util/ui/UiUtils.h"
+
+namespace {
+
+const char* StateText(TItemState state) {
+    switch (state) {
+        case TItemState::Waiting: return QT_TRANSLATE_NOOP("TTransferListView", "waiting");
+        case TItemState::Running: return QT_TRANSLATE_NOOP("TTransferListView", "running");
+        case TItemState::Done: return QT_TRANSLATE_NOOP("TTransferListView", "done");
+        case TItemState::Failed: return QT_TRANSLATE_NOOP("TTransferListView", "failed");
+        case TItemState::Skipped: return QT_TRANSLATE_NOOP("TTransferListView", "skipped");
+    }
+    return "";
+}
+
+const char* DirectionText(const TTransferItem& item) {
+    switch (item.action) {
+        case TTransferAction::MakeFolder: return QT_TRANSLATE_NOOP("TTransferListView", "make folder");
+        case TTransferAction::DeleteFile:
+        case TTransferAction::DeleteFolder: return QT_TRANSLATE_NOOP("TTransferListView", "delete");
+        case TTransferAction::Transfer: break;
+    }
+    return item.direction == TTransferDirection::Upload ? QT_TRANSLATE_NOOP("TTransferListView", "upload")
+                                                        : QT_TRANSLATE_NOOP("TTransferListView", "download");
+}
+
+bool Finished(TItemState state) { return state == TItemState::Done || state == TItemState::Skipped; }
+
+}  // namespace
+
+TTransferListView::TTransferListView(QWidget* parent) : QWidget(parent) {
+    tvItems = new QTreeWidget(this);
+    tvItems->setRootIsDecorated(false);
+    tvItems->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    tvItems->setHeaderLabels({tr("Direction"), tr("Local"), tr("Remote"), tr("Size"), tr("Progress"), tr("State")});
+    btnRetry = new QPushButton(tr("Retry &failed"), this);
+    btnRemove = new QPushButton(tr("Re&move"), this);
+    btnClear = new QPushButton(tr("&Clear finished"), this);
+    connect(btnRetry, &QPushButton::clicked, this, [this] { RetryFailed(); });
+    connect(btnRemove, &QPushButton::clicked, this, [this] { RemoveSelected(); });
+    connect(btnClear, &QPushButton::clicked, this, [this] { ClearFinished(); });
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(btnRetry);
+    buttons->addWidget(btnRemove);
+    buttons->addWidget(btnClear);
+    buttons->addStretch();
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(tvItems, 1);
+    layout->addLayout(buttons);
+}
+
+void TTransferListView::BeginRun() { runBase_ = nextKey_; }
+
+void TTransferListView::Add(const TTransferItem& item) {
+    auto* line = new QTreeWidgetItem(tvItems);
+    line->setText(colDirection, tr(DirectionText(item)));
+    line->setText(colLocal, ToQt(item.localPath));
+    line->setText(colRemote, ToQt(item.remotePath));
+    if (item.action == TTransferAction::Transfer) line->setText(colSize, QString::number(item.size));
+    lines_[runBase_ + item.id] = line;
+    items_[line] = item;
+    nextKey_ = std::max(nextKey_, runBase_ + item.id + 1);
+    Update(item);
+}
+
+QTreeWidgetItem* TTransferListView::LineOf(const TTransferItem& item) const {
+    const auto found = lines_.find(runBase_ + item.id);
+    return found == lines_.end() ? nullptr : found->second;
+}
+
+void TTransferListView::Update(const TTransferItem& item, std::int64_t bytes) {
+    QTreeWidgetItem* line = LineOf(item);
+    if (line == nullptr) return;
+    items_[line].state = item.state;
+    items_[line].lastError = item.lastError;
+    std::string state = FromQt(tr(StateText(item.state)));
+    if (item.state == TItemState::Failed && !item.lastError.empty()) state += ": " + item.lastError;
+    line->setText(colState, ToQt(state));
+    if (bytes >= 0 && item.size > 0)
+        line->setText(colProgress, QString::number(std::min<std::int64_t>(100, bytes * 100 / item.size)) + QLatin1Char('%'));
+    else if (Finished(item.state) && item.action == TTransferAction::Transfer)
+        line->setText(colProgress, QStringLiteral("100%"));
+}
+
+int TTransferListView::Unfinished() const {
+    int count = 0;
+    for (const auto& entry : items_)
+        count += entry.second.state == TItemState::Waiting || entry.second.state == TItemState::Running ? 1 : 0;
+    return count;
+}
+
+void TTransferListView::RetryFailed() {
+    std::vector<TTransferItem> failed;
+    for (int row = tvItems->topLevelItemCount() - 1; row >= 0; --row) {
+        QTreeWidgetItem* line = tvItems->topLevelItem(row);
+        if (items_[line].state != TItemState::Failed) continue;
+        TTransferItem item = items_[line];
+        item.attempts = 0;
+        item.lastError.clear();
+        failed.insert(failed.begin(), item);
+        items_.erase(line);
+        delete line;
+    }
+    std::erase_if(lines_, [this](const auto& entry) { return !items_.contains(entry.second); });
+    if (!failed.empty() && OnRetry) OnRetry(failed);
+}
+
+void TTransferListView::RemoveSelected() {
+    for (QTreeWidgetItem* line : tvItems->selectedItems()) {
+        const TItemState state = items_[line].state;
+        if (state == TItemState::Running) continue;
+        items_.erase(line);
+        delete line;
+    }
+    std::erase_if(lines_, [this](const auto& entry) { return !items_.contains(entry.second); });
+}
+
+void TTransferListView::ClearFinished() {
+    for (int row = tvItems->topLevelItemCount() - 1; row >= 0; --row) {
+        QTreeWidgetItem* line = tvItems->topLevelItem(row);
+        if (!Finished(items_[line].state)) continue;
+        items_.erase(line);
+        delete line;
+    }
+    std::erase_if(lines_, [this](const auto& entry) { return !items_.contains(entry.second); });
+}
