@@ -6,7 +6,7 @@
 # takes minutes and measures.
 #
 #   bench/soak.sh [BUILD-FOLDER]     (default build/)
-#   SOAK_RUNS=1000 SOAK_REAL_RUNS=200 SOAK_ENGINE_RUNS=2000 bench/soak.sh
+#   SOAK_RUNS=1000 SOAK_REAL_RUNS=200 SOAK_ENGINE_RUNS=2000 SOAK_WINDOW_RUNS=300 bench/soak.sh
 #
 # Checks every run: the exit status matches what the fault allows (a fault
 # that loses data must fail, a harmless one must succeed), every success is
@@ -17,9 +17,11 @@ cd "$(dirname "$0")/.."
 build=${1:-build}
 vftp=$PWD/$build/tools/vftp/vftp
 engine=$PWD/$build/bench/soak_engine
+window=$PWD/$build/bench/soak_window
 runs=${SOAK_RUNS:-1000}
 real_runs=${SOAK_REAL_RUNS:-200}
 engine_runs=${SOAK_ENGINE_RUNS:-2000}
+window_runs=${SOAK_WINDOW_RUNS:-300}
 timeout_s=1
 for program in "$vftp" "$engine"; do
   [[ -x $program ]] || { echo "missing $program: cmake --build $build --target vftp soak_engine" >&2; exit 2; }
@@ -126,6 +128,52 @@ for ((i = 1; i <= real_runs; i++)); do
   fi
 done
 echo "=== pyftpdlib: $real_runs runs, $real_ok byte-exact successes"
+
+# The same faults through the window's transfer code (soak_window, when the
+# window is built): each run connects, lists, moves one file and
+# disconnects; a message box is the window's word for a failure.
+if [[ -x $window ]]; then
+  mkdir -p "$work/window" "$work/window-home"
+  coproc WINDOW { HOME=$work/window-home XDG_RUNTIME_DIR= "$window" "$port" "$work/window" 2>"$work/window.err"; }
+  declare -A window_passed window_failed
+  for ((i = 1; i <= window_runs; i++)); do
+    fault=${faults[RANDOM % ${#faults[@]}]}
+    size=${sizes[RANDOM % ${#sizes[@]}]}
+    direction=$([[ $((RANDOM % 2)) -eq 0 ]] && echo get || echo put)
+    echo "$fault" >"$work/fault"
+    rm -f "$work/window/f$size" "$work/files/up/f$size"
+    if [[ $direction == put ]]; then
+      cp "$work/files/f$size" "$work/window/f$size"
+      result=$work/files/up/f$size
+    else
+      result=$work/window/f$size
+    fi
+    echo "$direction f$size" >&"${WINDOW[1]}"
+    if ! read -r -t 60 answer <&"${WINDOW[0]}"; then
+      mismatch "window $fault/$direction size $size: no answer within 60 s"
+      break
+    fi
+    key="$fault/$direction"
+    if [[ $(must_succeed "$fault" "$direction" "$size") == 1 ]]; then
+      if [[ $answer != ok ]]; then
+        mismatch "window $key size $size: $answer"
+      elif ! cmp -s "$result" "$work/files/f$size"; then
+        mismatch "window $key size $size: reported success with a wrong file"
+      fi
+    elif [[ $answer == ok ]]; then
+      mismatch "window $key size $size: reported success although the fault loses data"
+    fi
+    if [[ $answer == ok ]]; then window_passed[$key]=$((${window_passed[$key]:-0} + 1)); else window_failed[$key]=$((${window_failed[$key]:-0} + 1)); fi
+  done
+  exec {WINDOW[1]}>&-
+  wait "$WINDOW_PID" 2>/dev/null || true
+  echo "=== the window: $window_runs runs (succeeded / failed, as each fault allows)"
+  for key in $(printf '%s\n' "${!window_passed[@]}" "${!window_failed[@]}" | sort -u); do
+    printf '%-24s %4d / %4d\n' "$key" "${window_passed[$key]:-0}" "${window_failed[$key]:-0}"
+  done
+  echo "(resident KiB and open descriptors of the window every 100 runs)"
+  grep '^sample' "$work/window.err" || true
+fi
 
 echo random >"$work/fault"
 echo "=== one engine, $engine_runs faulty sessions (iteration, resident KiB, open descriptors)"

@@ -92,6 +92,8 @@ class Session(socketserver.StreamRequestHandler):
             return self.retr(arg)
         elif verb == "STOR":
             return self.stor(arg)
+        elif verb == "LIST":
+            return self.list_folder()
         elif verb == "QUIT":
             self.reply("221 bye")
             return False
@@ -125,6 +127,25 @@ class Session(socketserver.StreamRequestHandler):
         self.listener.close()
         self.listener = None
         return conn
+
+    # The folder's files for the window's listing, whatever the fault: the
+    # faults are the transfers'.
+    def list_folder(self):
+        conn = self.data()
+        if conn is None:
+            return True
+        self.reply("150 listing")
+        lines = []
+        for name in sorted(os.listdir(ROOT)):
+            path = os.path.join(ROOT, name)
+            if os.path.isfile(path):
+                lines.append("-rw-r--r-- 1 soak soak %d Jan 01 00:00 %s\r\n" % (os.path.getsize(path), name))
+        try:
+            conn.sendall("".join(lines).encode())
+        finally:
+            conn.close()
+        self.reply("226 listed")
+        return True
 
     def retr(self, name):
         try:
