@@ -171,6 +171,12 @@ void TfrmMain::RemovePrivateFolders() {
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
+    // Closing ends the program, and with it the files still to go.
+    if (RemotePane != nullptr && RemotePane->QueueRunning() &&
+        AskYesNo(ApplicationTitle, FromQt(tr("Transfers are still waiting or running. Abandon them and close?"))) != IDYES) {
+        event->ignore();
+        return;
+    }
     FormClose();
     event->accept();
 }

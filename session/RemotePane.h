@@ -74,6 +74,8 @@ public:
     std::function<std::string()> DraggedLocalFolder;
     // The queue pane the folder work is shown in; may be null.
     TTransferListView* QueueView = nullptr;
+    // A folder upload or delete is running on its own connections.
+    bool QueueRunning() const { return queueRuns_ > 0; }
 
     // ---- handlers --------------------------------------------------------------
     void lvServerFilesDblClick();
@@ -188,6 +190,7 @@ private:
     std::set<std::string> walkedFolders_;
     // The answer to the file-exists question for the rest of this transfer.
     std::optional<TFileExistsAnswer> restAnswer_;
+    int queueRuns_ = 0;
 };
 
 // True when a name from the server may become one entry of a local folder:

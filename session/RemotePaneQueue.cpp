@@ -51,7 +51,9 @@ std::vector<std::string> TRemotePane::RunQueue(std::unique_ptr<TTransferConnecti
     }
     if (connection) queue.Adopt(std::move(connection));
     session_.SetBusyState(true);
+    ++queueRuns_;
     queue.RunToEnd();
+    --queueRuns_;
     session_.SetBusyState(false);
     return failures;
 }

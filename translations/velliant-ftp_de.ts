@@ -1222,6 +1222,10 @@ Serverprofile bleiben bis zum Programmende erhalten, können aber nicht gespeich
         <source>Transfers</source>
         <translation>Übertragungen</translation>
     </message>
+    <message>
+        <source>Transfers are still waiting or running. Abandon them and close?</source>
+        <translation>Es warten oder laufen noch Übertragungen. Abbrechen und schließen?</translation>
+    </message>
 </context>
 <context>
     <name>TfrmMessage</name>

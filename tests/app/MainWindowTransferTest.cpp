@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 #include <fstream>
 
@@ -107,6 +108,41 @@ TEST_F(MainWindowTransfers, RemoteEntriesDroppedOnTheLocalListAreDownloaded) {
     EXPECT_EQ(qttest::ReadFile(local.filePath("pages/page.htm").toStdString()), "<p>");
     EXPECT_FALSE(window->lbDirectory->findItems(QStringLiteral("pages"), Qt::MatchEndsWith).isEmpty())
         << "the folder list shows the new folder";
+}
+
+// Closing the window while a folder upload runs asks first; No keeps the
+// window and lets the upload finish.
+TEST_F(MainWindowTransfers, ClosingWhileAFolderUploadRunsAsksFirst) {
+    const QDir big(local.filePath(QStringLiteral("big")));
+    ASSERT_TRUE(big.mkpath(QStringLiteral(".")));
+    const std::string content = Pattern(96 << 20);
+    std::ofstream(big.filePath(QStringLiteral("a.bin")).toStdString(), std::ios::binary) << content;
+    window->RefreshLocalFiles();
+    QListWidget* folders = window->lbDirectory;
+    const QList<QListWidgetItem*> line = folders->findItems(QStringLiteral("big"), Qt::MatchEndsWith);
+    ASSERT_EQ(line.size(), 1);
+    const QPoint at = folders->visualItemRect(line.front()).center();
+    QTest::mouseClick(folders->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (!window->RemotePane->QueueRunning()) return;
+        closer.stop();
+        window->close();
+    });
+    closer.start(5);
+    std::string asked;
+    qttest::AnswerNextModal<QMessageBox>([&](QMessageBox* box) {
+        asked = box->text().toStdString();
+        box->button(QMessageBox::No)->click();
+    });
+    QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, at, folders->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(folders->viewport(), &menuEvent);
+    QMenu* menu = window->pnlLocal->popLocalDir;
+    ASSERT_TRUE(qttest::WaitUntil([&] { return menu->isVisible(); }));
+    QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, menu->actionGeometry(window->pnlLocal->itmUploadLocalDir).center());
+    EXPECT_EQ(asked, "Transfers are still waiting or running. Abandon them and close?");
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(OnServer("big/a.bin", content));
 }
 
 // A site folder goes up from the folder list's context menu with its empty
