@@ -39,7 +39,8 @@ TfrmOverResume::TfrmOverResume(QWidget* parent) : QDialog(parent) {
     };
     auto* buttons = new QGridLayout;
     int column = 0;
-    for (const auto& [button, answer] : answers) {
+    for (const auto& [button, choice] : answers) {
+        const TFileExistsAnswer answer = choice;  // a lambda may not capture a structured binding (clang 14)
         connect(button, &QPushButton::clicked, this, [this, answer] { Answer(answer); });
         buttons->addWidget(button, column / 3, column % 3);
         ++column;
