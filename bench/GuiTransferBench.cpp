@@ -18,6 +18,7 @@
 
 #include "app/AppSetup.h"
 #include "app/FrmMain.h"
+#include "bench/BenchProfile.h"
 #include "localpane/LocalPane.h"
 #include "profiles/ServerStore.h"
 #include "session/FrmDownload.h"
@@ -60,19 +61,6 @@ private:
     int paints_ = 0;
 };
 
-void WriteProfile(int port) {
-    TServerStore store(ProgramFolder() + "FTPServers.ini");
-    auto profile = std::make_unique<TFTPServer>();
-    profile->Name = "Bench";
-    profile->Hostname = "127.0.0.1";
-    profile->Port = std::to_string(port);
-    profile->Username = "anonymous";
-    profile->Password = "bench@example.com";
-    profile->PASV = TPasvMode::Yes;
-    store.ServerList.Add("Bench", std::move(profile));
-    store.SaveServers();
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -86,7 +74,7 @@ int main(int argc, char** argv) {
     QStandardPaths::setTestModeEnabled(true);  // never the user's own settings
     QApplication app(argc, argv);
     const auto pump = SetUpApplication(app);
-    WriteProfile(std::atoi(argv[2]));
+    WriteBenchProfile("Bench", std::atoi(argv[2]), "anonymous", "bench@example.com");
     TfrmMain window;
     window.show();
     window.SetLocalFilter(5);

@@ -27,6 +27,7 @@
 
 #include "app/AppSetup.h"
 #include "app/FrmMain.h"
+#include "bench/BenchProfile.h"
 #include "dialogs/FrmMessage.h"
 #include "dialogs/FrmOptions.h"
 #include "localpane/LocalPane.h"
@@ -39,19 +40,6 @@
 #include "util/ui/SpinEdit.h"
 
 namespace {
-
-void WriteProfile(int port) {
-    TServerStore store(ProgramFolder() + "FTPServers.ini");
-    auto profile = std::make_unique<TFTPServer>();
-    profile->Name = "Soak";
-    profile->Hostname = "127.0.0.1";
-    profile->Port = std::to_string(port);
-    profile->Username = "soak";
-    profile->Password = "soak";
-    profile->PASV = TPasvMode::Yes;
-    store.ServerList.Add("Soak", std::move(profile));
-    store.SaveServers();
-}
 
 // Closes every question and message the window opens, keeping the text of
 // the last one: a failure shows itself that way.
@@ -148,7 +136,7 @@ int main(int argc, char** argv) {
     QStandardPaths::setTestModeEnabled(true);  // never the user's own settings
     QApplication app(argc, argv);
     const auto pump = SetUpApplication(app);
-    WriteProfile(std::atoi(argv[1]));
+    WriteBenchProfile("Soak", std::atoi(argv[1]), "soak", "soak");
     TfrmMain window;
     window.show();
     window.SetLocalFilter(5);

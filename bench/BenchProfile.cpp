@@ -1,0 +1,19 @@
+#include "bench/BenchProfile.h"
+
+#include <memory>
+
+#include "profiles/ServerStore.h"
+#include "util/ui/ProgramFolders.h"
+
+void WriteBenchProfile(const std::string& name, int port, const std::string& user, const std::string& password) {
+    TServerStore store(ProgramFolder() + "FTPServers.ini");
+    auto profile = std::make_unique<TFTPServer>();
+    profile->Name = name;
+    profile->Hostname = "127.0.0.1";
+    profile->Port = std::to_string(port);
+    profile->Username = user;
+    profile->Password = password;
+    profile->PASV = TPasvMode::Yes;
+    store.ServerList.Add(name, std::move(profile));
+    store.SaveServers();
+}
