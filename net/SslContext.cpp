@@ -1,17 +1,26 @@
 // The shared client context and OpenSSL's error texts.
 #include "net/SslContext.h"
 
-#include <openssl/err.h>
-#include <openssl/ssl.h>
-
 #include <stdexcept>
 
+#include "net/OpenSsl.h"
 #include "net/SslSession.h"
 #include "net/WSocket.h"
 
 TSslSession::~TSslSession() { SSL_SESSION_free(session_); }
 
-TSslContext::TSslContext() : ctx_(SSL_CTX_new(TLS_client_method())) {
+namespace {
+
+// Every TLS connection starts from a context, so OpenSSL is loaded here.
+ssl_ctx_st* NewClientContext() {
+    std::string why;
+    if (!LoadOpenSsl(why)) throw ESocketException(why);
+    return SSL_CTX_new(TLS_client_method());
+}
+
+}  // namespace
+
+TSslContext::TSslContext() : ctx_(NewClientContext()) {
     if (ctx_ == nullptr) throw ESocketException(SslQueueErrorText("TLS: cannot create a context"));
     (void)SSL_CTX_set_min_proto_version(ctx_, TLS1_2_VERSION);
     if (SSL_CTX_set_default_verify_paths(ctx_) != 1) errorText_ = SslQueueErrorText("TLS: no CA store");
