@@ -89,8 +89,11 @@ void TRemotePane::BindList() {
                 [this, view](const QPoint& at) { popServerFiles->popup(view->viewport()->mapToGlobal(at)); });
         connect(view, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex&) { lvServerFilesDblClick(); });
     }
+    // The list shows the new name at once; the listing after the rename
+    // puts the old one back when the server refused it.
     list_->Model()->OnRenamed = [this](int, const std::string& oldName, const std::string& newName) {
         session_.QueueRename(oldName, newName);
+        session_.QueueListing();
     };
 }
 
