@@ -38,6 +38,7 @@
 #define SSL_CTX_new ossl::SSL_CTX_new
 #define SSL_CTX_sess_set_new_cb ossl::SSL_CTX_sess_set_new_cb
 #define SSL_CTX_set_default_read_buffer_len ossl::SSL_CTX_set_default_read_buffer_len
+#define SSL_CTX_set_default_verify_dir ossl::SSL_CTX_set_default_verify_dir
 #define SSL_CTX_set_default_verify_paths ossl::SSL_CTX_set_default_verify_paths
 #define SSL_SESSION_free ossl::SSL_SESSION_free
 #define SSL_ctrl ossl::SSL_ctrl
@@ -66,6 +67,9 @@
 #define SSL_shutdown ossl::SSL_shutdown
 #define SSL_write ossl::SSL_write
 #define TLS_client_method ossl::TLS_client_method
+#define X509_get_default_cert_dir ossl::X509_get_default_cert_dir
+#define X509_get_default_cert_dir_env ossl::X509_get_default_cert_dir_env
+#define X509_get_default_cert_file_env ossl::X509_get_default_cert_file_env
 #define X509_NAME_print_ex ossl::X509_NAME_print_ex
 #define X509_VERIFY_PARAM_set1_ip_asc ossl::X509_VERIFY_PARAM_set1_ip_asc
 #define X509_digest ossl::X509_digest

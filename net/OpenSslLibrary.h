@@ -26,13 +26,15 @@
     X(ERR_clear_error) X(ERR_error_string_n) X(ERR_get_error) X(ERR_reason_error_string) \
     X(EVP_Digest) X(EVP_EncodeBlock) X(EVP_sha256) \
     X(SSL_CIPHER_get_name) X(SSL_CTX_ctrl) X(SSL_CTX_free) X(SSL_CTX_load_verify_locations) X(SSL_CTX_new) \
-    X(SSL_CTX_sess_set_new_cb) X(SSL_CTX_set_default_read_buffer_len) X(SSL_CTX_set_default_verify_paths) \
+    X(SSL_CTX_sess_set_new_cb) X(SSL_CTX_set_default_read_buffer_len) X(SSL_CTX_set_default_verify_dir) \
+    X(SSL_CTX_set_default_verify_paths) \
     X(SSL_SESSION_free) X(SSL_ctrl) X(SSL_do_handshake) X(SSL_free) X(SSL_get0_param) \
     X(SSL_get1_peer_certificate) X(SSL_get_current_cipher) X(SSL_get_error) X(SSL_get_ex_data) \
     X(SSL_get_shutdown) X(SSL_get_verify_result) X(SSL_get_version) X(SSL_has_pending) X(SSL_new) \
     X(SSL_pending) X(SSL_read) X(SSL_session_reused) X(SSL_set1_host) X(SSL_set_bio) X(SSL_set_connect_state) \
     X(SSL_set_ex_data) X(SSL_set_read_ahead) X(SSL_set_session) X(SSL_set_verify) X(SSL_shutdown) X(SSL_write) \
     X(TLS_client_method) \
+    X(X509_get_default_cert_dir) X(X509_get_default_cert_dir_env) X(X509_get_default_cert_file_env) \
     X(X509_NAME_print_ex) X(X509_VERIFY_PARAM_set1_ip_asc) X(X509_digest) X(X509_free) X(X509_get0_notAfter) \
     X(X509_get0_notBefore) X(X509_get0_pubkey) X(X509_get_issuer_name) X(X509_get_subject_name) \
     X(X509_verify_cert_error_string) \
