@@ -22,6 +22,9 @@ vftp="$PWD/$build/tools/vftp/vftp"
 size_mb=${SIZE_MB:-1024}
 runs=${RUNS:-3}
 tools=(vftp curl lftp)
+# Every tool with the system's own trust settings, as on a desktop: some
+# build machines point these at a bundle, which makes OpenSSL read it whole.
+unset SSL_CERT_FILE SSL_CERT_DIR
 
 for command in "$vftp" /usr/sbin/vsftpd curl lftp openssl /usr/bin/time; do
   command -v "$command" >/dev/null || { echo "missing: $command" >&2; exit 1; }
