@@ -51,9 +51,12 @@ TRemoteFileEditor::TRemoteFileEditor(TSessionController& session, QWidget* windo
 // children): nothing here touches it.
 TRemoteFileEditor::~TRemoteFileEditor() = default;
 
-TRemoteFileEditor::TEditedFile* TRemoteFileEditor::Find(const std::string& remotePath) {
+// One path on two servers (or two accounts) is two files.
+TRemoteFileEditor::TEditedFile* TRemoteFileEditor::Find(const TFtpEndpoint& endpoint, const std::string& remotePath) {
     for (const auto& file : files_)
-        if (file->remotePath == remotePath) return file.get();
+        if (file->remotePath == remotePath && file->endpoint.host == endpoint.host && file->endpoint.port == endpoint.port &&
+            file->endpoint.user == endpoint.user)
+            return file.get();
     return nullptr;
 }
 
@@ -61,12 +64,13 @@ void TRemoteFileEditor::Edit(const std::string& remoteDir, const std::string& na
     if (!IsSafeLocalName(name))
         return ShowProblem(tr("\"%1\" cannot be edited: the name is not usable for a local file.").arg(ToQt(name)));
     const std::string remotePath = JoinPath(remoteDir, name);
-    if (TEditedFile* known = Find(remotePath)) return Open(*known);
+    const TFtpEndpoint endpoint = session_.TransferEndpoint();
+    if (TEditedFile* known = Find(endpoint, remotePath)) return Open(*known);
     if (!PrepareFolder()) return ShowProblem(tr("\"%1\" cannot be edited: no private folder for the copy.").arg(ToQt(name)));
     auto file = std::make_unique<TEditedFile>();
     file->remotePath = remotePath;
     file->localPath = NewCopyFolder() + "/" + name;
-    file->endpoint = session_.TransferEndpoint();
+    file->endpoint = endpoint;
     working_ = true;
     const bool downloaded = Download(*file);
     working_ = false;
@@ -204,7 +208,7 @@ bool TRemoteFileEditor::Upload(TEditedFile& file) {
     const std::optional<TRemoteEntry> now = StatRemoteFile(*connection, file.remotePath, result);
     if (ServerCopyChanged(file, now, result.code)) {
         const QString text =
-            now ? tr("\"%1\" has changed on the server since it was downloaded. Replace it with your edited copy?")
+            now ? tr("\"%1\" has changed on the server since it was last transferred. Replace it with your edited copy?")
                 : tr("\"%1\" is no longer on the server. Upload your edited copy?");
         if (QMessageBox::warning(window_, ToQt(ApplicationTitle), text.arg(ToQt(file.remotePath)),
                                  QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Cancel) != QMessageBox::Yes) {

@@ -76,7 +76,7 @@ private:
         bool alwaysUpload = false;
     };
 
-    TEditedFile* Find(const std::string& remotePath);
+    TEditedFile* Find(const TFtpEndpoint& endpoint, const std::string& remotePath);
     bool PrepareFolder();
     // A new folder inside the private one, so that files of one name from
     // different server folders never meet.

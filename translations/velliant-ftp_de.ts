@@ -225,8 +225,8 @@ gibt es schon. Umbenennen abgebrochen.</translation>
         <translation>&quot;%1&quot; wurde nicht hochgeladen: %2</translation>
     </message>
     <message>
-        <source>&quot;%1&quot; has changed on the server since it was downloaded. Replace it with your edited copy?</source>
-        <translation>&quot;%1&quot; wurde auf dem Server geändert, seit es heruntergeladen wurde. Durch Ihre bearbeitete Kopie ersetzen?</translation>
+        <source>&quot;%1&quot; has changed on the server since it was last transferred. Replace it with your edited copy?</source>
+        <translation>&quot;%1&quot; wurde auf dem Server geändert, seit es zuletzt übertragen wurde. Durch Ihre bearbeitete Kopie ersetzen?</translation>
     </message>
     <message>
         <source>&quot;%1&quot; is no longer on the server. Upload your edited copy?</source>

@@ -7,6 +7,7 @@
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QContextMenuEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -15,6 +16,7 @@
 #include <QTest>
 #include <fstream>
 
+#include "dialogs/FrmMessage.h"
 #include "dialogs/FrmOptions.h"
 #include "session/RemoteFileEditor.h"
 #include "session/RemoteListView.h"
@@ -112,7 +114,8 @@ TEST_F(MainWindowEdit, ServerFileChangedMeanwhileIsKeptOnCancel) {
     });
     EditFromContextMenu(QStringLiteral("page.html"));
     ASSERT_TRUE(qttest::WaitUntil([&] { return !warned.empty(); }, std::chrono::seconds(10)));
-    EXPECT_EQ(warned, "\"/page.html\" has changed on the server since it was downloaded. Replace it with your edited copy?");
+    EXPECT_EQ(warned,
+              "\"/page.html\" has changed on the server since it was last transferred. Replace it with your edited copy?");
     EXPECT_EQ(OnServer(), std::string(kPage) + "<p>theirs</p>\n");
     const std::vector<std::string> unsent = window->RemotePane->Editor->UnsentEdits();
     ASSERT_EQ(unsent, std::vector<std::string>{"/page.html"});
@@ -126,6 +129,17 @@ TEST_F(MainWindowEdit, ServerFileChangedMeanwhileIsKeptOnCancel) {
     EXPECT_EQ(offered, "These edited files were saved but not uploaded:\n\n/page.html\n\nUpload them now?");
     EXPECT_TRUE(window->isVisible()) << "Cancel keeps the window open";
     EXPECT_EQ(OnServer(), std::string(kPage) + "<p>theirs</p>\n");
+}
+
+// A name from the server is one entry of the copy's folder or nothing.
+TEST_F(MainWindowEdit, NameThatWouldLeaveTheCopysFolderIsRefused) {
+    std::string shown;
+    qttest::AnswerNextModal<TfrmMessage>([&](TfrmMessage* message) {
+        shown = message->lblDesc->text().toStdString();
+        message->close();
+    });
+    window->RemotePane->Editor->Edit("/", "../page.html");
+    EXPECT_EQ(shown, "\"../page.html\" cannot be edited: the name is not usable for a local file.");
 }
 
 }  // namespace
