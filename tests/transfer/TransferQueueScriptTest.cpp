@@ -187,3 +187,27 @@ TEST_F(QueueScript, TheRemoteWalkerRefusesHostileNamesAndLinks) {
     EXPECT_EQ(tree.entries["ok.html"].timePrecision, 60);
     EXPECT_EQ(tree.entries["ok.html"].size, 10);
 }
+
+// Without MLST a file's facts come from SIZE and MDTM: the time is what
+// tells an edit on the server that kept the size.
+TEST_F(QueueScript, AFilesFactsWithoutMlstComeFromSizeAndMdtm) {
+    LogIn().Reply("TYPE I", "200 binary").Reply("SIZE /home/a.html", "213 12");
+    server.Reply("MDTM /home/a.html", "213 20260102030405");
+    ASSERT_TRUE(server.Start()) << server.Failure();
+    TFtpTransferConnection connection(Endpoint());
+    std::optional<TTransferResult> done;
+    connection.Connect([&done](const TTransferResult& result) { done = result; });
+    AwaitResult(done);
+    ASSERT_TRUE(done->Ok()) << done->text;
+    done.reset();
+    std::optional<TRemoteEntry> facts;
+    connection.Stat("a.html", [&](const TTransferResult& result, std::optional<TRemoteEntry> entry) {
+        facts = std::move(entry);
+        done = result;
+    });
+    AwaitResult(done);
+    ASSERT_TRUE(done->Ok()) << done->text;
+    ASSERT_TRUE(facts.has_value());
+    EXPECT_EQ(facts->size, 12);
+    EXPECT_EQ(facts->modifiedUtc, 1767323045) << "2026-01-02 03:04:05 UTC";
+}
