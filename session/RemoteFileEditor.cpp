@@ -129,7 +129,8 @@ void TRemoteFileEditor::Open(const TEditedFile& file) {
     QStringList arguments = QProcess::splitCommand(command);
     if (arguments.isEmpty()) {
         if (!QDesktopServices::openUrl(QUrl::fromLocalFile(ToQt(file.localPath))))
-            ShowProblem(tr("No application is set up to open \"%1\".").arg(ToQt(file.localPath)));
+            ShowProblem(
+                tr("No application is set up to open \"%1\". Choose an editor in the Options.").arg(ToQt(file.localPath)));
         return;
     }
     const QString program = arguments.takeFirst();

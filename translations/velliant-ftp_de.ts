@@ -205,10 +205,6 @@ gibt es schon. Umbenennen abgebrochen.</translation>
         <translation>&quot;%1&quot; wurde nicht heruntergeladen: %2</translation>
     </message>
     <message>
-        <source>No application is set up to open &quot;%1&quot;.</source>
-        <translation>Kein Programm ist zum Öffnen von &quot;%1&quot; eingerichtet.</translation>
-    </message>
-    <message>
         <source>The editor &quot;%1&quot; could not be started.</source>
         <translation>Der Editor &quot;%1&quot; konnte nicht gestartet werden.</translation>
     </message>
@@ -243,6 +239,10 @@ Upload them now?</source>
 %1
 
 Jetzt hochladen?</translation>
+    </message>
+    <message>
+        <source>No application is set up to open &quot;%1&quot;. Choose an editor in the Options.</source>
+        <translation>Kein Programm ist zum Öffnen von &quot;%1&quot; eingerichtet. Wählen Sie einen Editor in den Optionen.</translation>
     </message>
 </context>
 <context>
