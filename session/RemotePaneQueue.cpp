@@ -22,7 +22,11 @@ std::string DoneText(const TTransferItem& item) {
 
 std::vector<std::string> TRemotePane::RunQueue(std::unique_ptr<TTransferConnection> connection,
                                                const std::vector<TTransferItem>& items, int connections) {
-    const TFtpEndpoint endpoint = session_.TransferEndpoint();
+    return RunQueue(session_.TransferEndpoint(), std::move(connection), items, connections);
+}
+
+std::vector<std::string> TRemotePane::RunQueue(const TFtpEndpoint& endpoint, std::unique_ptr<TTransferConnection> connection,
+                                               const std::vector<TTransferItem>& items, int connections) {
     TQueueSettings settings;
     settings.connections = connections;
     TTransferQueue queue([endpoint] { return std::make_unique<TFtpTransferConnection>(endpoint); }, settings);
