@@ -21,10 +21,11 @@ std::string DoneText(const TTransferItem& item) {
 }  // namespace
 
 std::vector<std::string> TRemotePane::RunQueue(std::unique_ptr<TTransferConnection> connection,
-                                               const std::vector<TTransferItem>& items, int connections) {
+                                               const std::vector<TTransferItem>& items, int connections, bool keepTimes) {
     const TFtpEndpoint endpoint = session_.TransferEndpoint();
     TQueueSettings settings;
     settings.connections = connections;
+    settings.keepTimes = keepTimes;
     TTransferQueue queue([endpoint] { return std::make_unique<TFtpTransferConnection>(endpoint); }, settings);
     std::vector<std::string> failures;
     TTransferListView* view = QueueView;

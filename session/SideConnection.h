@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "transfer/EntryNames.h"
 #include "transfer/FileTree.h"
 #include "transfer/FtpTransferConnection.h"
 #include "transfer/TransferQueue.h"
@@ -21,9 +22,10 @@ void WaitInLoop(const std::function<bool()>& done, TTransferConnection* connecti
 std::unique_ptr<TTransferConnection> ConnectSide(const TFtpEndpoint& endpoint, TTransferResult& result);
 
 // Walks `root` into `tree` over `connection`; the walk's outcome. A root
-// the server does not have is an empty tree when `missingIsEmpty`.
+// the server does not have is an empty tree when `missingIsEmpty`; names
+// `excludes` matches are left out.
 TTransferResult WalkRemoteTree(TTransferConnection& connection, const std::string& root, TFileTree& tree, bool linksAsFiles,
-                               bool missingIsEmpty = false);
+                               bool missingIsEmpty = false, const TExcludeList& excludes = {});
 
 // One message for many failures: the first `shown` lines, then how many
 // more the log holds.
