@@ -40,7 +40,7 @@ TfrmSynchronise::TfrmSynchronise(QWidget* parent) : QDialog(parent) {
     rbSizeAndTime = new QRadioButton(tr("Si&ze and time"), this);
     rbSizeOnly = new QRadioButton(tr("Size &only"), this);
     edtExclude = new QLineEdit(this);
-    edtExclude->setPlaceholderText(tr("*.bak; .git"));
+    edtExclude->setPlaceholderText(QStringLiteral("*.bak; .git"));
     auto* excludeLabel = new QLabel(tr("&Leave out names like (separated by ;):"), this);
     excludeLabel->setBuddy(edtExclude);
     auto* buttons = new QDialogButtonBox(this);
