@@ -198,6 +198,7 @@ TEST_F(MainWindowSync, SynchronisePlanTickedRunAndNothingLeft) {
     window->itmSynchronise->trigger();
     EXPECT_EQ(shown,
               (std::vector<std::string>{"Delete gone.html", "Make folder css/", "Upload about.html", "Upload css/site.css"}));
+    EXPECT_TRUE(qttest::WaitUntil([&] { return RemoteColour("css") != "missing"; })) << "the remote list is listed again";
     EXPECT_EQ(qttest::ReadFile(There("about.html")), "<p>about</p>");
     EXPECT_EQ(qttest::ReadFile(There("css/site.css")), "p {}");
     EXPECT_NE(::stat(There("gone.html").c_str(), &info), 0);
