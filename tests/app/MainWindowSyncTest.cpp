@@ -45,10 +45,7 @@ protected:
         SaveProfiles({{"Local test", server.Port(), server.User(), server.Password()}});
     }
     void Connect() {
-        window = Start();
-        window->SetLocalFilter(5);
-        window->SetLocalDir(local.path().toStdString());
-        window->itmConnectServerClick(TServerStore::FirstServerTag + 1);
+        window = StartConnected(local.path().toStdString());
         ASSERT_TRUE(window->Session.FTP.Connected());
     }
     void TearDown() override {
