@@ -24,6 +24,7 @@
 #include "platform/MessageLoop.h"
 #include "profiles/FrmServerConnect.h"
 #include "profiles/ServerStore.h"
+#include "session/RemoteFileEditor.h"
 #include "session/RemoteListView.h"
 #include "session/RemotePane.h"
 #include "util/IniFile.h"
@@ -175,6 +176,11 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
     // Closing ends the program, and with it the files still to go.
     if (RemotePane != nullptr && RemotePane->QueueRunning() &&
         AskYesNo(ApplicationTitle, FromQt(tr("Transfers are still waiting or running. Abandon them and close?"))) != IDYES) {
+        event->ignore();
+        return;
+    }
+    // Saved edits of server files are offered once more; Cancel stays.
+    if (RemotePane != nullptr && !RemotePane->Editor->OfferUnsentEdits()) {
         event->ignore();
         return;
     }

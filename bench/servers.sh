@@ -4,7 +4,9 @@
 #
 #   bench_start_vsftpd    sets vsftpd_port; $vsftpd_extra (lines) joins its
 #                         configuration (TLS, for example)
-#   bench_start_pyftpdlib sets pyftpdlib_port
+#   bench_start_pyftpdlib sets pyftpdlib_port; with $pyftpdlib_tls set to
+#                         "cert.pem key.pem" it requires TLS for log-in and
+#                         data (Debian python3-openssl)
 
 bench_pids=()
 
@@ -64,16 +66,20 @@ bench_start_pyftpdlib() {
   cat >"$work/pyftpd.py" <<'PY'
 import sys
 from pyftpdlib.authorizers import DummyAuthorizer
-from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.handlers import FTPHandler, TLS_FTPHandler
 from pyftpdlib.servers import FTPServer
 authorizer = DummyAuthorizer()
 authorizer.add_anonymous(sys.argv[2], perm="elradfmwMT")
-class Handler(FTPHandler):
+class Handler(TLS_FTPHandler if len(sys.argv) > 4 else FTPHandler):
     pass
+if len(sys.argv) > 4:
+    Handler.certfile, Handler.keyfile = sys.argv[3], sys.argv[4]
+    Handler.tls_control_required = Handler.tls_data_required = True
 Handler.authorizer = authorizer
 FTPServer(("127.0.0.1", int(sys.argv[1])), Handler).serve_forever(timeout=0.5)
 PY
-  /usr/bin/python3 "$work/pyftpd.py" "$pyftpdlib_port" "$work/root" 2>/dev/null &
+  # shellcheck disable=SC2086 # the two file names of $pyftpdlib_tls
+  /usr/bin/python3 "$work/pyftpd.py" "$pyftpdlib_port" "$work/root" ${pyftpdlib_tls:-} 2>/dev/null &
   bench_pids+=($!)
   bench_wait_port "$pyftpdlib_port"
 }

@@ -116,7 +116,8 @@ for run in $(seq "$runs"); do
 done
 
 echo
-echo "$(nproc) cores, $(date -u '+%Y-%m-%d %H:%M UTC'), $(uname -r); ${size_mb} MiB file, ${entries}-entry LIST, medians of $runs rounds"
+echo "$(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg), $(date -u '+%Y-%m-%d %H:%M UTC'), $(uname -r)"
+echo "${size_mb} MiB file, ${entries}-entry LIST, medians of $runs rounds: RUNS=$runs SIZE_MB=$size_mb ENTRIES=$entries TOOLS=\"${tools[*]}\" bench/transfer.sh"
 /usr/bin/python3 - "$results" "$size_mb" <<'PY'
 import collections, statistics, sys
 rows = collections.defaultdict(list)

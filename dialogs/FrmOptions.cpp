@@ -38,6 +38,7 @@ void TfrmOptions::LoadOptions() {
     ebxSoundDownload->setText(ToQt(key.ReadString("DownloadSound", blip)));
     cbPlaySoundUpload->setChecked(key.ReadBool("PlayUpload", true));
     ebxSoundUpload->setText(ToQt(key.ReadString("UploadSound", blip)));
+    ebxEditor->setText(ToQt(key.ReadString("EditorCommand", "")));
     FillTextExtensions(key.ReadString("AsciiExt", DefaultAsciiExt));
     sedtTimeOut->setValue(key.ReadInteger("FTPTimeOut", 120));
     cbDirAutoRefresh->setChecked(key.ReadBool("FTPAutoRefresh", true));
@@ -56,6 +57,7 @@ void TfrmOptions::SaveOptions() {
     key.WriteString("DownloadSound", FromQt(ebxSoundDownload->text()));
     key.WriteBool("PlayUpload", cbPlaySoundUpload->isChecked());
     key.WriteString("UploadSound", FromQt(ebxSoundUpload->text()));
+    key.WriteString("EditorCommand", FromQt(ebxEditor->text()));
     key.WriteString("AsciiExt", CommaTextOf(TextExtensions()));
     key.WriteInteger("FTPTimeOut", sedtTimeOut->Value());
     key.WriteBool("FTPAutoRefresh", cbDirAutoRefresh->isChecked());

@@ -59,6 +59,11 @@ public:
     QCheckBox* cbPlaySoundUpload;
     QLineEdit* ebxSoundUpload;
     QPushButton* btnOpenUpWave;
+    // The command line that opens a server file for editing (the file's
+    // path is added as its last argument); empty: the desktop's
+    // application for the file's type.
+    QLabel* lblEditor;
+    QLineEdit* ebxEditor;
     QLabel* lblFTPTextExt;
     QListWidget* lbFTPTextExt;
     QPushButton* btnAddFTPText;

@@ -68,6 +68,10 @@ QWidget* TfrmOptions::BuildGeneralPage() {
     ebxSoundUpload = new QLineEdit(page);
     btnOpenUpWave = new QPushButton(QStringLiteral("..."), page);
     for (QPushButton* browse : {btnOpenDownWave, btnOpenUpWave}) browse->setFixedWidth(28);
+    lblEditor = new QLabel(tr("Editor for server files (empty: the desktop's choice):"), page);
+    lblEditor->setWordWrap(true);
+    ebxEditor = new QLineEdit(page);
+    lblEditor->setBuddy(ebxEditor);
 
     auto* hosting = new QHBoxLayout;
     hosting->addWidget(cbShowWebHosting, 0, Qt::AlignTop);
@@ -78,6 +82,8 @@ QWidget* TfrmOptions::BuildGeneralPage() {
     layout->addLayout(FileRow(ebxSoundDownload, btnOpenDownWave));
     layout->addWidget(cbPlaySoundUpload);
     layout->addLayout(FileRow(ebxSoundUpload, btnOpenUpWave));
+    layout->addWidget(lblEditor);
+    layout->addWidget(ebxEditor);
     layout->addStretch();
     return page;
 }

@@ -1,14 +1,12 @@
 // Fingerprints, names and dates of a peer certificate, and pin matching.
 #include "net/SslCertificateInfo.h"
 
-#include <openssl/evp.h>
-#include <openssl/x509.h>
-#include <openssl/x509v3.h>
-
 #include <algorithm>
 #include <cctype>
 #include <functional>
 #include <memory>
+
+#include "net/OpenSsl.h"
 
 namespace {
 
@@ -31,7 +29,7 @@ std::string Base64(const unsigned char* Bytes, int Count) {
 }
 
 std::string BioText(const std::function<void(BIO*)>& Print) {
-    std::unique_ptr<BIO, decltype(&BIO_free)> bio(BIO_new(BIO_s_mem()), &BIO_free);
+    std::unique_ptr<BIO, decltype(BIO_free)> bio(BIO_new(BIO_s_mem()), BIO_free);  // BIO_free is a pointer here
     if (!bio) return {};
     Print(bio.get());
     char* data = nullptr;

@@ -28,6 +28,8 @@ public:
     ssl_ctx_st* Handle() const { return ctx_; }
 
 private:
+    void UseSystemAuthorities();
+
     ssl_ctx_st* ctx_;
     std::string errorText_;
 };

@@ -4,10 +4,8 @@
 // OpenSSL writes goes out through the socket's own send queue, so that TLS
 // needs no thread and no blocking call and keeps the socket's events.
 #include <arpa/inet.h>
-#include <openssl/err.h>
-#include <openssl/ssl.h>
-#include <openssl/x509v3.h>
 
+#include "net/OpenSsl.h"
 #include "net/SslContext.h"
 #include "net/SslSession.h"
 #include "net/WSocket.h"
@@ -95,6 +93,8 @@ bool TCustomSslWSocket::CreateSsl() {
 void TCustomSslWSocket::StartSslHandshake() {
     if (State() != wsConnected) return ReportError("StartSslHandshake: not connected");
     if (sslState_ != sslNone) return ReportError("TLS already started");
+    std::string unavailable;
+    if (!LoadOpenSsl(unavailable)) return FailSsl(SslHandshakeFailed, unavailable);
     ERR_clear_error();
     sslErrorText_.clear();
     sslSession_.reset();

@@ -2,8 +2,8 @@
 // so that OpenSSL reads records into its own buffer with one system call for
 // many records, and no byte is copied on the way. (The way out stays a
 // memory BIO, whose records go through the socket's send queue.)
-#include <openssl/bio.h>
 
+#include "net/OpenSsl.h"
 #include "net/WSocket.h"
 
 namespace {

@@ -1,8 +1,7 @@
 // Closing a TLS connection: close_notify, the bytes still queued, and the
 // peer's end of the connection.
-#include <openssl/err.h>
-#include <openssl/ssl.h>
 
+#include "net/OpenSsl.h"
 #include "net/WSocket.h"
 
 // close_notify tells the peer that nothing was cut off. Bytes still queued

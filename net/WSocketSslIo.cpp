@@ -1,10 +1,9 @@
 // TLS records in and out: plain bytes are encrypted into the socket's send
 // queue, records from the handle are decrypted into the caller's buffer.
-#include <openssl/err.h>
-#include <openssl/ssl.h>
 
 #include <algorithm>
 
+#include "net/OpenSsl.h"
 #include "net/SslContext.h"
 #include "net/WSocket.h"
 

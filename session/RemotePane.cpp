@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QTreeView>
 
+#include "session/RemoteFileEditor.h"
 #include "session/RemoteListView.h"
 #include "session/SessionController.h"
 #include "util/ui/UiUtils.h"
@@ -40,6 +41,7 @@ TRemotePane::TRemotePane(TSessionController& session, TRemoteListView* list, QCo
     BuildMenu();
     BindList();
     BindFolderBox();
+    BindEditor();
 }
 
 TRemotePane::~TRemotePane() = default;
@@ -55,6 +57,7 @@ void TRemotePane::BuildMenu() {
     };
     itmSrvFilesDownload = add(popServerFiles, QT_TR_NOOP("Down&load to local dir"), &TRemotePane::itmSrvFilesDownloadClick);
     itmSrvFilesDownloadAs = add(popServerFiles, QT_TR_NOOP("Download &as ..."), &TRemotePane::itmSrvFilesDownloadAsClick);
+    itmSrvFilesEdit = add(popServerFiles, QT_TR_NOOP("&Edit"), &TRemotePane::itmSrvFilesEditClick);
     popServerFiles->addSeparator();
     itmSrvFilesNewFolder = add(popServerFiles, QT_TR_NOOP("Create &new folder"), &TRemotePane::itmSrvFilesNewFolderClick);
     itmSrvFilesRename = add(popServerFiles, QT_TR_NOOP("Re&name"), &TRemotePane::itmSrvFilesRenameClick);
@@ -89,9 +92,23 @@ void TRemotePane::BindList() {
                 [this, view](const QPoint& at) { popServerFiles->popup(view->viewport()->mapToGlobal(at)); });
         connect(view, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex&) { lvServerFilesDblClick(); });
     }
+    // The list shows the new name at once; the listing after the rename
+    // puts the old one back when the server refused it.
     list_->Model()->OnRenamed = [this](int, const std::string& oldName, const std::string& newName) {
         session_.QueueRename(oldName, newName);
+        session_.QueueListing();
     };
+}
+
+// The editor's transfers go through the queue pane on a connection of their
+// own, and wait while the pane runs other server work.
+void TRemotePane::BindEditor() {
+    Editor = new TRemoteFileEditor(session_, window_);
+    Editor->RunTransfers = [this](const TFtpEndpoint& endpoint, std::unique_ptr<TTransferConnection> connection,
+                                  const std::vector<TTransferItem>& items) {
+        return RunQueue(endpoint, std::move(connection), items, 1);
+    };
+    Editor->CanTransfer = [this] { return !Refused() && !QueueRunning(); };
 }
 
 void TRemotePane::BindFolderBox() {
@@ -201,6 +218,9 @@ void TRemotePane::popServerFilesPopup() {
     const bool canDownload = selected && session_.SessionAlive() && !session_.Busy;
     itmSrvFilesDownload->setEnabled(canDownload);
     itmSrvFilesDownloadAs->setEnabled(canDownload);
+    bool fileSelected = false;
+    for (int row : list_->SelectedRows()) fileSelected = fileSelected || !list_->Model()->IsFolder(row);
+    itmSrvFilesEdit->setEnabled(canDownload && fileSelected);
     itmSrvFilesNewFolder->setEnabled(true);
     mnuSrvFilesView->setEnabled(true);
     QAction* current[] = {itmSrvFilesViewLarge, itmSrvFilesViewSmall, itmSrvFilesViewList, itmSrvFilesViewDetails};
@@ -217,6 +237,15 @@ void TRemotePane::cbServerDirKeyPress() {
     if (Refused() || dirs_->lineEdit() == nullptr) return;
     const std::string dir = FromQt(dirs_->lineEdit()->text());
     if (!dir.empty()) OpenFolder(dir);
+}
+
+void TRemotePane::itmSrvFilesEditClick() {
+    if (Refused() || !session_.SessionAlive()) return;
+    std::vector<std::string> names;
+    for (int row : list_->SelectedRows())
+        if (!list_->Model()->IsFolder(row)) names.push_back(list_->Caption(row));
+    const std::string folder = session_.CurrentRemoteDir;
+    for (const std::string& name : names) Editor->Edit(folder, name);
 }
 
 void TRemotePane::itmSrvFilesRenameClick() {

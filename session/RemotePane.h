@@ -27,6 +27,7 @@ class QKeyEvent;
 class QLabel;
 class QMenu;
 class QWidget;
+class TRemoteFileEditor;
 class TRemoteListView;
 class TSessionController;
 class TDirEntry;
@@ -34,6 +35,7 @@ class TTransferListView;
 class TTransferConnection;
 struct TTransferItem;
 struct TFileTree;
+struct TFtpEndpoint;
 
 class TRemotePane : public QObject {
     Q_DECLARE_TR_FUNCTIONS(TRemotePane)
@@ -48,6 +50,7 @@ public:
     QMenu* popServerFiles;
     QAction* itmSrvFilesDownload;
     QAction* itmSrvFilesDownloadAs;
+    QAction* itmSrvFilesEdit;
     QAction* itmSrvFilesNewFolder;
     QAction* itmSrvFilesRename;
     QAction* itmSrvFilesDelete;
@@ -74,6 +77,8 @@ public:
     std::function<std::string()> DraggedLocalFolder;
     // The queue pane the folder work is shown in; may be null.
     TTransferListView* QueueView = nullptr;
+    // Server files opened for editing ("Edit" of the context menu).
+    TRemoteFileEditor* Editor;
     // A folder upload or delete is running on its own connections.
     bool QueueRunning() const { return queueRuns_ > 0; }
 
@@ -90,6 +95,8 @@ public:
     void cbServerDirKeyPress();
     void itmSrvFilesDownloadClick();
     void itmSrvFilesDownloadAsClick();
+    // Each selected file is downloaded and opened for editing.
+    void itmSrvFilesEditClick();
     void itmSrvFilesNewFolderClick();
     void itmSrvFilesRenameClick();
     void itmSrvFilesDeleteClick();
@@ -140,6 +147,7 @@ private:
     void BuildMenu();
     void BindList();
     void BindFolderBox();
+    void BindEditor();
     bool Refused() const;
     bool DragEvent(QObject* target, QEvent* event);
     // The folder row under a drag at `at` in `target` (a view or its
@@ -164,6 +172,9 @@ private:
     // where the server can take it.
     std::vector<std::string> RunQueue(std::unique_ptr<TTransferConnection> connection, const std::vector<TTransferItem>& items,
                                       int connections, bool keepTimes = false);
+    // The same to a server other than the session's current one.
+    std::vector<std::string> RunQueue(const TFtpEndpoint& endpoint, std::unique_ptr<TTransferConnection> connection,
+                                      const std::vector<TTransferItem>& items, int connections, bool keepTimes = false);
 
     // RemotePaneUpload.cpp
     int TransferConnections() const;

@@ -22,7 +22,11 @@ std::string DoneText(const TTransferItem& item) {
 
 std::vector<std::string> TRemotePane::RunQueue(std::unique_ptr<TTransferConnection> connection,
                                                const std::vector<TTransferItem>& items, int connections, bool keepTimes) {
-    const TFtpEndpoint endpoint = session_.TransferEndpoint();
+    return RunQueue(session_.TransferEndpoint(), std::move(connection), items, connections, keepTimes);
+}
+
+std::vector<std::string> TRemotePane::RunQueue(const TFtpEndpoint& endpoint, std::unique_ptr<TTransferConnection> connection,
+                                               const std::vector<TTransferItem>& items, int connections, bool keepTimes) {
     TQueueSettings settings;
     settings.connections = connections;
     settings.keepTimes = keepTimes;

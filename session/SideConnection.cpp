@@ -47,6 +47,19 @@ TTransferResult WalkRemoteTree(TTransferConnection& connection, const std::strin
     return result;
 }
 
+std::optional<TRemoteEntry> StatRemoteFile(TTransferConnection& connection, const std::string& path, TTransferResult& result) {
+    std::optional<TRemoteEntry> facts;
+    bool ended = false;
+    connection.Stat(path, [&](const TTransferResult& outcome, std::optional<TRemoteEntry> entry) {
+        result = outcome;
+        facts = std::move(entry);
+        ended = true;
+    });
+    WaitInLoop([&] { return ended; }, &connection);
+    if (!ended) result = {10060, "the program is closing", true};
+    return facts;
+}
+
 std::string FailureSummary(const std::string& heading, const std::vector<std::string>& failures, std::size_t shown) {
     std::string text = heading;
     for (std::size_t i = 0; i < failures.size() && i < shown; ++i) text += "\n" + failures[i];

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,10 @@ std::unique_ptr<TTransferConnection> ConnectSide(const TFtpEndpoint& endpoint, T
 // `excludes` matches are left out.
 TTransferResult WalkRemoteTree(TTransferConnection& connection, const std::string& root, TFileTree& tree, bool linksAsFiles,
                                bool missingIsEmpty = false, const TExcludeList& excludes = {});
+
+// The size and modify time of the file `path`; nullopt with `result`
+// saying why when the server gives none.
+std::optional<TRemoteEntry> StatRemoteFile(TTransferConnection& connection, const std::string& path, TTransferResult& result);
 
 // One message for many failures: the first `shown` lines, then how many
 // more the log holds.

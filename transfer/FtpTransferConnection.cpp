@@ -208,8 +208,9 @@ void TFtpTransferConnection::Rename(const std::string& from, const std::string& 
 }
 
 // MLST where offered: one command for the type, size and time. Else SIZE,
-// which many servers refuse in text mode: the session goes binary first,
-// and the entry has no time.
+// which many servers refuse in text mode (the session goes binary first),
+// then MDTM: a change that kept the size shows only in the time. A server
+// without MDTM gives an entry without a time.
 void TFtpTransferConnection::Stat(const std::string& path, TStatCallback done) {
     if (MachineListing()) {
         ftp_.HostFileName = AbsolutePath(path);
@@ -229,7 +230,11 @@ void TFtpTransferConnection::Stat(const std::string& path, TStatCallback done) {
                 TRemoteEntry entry;
                 entry.name = BaseName(path);
                 entry.size = ftp_.RemoteFileSize();
-                done(sized, entry);
+                Run(&TCustomFtpCli::BeginFileTime, [this, sized, entry, done](const TTransferResult& timed) mutable {
+                    if (timed.connectionLost) return done(timed, std::nullopt);
+                    if (timed.Ok()) entry.modifiedUtc = ftp_.RemoteFileTime();
+                    done(sized, entry);
+                });
             });
         });
 }

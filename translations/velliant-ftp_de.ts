@@ -214,6 +214,61 @@ gibt es schon. Umbenennen abgebrochen.</translation>
     </message>
 </context>
 <context>
+    <name>TRemoteFileEditor</name>
+    <message>
+        <source>&quot;%1&quot; cannot be edited: the name is not usable for a local file.</source>
+        <translation>&quot;%1&quot; kann nicht bearbeitet werden: Der Name taugt nicht für eine lokale Datei.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; cannot be edited: no private folder for the copy.</source>
+        <translation>&quot;%1&quot; kann nicht bearbeitet werden: Es gibt keinen privaten Ordner für die Kopie.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; was not downloaded: %2</source>
+        <translation>&quot;%1&quot; wurde nicht heruntergeladen: %2</translation>
+    </message>
+    <message>
+        <source>The editor &quot;%1&quot; could not be started.</source>
+        <translation>Der Editor &quot;%1&quot; konnte nicht gestartet werden.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; has been saved. Upload it to the server?</source>
+        <translation>&quot;%1&quot; wurde gespeichert. Auf den Server hochladen?</translation>
+    </message>
+    <message>
+        <source>Always upload this file when it is saved</source>
+        <translation>Diese Datei nach dem Speichern immer hochladen</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; was not uploaded: %2</source>
+        <translation>&quot;%1&quot; wurde nicht hochgeladen: %2</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; has changed on the server since it was last transferred. Replace it with your edited copy?</source>
+        <translation>&quot;%1&quot; wurde auf dem Server geändert, seit es zuletzt übertragen wurde. Durch Ihre bearbeitete Kopie ersetzen?</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is no longer on the server. Upload your edited copy?</source>
+        <translation>&quot;%1&quot; ist nicht mehr auf dem Server. Ihre bearbeitete Kopie hochladen?</translation>
+    </message>
+    <message>
+        <source>These edited files were saved but not uploaded:
+
+%1
+
+Upload them now?</source>
+        <translation>Diese bearbeiteten Dateien wurden gespeichert, aber nicht hochgeladen:
+
+%1
+
+Jetzt hochladen?</translation>
+    </message>
+    <message>
+        <source>No application is set up to open &quot;%1&quot;. Choose an editor in the Options.</source>
+        <translation>Kein Programm ist zum Öffnen von &quot;%1&quot; eingerichtet. Wählen Sie einen Editor in den Optionen.</translation>
+    </message>
+</context>
+<context>
     <name>TRemoteFileModel</name>
     <message>
         <source>Name</source>
@@ -437,6 +492,10 @@ gibt es schon. Umbenennen abgebrochen.</translation>
     <message>
         <source>Nothing was uploaded: %1</source>
         <translation>Nichts wurde hochgeladen: %1</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Bearbeiten</translation>
     </message>
     <message>
         <source>&quot;%1&quot; cannot be read: nothing was synchronised.</source>
@@ -1418,6 +1477,10 @@ Serverprofile bleiben bis zum Programmende erhalten, können aber nicht gespeich
     <message>
         <source>Simultaneous transfers:</source>
         <translation>Gleichzeitige Übertragungen:</translation>
+    </message>
+    <message>
+        <source>Editor for server files (empty: the desktop&apos;s choice):</source>
+        <translation>Editor für Serverdateien (leer: die Wahl des Desktops):</translation>
     </message>
 </context>
 <context>

@@ -3,10 +3,15 @@
 // events the socket raises, as its users see them.
 #include <gtest/gtest.h>
 #include <openssl/err.h>
+#include <openssl/pem.h>
 #include <openssl/ssl.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
 #include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <thread>
@@ -14,6 +19,7 @@
 #include "net/SslContext.h"
 #include "net/SslSession.h"
 #include "tests/net/NetTestSupport.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/TestCertificates.h"
 
 using nettest::PumpUntil;
@@ -25,6 +31,9 @@ namespace {
 class TlsPeer {
 public:
     explicit TlsPeer(const std::string& certificate = "good") : ctx_(SSL_CTX_new(TLS_server_method()), &SSL_CTX_free) {
+        // Its session tickets may meet a client that has closed already: the
+        // write must fail, not end the test program.
+        (void)std::signal(SIGPIPE, SIG_IGN);
         const auto& certificates = TestCertificates::Shared();
         (void)SSL_CTX_use_certificate_chain_file(ctx_.get(), certificates.Cert(certificate).c_str());
         (void)SSL_CTX_use_PrivateKey_file(ctx_.get(), certificates.Key(certificate).c_str(), SSL_FILETYPE_PEM);
@@ -244,6 +253,46 @@ TEST(WSocketSsl, CertificateThatDoesNotVerify) {
         EXPECT_TRUE(info.MatchesPin("sha256//nothing; " + certificates.Fingerprint(c.certificate)));
         EXPECT_FALSE(info.MatchesPin(certificates.PublicKeyPin("selfsigned")));
         EXPECT_FALSE(info.MatchesPin(""));
+        client.socket.Close();
+        peer.Join();
+    }
+}
+
+// The system's authorities are looked up by hashed name in their folder
+// when it has such names, not read as one bundle; a certificate whose
+// issuer is found there verifies. Without hashed names the bundle is read.
+TEST(WSocketSsl, SystemAuthoritiesAreFoundInAHashedFolderOrTheBundle) {
+    ASSERT_TRUE(TestCertificates::Shared().Ok()) << TestCertificates::Shared().Error();
+    const std::string authority = TestCertificates::Shared().CaFile();
+    TempDir hashed, plain;
+    {
+        std::unique_ptr<FILE, decltype(&fclose)> pem(fopen(authority.c_str(), "r"), &fclose);
+        ASSERT_TRUE(pem);
+        std::unique_ptr<X509, decltype(&X509_free)> ca(PEM_read_X509(pem.get(), nullptr, nullptr, nullptr), &X509_free);
+        ASSERT_TRUE(ca);
+        char name[16];
+        std::snprintf(name, sizeof name, "%08lx.0", X509_subject_name_hash(ca.get()));
+        ASSERT_EQ(::symlink(authority.c_str(), hashed.File(name).c_str()), 0);
+    }
+    const std::string oldDir = getenv("SSL_CERT_DIR") ? getenv("SSL_CERT_DIR") : "";
+    const std::string oldFile = getenv("SSL_CERT_FILE") ? getenv("SSL_CERT_FILE") : "";
+    for (const auto& [folder, bundle] : {std::pair<std::string, std::string>{hashed.Path(), ""}, {plain.Path(), authority}}) {
+        SCOPED_TRACE(bundle.empty() ? "hashed folder" : "bundle");
+        ::setenv("SSL_CERT_DIR", folder.c_str(), 1);
+        bundle.empty() ? ::unsetenv("SSL_CERT_FILE") : ::setenv("SSL_CERT_FILE", bundle.c_str(), 1);
+        auto context = std::make_shared<TSslContext>();
+        oldDir.empty() ? ::unsetenv("SSL_CERT_DIR") : ::setenv("SSL_CERT_DIR", oldDir.c_str(), 1);
+        oldFile.empty() ? ::unsetenv("SSL_CERT_FILE") : ::setenv("SSL_CERT_FILE", oldFile.c_str(), 1);
+        TlsPeer peer;
+        TlsClient client(context);
+        const int fd = client.Connect();
+        ASSERT_GE(fd, 0);
+        peer.Serve(fd, [](SSL* ssl) {
+            char byte = 0;
+            (void)SSL_read(ssl, &byte, 1);
+        });
+        ASSERT_TRUE(client.Handshake());
+        EXPECT_TRUE(client.socket.SslPeerCertificate().Verified) << client.socket.SslPeerCertificate().Reason;
         client.socket.Close();
         peer.Join();
     }

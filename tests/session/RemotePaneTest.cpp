@@ -191,21 +191,32 @@ TEST_F(RemotePane, KeysOfTheListAsADoubleClickAndForTheParent) {
 }
 
 // F2 on a folder, a new name, Enter: the folder is renamed, never entered.
+// A rename the server refuses leaves the old name in the list.
 TEST_F(RemotePane, EnterThatEndsARenameDoesNotOpenTheFolder) {
     Listing(kStart).Reply("PWD", "257 \"/\"");
     server.Reply("RNFR sub", "350 go on").Reply("RNTO blog", "250 renamed");
+    Listing("drwxr-xr-x 2 a b 4096 Jan 5 1998 blog\r\n-rw-r--r-- 1 a b 10 Jan 5 1998 file.txt\r\n");
+    server.Reply("RNFR file.txt", "350 go on").Reply("RNTO x/y.txt", "553 No such folder");
+    Listing("drwxr-xr-x 2 a b 4096 Jan 5 1998 blog\r\n-rw-r--r-- 1 a b 10 Jan 5 1998 file.txt\r\n");
     Connect();
-    files->CurrentView()->setFocus();
-    files->SelectRow(RowNamed("sub"));
-    Press(Qt::Key_F2);
-    ASSERT_TRUE(files->IsEditing());
-    Press(Qt::Key_A, Qt::ControlModifier);
-    Type(QStringLiteral("blog"));
-    Press(Qt::Key_Return);
-    EXPECT_TRUE(qttest::WaitUntil([&] { return !files->IsEditing(); }));
-    EXPECT_EQ(Sent(), (std::vector<std::string>{"TYPE A", "PASV", "LIST", "PWD", "RNFR sub", "RNTO blog"}));
+    const auto rename = [&](const char* from, const QString& to) {
+        files->CurrentView()->setFocus();
+        files->SelectRow(RowNamed(from));
+        Press(Qt::Key_F2);
+        ASSERT_TRUE(files->IsEditing());
+        Press(Qt::Key_A, Qt::ControlModifier);
+        Type(to);
+        Press(Qt::Key_Return);
+        EXPECT_TRUE(qttest::WaitUntil([&] { return !files->IsEditing() && !session.Busy; }));
+    };
+    rename("sub", QStringLiteral("blog"));
     EXPECT_GE(RowNamed("blog"), 0);
     EXPECT_EQ(session.CurrentRemoteDir, "/");
+    rename("file.txt", QStringLiteral("x/y.txt"));
+    EXPECT_TRUE(qttest::WaitUntil([&] { return RowNamed("file.txt") >= 0; }));
+    EXPECT_LT(RowNamed("x/y.txt"), 0);
+    EXPECT_EQ(Sent(), (std::vector<std::string>{"TYPE A", "PASV", "LIST", "PWD", "RNFR sub", "RNTO blog", "TYPE A", "PASV",
+                                                "LIST", "RNFR file.txt", "RNTO x/y.txt", "TYPE A", "PASV", "LIST"}));
 }
 
 TEST_F(RemotePane, TypedFolderIsSentAsTyped) {

@@ -170,6 +170,14 @@ static void AwaitResult(const std::optional<TTransferResult>& done) {
     }
 }
 
+// The connection's log-in result.
+static TTransferResult ConnectAndWait(TFtpTransferConnection& connection) {
+    std::optional<TTransferResult> done;
+    connection.Connect([&done](const TTransferResult& result) { done = result; });
+    AwaitResult(done);
+    return *done;
+}
+
 // A listing is outside input: names that would leave their folder are left
 // out, links are not followed, and the dates keep their precision.
 TEST_F(QueueScript, TheRemoteWalkerRefusesHostileNamesAndLinks) {
@@ -189,12 +197,10 @@ TEST_F(QueueScript, TheRemoteWalkerRefusesHostileNamesAndLinks) {
     list("/home/site/sub", "-rw-r--r-- 1 u g 3 Jan  5 12:34 deep.css\r\n");
     ASSERT_TRUE(server.Start()) << server.Failure();
     TFtpTransferConnection connection(Endpoint());
-    std::optional<TTransferResult> done;
-    connection.Connect([&done](const TTransferResult& result) { done = result; });
-    AwaitResult(done);
-    ASSERT_TRUE(done->Ok()) << done->text;
+    const TTransferResult connected = ConnectAndWait(connection);
+    ASSERT_TRUE(connected.Ok()) << connected.text;
     TFileTree tree;
-    done.reset();
+    std::optional<TTransferResult> done;
     TRemoteTreeWalker walker(connection);
     walker.Walk("site", tree, false, [&done](const TTransferResult& result) { done = result; });
     AwaitResult(done);
@@ -208,4 +214,26 @@ TEST_F(QueueScript, TheRemoteWalkerRefusesHostileNamesAndLinks) {
     EXPECT_EQ(tree.entries["old.txt"].timePrecision, 24 * 60 * 60);
     EXPECT_EQ(tree.entries["ok.html"].timePrecision, 60);
     EXPECT_EQ(tree.entries["ok.html"].size, 10);
+}
+
+// Without MLST a file's facts come from SIZE and MDTM: the time is what
+// tells an edit on the server that kept the size.
+TEST_F(QueueScript, AFilesFactsWithoutMlstComeFromSizeAndMdtm) {
+    LogIn().Reply("TYPE I", "200 binary").Reply("SIZE /home/a.html", "213 12");
+    server.Reply("MDTM /home/a.html", "213 20260102030405");
+    ASSERT_TRUE(server.Start()) << server.Failure();
+    TFtpTransferConnection connection(Endpoint());
+    const TTransferResult connected = ConnectAndWait(connection);
+    ASSERT_TRUE(connected.Ok()) << connected.text;
+    std::optional<TTransferResult> done;
+    std::optional<TRemoteEntry> facts;
+    connection.Stat("a.html", [&](const TTransferResult& result, std::optional<TRemoteEntry> entry) {
+        facts = std::move(entry);
+        done = result;
+    });
+    AwaitResult(done);
+    ASSERT_TRUE(done->Ok()) << done->text;
+    ASSERT_TRUE(facts.has_value());
+    EXPECT_EQ(facts->size, 12);
+    EXPECT_EQ(facts->modifiedUtc, 1767323045) << "2026-01-02 03:04:05 UTC";
 }
