@@ -32,6 +32,7 @@ class QToolBar;
 class QToolButton;
 class TLogView;
 class TRemoteListView;
+class TFolderCompare;
 class TRemotePane;
 class TTransferListView;
 class TLocalPane;
@@ -73,7 +74,8 @@ public:
     QAction* tb97TransferBin;
     QAction* tb97TransferAsc;
     QAction* tb97TransferAuto;
-    QAction* sepHosting;  // the separator before the hosting button, shown with it
+    QAction* tb97Compare;  // checkable, with itmViewCompare
+    QAction* sepHosting;   // the separator before the hosting button, shown with it
     QAction* tb97Hosting;
     QAction* tb97Sell;  // promotional; hidden whenever the options are applied
     QLabel* animKFTP;
@@ -94,6 +96,8 @@ public:
     TRemoteListView* lvServerFiles;
     // The remote pane's behaviour: list keys, context menu, folder box.
     TRemotePane* RemotePane = nullptr;
+    // The colours of the two folders' comparison.
+    TFolderCompare* FolderCompare = nullptr;
 
     QFrame* pnlPromo;
     QLabel* lblPromo;
@@ -118,6 +122,8 @@ public:
     QAction* itmConnectToServer;
     QAction* itmDisconnectFromServer;
     QAction* itmRefresh;
+    QAction* itmViewCompare;
+    QAction* itmSynchronise;
     QAction* itmUpload;
     QAction* itmDownload;
     QMenu* mnuHelp;
@@ -161,6 +167,9 @@ public:
     void tb97RefreshClick();
     void tb97FolderUpClick();
     void tb97HostingClick();
+    // Turns the comparison on or off, from the toolbar or the View menu.
+    void SetCompare(bool on);
+    void itmSynchroniseClick();
     void ShowHint(const QString& hint);
     void FillServerMenu();
 
@@ -221,6 +230,7 @@ private:
     void BindConnectingWindow();
     void BindLocalPane();
     void BindServerPane();
+    void BindCompare();
     void LoadAnimation();
     void ApplyLocalPaneSettings(const class TSettingsKey& key);
     // Names the file that could not be written and why; `atExit` says the

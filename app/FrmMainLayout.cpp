@@ -107,6 +107,9 @@ void TfrmMain::BuildMenus() {
     itmViewFTPLog = mnuView->addAction(Text("FTP Log"), this, [this] { itmViewFTPLogClick(); });
     itmViewFTPLog->setCheckable(true);
     itmRefresh = mnuView->addAction(Text("&Refresh"), this, [this] { tb97RefreshClick(); });
+    itmViewCompare = mnuView->addAction(Text("&Compare folders"));
+    itmViewCompare->setCheckable(true);
+    itmViewCompare->setStatusTip(Text("Colour both lists by how their files differ."));
     // "View" has V: the Servers menu takes its S.
     mnuServers = menuBar()->addMenu(Text("&Servers"));
     connect(mnuServers, &QMenu::aboutToShow, this, [this] { itmServersClick(); });
@@ -117,14 +120,17 @@ void TfrmMain::BuildMenus() {
     itmConnectToServer = mnuServers->addAction(Text("&Connect to server ..."), this, [this] { tb97ConnectClick(); });
     itmDisconnectFromServer = mnuServers->addAction(Text("&Disconnect from server"), this, [this] { tb97DisconnectClick(); });
     itmDisconnectFromServer->setEnabled(false);
+    itmSynchronise = mnuServers->addAction(Text("S&ynchronise folders ..."), this, [this] { itmSynchroniseClick(); });
+    itmSynchronise->setStatusTip(Text("Make the server's folder like the local one, or the other way round."));
     mnuServers->addSeparator();
     mnuHelp = menuBar()->addMenu(Text("&Help"));
     itmAbout = mnuHelp->addAction(Text("&About"), this, [this] { itmAboutClick(); });
     itmAbout->setStatusTip(Text("About Velliant FTP."));
     // Fixed items carry tags below 100; profile entries start at 100.
     int tag = 1;
-    for (QAction* item : {itmFileExit, itmOptions, itmViewFTPLog, itmAddServer, itmEditServer, itmRemoveServer,
-                          itmDisconnectFromServer, itmAbout, itmConnectToServer, itmRefresh, itmUpload, itmDownload})
+    for (QAction* item :
+         {itmFileExit, itmOptions, itmViewFTPLog, itmAddServer, itmEditServer, itmRemoveServer, itmDisconnectFromServer, itmAbout,
+          itmConnectToServer, itmRefresh, itmUpload, itmDownload, itmViewCompare, itmSynchronise})
         item->setData(tag++);
 }
 
@@ -180,6 +186,8 @@ void TfrmMain::BuildToolbar() {
         transferModes->addAction(mode);
     }
     tb97TransferAuto->setChecked(true);
+    tb97Compare = AddTool(tbServer, Tool::Compare, QT_TRANSLATE_NOOP("TfrmMain", "Compare the local and the server's folder."));
+    tb97Compare->setCheckable(true);
     sepHosting = tbServer->addSeparator();
     tb97Hosting = AddTool(tbServer, Tool::Hosting, QT_TRANSLATE_NOOP("TfrmMain", "Need a Place to Host your Website?"));
     tb97Sell = AddTool(tbServer, Tool::Sell, QT_TRANSLATE_NOOP("TfrmMain", "Want to Sell Your Stuff on the Web ?"));

@@ -8,6 +8,7 @@
 #include <QStatusTipEvent>
 #include <QUrl>
 
+#include "app/FolderCompare.h"
 #include "app/FrmMain.h"
 #include "app/StatusBar.h"
 #include "dialogs/FrmAbout.h"
@@ -125,8 +126,11 @@ void TfrmMain::tb97HostingClick() {
     if (!opened) ShowInfo(ApplicationTitle, Translated("TfrmMain", "Please go to : \n") + HostingAddress);
 }
 
+// While the folders are compared, the resting hint is the colours' legend.
 void TfrmMain::ShowHint(const QString& hint) {
-    if (hint.isEmpty())
+    if (hint.isEmpty() && FolderCompare != nullptr && FolderCompare->On())
+        fsbMain->lblHint->setText(FolderCompare->Legend());
+    else if (hint.isEmpty())
         fsbMain->lblHint->setText(QCoreApplication::translate("TfrmMain", "Visit Our WebSite at ") +
                                   QString::fromLatin1(MakerAddress));
     else

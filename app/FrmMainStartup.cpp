@@ -82,6 +82,7 @@ void TfrmMain::BindSession() {
     BindConnectingWindow();
     BindLocalPane();
     BindServerPane();
+    BindCompare();
     ShowInfo = [](const std::string& caption, const std::string& text) { ShowInfoBox(caption, text); };
 }
 

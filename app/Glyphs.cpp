@@ -122,6 +122,16 @@ void Draw(QPainter& p, Tool tool) {
             p.drawEllipse(QRectF(4, 4, 16, 16));
             Letters(p, QStringLiteral("$"), kInk);
             break;
+        case Tool::Compare:
+            // Two pages side by side, one marked as differing.
+            p.setPen(QPen(kInk, 1));
+            p.setBrush(QColor(180, 232, 180));
+            p.drawRect(QRectF(2.5, 4.5, 8, 15));
+            p.setBrush(QColor(255, 206, 150));
+            p.drawRect(QRectF(13.5, 4.5, 8, 15));
+            p.setPen(QPen(kInk, 1.5));
+            p.drawLine(QPointF(9, 12), QPointF(15, 12));
+            break;
     }
 }
 

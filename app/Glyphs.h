@@ -8,7 +8,21 @@
 
 namespace Glyphs {
 
-enum class Tool { Connect, Disconnect, AddServer, FolderUp, NewFolder, Delete, Refresh, Binary, Ascii, Auto, Hosting, Sell };
+enum class Tool {
+    Connect,
+    Disconnect,
+    AddServer,
+    FolderUp,
+    NewFolder,
+    Delete,
+    Refresh,
+    Binary,
+    Ascii,
+    Auto,
+    Hosting,
+    Sell,
+    Compare
+};
 
 // A round indicator lamp: lit shows the colour, unlit a dark shade of it.
 QPixmap Lamp(const QColor& colour, bool lit, int size);

@@ -73,12 +73,16 @@ QVariant TRemoteFileModel::data(const QModelIndex& index, int role) const {
             return {};
         case Qt::BackgroundRole:
             if (index.row() == dropTarget_) return QGuiApplication::palette().brush(QPalette::Highlight);
-            return {};
+            return RowColour ? RowColour(index.row(), role) : QVariant();
         case Qt::ForegroundRole:
             if (index.row() == dropTarget_) return QGuiApplication::palette().brush(QPalette::HighlightedText);
-            return {};
+            return RowColour ? RowColour(index.row(), role) : QVariant();
         default: return {};
     }
+}
+
+void TRemoteFileModel::RepaintRows() {
+    if (Count() > 0) emit dataChanged(index(0, 0), index(Count() - 1, ColumnCount - 1), {Qt::BackgroundRole, Qt::ForegroundRole});
 }
 
 void TRemoteFileModel::SetDropTarget(int row) {

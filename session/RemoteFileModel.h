@@ -86,6 +86,13 @@ public:
 
     std::function<void(int row, const std::string& oldName, const std::string& newName)> OnRenamed;
 
+    // A row's background or text colour (Qt::BackgroundRole or
+    // ForegroundRole) beyond the default: the comparison with the local
+    // folder. An invalid value keeps the default.
+    std::function<QVariant(int row, int role)> RowColour;
+    // Draws every row again, after RowColour changed its answers.
+    void RepaintRows();
+
     // The folder row files are being dragged over, drawn highlighted; -1
     // for none.
     void SetDropTarget(int row);

@@ -112,6 +112,11 @@ public:
     // folder, or its subfolder `into`: made as needed, empty folders
     // included, on connections of their own.
     void UploadFolderTree(const std::string& localFolder, const std::string& into = {});
+    // Makes one of the current folders like the other, as the user chooses
+    // and approves: the choices, then both trees walked (the server's on a
+    // connection of its own), the plan shown with ticks, and the ticked
+    // actions run by the transfer queue.
+    void SynchroniseFolders();
     // Runs items again (the queue pane's Retry failed).
     void RetryItems(const std::vector<TTransferItem>& items);
     // Up one folder: change to the parent, print directory, listing.
@@ -163,11 +168,13 @@ private:
 
     // RemotePaneQueue.cpp: runs `items` on `connections` connections
     // (adopting `connection` when given); the failures, one line each.
+    // With `keepTimes`, an upload gives the server's file the local time
+    // where the server can take it.
     std::vector<std::string> RunQueue(std::unique_ptr<TTransferConnection> connection, const std::vector<TTransferItem>& items,
-                                      int connections);
+                                      int connections, bool keepTimes = false);
     // The same to a server other than the session's current one.
     std::vector<std::string> RunQueue(const TFtpEndpoint& endpoint, std::unique_ptr<TTransferConnection> connection,
-                                      const std::vector<TTransferItem>& items, int connections);
+                                      const std::vector<TTransferItem>& items, int connections, bool keepTimes = false);
 
     // RemotePaneUpload.cpp
     int TransferConnections() const;

@@ -21,14 +21,15 @@ std::string DoneText(const TTransferItem& item) {
 }  // namespace
 
 std::vector<std::string> TRemotePane::RunQueue(std::unique_ptr<TTransferConnection> connection,
-                                               const std::vector<TTransferItem>& items, int connections) {
-    return RunQueue(session_.TransferEndpoint(), std::move(connection), items, connections);
+                                               const std::vector<TTransferItem>& items, int connections, bool keepTimes) {
+    return RunQueue(session_.TransferEndpoint(), std::move(connection), items, connections, keepTimes);
 }
 
 std::vector<std::string> TRemotePane::RunQueue(const TFtpEndpoint& endpoint, std::unique_ptr<TTransferConnection> connection,
-                                               const std::vector<TTransferItem>& items, int connections) {
+                                               const std::vector<TTransferItem>& items, int connections, bool keepTimes) {
     TQueueSettings settings;
     settings.connections = connections;
+    settings.keepTimes = keepTimes;
     TTransferQueue queue([endpoint] { return std::make_unique<TFtpTransferConnection>(endpoint); }, settings);
     std::vector<std::string> failures;
     TTransferListView* view = QueueView;

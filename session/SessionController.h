@@ -23,6 +23,7 @@
 #include <string_view>
 #include <unordered_map>
 #include <utility>
+#include <vector>
 
 #include "ftp/Ftpcli.h"
 #include "session/FTPCommand.h"
@@ -30,6 +31,7 @@
 #include "session/LogLine.h"
 #include "transfer/FileExistsRule.h"
 #include "transfer/FtpTransferConnection.h"
+#include "transfer/RemoteEntry.h"
 
 class QAbstractButton;
 class QAction;
@@ -183,6 +185,12 @@ public:
     // Replaces the remote list's entries with those of a listing file, then
     // deletes the file; a missing file leaves the list as it is.
     void ParseListing(const std::string& fileName);
+    // The entries of the last listing as the transfer layer reads them
+    // (exact size, UTC time with its precision), kept only while
+    // KeepListedEntries is set: the folder comparison needs them, and a
+    // listing of 100,000 entries should not pay for them otherwise.
+    bool KeepListedEntries = false;
+    std::vector<TRemoteEntry> ListedEntries;
     // Adds one entry; a link ("l...") is resolved by asking the server for
     // its size, which runs before this returns in the waiting mode.
     void AddRemoteItem(std::string name, std::string permission, std::string_view owner, std::string_view group, std::string size,
@@ -267,6 +275,8 @@ private:
     void LoadListingIcons();
     // One line of an MLSD listing: its facts, the time in the local zone.
     void AddMachineItem(std::string_view line);
+    // One listing line into ListedEntries.
+    void KeepEntries(std::string_view line, std::int64_t nowUtc);
     const TypeOfExtension& TypeOf(const std::string& extension);
     std::int64_t ResolveLinkSize(const std::string& name);
 

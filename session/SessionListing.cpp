@@ -14,6 +14,7 @@
 #include "session/ListingLine.h"
 #include "session/RemoteListView.h"
 #include "session/SessionController.h"
+#include "transfer/ListingEntries.h"
 #include "util/MiscUtils.h"
 #include "util/ui/TypeIcons.h"
 #include "util/ui/UiUtils.h"
@@ -90,9 +91,12 @@ void TSessionController::ParseListing(const std::string& fileName) {
 
     // A listing line is rarely shorter than 40 bytes.
     view.BeginUpdate(file.Size() / 40 + 2);
+    ListedEntries.clear();
+    const std::int64_t now = QDateTime::currentSecsSinceEpoch();
     std::string_view line;
     while (file.Next(line)) {
         if (DebugLog) AddLogLine("FTP_ProcessDir: " + std::string(line), TLogKind::Debug);
+        if (KeepListedEntries) KeepEntries(line, now);
         if (FTP.ListedByMlsd()) {
             AddMachineItem(line);
             continue;
@@ -111,6 +115,11 @@ void TSessionController::ParseListing(const std::string& fileName) {
     if (!seenDot_) AddRemoteItem(".", "drwxrwxrwx", {}, {}, {}, {});
     if (!seenDotDot_) AddRemoteItem("..", "drwxrwxrwx", {}, {}, {}, {});
     view.EndUpdate();
+}
+
+void TSessionController::KeepEntries(std::string_view line, std::int64_t nowUtc) {
+    std::vector<TRemoteEntry> entries = FTP.ListedByMlsd() ? ParseMachineListingEntries(line) : ParseListingEntries(line, nowUtc);
+    for (TRemoteEntry& entry : entries) ListedEntries.push_back(std::move(entry));
 }
 
 void TSessionController::AddMachineItem(std::string_view line) {

@@ -33,8 +33,8 @@ std::unique_ptr<TTransferConnection> ConnectSide(const TFtpEndpoint& endpoint, T
 }
 
 TTransferResult WalkRemoteTree(TTransferConnection& connection, const std::string& root, TFileTree& tree, bool linksAsFiles,
-                               bool missingIsEmpty) {
-    TRemoteTreeWalker walker(connection);
+                               bool missingIsEmpty, const TExcludeList& excludes) {
+    TRemoteTreeWalker walker(connection, excludes);
     if (linksAsFiles) walker.KeepLinksAsFiles();
     TTransferResult result;
     bool ended = false;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "transfer/EntryNames.h"
 #include "transfer/FileTree.h"
 #include "transfer/FtpTransferConnection.h"
 #include "transfer/TransferQueue.h"
@@ -22,9 +23,10 @@ void WaitInLoop(const std::function<bool()>& done, TTransferConnection* connecti
 std::unique_ptr<TTransferConnection> ConnectSide(const TFtpEndpoint& endpoint, TTransferResult& result);
 
 // Walks `root` into `tree` over `connection`; the walk's outcome. A root
-// the server does not have is an empty tree when `missingIsEmpty`.
+// the server does not have is an empty tree when `missingIsEmpty`; names
+// `excludes` matches are left out.
 TTransferResult WalkRemoteTree(TTransferConnection& connection, const std::string& root, TFileTree& tree, bool linksAsFiles,
-                               bool missingIsEmpty = false);
+                               bool missingIsEmpty = false, const TExcludeList& excludes = {});
 
 // The size and modify time of the file `path`; nullopt with `result`
 // saying why when the server gives none.

@@ -2,13 +2,10 @@
 
 #include <algorithm>
 
+#include "transfer/EntryComparison.h"
 #include "transfer/EntryNames.h"
 
 namespace {
-
-bool NewerThan(const TRemoteEntry& source, const TRemoteEntry& target, std::int64_t tolerance) {
-    return *source.modifiedUtc > *target.modifiedUtc + std::max(source.timePrecision, target.timePrecision) + tolerance;
-}
 
 bool ExactTimes(const TRemoteEntry& source, const TRemoteEntry& target) {
     return source.modifiedUtc && target.modifiedUtc && source.timePrecision <= 1 && target.timePrecision <= 1;

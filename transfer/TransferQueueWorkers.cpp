@@ -44,6 +44,16 @@ void TTransferQueue::PumpWorker(int index, std::uint32_t now) {
                 Close(index);
             break;
         }
+        case Phase::Connecting:
+            // The others have done the work: a log-in still under way (a
+            // server slow to answer it) is dropped, not waited for until
+            // its time-out. Pump never runs inside this connection's own
+            // callback, so it may go here.
+            if (!work) {
+                worker.connection.reset();
+                worker.phase = Phase::Closed;
+            }
+            break;
         default: break;
     }
 }

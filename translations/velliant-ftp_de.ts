@@ -2,6 +2,29 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE" sourcelanguage="en">
 <context>
+    <name>TFolderCompare</name>
+    <message>
+        <source>newer here</source>
+        <translation>hier neuer</translation>
+    </message>
+    <message>
+        <source>only here</source>
+        <translation>nur hier</translation>
+    </message>
+    <message>
+        <source>size differs</source>
+        <translation>Größe verschieden</translation>
+    </message>
+    <message>
+        <source>same</source>
+        <translation>gleich</translation>
+    </message>
+    <message>
+        <source>Compare:</source>
+        <translation>Vergleich:</translation>
+    </message>
+</context>
+<context>
     <name>TFtpLink</name>
     <message>
         <source>Not an ftp:// or ftps:// link: %1</source>
@@ -473,6 +496,22 @@ Jetzt hochladen?</translation>
     <message>
         <source>&amp;Edit</source>
         <translation>&amp;Bearbeiten</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; cannot be read: nothing was synchronised.</source>
+        <translation>„%1“ kann nicht gelesen werden: nichts wurde abgeglichen.</translation>
+    </message>
+    <message>
+        <source>Nothing was synchronised: no second connection to the server (%1)</source>
+        <translation>Nichts wurde abgeglichen: keine zweite Verbindung zum Server (%1)</translation>
+    </message>
+    <message>
+        <source>Nothing was synchronised: %1</source>
+        <translation>Nichts wurde abgeglichen: %1</translation>
+    </message>
+    <message>
+        <source>Not synchronised:</source>
+        <translation>Nicht abgeglichen:</translation>
     </message>
 </context>
 <context>
@@ -1285,6 +1324,26 @@ Serverprofile bleiben bis zum Programmende erhalten, können aber nicht gespeich
         <source>Transfers are still waiting or running. Abandon them and close?</source>
         <translation>Es warten oder laufen noch Übertragungen. Abbrechen und schließen?</translation>
     </message>
+    <message>
+        <source>&amp;Compare folders</source>
+        <translation>Ordner &amp;vergleichen</translation>
+    </message>
+    <message>
+        <source>Colour both lists by how their files differ.</source>
+        <translation>Beide Listen danach einfärben, wie sich ihre Dateien unterscheiden.</translation>
+    </message>
+    <message>
+        <source>S&amp;ynchronise folders ...</source>
+        <translation>Ordner &amp;abgleichen ...</translation>
+    </message>
+    <message>
+        <source>Make the server&apos;s folder like the local one, or the other way round.</source>
+        <translation>Den Ordner auf dem Server dem lokalen angleichen oder umgekehrt.</translation>
+    </message>
+    <message>
+        <source>Compare the local and the server&apos;s folder.</source>
+        <translation>Den lokalen Ordner mit dem auf dem Server vergleichen.</translation>
+    </message>
 </context>
 <context>
     <name>TfrmMessage</name>
@@ -1615,6 +1674,150 @@ gibt es schon. Überschreiben?</translation>
     <message>
         <source>Is it ok to delete these %1 FTP servers</source>
         <translation>Diese %1 FTP-Server wirklich löschen?</translation>
+    </message>
+</context>
+<context>
+    <name>TfrmSyncPlan</name>
+    <message>
+        <source>Upload</source>
+        <translation>Hochladen</translation>
+    </message>
+    <message>
+        <source>Download</source>
+        <translation>Herunterladen</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Löschen</translation>
+    </message>
+    <message>
+        <source>Make folder</source>
+        <translation>Ordner anlegen</translation>
+    </message>
+    <message>
+        <source>Conflict</source>
+        <translation>Konflikt</translation>
+    </message>
+    <message>
+        <source>newer</source>
+        <translation>neuer</translation>
+    </message>
+    <message>
+        <source>size differs</source>
+        <translation>Größe verschieden</translation>
+    </message>
+    <message>
+        <source>time differs</source>
+        <translation>Zeit verschieden</translation>
+    </message>
+    <message>
+        <source>not in the target</source>
+        <translation>fehlt im Ziel</translation>
+    </message>
+    <message>
+        <source>not in the source</source>
+        <translation>fehlt in der Quelle</translation>
+    </message>
+    <message>
+        <source>a folder in the source, a file in the target</source>
+        <translation>in der Quelle ein Ordner, im Ziel eine Datei</translation>
+    </message>
+    <message>
+        <source>a file in the source, a folder in the target</source>
+        <translation>in der Quelle eine Datei, im Ziel ein Ordner</translation>
+    </message>
+    <message>
+        <source>Synchronisation plan</source>
+        <translation>Plan des Abgleichs</translation>
+    </message>
+    <message>
+        <source>Action</source>
+        <translation>Aktion</translation>
+    </message>
+    <message>
+        <source>Path</source>
+        <translation>Pfad</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Größe</translation>
+    </message>
+    <message>
+        <source>Reason</source>
+        <translation>Grund</translation>
+    </message>
+    <message>
+        <source>&amp;Run</source>
+        <translation>&amp;Ausführen</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>To upload: %1, to download: %2, to delete: %3, folders to make: %4; %5 bytes in all. Unchanged: %6.</source>
+        <translation>Hochzuladen: %1, herunterzuladen: %2, zu löschen: %3, anzulegende Ordner: %4; insgesamt %5 Bytes. Unverändert: %6.</translation>
+    </message>
+    <message>
+        <source>Nothing to do: the folders are alike (%1 files unchanged).</source>
+        <translation>Nichts zu tun: die Ordner sind gleich (%1 Dateien unverändert).</translation>
+    </message>
+    <message>
+        <source>Conflicts left as they are: %1.</source>
+        <translation>Unverändert gelassene Konflikte: %1.</translation>
+    </message>
+</context>
+<context>
+    <name>TfrmSynchronise</name>
+    <message>
+        <source>Synchronise folders</source>
+        <translation>Ordner abgleichen</translation>
+    </message>
+    <message>
+        <source>&amp;Upload: make the server&apos;s folder like the local one</source>
+        <translation>&amp;Hochladen: den Ordner auf dem Server dem lokalen angleichen</translation>
+    </message>
+    <message>
+        <source>&amp;Download: make the local folder like the server&apos;s</source>
+        <translation>&amp;Herunterladen: den lokalen Ordner dem auf dem Server angleichen</translation>
+    </message>
+    <message>
+        <source>D&amp;elete what the other side no longer has</source>
+        <translation>&amp;Löschen, was die andere Seite nicht mehr hat</translation>
+    </message>
+    <message>
+        <source>Si&amp;ze and time</source>
+        <translation>&amp;Größe und Zeit</translation>
+    </message>
+    <message>
+        <source>Size &amp;only</source>
+        <translation>&amp;Nur Größe</translation>
+    </message>
+    <message>
+        <source>&amp;Leave out names like (separated by ;):</source>
+        <translation>&amp;Auslassen, was so heißt (durch ; getrennt):</translation>
+    </message>
+    <message>
+        <source>&amp;Compare</source>
+        <translation>&amp;Vergleichen</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Direction</source>
+        <translation>Richtung</translation>
+    </message>
+    <message>
+        <source>Files differ by</source>
+        <translation>Dateien unterscheiden sich durch</translation>
+    </message>
+    <message>
+        <source>Local folder: %1
+Server folder: %2</source>
+        <translation>Lokaler Ordner: %1
+Ordner auf dem Server: %2</translation>
     </message>
 </context>
 <context>

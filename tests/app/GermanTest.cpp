@@ -22,6 +22,8 @@
 #include "profiles/FrmServerEdit.h"
 #include "profiles/FrmServerRemove.h"
 #include "profiles/ServerListBox.h"
+#include "session/FrmSyncPlan.h"
+#include "session/FrmSynchronise.h"
 #include "tests/app/MainWindowFixture.h"
 
 namespace {
@@ -127,6 +129,11 @@ DialogTexts MainDialogTexts(TfrmMain& window, DialogTexts& cutOff) {
     Record(texts, cutOff, "permissions", [&] { chmod.exec(); });
     TfrmFolder folder(&window);
     Record(texts, cutOff, "folder name", [&] { folder.exec(); });
+    TfrmSynchronise synchronise(&window);
+    Record(texts, cutOff, "synchronise", [&] { synchronise.exec(); });
+    TfrmSyncPlan plan(&window);
+    plan.SetPlan({});
+    Record(texts, cutOff, "synchronisation plan", [&] { plan.exec(); });
     return texts;
 }
 

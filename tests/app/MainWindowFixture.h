@@ -52,6 +52,16 @@ protected:
         return window;
     }
 
+    // A window on `localDir`, every file shown, connected through the
+    // first stored profile (check Session.FTP.Connected()).
+    std::unique_ptr<TfrmMain> StartConnected(const std::string& localDir) {
+        auto window = Start();
+        window->SetLocalFilter(5);
+        window->SetLocalDir(localDir);
+        window->itmConnectServerClick(TServerStore::FirstServerTag + 1);
+        return window;
+    }
+
     // Stores profiles for the next start: name, port on 127.0.0.1, user and
     // password, with passive data connections.
     struct Profile {

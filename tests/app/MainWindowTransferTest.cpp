@@ -47,10 +47,7 @@ protected:
         SaveProfiles({{"Local test", server.Port(), server.User(), server.Password()}});
         std::ofstream(local.filePath("up.cgi").toStdString(), std::ios::binary) << Pattern(123457);
         std::ofstream(local.filePath("two.cgi").toStdString(), std::ios::binary) << "#!/bin/sh\n";
-        window = Start();
-        window->SetLocalFilter(5);
-        window->SetLocalDir(local.path().toStdString());
-        window->itmConnectServerClick(TServerStore::FirstServerTag + 1);
+        window = StartConnected(local.path().toStdString());
         ASSERT_TRUE(window->Session.FTP.Connected());
     }
     void TearDown() override {

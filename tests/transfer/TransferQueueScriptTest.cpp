@@ -140,6 +140,28 @@ TEST_F(QueueScript, A421AtLogInLowersTheNumberOfConnections) {
     EXPECT_EQ(ReadFile(local.File("a")) + ReadFile(local.File("b")), "AB");
 }
 
+// The second worker's log-in is never answered (a server that has not
+// read its USER yet), and the first worker does all the work: the queue
+// ends with it instead of waiting for a log-in nothing is left for.
+TEST_F(QueueScript, ALogInWithNothingLeftToDoIsNotWaitedFor) {
+    LogIn().Reply("TYPE I", "200 binary");
+    Retr("/home/a", "A").Reply("QUIT", "221 bye");
+    names = {"a"};
+    timeoutSeconds = 2;
+    std::vector<std::string> notices;
+    settings.connections = 2;
+    ASSERT_TRUE(server.Start()) << server.Failure();
+    const TFtpEndpoint endpoint = Endpoint();
+    queue = std::make_unique<TTransferQueue>([endpoint] { return std::make_unique<TFtpTransferConnection>(endpoint); }, settings);
+    queue->events.OnNotice = [&notices](const std::string& notice) { notices.push_back(notice); };
+    Download("a");
+    queue->RunToEnd();
+    EXPECT_TRUE(server.WaitDone(5000)) << server.Failure();
+
+    EXPECT_EQ(ReadFile(local.File("a")), "A");
+    EXPECT_EQ(notices, std::vector<std::string>{}) << "the unanswered log-in ran into its time-out";
+}
+
 // Pumps the loop until `done` is set (the connection's own time-out bounds it).
 static void AwaitResult(const std::optional<TTransferResult>& done) {
     while (!done) {
