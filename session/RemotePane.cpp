@@ -16,6 +16,7 @@
 
 #include "session/RemoteListView.h"
 #include "session/SessionController.h"
+#include "session/WindowQueue.h"
 #include "util/ui/UiUtils.h"
 
 namespace {

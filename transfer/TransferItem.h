@@ -25,6 +25,10 @@ struct TTransferItem {
     // local file, so that the next comparison sees them equal.
     std::optional<std::int64_t> modifiedUtc;
     TFileExistsChoice exists = TFileExistsChoice::Overwrite;
+    // An upload's Resume: the bytes the server has, sent on from there.
+    std::int64_t resumeAt = 0;
+    // Sent in text mode (line ends converted), else byte for byte.
+    bool text = false;
     TItemState state = TItemState::Waiting;
     int attempts = 0;
     std::string lastError;

@@ -117,6 +117,8 @@ private:
     int limit_ = 1;
     std::uint32_t raiseAt_ = 0;
     bool started_ = false;
+    // OnIdle was raised for the items there are.
+    bool idleRaised_ = false;
     bool scheduled_ = false;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     platform::MessageWindow window_{this};

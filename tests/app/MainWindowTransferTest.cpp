@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -19,6 +20,7 @@
 #include <QTreeWidget>
 #include <fstream>
 
+#include "app/StatusBar.h"
 #include "dialogs/FrmMessage.h"
 #include "localpane/LocalPane.h"
 #include "session/FrmOverResume.h"
@@ -27,6 +29,7 @@
 #include "session/TransferListView.h"
 #include "tests/app/MainWindowFixture.h"
 #include "tests/support/PyFtpdServer.h"
+#include "util/ui/UiUtils.h"
 
 namespace {
 
@@ -64,6 +67,9 @@ protected:
             for (QListWidgetItem* item : window->lbFiles->findItems(QString::fromLatin1(name), Qt::MatchExactly))
                 item->setSelected(true);
     }
+    void AwaitQueue() {
+        EXPECT_TRUE(qttest::WaitUntil([&] { return !window->RemotePane->QueueRunning(); }, std::chrono::seconds(30)));
+    }
     bool OnServer(const std::string& name, const std::string& data) const {
         return qttest::ReadFile(server.Root() + "/" + name) == data;
     }
@@ -78,8 +84,21 @@ TEST_F(MainWindowTransfers, UploadFromTheLocalListsMenuArrivesWhole) {
     window->pnlLocal->popLocalFilesPopup();
     ASSERT_TRUE(window->pnlLocal->itmUploadLocaFile->isEnabled());
     window->pnlLocal->itmUploadLocaFile->trigger();
+    AwaitQueue();
     EXPECT_TRUE(OnServer("up.cgi", Pattern(123457)));
     EXPECT_TRUE(notices.empty());
+}
+
+// The status bar shows the work while it runs and nothing once it is done,
+// however quickly a small file went.
+TEST_F(MainWindowTransfers, TheProgressBarEmptiesWhenTheWorkEnds) {
+    SelectLocal({"two.cgi"});
+    window->pnlLocal->popLocalFilesPopup();
+    window->pnlLocal->itmUploadLocaFile->trigger();
+    ASSERT_TRUE(qttest::WaitUntil([&] { return OnServer("two.cgi", "#!/bin/sh\n") && !window->RemotePane->QueueRunning(); }));
+    const QProgressBar* bar = window->fsbMain->pbTransferStatus;
+    EXPECT_TRUE(bar->isHidden() || bar->value() <= bar->minimum()) << bar->value();
+    EXPECT_EQ(window->windowTitle().toStdString(), ApplicationTitle);
 }
 
 TEST_F(MainWindowTransfers, DoubleClickAsksAndUploadsTheSelection) {
@@ -90,6 +109,7 @@ TEST_F(MainWindowTransfers, DoubleClickAsksAndUploadsTheSelection) {
         box->button(QMessageBox::Yes)->click();
     });
     window->pnlLocal->lbFilesDblClick();
+    AwaitQueue();
     EXPECT_EQ(question, "Are you sure you want to upload these files ?");
     EXPECT_TRUE(OnServer("up.cgi", Pattern(123457)));
     EXPECT_TRUE(OnServer("two.cgi", "#!/bin/sh\n"));
@@ -102,6 +122,7 @@ TEST_F(MainWindowTransfers, RemoteEntriesDroppedOnTheLocalListAreDownloaded) {
     ASSERT_TRUE(window->pnlLocal->IsRemoteList(remote->IconView()));
     EXPECT_FALSE(window->pnlLocal->IsRemoteList(window->lbFiles));
     window->pnlLocal->DownloadRemoteSelection();
+    AwaitQueue();
     EXPECT_EQ(qttest::ReadFile(local.filePath("remote.bin").toStdString()), Pattern(50000));
     EXPECT_FALSE(window->lbFiles->findItems(QStringLiteral("remote.bin"), Qt::MatchExactly).isEmpty())
         << "the local list shows the new file";
@@ -140,6 +161,7 @@ TEST_F(MainWindowTransfers, ClosingWhileAFolderUploadRunsAsksFirst) {
     QMenu* menu = window->pnlLocal->popLocalDir;
     ASSERT_TRUE(qttest::WaitUntil([&] { return menu->isVisible(); }));
     QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, menu->actionGeometry(window->pnlLocal->itmUploadLocalDir).center());
+    AwaitQueue();
     EXPECT_EQ(asked, "Transfers are still waiting or running. Abandon them and close?");
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(OnServer("big/a.bin", content));
@@ -188,6 +210,7 @@ TEST_F(MainWindowTransfers, FolderUploadFromTheFolderListsMenuAndByDrop) {
     ASSERT_TRUE(window->pnlLocal->itmUploadLocalDir->isEnabled());
     QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, menu->actionGeometry(window->pnlLocal->itmUploadLocalDir).center());
     ASSERT_TRUE(qttest::WaitUntil([&] { return !summary.empty(); }));
+    AwaitQueue();
     EXPECT_EQ(asked, "\"/site/index.html\"\nalready exists. Overwrite ?");
     EXPECT_TRUE(OnServer("site/index.html", "<h1>new</h1>"));
     EXPECT_TRUE(OnServer("site/css/site.css", "p {}"));
@@ -209,6 +232,7 @@ TEST_F(MainWindowTransfers, FolderUploadFromTheFolderListsMenuAndByDrop) {
     EXPECT_EQ(stateOf("/site/empty").rfind("failed: 550", 0), 0u) << stateOf("/site/empty");
     ::unlink((server.Root() + "/site/empty").c_str());
     QTest::mouseClick(window->lvTransfers->btnRetry, Qt::LeftButton);
+    AwaitQueue();
     EXPECT_EQ(stateOf("/site/empty"), "done");
     EXPECT_TRUE(::stat((server.Root() + "/site/empty").c_str(), &info) == 0 && S_ISDIR(info.st_mode));
     QTest::mouseClick(window->lvTransfers->btnClear, Qt::LeftButton);
@@ -227,6 +251,7 @@ TEST_F(MainWindowTransfers, FolderUploadFromTheFolderListsMenuAndByDrop) {
     QApplication::sendEvent(view->viewport(), &enter);
     QDropEvent drop(QPointF(onPages), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(view->viewport(), &drop);
+    AwaitQueue();
     EXPECT_TRUE(OnServer("pages/site/css/site.css", "p {}"));
     EXPECT_TRUE(OnServer("pages/page.htm", "<p>"));
 }
