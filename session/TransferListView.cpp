@@ -61,15 +61,22 @@ TTransferListView::TTransferListView(QWidget* parent) : QWidget(parent) {
 
 int TTransferListView::BeginRun() { return ++runs_; }
 
-void TTransferListView::Add(int run, const TTransferItem& item) {
-    auto* line = new QTreeWidgetItem(tvItems);
-    line->setText(colDirection, tr(DirectionText(item)));
-    line->setText(colLocal, ToQt(item.localPath));
-    line->setText(colRemote, ToQt(item.remotePath));
-    if (item.action == TTransferAction::Transfer) line->setText(colSize, QString::number(item.size));
-    lines_[{run, item.id}] = line;
-    items_[line].item = item;
-    Update(run, item);
+// In one insertion: a site's thousands of lines cost the view one layout.
+void TTransferListView::Add(int run, const std::vector<TTransferItem>& items) {
+    QList<QTreeWidgetItem*> added;
+    added.reserve(static_cast<qsizetype>(items.size()));
+    for (const TTransferItem& item : items) {
+        auto* line = new QTreeWidgetItem;
+        line->setText(colDirection, tr(DirectionText(item)));
+        line->setText(colLocal, ToQt(item.localPath));
+        line->setText(colRemote, ToQt(item.remotePath));
+        if (item.action == TTransferAction::Transfer) line->setText(colSize, QString::number(item.size));
+        line->setText(colState, tr(StateText(item.state)));
+        lines_[{run, item.id}] = line;
+        items_[line].item = item;
+        added.push_back(line);
+    }
+    tvItems->addTopLevelItems(added);
 }
 
 QTreeWidgetItem* TTransferListView::LineOf(int run, const TTransferItem& item) const {

@@ -33,7 +33,7 @@ public:
     // Items of one run of the queue: their ids are the run's own. Returns
     // the run's number.
     int BeginRun();
-    void Add(int run, const TTransferItem& item);
+    void Add(int run, const std::vector<TTransferItem>& items);
     // `bytes`: of the running attempt, when known.
     void Update(int run, const TTransferItem& item, std::int64_t bytes = -1);
     // Lines waiting or running.

@@ -41,6 +41,8 @@ void TWindowQueue::Add(const std::vector<TTransferItem>& items, int connections,
                        std::unique_ptr<TTransferConnection> connection, const std::vector<std::string>& problems) {
     if (!queue_) StartRun(connections);
     groups_.push_back({std::move(heading), problems});
+    std::vector<TTransferItem> added;
+    added.reserve(items.size());
     for (const TTransferItem& item : items) {
         const int id = queue_->Add(item);
         groupOf_[id] = groups_.size() - 1;
@@ -48,8 +50,9 @@ void TWindowQueue::Add(const std::vector<TTransferItem>& items, int connections,
             ++totals_.files;
             totals_.bytes += item.size;
         }
-        if (View != nullptr) View->Add(run_, queue_->Items().back());
+        added.push_back(queue_->Items().back());
     }
+    if (View != nullptr) View->Add(run_, added);
     if (connection) queue_->Adopt(std::move(connection));
     queue_->Start();
     ShowOverall(true);
