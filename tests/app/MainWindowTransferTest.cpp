@@ -22,6 +22,7 @@
 
 #include "app/StatusBar.h"
 #include "dialogs/FrmMessage.h"
+#include "dialogs/FrmOptions.h"
 #include "localpane/LocalPane.h"
 #include "session/FrmOverResume.h"
 #include "session/RemoteListView.h"
@@ -29,6 +30,7 @@
 #include "session/TransferListView.h"
 #include "tests/app/MainWindowFixture.h"
 #include "tests/support/PyFtpdServer.h"
+#include "util/ui/SpinEdit.h"
 #include "util/ui/UiUtils.h"
 
 namespace {
@@ -43,6 +45,7 @@ class MainWindowTransfers : public MainWindow {
 protected:
     void SetUp() override {
         MainWindow::SetUp();
+        BeforeStart();
         ASSERT_TRUE(server.Start()) << server.Error();
         std::ofstream(server.Root() + "/remote.bin", std::ios::binary) << Pattern(50000);
         ::mkdir((server.Root() + "/pages").c_str(), 0777);
@@ -67,6 +70,7 @@ protected:
             for (QListWidgetItem* item : window->lbFiles->findItems(QString::fromLatin1(name), Qt::MatchExactly))
                 item->setSelected(true);
     }
+    virtual void BeforeStart() {}
     void AwaitQueue() {
         EXPECT_TRUE(qttest::WaitUntil([&] { return !window->RemotePane->QueueRunning(); }, std::chrono::seconds(30)));
     }
@@ -254,6 +258,32 @@ TEST_F(MainWindowTransfers, FolderUploadFromTheFolderListsMenuAndByDrop) {
     AwaitQueue();
     EXPECT_TRUE(OnServer("pages/site/css/site.css", "p {}"));
     EXPECT_TRUE(OnServer("pages/page.htm", "<p>"));
+}
+
+// With three transfers at a time, the server sees three data connections
+// at once, never more, and every file arrives.
+class ParallelTransfers : public MainWindowTransfers {
+protected:
+    void BeforeStart() override { server.CountDataConnections(); }
+};
+
+TEST_F(ParallelTransfers, ThreeAtATimeMeansThreeDataConnections) {
+    window->frmOptions->sedtTransfers->setValue(3);
+    const std::vector<std::string> names = {"p1.bin", "p2.bin", "p3.bin", "p4.bin"};
+    for (const std::string& name : names) std::ofstream(server.Root() + "/" + name, std::ios::binary) << Pattern(20000);
+    window->Session.QueueListing();
+    TRemoteListView* remote = window->lvServerFiles;
+    bool first = true;
+    for (int row = 0; row < remote->Count(); ++row)
+        if (remote->Caption(row).starts_with("p") && remote->Caption(row).ends_with(".bin")) {
+            remote->SelectRow(row, !first);
+            first = false;
+        }
+    window->RemotePane->itmSrvFilesDownloadClick();
+    AwaitQueue();
+    for (const std::string& name : names)
+        EXPECT_TRUE(qttest::ReadFile(local.filePath(QString::fromStdString(name)).toStdString()) == Pattern(20000)) << name;
+    EXPECT_EQ(server.PeakDataConnections(), 3);
 }
 
 }  // namespace
