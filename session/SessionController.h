@@ -234,6 +234,9 @@ private:
     // The PASV choice of CurrentServer, taken when connecting.
     bool CurrentPassive = false;
     int FolderIconIndex = -1;
+    // "host:port sha256" of the certificate the user let pass in this
+    // session: the side connections of its transfers are not asked again.
+    std::string acceptedCertificate_;
     int FileIconIndex = -1;
     void FTPProgress(TCustomFtpCli* Sender, std::int64_t Count, bool& Abort);
     void tmrUpdateConnectionTimeTimer();
