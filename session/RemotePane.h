@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QObject>
 #include <QPoint>
+#include <QString>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -159,6 +160,9 @@ private:
     void Enqueue(const std::vector<TTransferItem>& items, const char* heading,
                  std::unique_ptr<TTransferConnection> connection = nullptr, const std::vector<std::string>& problems = {});
     void RunEnded(bool filesUp, bool filesDown, bool serverTreeChanged);
+    // A logged-in connection for a tree walk; null, with `failure` (a
+    // pattern with %1 for why) shown, when there is none.
+    std::unique_ptr<TTransferConnection> ConnectWalker(const QString& failure);
 
     // RemotePaneUpload.cpp
     int TransferConnections() const;

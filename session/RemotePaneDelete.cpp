@@ -41,13 +41,10 @@ void AddTreeDeletions(const std::string& root, const TFileTree& tree, std::vecto
 }  // namespace
 
 void TRemotePane::DeleteTrees(const std::vector<std::pair<std::string, bool>>& entries, const std::string& question) {
+    std::unique_ptr<TTransferConnection> connection =
+        ConnectWalker(tr("Nothing was deleted: no second connection to the server (%1)"));
+    if (!connection) return;
     TTransferResult result;
-    TFtpEndpoint endpoint = session_.TransferEndpoint();
-    endpoint.machineListing = false;
-    std::unique_ptr<TTransferConnection> connection = ConnectSide(endpoint, result);
-    if (!connection)
-        return session_.ShowFailureText(
-            Substitute(FromQt(tr("Nothing was deleted: no second connection to the server (%1)")), {result.text}));
     std::vector<TTransferItem> items;
     std::size_t files = 0;
     std::size_t folders = 0;

@@ -6,9 +6,22 @@
 #include "dialogs/FrmOptions.h"
 #include "session/RemotePane.h"
 #include "session/SessionController.h"
+#include "session/SideConnection.h"
 #include "session/TransferListView.h"
 #include "session/WindowQueue.h"
 #include "util/ui/UiUtils.h"
+
+// Servers that follow links in MLSD show a link back up the tree as the
+// folder it leads to (a walk would go round, a deletion empty its target);
+// LIST shows it as the link it is.
+std::unique_ptr<TTransferConnection> TRemotePane::ConnectWalker(const QString& failure) {
+    TTransferResult result;
+    TFtpEndpoint endpoint = session_.TransferEndpoint();
+    endpoint.machineListing = false;
+    std::unique_ptr<TTransferConnection> connection = ConnectSide(endpoint, result);
+    if (!connection) session_.ShowFailureText(Substitute(FromQt(failure), {result.text}));
+    return connection;
+}
 
 bool TRemotePane::QueueRunning() const { return queue_ && queue_->Running(); }
 

@@ -166,17 +166,11 @@ void TRemotePane::itmSrvFilesDownloadAsClick() {
 // The folder is walked on a connection of its own, which then stays for the
 // transfers: the browsing connection, and the list, stay where they are.
 void TRemotePane::DownloadFolderTree(const std::string& localFolder, const std::string& remoteFolder) {
-    TTransferResult result;
-    TFtpEndpoint endpoint = session_.TransferEndpoint();
-    // Servers that follow links in MLSD show a link back up the tree as the
-    // folder it leads to; LIST shows it as the link it is.
-    endpoint.machineListing = false;
-    std::unique_ptr<TTransferConnection> connection = ConnectSide(endpoint, result);
-    if (!connection)
-        return session_.ShowFailureText(
-            Substitute(FromQt(tr("Nothing was downloaded: no second connection to the server (%1)")), {result.text}));
+    std::unique_ptr<TTransferConnection> connection =
+        ConnectWalker(tr("Nothing was downloaded: no second connection to the server (%1)"));
+    if (!connection) return;
     TFileTree remote;
-    result = WalkRemoteTree(*connection, remoteFolder, remote, false);
+    const TTransferResult result = WalkRemoteTree(*connection, remoteFolder, remote, false);
     if (!result.Ok()) return session_.ShowFailureText(Substitute(FromQt(tr("Nothing was downloaded: %1")), {result.text}));
     std::vector<std::string> problems;
     for (const std::string& skipped : remote.skipped) {
