@@ -26,4 +26,5 @@ void TfrmMain::BindServerPane() {
     RemotePane->DraggedLocalFolder = [this] { return pnlLocal->DraggedFolder(); };
     RemotePane->QueueView = lvTransfers;
     lvTransfers->OnRetry = [this](std::vector<TTransferItem> items) { RemotePane->RetryItems(items); };
+    lvTransfers->OnStop = [this] { RemotePane->StopQueue(); };
 }

@@ -1,8 +1,8 @@
 #pragma once
-// One remote entry collected from the remote list while a folder tree is
-// being downloaded.
+// One remote entry to download, collected from the remote list or a walk.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 class TDirEntry {
@@ -14,4 +14,6 @@ public:
     bool IsFolder = false;
     // Where a link points, as the listing gave it; empty for no link.
     std::string LinkTarget;
+    // The modify time (UTC seconds) where the listing gave it exactly.
+    std::optional<std::int64_t> ModifiedUtc;
 };

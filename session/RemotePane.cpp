@@ -17,6 +17,7 @@
 #include "session/RemoteFileEditor.h"
 #include "session/RemoteListView.h"
 #include "session/SessionController.h"
+#include "session/WindowQueue.h"
 #include "util/ui/UiUtils.h"
 
 namespace {
@@ -106,7 +107,7 @@ void TRemotePane::BindEditor() {
     Editor = new TRemoteFileEditor(session_, window_);
     Editor->RunTransfers = [this](const TFtpEndpoint& endpoint, std::unique_ptr<TTransferConnection> connection,
                                   const std::vector<TTransferItem>& items) {
-        return RunQueue(endpoint, std::move(connection), items, 1);
+        return RunOnServer(endpoint, std::move(connection), items);
     };
     Editor->CanTransfer = [this] { return !Refused() && !QueueRunning(); };
 }

@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QObject>
 #include <QPoint>
+#include <QString>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include "transfer/FileExistsRule.h"
+#include "transfer/TransferItem.h"
 
 class QAction;
 class QComboBox;
@@ -32,8 +34,8 @@ class TRemoteListView;
 class TSessionController;
 class TDirEntry;
 class TTransferListView;
+class TWindowQueue;
 class TTransferConnection;
-struct TTransferItem;
 struct TFileTree;
 struct TFtpEndpoint;
 
@@ -75,12 +77,14 @@ public:
     // DraggedLocalFolder names.
     std::function<bool(const QObject* source)> IsLocalFolderList;
     std::function<std::string()> DraggedLocalFolder;
-    // The queue pane the folder work is shown in; may be null.
+    // The queue pane the work is shown in; may be null.
     TTransferListView* QueueView = nullptr;
     // Server files opened for editing ("Edit" of the context menu).
     TRemoteFileEditor* Editor;
-    // A folder upload or delete is running on its own connections.
-    bool QueueRunning() const { return queueRuns_ > 0; }
+    // Transfers or deletions wait or run on their own connections.
+    bool QueueRunning() const;
+    // The queue pane's Stop.
+    void StopQueue();
 
     // ---- handlers --------------------------------------------------------------
     void lvServerFilesDblClick();
@@ -123,19 +127,12 @@ public:
     void OpenParentFolder();
     void SetViewStyle(int style);
 
-    // Downloads a remote folder with everything in it into `localFolder`
-    // (created if needed). Entries whose names could leave the folder are
-    // skipped, and so are a folder the walk has been in already (by the path
-    // PWD gives: a link back up the tree), anything deeper than
-    // MaxFolderDepth and anything past MaxFoldersPerDownload folders; all
-    // are logged. An existing local file is replaced, resumed or skipped as
-    // the overwrite question says. Needs the waiting mode.
-    void DownloadFolderTree(const std::string& localFolder, const std::string& remoteParent, const std::string& folderName,
-                            int depth = 0);
-    static constexpr int MaxFolderDepth = 32;
-    // Servers that report the path through a link, not the folder it leads
-    // to, give each lap of a loop a new path; this bounds such a walk.
-    static constexpr std::size_t MaxFoldersPerDownload = 10000;
+    // Downloads the remote folder `remoteFolder` with everything in it into
+    // `localFolder` (made as needed), walked and run on connections of their
+    // own. Links, names that could leave the folder and anything deeper
+    // than the walker goes are left out and listed at the end; an existing
+    // local file is replaced, resumed or skipped as the question says.
+    void DownloadFolderTree(const std::string& localFolder, const std::string& remoteFolder);
 
     // Opens a folder: change directory, print directory, listing.
     void OpenFolder(const std::string& dir);
@@ -157,32 +154,42 @@ private:
     bool FolderBoxKeyDown(QObject* watched, const QKeyEvent& key);
     std::vector<TDirEntry> CollectEntries(const std::vector<int>& rows) const;
     bool AcceptName(const std::string& name);
-    void DownloadFile(const TDirEntry& entry, const std::string& localPath, const std::string& remoteDir);
+    // The queue's item for one file, after the file-exists question; none
+    // when it is skipped.
+    std::optional<TTransferItem> DownloadFile(const TDirEntry& entry, const std::string& localPath, const std::string& remoteDir);
     // `remoteName` relative to the current folder, in `remoteDir`.
-    void UploadFile(const std::string& localPath, const std::string& remoteDir, const std::string& remoteName);
+    std::optional<TTransferItem> UploadFile(const std::string& localPath, const std::string& remoteDir,
+                                            const std::string& remoteName);
+    TTransferItem WithServerTime(TTransferItem item);
+    std::vector<TTransferItem> PlanFolderDownload(const std::string& localRoot, const std::string& remoteRoot,
+                                                  const TFileTree& remote);
 
     // RemotePaneDelete.cpp: folders (and the files selected with them)
     // with everything they hold.
     void DeleteTrees(const std::vector<std::pair<std::string, bool>>& entries, const std::string& question);
-    void RunDeletions(std::unique_ptr<TTransferConnection> connection, const std::vector<TTransferItem>& items);
 
-    // RemotePaneQueue.cpp: runs `items` on `connections` connections
-    // (adopting `connection` when given); the failures, one line each.
-    // With `keepTimes`, an upload gives the server's file the local time
-    // where the server can take it.
-    std::vector<std::string> RunQueue(std::unique_ptr<TTransferConnection> connection, const std::vector<TTransferItem>& items,
-                                      int connections, bool keepTimes = false);
-    // The same to a server other than the session's current one.
-    std::vector<std::string> RunQueue(const TFtpEndpoint& endpoint, std::unique_ptr<TTransferConnection> connection,
-                                      const std::vector<TTransferItem>& items, int connections, bool keepTimes = false);
+    // RemotePaneQueue.cpp: adds `items` to the window's queue (a logged-in
+    // `connection`, when given, is put to work); their failures are listed
+    // under `heading` (a pattern with %1 for "N entries were") when the
+    // run ends, after `problems`.
+    void Enqueue(const std::vector<TTransferItem>& items, const char* heading,
+                 std::unique_ptr<TTransferConnection> connection = nullptr, const std::vector<std::string>& problems = {},
+                 bool listServerAfter = false);
+    void RunEnded(bool filesUp, bool filesDown, bool serverTreeChanged);
+    // A logged-in connection for a tree walk; null, with `failure` (a
+    // pattern with %1 for why) shown, when there is none.
+    std::unique_ptr<TTransferConnection> ConnectWalker(const QString& failure);
+    // A blocking run of `items` to `endpoint`, a server that need not be
+    // the session's (an edited file goes back where it came from); the
+    // failures, one line each.
+    std::vector<std::string> RunOnServer(const TFtpEndpoint& endpoint, std::unique_ptr<TTransferConnection> connection,
+                                         const std::vector<TTransferItem>& items);
 
     // RemotePaneUpload.cpp
     int TransferConnections() const;
     std::vector<TTransferItem> PlanFolderUpload(const std::string& localRoot, const std::string& remoteRoot,
                                                 const TFileTree& local, const TFileTree& remote,
                                                 std::vector<std::string>& problems);
-    void RunUploads(std::unique_ptr<TTransferConnection> connection, const std::vector<TTransferItem>& items,
-                    std::vector<std::string> problems);
 
     // RemotePaneExists.cpp: a user's action (a click, a drop) is one
     // transfer, for which "do this for the rest" holds.
@@ -194,21 +201,15 @@ private:
     bool RemoteNameTaken(const std::string& remoteName, TFileFacts& facts);
     // A free name beside `remoteName` ("a (1).html"); empty when none.
     std::string FreeRemoteName(const std::string& remoteName);
-    // False (and logged) when the walk must not go on in the folder it has
-    // just entered (by the path PWD gave).
-    bool EnterWalkedFolder(const std::string& folderName);
-    bool LinkLeadsBack(const TDirEntry& entry, const std::string& here);
-    void ReturnToFolder(const std::string& path);
 
     TSessionController& session_;
     TRemoteListView* list_;
     QComboBox* dirs_;
     QWidget* window_;
-    // Full remote paths the running folder download has been in.
-    std::set<std::string> walkedFolders_;
     // The answer to the file-exists question for the rest of this transfer.
     std::optional<TFileExistsAnswer> restAnswer_;
-    int queueRuns_ = 0;
+    std::unique_ptr<TWindowQueue> queue_;
+    int serverRuns_ = 0;  // RunOnServer calls under way
 };
 
 // True when a name from the server may become one entry of a local folder:

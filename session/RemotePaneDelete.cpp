@@ -2,7 +2,8 @@
 // on a connection of their own first, so that the question can say how
 // many files and folders will go; then the transfer queue deletes files
 // first and folders deepest first, logging each deletion. A deletion that
-// fails stops nothing else; the failures are listed once at the end.
+// fails stops nothing else; the failures are listed once when the queue's
+// run ends.
 #include <algorithm>
 
 #include "session/RemotePane.h"
@@ -40,13 +41,10 @@ void AddTreeDeletions(const std::string& root, const TFileTree& tree, std::vecto
 }  // namespace
 
 void TRemotePane::DeleteTrees(const std::vector<std::pair<std::string, bool>>& entries, const std::string& question) {
+    std::unique_ptr<TTransferConnection> connection =
+        ConnectWalker(tr("Nothing was deleted: no second connection to the server (%1)"));
+    if (!connection) return;
     TTransferResult result;
-    TFtpEndpoint endpoint = session_.TransferEndpoint();
-    endpoint.machineListing = false;
-    std::unique_ptr<TTransferConnection> connection = ConnectSide(endpoint, result);
-    if (!connection)
-        return session_.ShowFailureText(
-            Substitute(FromQt(tr("Nothing was deleted: no second connection to the server (%1)")), {result.text}));
     std::vector<TTransferItem> items;
     std::size_t files = 0;
     std::size_t folders = 0;
@@ -73,16 +71,5 @@ void TRemotePane::DeleteTrees(const std::vector<std::pair<std::string, bool>>& e
         FromQt(tr("%1 and %2 will be deleted.")),
         {Counted(files, FromQt(tr("file")), FromQt(tr("files"))), Counted(folders, FromQt(tr("folder")), FromQt(tr("folders")))});
     if (AskYesNo(ApplicationTitle, question + "\n\n" + count) != IDYES) return;
-    RunDeletions(std::move(connection), items);
-}
-
-void TRemotePane::RunDeletions(std::unique_ptr<TTransferConnection> connection, const std::vector<TTransferItem>& items) {
-    const std::vector<std::string> failures = RunQueue(std::move(connection), items, 1);
-    if (!failures.empty())
-        session_.ShowFailureText(
-            FailureSummary(Substitute(FromQt(tr("%1 not deleted:")),
-                                      {Counted(failures.size(), FromQt(tr("entry was")), FromQt(tr("entries were")))}),
-                           failures));
-    session_.QueueListing();
-    session_.QueuePrintDir();
+    Enqueue(items, QT_TR_NOOP("%1 not deleted:"), std::move(connection));
 }

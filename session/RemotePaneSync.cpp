@@ -59,10 +59,7 @@ void TRemotePane::SynchroniseFolders() {
     TfrmSyncPlan review(window_);
     review.SetPlan(BuildSyncPlan(source, target, options));
     if (!Approved(review, window_)) return;
-    const std::vector<TTransferItem> items = SyncPlanItems(review.TickedActions(), source, options.upload, localRoot, remoteRoot);
-    const std::vector<std::string> failures = RunQueue(std::move(connection), items, TransferConnections(), true);
-    if (!failures.empty()) session_.ShowFailureText(FailureSummary(FromQt(tr("Not synchronised:")), failures));
-    session_.QueueListing();
-    session_.QueuePrintDir();
-    if (RefreshLocalFiles) RefreshLocalFiles();
+    std::vector<TTransferItem> items = SyncPlanItems(review.TickedActions(), source, options.upload, localRoot, remoteRoot);
+    for (TTransferItem& item : items) item.keepTime = true;
+    Enqueue(items, QT_TR_NOOP("%1 not synchronised:"), std::move(connection), {}, true);
 }

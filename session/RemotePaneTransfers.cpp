@@ -10,6 +10,7 @@
 #include "session/RemoteListView.h"
 #include "session/RemotePane.h"
 #include "session/SessionController.h"
+#include "session/SideConnection.h"
 #include "transfer/EntryNames.h"
 #include "util/MiscUtils.h"
 #include "util/ui/UiUtils.h"
@@ -23,28 +24,6 @@ std::int64_t SizeOfColumn(const std::string& text) {
 }
 
 bool IsDotEntry(const std::string& name) { return name == "." || name == ".."; }
-
-// The Link column's text before a link's target.
-
-// A remote path with "." and ".." worked out and no empty parts; `base`
-// (absolute) is where a relative `path` starts.
-std::string NormalRemotePath(const std::string& base, const std::string& path) {
-    std::vector<std::string> parts;
-    const std::string whole = path.starts_with('/') ? path : base + "/" + path;
-    for (std::size_t start = 0; start <= whole.size();) {
-        const std::size_t slash = std::min(whole.find('/', start), whole.size());
-        const std::string part = whole.substr(start, slash - start);
-        if (part == "..") {
-            if (!parts.empty()) parts.pop_back();
-        } else if (!part.empty() && part != ".") {
-            parts.push_back(part);
-        }
-        start = slash + 1;
-    }
-    std::string normal;
-    for (const std::string& part : parts) normal += "/" + part;
-    return normal.empty() ? "/" : normal;
-}
 
 }  // namespace
 
@@ -82,42 +61,58 @@ bool TRemotePane::AcceptName(const std::string& name) {
 
 // An existing local file is replaced, resumed, kept beside a free name or
 // skipped as the file-exists question (or its remembered answer) says.
-void TRemotePane::DownloadFile(const TDirEntry& entry, const std::string& localPath, const std::string& remoteDir) {
-    const bool binary = session_.ChooseBinaryMode(entry.EntryName);
-    std::string target = localPath;
-    std::int64_t resumeAt = 0;
+std::optional<TTransferItem> TRemotePane::DownloadFile(const TDirEntry& entry, const std::string& localPath,
+                                                       const std::string& remoteDir) {
+    TTransferItem item;
+    item.direction = TTransferDirection::Download;
+    item.localPath = localPath;
+    item.remotePath = JoinPath(remoteDir, entry.EntryName);
+    item.size = entry.EntrySize;
+    item.text = !session_.ChooseBinaryMode(entry.EntryName);
     if (QFileInfo::exists(ToQt(localPath))) {
         const TFileFacts local = LocalFileFacts(localPath);
-        switch (DecideExisting(localPath, false, local, {entry.EntrySize, std::nullopt}, binary, entry.EntryName)) {
-            case TFileExistsChoice::Overwrite: break;
-            case TFileExistsChoice::Resume: resumeAt = local.size; break;
-            case TFileExistsChoice::Rename: target = FreeLocalName(localPath); break;
-            case TFileExistsChoice::Skip: return LogSkipped(localPath, "the file exists");
-        }
-        if (target.empty()) return LogSkipped(localPath, "no free name beside it");
+        item.exists = DecideExisting(localPath, false, local, {entry.EntrySize, entry.ModifiedUtc}, !item.text, item.remotePath);
+        if (item.exists == TFileExistsChoice::Skip) return LogSkipped(localPath, "the file exists"), std::nullopt;
+        if (item.exists == TFileExistsChoice::Rename) item.localPath = FreeLocalName(localPath);
+        if (item.localPath.empty()) return LogSkipped(localPath, "no free name beside it"), std::nullopt;
     }
-    session_.QueueDownload(target, resumeAt, entry.EntrySize, binary, entry.EntryName, remoteDir);
+    item.modifiedUtc = entry.ModifiedUtc;
+    return item;
 }
 
 // The server is asked whether the file is there (someone else may have put
 // it there since the list was read); a file it has is replaced only as the
 // file-exists question says.
-void TRemotePane::UploadFile(const std::string& localPath, const std::string& remoteDir, const std::string& remoteName) {
-    const bool binary = session_.ChooseBinaryMode(BaseName(localPath));
-    const std::string shown = remoteDir + "/" + BaseName(remoteName);
-    std::string target = remoteName;
-    std::int64_t resumeAt = 0;
+std::optional<TTransferItem> TRemotePane::UploadFile(const std::string& localPath, const std::string& remoteDir,
+                                                     const std::string& remoteName) {
+    TTransferItem item;
+    item.direction = TTransferDirection::Upload;
+    item.localPath = localPath;
+    item.remotePath = JoinPath(remoteDir, BaseName(remoteName));
+    item.text = !session_.ChooseBinaryMode(BaseName(localPath));
+    const TFileFacts local = LocalFileFacts(localPath);
+    item.size = local.size;
+    item.modifiedUtc = local.modifiedUtc;
     TFileFacts remote;
     if (RemoteNameTaken(remoteName, remote)) {
-        switch (DecideExisting(shown, true, LocalFileFacts(localPath), remote, binary, remoteName)) {
-            case TFileExistsChoice::Overwrite: break;
-            case TFileExistsChoice::Resume: resumeAt = remote.size; break;
-            case TFileExistsChoice::Rename: target = FreeRemoteName(remoteName); break;
-            case TFileExistsChoice::Skip: return LogSkipped(shown, "the file exists on the server");
+        const std::string shown = item.remotePath;
+        item.exists = DecideExisting(shown, true, local, remote, !item.text, remoteName);
+        item.resumeAt = remote.size;
+        if (item.exists == TFileExistsChoice::Skip) return LogSkipped(shown, "the file exists on the server"), std::nullopt;
+        if (item.exists == TFileExistsChoice::Rename) {
+            const std::string free = FreeRemoteName(remoteName);
+            if (free.empty()) return LogSkipped(shown, "no free name beside it on the server"), std::nullopt;
+            item.remotePath = JoinPath(remoteDir, BaseName(free));
         }
-        if (target.empty()) return LogSkipped(shown, "no free name beside it on the server");
     }
-    session_.QueueUpload(localPath, remoteDir, FileSizeOf(localPath), binary, target, resumeAt);
+    return item;
+}
+
+// The list's times are a listing's, to the minute at best: with "Keep file
+// times" the server is asked for the file's own.
+TTransferItem TRemotePane::WithServerTime(TTransferItem item) {
+    if (session_.KeepFileTimesOn()) item.modifiedUtc = session_.RemoteFileTime(item.remotePath);
+    return item;
 }
 
 void TRemotePane::itmSrvFilesDownloadClick() {
@@ -126,14 +121,18 @@ void TRemotePane::itmSrvFilesDownloadClick() {
     // Taken first: a folder's walk lists other folders into the view.
     const std::vector<TDirEntry> entries = CollectEntries(list_->SelectedRows());
     const std::string folder = LocalFolder();
+    const std::string remoteDir = session_.CurrentRemoteDir;
+    std::vector<TTransferItem> files;
     for (const TDirEntry& entry : entries) {
         if (IsDotEntry(entry.EntryName) || !AcceptName(entry.EntryName)) continue;
         if (!session_.SessionAlive()) break;
         if (entry.IsFolder)
-            DownloadFolderTree(WithTrailingBackslash(folder) + entry.EntryName, session_.CurrentRemoteDir, entry.EntryName);
-        else
-            DownloadFile(entry, WithTrailingBackslash(folder) + entry.EntryName, session_.CurrentRemoteDir);
+            DownloadFolderTree(WithTrailingBackslash(folder) + entry.EntryName, JoinPath(remoteDir, entry.EntryName));
+        else if (std::optional<TTransferItem> item =
+                     DownloadFile(entry, WithTrailingBackslash(folder) + entry.EntryName, remoteDir))
+            files.push_back(WithServerTime(*item));
     }
+    if (!files.empty()) Enqueue(files, QT_TR_NOOP("%1 not downloaded:"));
 }
 
 void TRemotePane::itmSrvFilesDownloadAsClick() {
@@ -148,7 +147,7 @@ void TRemotePane::itmSrvFilesDownloadAsClick() {
             browse.setFileMode(QFileDialog::Directory);
             browse.setOption(QFileDialog::ShowDirsOnly);
             if (browse.exec() != QDialog::Accepted || browse.selectedFiles().isEmpty()) return;
-            DownloadFolderTree(FromQt(browse.selectedFiles().front()), session_.CurrentRemoteDir, entry.EntryName);
+            DownloadFolderTree(FromQt(browse.selectedFiles().front()), JoinPath(session_.CurrentRemoteDir, entry.EntryName));
             continue;
         }
         QFileDialog save(window_, tr("Choose filename to save as..."), ToQt(folder), tr("All files (*)"));
@@ -158,96 +157,66 @@ void TRemotePane::itmSrvFilesDownloadAsClick() {
         save.setOption(QFileDialog::DontConfirmOverwrite);
         save.selectFile(ToQt(entry.EntryName));
         if (save.exec() != QDialog::Accepted || save.selectedFiles().isEmpty()) return;
-        DownloadFile(entry, FromQt(save.selectedFiles().front()), session_.CurrentRemoteDir);
+        if (std::optional<TTransferItem> item =
+                DownloadFile(entry, FromQt(save.selectedFiles().front()), session_.CurrentRemoteDir))
+            Enqueue({WithServerTime(*item)}, QT_TR_NOOP("%1 not downloaded:"));
     }
 }
 
-// Walks a remote folder in the waiting mode: change into it, list it, queue
-// its files and walk its folders, then return to where it started. A folder the
-// server does not let us into, or cannot list, is skipped rather than read
-// from whatever the list still shows.
-void TRemotePane::DownloadFolderTree(const std::string& localFolder, const std::string& remoteParent,
-                                     const std::string& folderName, int depth) {
-    if (!session_.WaitMode) {
-        session_.AddLogLine(
-            FromQt(tr("Skipped folder \"%1\": folders are downloaded in the waiting mode only").arg(ToQt(folderName))),
-            TLogKind::Status);
-        return;
+// The folder is walked on a connection of its own, which then stays for the
+// transfers: the browsing connection, and the list, stay where they are.
+void TRemotePane::DownloadFolderTree(const std::string& localFolder, const std::string& remoteFolder) {
+    std::unique_ptr<TTransferConnection> connection =
+        ConnectWalker(tr("Nothing was downloaded: no second connection to the server (%1)"));
+    if (!connection) return;
+    TFileTree remote;
+    const TTransferResult result = WalkRemoteTree(*connection, remoteFolder, remote, false);
+    if (!result.Ok()) return session_.ShowFailureText(Substitute(FromQt(tr("Nothing was downloaded: %1")), {result.text}));
+    std::vector<std::string> problems;
+    for (const std::string& skipped : remote.skipped) {
+        problems.push_back(JoinPath(remoteFolder, skipped));
+        LogSkipped(JoinPath(remoteFolder, skipped), "not downloaded");
     }
-    if (depth >= MaxFolderDepth) {
-        session_.AddLogLine(FromQt(tr("Skipped folder \"%1\": the tree is deeper than %2 folders")
-                                       .arg(ToQt(folderName), QString::number(MaxFolderDepth))),
-                            TLogKind::Status);
-        return;
-    }
-    const std::string parentPath = session_.CurrentRemoteDir;
-    if (depth == 0) walkedFolders_ = {parentPath};
-    session_.LastChangeDirOk = false;
-    session_.QueueChangeDir(folderName);
-    if (!session_.LastChangeDirOk) return;
-    session_.LastListingOk = false;
-    session_.QueueListing(false);
-    session_.QueuePrintDir();
-    if (!EnterWalkedFolder(folderName)) return ReturnToFolder(parentPath);
-    const std::string here = session_.CurrentRemoteDir;
-    (void)MakeFolder(localFolder);
-    std::vector<int> rows;
-    if (session_.LastListingOk)
-        for (int row = 0; row < list_->Count(); ++row)
-            if (!IsDotEntry(list_->Caption(row))) rows.push_back(row);
-    const std::vector<TDirEntry> entries = CollectEntries(rows);
-    const std::string remoteFolder = remoteParent + "/" + folderName;
-    for (const TDirEntry& entry : entries) {
-        if (!session_.SessionAlive()) return;
-        if (!AcceptName(entry.EntryName)) continue;
-        const std::string localPath = WithTrailingBackslash(localFolder) + entry.EntryName;
-        if (!entry.IsFolder)
-            DownloadFile(entry, localPath, remoteFolder);
-        else if (!LinkLeadsBack(entry, here))
-            DownloadFolderTree(localPath, remoteFolder, entry.EntryName, depth + 1);
-        if (session_.AbortRequested) break;
-    }
-    ReturnToFolder(parentPath);
+    Enqueue(PlanFolderDownload(localFolder, remoteFolder, remote), QT_TR_NOOP("%1 not downloaded:"), std::move(connection),
+            problems);
 }
 
-// A link such as "a -> ." leads back into a folder of the walk: without
-// this, one such link downloads the folder once per level, and two make the
-// walk endless. PWD names the folder the server is really in.
-bool TRemotePane::EnterWalkedFolder(const std::string& folderName) {
-    const std::string here = session_.CurrentRemoteDir;
-    std::string why;
-    if (walkedFolders_.size() >= MaxFoldersPerDownload)
-        why = FromQt(tr("the download has reached %1 folders").arg(MaxFoldersPerDownload));
-    else if (!walkedFolders_.insert(here).second)
-        why = FromQt(tr("it leads to \"%1\", which this download has been in already").arg(ToQt(here)));
-    if (why.empty()) return true;
-    session_.AddLogLine(FromQt(tr("Skipped folder \"%1\": %2").arg(ToQt(folderName), ToQt(why))), TLogKind::Status);
-    return false;
-}
-
-// Servers that follow links report the path through the link, so PWD
-// cannot tell "again -> ." from a new folder; the link's own target can.
-bool TRemotePane::LinkLeadsBack(const TDirEntry& entry, const std::string& here) {
-    if (entry.LinkTarget.empty() || here.empty() || here[0] != '/') return false;
-    const std::string target = NormalRemotePath(here, entry.LinkTarget);
-    const bool above = here == target || target == "/" || here.starts_with(target + "/");
-    if (!above && !walkedFolders_.contains(target)) return false;
-    session_.AddLogLine(FromQt(tr("Skipped folder \"%1\": %2")
-                                   .arg(ToQt(entry.EntryName),
-                                        tr("it leads to \"%1\", which this download has been in already").arg(ToQt(target)))),
-                        TLogKind::Status);
-    return true;
-}
-
-// Back to the folder a walk started from, by its full path: on servers that
-// follow links, CDUP from a linked folder lands in the link target's parent,
-// and the walk would go on in the wrong place.
-void TRemotePane::ReturnToFolder(const std::string& path) {
-    session_.LastChangeDirOk = false;
-    if (!path.empty()) session_.QueueChangeDir(path);
-    if (!session_.LastChangeDirOk) session_.QueueParentDir();
-    session_.QueueListing();
-    session_.QueuePrintDir();
+// Local folders are made parents first (empty ones too), then the files
+// come, each after the file-exists question where one is in the way.
+std::vector<TTransferItem> TRemotePane::PlanFolderDownload(const std::string& localRoot, const std::string& remoteRoot,
+                                                           const TFileTree& remote) {
+    int deepest = 0;
+    for (const auto& entry : remote.entries) deepest = std::max(deepest, PathDepth(entry.first) + 1);
+    std::vector<TTransferItem> items;
+    TTransferItem root;
+    root.action = TTransferAction::MakeFolder;
+    root.localPath = localRoot;
+    items.push_back(root);
+    const bool keepTimes = session_.KeepFileTimesOn();
+    for (const auto& [relative, entry] : remote.entries) {
+        TTransferItem item;
+        item.localPath = JoinPath(localRoot, relative);
+        item.remotePath = JoinPath(remoteRoot, relative);
+        if (entry.isFolder) {
+            item.action = TTransferAction::MakeFolder;
+            item.stage = PathDepth(relative) + 1;
+            items.push_back(item);
+            continue;
+        }
+        TDirEntry file;
+        file.EntryName = BaseName(relative);
+        file.EntrySize = entry.size;
+        file.ModifiedUtc = entry.modifiedUtc;
+        const std::size_t slash = relative.rfind('/');
+        const std::string folder = slash == std::string::npos ? remoteRoot : JoinPath(remoteRoot, relative.substr(0, slash));
+        std::optional<TTransferItem> planned = DownloadFile(file, item.localPath, folder);
+        if (!planned) continue;
+        planned->stage = deepest + 1;
+        // The queue gives a download the time it carries.
+        if (!keepTimes) planned->modifiedUtc.reset();
+        items.push_back(*planned);
+    }
+    return items;
 }
 
 void TRemotePane::lvServerFilesDragDrop(int row) {
@@ -262,8 +231,11 @@ void TRemotePane::UploadSelectedLocalFiles(const std::string& into) {
     const std::string folder = WithTrailingBackslash(LocalFolder());
     const std::string remoteDir = into.empty() ? session_.CurrentRemoteDir : session_.CurrentRemoteDir + "/" + into;
     BeginTransferAction();
+    std::vector<TTransferItem> files;
     for (const std::string& name : SelectedLocalFiles()) {
         if (!session_.FTP.Connected()) break;
-        UploadFile(folder + name, remoteDir, into.empty() ? name : into + "/" + name);
+        if (std::optional<TTransferItem> item = UploadFile(folder + name, remoteDir, into.empty() ? name : into + "/" + name))
+            files.push_back(*item);
     }
+    if (!files.empty()) Enqueue(files, QT_TR_NOOP("%1 not uploaded:"));
 }

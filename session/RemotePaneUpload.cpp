@@ -21,11 +21,6 @@ namespace {
 // The default when the options are not at hand.
 constexpr int kDefaultConnections = 2;
 
-struct FolderUpload {
-    std::vector<TTransferItem> items;
-    std::vector<std::string> problems;
-};
-
 }  // namespace
 
 int TRemotePane::TransferConnections() const {
@@ -56,13 +51,14 @@ void TRemotePane::UploadFolderTree(const std::string& localFolder, const std::st
         problems.push_back(JoinPath(localFolder, skipped));
         LogSkipped(JoinPath(localFolder, skipped), "not uploaded");
     }
-    std::vector<TTransferItem> items = PlanFolderUpload(localFolder, remoteRoot, local, remote, problems);
-    RunUploads(std::move(connection), items, problems);
+    const std::vector<TTransferItem> items = PlanFolderUpload(localFolder, remoteRoot, local, remote, problems);
+    Enqueue(items, QT_TR_NOOP("%1 not uploaded:"), std::move(connection), problems);
 }
 
 // Folders the server lacks are made parents first; a file the server has
-// is sent, renamed or skipped as the file-exists question says. The
-// queue's uploads send whole files: Resume is not offered.
+// is sent, renamed or skipped as the file-exists question says. Resume is
+// not offered: the walk's sizes are a listing's, which in text mode are
+// not the bytes the upload would skip.
 std::vector<TTransferItem> TRemotePane::PlanFolderUpload(const std::string& localRoot, const std::string& remoteRoot,
                                                          const TFileTree& local, const TFileTree& remote,
                                                          std::vector<std::string>& problems) {
@@ -118,18 +114,7 @@ std::vector<TTransferItem> TRemotePane::PlanFolderUpload(const std::string& loca
         TTransferItem* item = add(TTransferAction::Transfer, relative, target, deepest + 1);
         item->size = entry.size;
         item->modifiedUtc = entry.modifiedUtc;
+        item->text = !session_.ChooseBinaryMode(BaseName(relative));
     }
     return items;
-}
-
-void TRemotePane::RunUploads(std::unique_ptr<TTransferConnection> connection, const std::vector<TTransferItem>& items,
-                             std::vector<std::string> problems) {
-    const std::vector<std::string> failures = RunQueue(std::move(connection), items, TransferConnections());
-    problems.insert(problems.end(), failures.begin(), failures.end());
-    if (!problems.empty())
-        session_.ShowFailureText(FailureSummary(
-            std::to_string(problems.size()) + (problems.size() == 1 ? " entry was" : " entries were") + " not uploaded:",
-            problems));
-    session_.QueueListing();
-    session_.QueuePrintDir();
 }

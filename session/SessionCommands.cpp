@@ -180,6 +180,7 @@ void TSessionController::ConnectToServer(TFTPServer* profile) {
         ShowFailureText(refusal);
         return;
     }
+    acceptedCertificate_.clear();
     try {
         if (CreateConnectingWindow) CreateConnectingWindow(profile);
         auto command = NewCommand(cmdConnect);

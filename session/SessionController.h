@@ -219,6 +219,10 @@ public:
     // file's size (its integer range ends at 2 GiB).
     static constexpr int ProgressScale = 1000;
     static int ScaledProgress(std::int64_t count, std::int64_t total);
+    // The option "Keep file times".
+    bool KeepFileTimesOn() const;
+    // The sound the options name for an ended upload or download, if any.
+    void PlayTransferSound(bool upload);
 
     // ---- log and status -------------------------------------------------
     void AddLogLine(const std::string& text, TLogKind kind);
@@ -238,6 +242,9 @@ private:
     // The PASV choice of CurrentServer, taken when connecting.
     bool CurrentPassive = false;
     int FolderIconIndex = -1;
+    // "host:port sha256" of the certificate the user let pass in this
+    // session: the side connections of its transfers are not asked again.
+    std::string acceptedCertificate_;
     int FileIconIndex = -1;
     void FTPProgress(TCustomFtpCli* Sender, std::int64_t Count, bool& Abort);
     void tmrUpdateConnectionTimeTimer();
@@ -281,7 +288,6 @@ private:
     std::int64_t ResolveLinkSize(const std::string& name);
 
     // ---- keeping file times (SessionFileTimes.cpp) ----------------------------
-    bool KeepFileTimesOn() const;
     // After a transfer that ended well: the local file gets the server's
     // time (download), or the server's file the local one (upload). A
     // failure is a line in the log, never a failed transfer.

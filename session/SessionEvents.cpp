@@ -95,7 +95,8 @@ void TSessionController::FTPSessionConnected(TCustomFtpCli*, std::uint16_t) {
 }
 
 // A certificate that verified needs no question; one the user trusted always
-// for this server passes as long as it is the same certificate.
+// for this server passes as long as it is the same certificate, and one let
+// pass once passes for the rest of the session (its side connections).
 void TSessionController::FTPCertificateCheck(const TSslCertificateInfo& Certificate, TFtpCertificateDecision& Decision) {
     if (Certificate.Verified) return;
     const TCertificateTrust trust(CertificateTrustFile.empty() ? TCertificateTrust::DefaultFile() : CertificateTrustFile);
@@ -105,9 +106,14 @@ void TSessionController::FTPCertificateCheck(const TSslCertificateInfo& Certific
         return;
     }
     const std::string server = FTP.HostName + ":" + FTP.Port;
+    if (acceptedCertificate_ == server + " " + Certificate.Sha256) {
+        Decision = ftpCertTrustOnce;
+        return;
+    }
     const bool changed = standing == TCertificateTrust::Standing::Changed;
     Decision = AskCertificate ? AskCertificate(server, Certificate, changed)
                               : TfrmCertificate::Ask(W.mainWindow, server, Certificate, changed);
+    if (Decision != ftpCertRefuse) acceptedCertificate_ = server + " " + Certificate.Sha256;
     if (Decision == ftpCertTrustAlways && !trust.Remember(FTP.HostName, FTP.Port, Certificate.Sha256))
         AddLogLine(FromQt(tr("The certificate could not be remembered: it is trusted for this connection only")),
                    TLogKind::Status);

@@ -129,18 +129,21 @@ void TSessionController::FTPProgress(TCustomFtpCli*, std::int64_t Count, bool& A
     FTP.OnProgress = handler;
 }
 
+void TSessionController::PlayTransferSound(bool upload) {
+    if (W.frmOptions == nullptr) return;
+    const TfrmOptions& options = *W.frmOptions;
+    const QCheckBox* play = upload ? options.cbPlaySoundUpload : options.cbPlaySoundDownload;
+    const std::string sound = FromQt((upload ? options.ebxSoundUpload : options.ebxSoundDownload)->text());
+    if (play->isChecked() && FileExists(sound) && PlaySound) (void)PlaySound(sound);
+}
+
 // A finished transfer: its window goes, the completion sound plays, and the
 // local list (download) or the remote one (upload, when asked for) shows
 // the new file.
 void TSessionController::EndTransfer(bool upload) {
     if (W.pbTransferStatus != nullptr) W.pbTransferStatus->setValue(0);
     ReleaseTransferWindow();
-    if (W.frmOptions != nullptr) {
-        const TfrmOptions& options = *W.frmOptions;
-        const QCheckBox* play = upload ? options.cbPlaySoundUpload : options.cbPlaySoundDownload;
-        const std::string sound = FromQt((upload ? options.ebxSoundUpload : options.ebxSoundDownload)->text());
-        if (play->isChecked() && FileExists(sound) && PlaySound) (void)PlaySound(sound);
-    }
+    PlayTransferSound(upload);
     if (!upload) {
         // With the file's time still to come, the list is read once that is set.
         if (RefreshLocalFiles && !timeFollows_) RefreshLocalFiles();

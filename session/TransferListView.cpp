@@ -6,6 +6,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "util/MiscUtils.h"
 #include "util/ui/UiUtils.h"
 
 namespace {
@@ -40,10 +41,15 @@ TTransferListView::TTransferListView(QWidget* parent) : QWidget(parent) {
     tvItems = new QTreeWidget(this);
     tvItems->setRootIsDecorated(false);
     tvItems->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    tvItems->setHeaderLabels({tr("Direction"), tr("Local"), tr("Remote"), tr("Size"), tr("Progress"), tr("State")});
+    tvItems->setHeaderLabels({tr("Direction"), tr("Local"), tr("Remote"), tr("Size"), tr("Progress"), tr("Rate"), tr("State")});
     btnRetry = new QPushButton(tr("Retry &failed"), this);
     btnRemove = new QPushButton(tr("Re&move"), this);
     btnClear = new QPushButton(tr("&Clear finished"), this);
+    btnStop = new QPushButton(tr("&Stop"), this);
+    btnStop->setToolTip(tr("Stop every transfer that waits or runs."));
+    connect(btnStop, &QPushButton::clicked, this, [this] {
+        if (OnStop) OnStop();
+    });
     connect(btnRetry, &QPushButton::clicked, this, [this] { RetryFailed(); });
     connect(btnRemove, &QPushButton::clicked, this, [this] { RemoveSelected(); });
     connect(btnClear, &QPushButton::clicked, this, [this] { ClearFinished(); });
@@ -51,6 +57,7 @@ TTransferListView::TTransferListView(QWidget* parent) : QWidget(parent) {
     buttons->addWidget(btnRetry);
     buttons->addWidget(btnRemove);
     buttons->addWidget(btnClear);
+    buttons->addWidget(btnStop);
     buttons->addStretch();
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -58,43 +65,60 @@ TTransferListView::TTransferListView(QWidget* parent) : QWidget(parent) {
     layout->addLayout(buttons);
 }
 
-void TTransferListView::BeginRun() { runBase_ = nextKey_; }
+int TTransferListView::BeginRun() { return ++runs_; }
 
-void TTransferListView::Add(const TTransferItem& item) {
-    auto* line = new QTreeWidgetItem(tvItems);
-    line->setText(colDirection, tr(DirectionText(item)));
-    line->setText(colLocal, ToQt(item.localPath));
-    line->setText(colRemote, ToQt(item.remotePath));
-    if (item.action == TTransferAction::Transfer) line->setText(colSize, QString::number(item.size));
-    lines_[runBase_ + item.id] = line;
-    items_[line] = item;
-    nextKey_ = std::max(nextKey_, runBase_ + item.id + 1);
-    Update(item);
+// In one insertion: a site's thousands of lines cost the view one layout.
+void TTransferListView::Add(int run, const std::vector<TTransferItem>& items) {
+    QList<QTreeWidgetItem*> added;
+    added.reserve(static_cast<qsizetype>(items.size()));
+    for (const TTransferItem& item : items) {
+        auto* line = new QTreeWidgetItem;
+        line->setText(colDirection, tr(DirectionText(item)));
+        line->setText(colLocal, ToQt(item.localPath));
+        line->setText(colRemote, ToQt(item.remotePath));
+        if (item.action == TTransferAction::Transfer) line->setText(colSize, QString::number(item.size));
+        line->setText(colState, tr(StateText(item.state)));
+        lines_[{run, item.id}] = line;
+        items_[line].item = item;
+        added.push_back(line);
+    }
+    tvItems->addTopLevelItems(added);
 }
 
-QTreeWidgetItem* TTransferListView::LineOf(const TTransferItem& item) const {
-    const auto found = lines_.find(runBase_ + item.id);
+QTreeWidgetItem* TTransferListView::LineOf(int run, const TTransferItem& item) const {
+    const auto found = lines_.find({run, item.id});
     return found == lines_.end() ? nullptr : found->second;
 }
 
-void TTransferListView::Update(const TTransferItem& item, std::int64_t bytes) {
-    QTreeWidgetItem* line = LineOf(item);
+void TTransferListView::Update(int run, const TTransferItem& item, std::int64_t bytes) {
+    QTreeWidgetItem* line = LineOf(run, item);
     if (line == nullptr) return;
-    items_[line].state = item.state;
-    items_[line].lastError = item.lastError;
+    Line& facts = items_[line];
+    if (item.state == TItemState::Running && facts.item.state != TItemState::Running) facts.started.start();
+    facts.item.state = item.state;
+    facts.item.lastError = item.lastError;
     std::string state = FromQt(tr(StateText(item.state)));
     if (item.state == TItemState::Failed && !item.lastError.empty()) state += ": " + item.lastError;
     line->setText(colState, ToQt(state));
+    if (bytes >= 0) ShowRate(line, facts, bytes);
     if (bytes >= 0 && item.size > 0)
         line->setText(colProgress, QString::number(std::min<std::int64_t>(100, bytes * 100 / item.size)) + QLatin1Char('%'));
     else if (Finished(item.state) && item.action == TTransferAction::Transfer)
         line->setText(colProgress, QStringLiteral("100%"));
 }
 
+// Bytes of the attempt over its time so far; the last figure stays when
+// the item ends, as the average it reached.
+void TTransferListView::ShowRate(QTreeWidgetItem* line, Line& facts, std::int64_t bytes) {
+    if (!facts.started.isValid()) return;
+    const qint64 ms = std::max<qint64>(1, facts.started.elapsed());
+    line->setText(colRate, tr("%1/sec").arg(ToQt(SizeText(bytes * 1000 / ms))));
+}
+
 int TTransferListView::Unfinished() const {
     int count = 0;
     for (const auto& entry : items_)
-        count += entry.second.state == TItemState::Waiting || entry.second.state == TItemState::Running ? 1 : 0;
+        count += entry.second.item.state == TItemState::Waiting || entry.second.item.state == TItemState::Running ? 1 : 0;
     return count;
 }
 
@@ -102,34 +126,38 @@ void TTransferListView::RetryFailed() {
     std::vector<TTransferItem> failed;
     for (int row = tvItems->topLevelItemCount() - 1; row >= 0; --row) {
         QTreeWidgetItem* line = tvItems->topLevelItem(row);
-        if (items_[line].state != TItemState::Failed) continue;
-        TTransferItem item = items_[line];
+        if (items_[line].item.state != TItemState::Failed) continue;
+        TTransferItem item = items_[line].item;
         item.attempts = 0;
         item.lastError.clear();
         failed.insert(failed.begin(), item);
         items_.erase(line);
         delete line;
     }
-    std::erase_if(lines_, [this](const auto& entry) { return !items_.contains(entry.second); });
+    ForgetRemovedLines();
     if (!failed.empty() && OnRetry) OnRetry(failed);
 }
 
 void TTransferListView::RemoveSelected() {
     for (QTreeWidgetItem* line : tvItems->selectedItems()) {
-        const TItemState state = items_[line].state;
+        const TItemState state = items_[line].item.state;
         if (state == TItemState::Running) continue;
         items_.erase(line);
         delete line;
     }
-    std::erase_if(lines_, [this](const auto& entry) { return !items_.contains(entry.second); });
+    ForgetRemovedLines();
 }
 
 void TTransferListView::ClearFinished() {
     for (int row = tvItems->topLevelItemCount() - 1; row >= 0; --row) {
         QTreeWidgetItem* line = tvItems->topLevelItem(row);
-        if (!Finished(items_[line].state)) continue;
+        if (!Finished(items_[line].item.state)) continue;
         items_.erase(line);
         delete line;
     }
+    ForgetRemovedLines();
+}
+
+void TTransferListView::ForgetRemovedLines() {
     std::erase_if(lines_, [this](const auto& entry) { return !items_.contains(entry.second); });
 }

@@ -183,11 +183,13 @@ void TFtpTransferConnection::Get(const std::string& remote, const std::string& l
     });
 }
 
-void TFtpTransferConnection::Put(const std::string& local, const std::string& remote, TTransferCallback done) {
-    InMode(mode_, done, [this, local, remote, done] {
+void TFtpTransferConnection::Put(const std::string& local, const std::string& remote, std::int64_t resumeAt,
+                                 TTransferCallback done) {
+    InMode(mode_, done, [this, local, remote, resumeAt, done] {
         ftp_.HostFileName = AbsolutePath(remote);
         ftp_.LocalFileName = local;
-        Run(&TCustomFtpCli::BeginStore, done);
+        ftp_.ResumeAt = resumeAt;
+        Run(resumeAt > 0 ? &TCustomFtpCli::BeginAppend : &TCustomFtpCli::BeginStore, done);
     });
 }
 

@@ -50,7 +50,7 @@ public:
     void Disconnect(TTransferCallback done) override;
     void List(const std::string& folder, TListCallback done) override;
     void Get(const std::string& remote, const std::string& local, std::int64_t resumeAt, TTransferCallback done) override;
-    void Put(const std::string& local, const std::string& remote, TTransferCallback done) override;
+    void Put(const std::string& local, const std::string& remote, std::int64_t resumeAt, TTransferCallback done) override;
     void MakeFolder(const std::string& path, TTransferCallback done) override;
     void Delete(const std::string& path, bool folder, TTransferCallback done) override;
     void Rename(const std::string& from, const std::string& to, TTransferCallback done) override;

@@ -46,7 +46,8 @@ public:
     virtual void List(const std::string& folder, TListCallback done) = 0;
     // Downloads into `local`; resumeAt > 0 keeps that many bytes of it.
     virtual void Get(const std::string& remote, const std::string& local, std::int64_t resumeAt, TTransferCallback done) = 0;
-    virtual void Put(const std::string& local, const std::string& remote, TTransferCallback done) = 0;
+    // resumeAt > 0 appends the local file from that offset on.
+    virtual void Put(const std::string& local, const std::string& remote, std::int64_t resumeAt, TTransferCallback done) = 0;
     virtual void MakeFolder(const std::string& path, TTransferCallback done) = 0;
     virtual void Delete(const std::string& path, bool folder, TTransferCallback done) = 0;
     virtual void Rename(const std::string& from, const std::string& to, TTransferCallback done) = 0;

@@ -18,4 +18,7 @@ struct TTransferEvents {
     std::function<void(const TTransferItem&)> OnFailed;
     // Retries and changes of the number of connections, for a log.
     std::function<void(const std::string&)> OnNotice;
+    // Every item added so far has ended and every connection is closed;
+    // raised once each time the queue runs dry.
+    std::function<void()> OnIdle;
 };

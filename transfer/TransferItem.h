@@ -24,7 +24,15 @@ struct TTransferItem {
     // The source's modify time (UTC seconds); a download gives it to the
     // local file, so that the next comparison sees them equal.
     std::optional<std::int64_t> modifiedUtc;
+    // An upload gives the server's file modifiedUtc even where the queue
+    // does not keep times (a synchronisation must, to see it equal next
+    // time).
+    bool keepTime = false;
     TFileExistsChoice exists = TFileExistsChoice::Overwrite;
+    // An upload's Resume: the bytes the server has, sent on from there.
+    std::int64_t resumeAt = 0;
+    // Sent in text mode (line ends converted), else byte for byte.
+    bool text = false;
     TItemState state = TItemState::Waiting;
     int attempts = 0;
     std::string lastError;

@@ -34,6 +34,7 @@ int TTransferQueue::Add(TTransferItem item) {
     item.state = TItemState::Waiting;
     items_.push_back(std::move(item));
     reached_.emplace_back();
+    idleRaised_ = false;
     Schedule();
     return items_.back().id;
 }
@@ -110,6 +111,9 @@ void TTransferQueue::Pump() {
     RunLocalItems(CurrentStage());
     RaiseLimit(now);
     for (int index = 0; index < static_cast<int>(workers_.size()); ++index) PumpWorker(index, now);
+    if (idleRaised_ || !Finished()) return;
+    idleRaised_ = true;
+    if (events.OnIdle) events.OnIdle();
 }
 
 void TTransferQueue::RaiseLimit(std::uint32_t now) {

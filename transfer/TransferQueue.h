@@ -53,6 +53,10 @@ public:
     void RunToEnd();
     // Every item ended and every connection is closed.
     bool Finished() const;
+    // Ends every item not yet ended as failed with `why`: those waiting at
+    // once, those running by dropping their connections (what they had
+    // moved stays). Not from inside one of the queue's own events.
+    void Cancel(const std::string& why);
 
     const std::vector<TTransferItem>& Items() const { return items_; }
     // How many connections may be open now (lowered by a 421).
@@ -117,6 +121,8 @@ private:
     int limit_ = 1;
     std::uint32_t raiseAt_ = 0;
     bool started_ = false;
+    // OnIdle was raised for the items there are.
+    bool idleRaised_ = false;
     bool scheduled_ = false;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     platform::MessageWindow window_{this};

@@ -174,6 +174,7 @@ void TTransferQueue::StartItem(int index, int itemIndex) {
 // server had confirmed by sending them) and asks only for the rest.
 void TTransferQueue::Transfer(int index, TTransferItem& item, const TTransferCallback& done) {
     TTransferConnection& connection = *workers_[static_cast<std::size_t>(index)].connection;
+    connection.SetMode(item.text ? TTransferMode::Text : TTransferMode::Binary);
     if (item.direction == TTransferDirection::Upload && item.exists == TFileExistsChoice::Skip) {
         // Asked first: a file the server already has is left as it is.
         const std::weak_ptr<bool> alive = alive_;
@@ -183,14 +184,16 @@ void TTransferQueue::Transfer(int index, TTransferItem& item, const TTransferCal
                 if (alive.expired()) return;
                 const TTransferItem& asked = items_[static_cast<std::size_t>(itemIndex)];
                 if (!found.Ok())
-                    return workers_[static_cast<std::size_t>(index)].connection->Put(asked.localPath, asked.remotePath, done);
+                    return workers_[static_cast<std::size_t>(index)].connection->Put(asked.localPath, asked.remotePath, 0, done);
                 Worker& worker = workers_[static_cast<std::size_t>(index)];
                 worker.item = -1;
                 worker.phase = Phase::Ready;
                 Finish(items_[static_cast<std::size_t>(itemIndex)], TItemState::Skipped);
             });
     }
-    if (item.direction == TTransferDirection::Upload) return connection.Put(item.localPath, item.remotePath, done);
+    if (item.direction == TTransferDirection::Upload)
+        return connection.Put(item.localPath, item.remotePath, item.exists == TFileExistsChoice::Resume ? item.resumeAt : 0,
+                              done);
     std::int64_t resumeAt = 0;
     const std::int64_t onDisk = FileExists(item.localPath) ? FileSizeOf(item.localPath) : 0;
     if (item.exists == TFileExistsChoice::Resume) resumeAt = onDisk;
@@ -203,9 +206,10 @@ void TTransferQueue::Transfer(int index, TTransferItem& item, const TTransferCal
 void TTransferQueue::ItemEnded(int index, int itemIndex, const TTransferResult& result) {
     const TTransferItem& item = items_[static_cast<std::size_t>(itemIndex)];
     const bool uploaded = result.Ok() && item.action == TTransferAction::Transfer && item.direction == TTransferDirection::Upload;
-    if (uploaded && settings_.keepTimes && item.modifiedUtc &&
-        workers_[static_cast<std::size_t>(index)].connection->CanSetModifyTime())
-        return SendModifyTime(index, itemIndex);
+    if (uploaded && (settings_.keepTimes || item.keepTime) && item.modifiedUtc) {
+        if (workers_[static_cast<std::size_t>(index)].connection->CanSetModifyTime()) return SendModifyTime(index, itemIndex);
+        if (events.OnNotice) events.OnNotice("The time of " + item.remotePath + " could not be set: the server offers no way");
+    }
     Settle(index, itemIndex, result);
 }
 
@@ -246,6 +250,18 @@ void TTransferQueue::Settle(int index, int itemIndex, const TTransferResult& res
     item.notBefore = now + delay;
     if (events.OnNotice)
         events.OnNotice("Trying " + item.remotePath + " again in " + std::to_string(delay) + " ms: " + result.text);
+    Schedule();
+}
+
+void TTransferQueue::Cancel(const std::string& why) {
+    for (Worker& worker : workers_) {
+        if (worker.phase == Phase::Refused) continue;
+        worker.connection.reset();
+        worker.phase = Phase::Closed;
+        worker.item = -1;
+    }
+    for (TTransferItem& item : items_)
+        if (item.state == TItemState::Waiting || item.state == TItemState::Running) Finish(item, TItemState::Failed, why);
     Schedule();
 }
 

@@ -422,26 +422,6 @@ Jetzt hochladen?</translation>
         <translation>Alle Dateien (*)</translation>
     </message>
     <message>
-        <source>Skipped folder &quot;%1&quot;: folders are downloaded in the waiting mode only</source>
-        <translation>Ordner „%1“ übersprungen: Ordner werden nur im wartenden Betrieb heruntergeladen</translation>
-    </message>
-    <message>
-        <source>Skipped folder &quot;%1&quot;: the tree is deeper than %2 folders</source>
-        <translation>Ordner „%1“ übersprungen: der Baum ist tiefer als %2 Ordner</translation>
-    </message>
-    <message>
-        <source>the download has reached %1 folders</source>
-        <translation>das Herunterladen hat %1 Ordner erreicht</translation>
-    </message>
-    <message>
-        <source>it leads to &quot;%1&quot;, which this download has been in already</source>
-        <translation>er führt nach „%1“, wo dieses Herunterladen schon war</translation>
-    </message>
-    <message>
-        <source>Skipped folder &quot;%1&quot;: %2</source>
-        <translation>Ordner „%1“ übersprungen: %2</translation>
-    </message>
-    <message>
         <source>Nothing was deleted: no second connection to the server (%1)</source>
         <translation>Nichts wurde gelöscht: keine zweite Verbindung zum Server (%1)</translation>
     </message>
@@ -510,8 +490,28 @@ Jetzt hochladen?</translation>
         <translation>Nichts wurde abgeglichen: %1</translation>
     </message>
     <message>
-        <source>Not synchronised:</source>
-        <translation>Nicht abgeglichen:</translation>
+        <source>%1 not transferred again:</source>
+        <translation>%1 auch beim zweiten Versuch nicht übertragen:</translation>
+    </message>
+    <message>
+        <source>%1 not downloaded:</source>
+        <translation>%1 nicht heruntergeladen:</translation>
+    </message>
+    <message>
+        <source>Nothing was downloaded: no second connection to the server (%1)</source>
+        <translation>Nichts wurde heruntergeladen: keine zweite Verbindung zum Server (%1)</translation>
+    </message>
+    <message>
+        <source>Nothing was downloaded: %1</source>
+        <translation>Nichts wurde heruntergeladen: %1</translation>
+    </message>
+    <message>
+        <source>%1 not uploaded:</source>
+        <translation>%1 nicht hochgeladen:</translation>
+    </message>
+    <message>
+        <source>%1 not synchronised:</source>
+        <translation>%1 nicht abgeglichen:</translation>
     </message>
 </context>
 <context>
@@ -806,6 +806,45 @@ Jetzt hochladen?</translation>
     <message>
         <source>&amp;Clear finished</source>
         <translation>&amp;Fertige entfernen</translation>
+    </message>
+    <message>
+        <source>Rate</source>
+        <translation>Rate</translation>
+    </message>
+    <message>
+        <source>%1/sec</source>
+        <translation>%1/s</translation>
+    </message>
+    <message>
+        <source>&amp;Stop</source>
+        <translation>&amp;Anhalten</translation>
+    </message>
+    <message>
+        <source>Stop every transfer that waits or runs.</source>
+        <translation>Alle wartenden und laufenden Übertragungen anhalten.</translation>
+    </message>
+</context>
+<context>
+    <name>TWindowQueue</name>
+    <message>
+        <source>%1 of %2 files</source>
+        <translation>%1 von %2 Dateien</translation>
+    </message>
+    <message>
+        <source>%1, %2 of %3</source>
+        <translation>%1, %2 von %3</translation>
+    </message>
+    <message>
+        <source>%1 - %2, %3%</source>
+        <translation>%1 - %2, %3%</translation>
+    </message>
+    <message>
+        <source>Transfers stopped by the user</source>
+        <translation>Übertragungen vom Benutzer angehalten</translation>
+    </message>
+    <message>
+        <source>stopped by the user</source>
+        <translation>vom Benutzer angehalten</translation>
     </message>
 </context>
 <context>

@@ -22,6 +22,7 @@
 #include "session/FrmSyncPlan.h"
 #include "session/FrmSynchronise.h"
 #include "session/RemoteListView.h"
+#include "session/RemotePane.h"
 #include "session/TransferListView.h"
 #include "tests/app/MainWindowFixture.h"
 #include "tests/support/PyFtpdServer.h"
@@ -43,6 +44,10 @@ protected:
         MainWindow::SetUp();
         ASSERT_TRUE(server.Start()) << server.Error();
         SaveProfiles({{"Local test", server.Port(), server.User(), server.Password()}});
+    }
+    // The plan runs on the window's queue, beside the window.
+    void AwaitQueue() {
+        EXPECT_TRUE(qttest::WaitUntil([&] { return !window->RemotePane->QueueRunning(); }, std::chrono::seconds(30)));
     }
     void Connect() {
         window = StartConnected(local.path().toStdString());
@@ -177,6 +182,7 @@ TEST_F(MainWindowSync, SynchronisePlanTickedRunAndNothingLeft) {
         QTest::mouseClick(plan->btnRun, Qt::LeftButton);
     });
     window->itmSynchronise->trigger();
+    AwaitQueue();
     EXPECT_EQ(shown,
               (std::vector<std::string>{"Make folder css/", "Upload about.html", "Upload css/site.css", "Upload index.html"}));
     EXPECT_EQ(qttest::ReadFile(There("index.html")), "<h1>new</h1>");
@@ -193,6 +199,7 @@ TEST_F(MainWindowSync, SynchronisePlanTickedRunAndNothingLeft) {
         QTest::mouseClick(plan->btnRun, Qt::LeftButton);
     });
     window->itmSynchronise->trigger();
+    AwaitQueue();
     EXPECT_EQ(shown,
               (std::vector<std::string>{"Delete gone.html", "Make folder css/", "Upload about.html", "Upload css/site.css"}));
     EXPECT_TRUE(qttest::WaitUntil([&] { return RemoteColour("css") != "missing"; })) << "the remote list is listed again";

@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -19,7 +20,9 @@
 #include <QTreeWidget>
 #include <fstream>
 
+#include "app/StatusBar.h"
 #include "dialogs/FrmMessage.h"
+#include "dialogs/FrmOptions.h"
 #include "localpane/LocalPane.h"
 #include "session/FrmOverResume.h"
 #include "session/RemoteListView.h"
@@ -27,6 +30,8 @@
 #include "session/TransferListView.h"
 #include "tests/app/MainWindowFixture.h"
 #include "tests/support/PyFtpdServer.h"
+#include "util/ui/SpinEdit.h"
+#include "util/ui/UiUtils.h"
 
 namespace {
 
@@ -40,6 +45,7 @@ class MainWindowTransfers : public MainWindow {
 protected:
     void SetUp() override {
         MainWindow::SetUp();
+        BeforeStart();
         ASSERT_TRUE(server.Start()) << server.Error();
         std::ofstream(server.Root() + "/remote.bin", std::ios::binary) << Pattern(50000);
         ::mkdir((server.Root() + "/pages").c_str(), 0777);
@@ -61,6 +67,10 @@ protected:
             for (QListWidgetItem* item : window->lbFiles->findItems(QString::fromLatin1(name), Qt::MatchExactly))
                 item->setSelected(true);
     }
+    virtual void BeforeStart() {}
+    void AwaitQueue() {
+        EXPECT_TRUE(qttest::WaitUntil([&] { return !window->RemotePane->QueueRunning(); }, std::chrono::seconds(30)));
+    }
     bool OnServer(const std::string& name, const std::string& data) const {
         return qttest::ReadFile(server.Root() + "/" + name) == data;
     }
@@ -75,8 +85,21 @@ TEST_F(MainWindowTransfers, UploadFromTheLocalListsMenuArrivesWhole) {
     window->pnlLocal->popLocalFilesPopup();
     ASSERT_TRUE(window->pnlLocal->itmUploadLocaFile->isEnabled());
     window->pnlLocal->itmUploadLocaFile->trigger();
+    AwaitQueue();
     EXPECT_TRUE(OnServer("up.cgi", Pattern(123457)));
     EXPECT_TRUE(notices.empty());
+}
+
+// The status bar shows the work while it runs and nothing once it is done,
+// however quickly a small file went.
+TEST_F(MainWindowTransfers, TheProgressBarEmptiesWhenTheWorkEnds) {
+    SelectLocal({"two.cgi"});
+    window->pnlLocal->popLocalFilesPopup();
+    window->pnlLocal->itmUploadLocaFile->trigger();
+    ASSERT_TRUE(qttest::WaitUntil([&] { return OnServer("two.cgi", "#!/bin/sh\n") && !window->RemotePane->QueueRunning(); }));
+    const QProgressBar* bar = window->fsbMain->pbTransferStatus;
+    EXPECT_TRUE(bar->isHidden() || bar->value() <= bar->minimum()) << bar->value();
+    EXPECT_EQ(window->windowTitle().toStdString(), ApplicationTitle);
 }
 
 TEST_F(MainWindowTransfers, DoubleClickAsksAndUploadsTheSelection) {
@@ -87,6 +110,7 @@ TEST_F(MainWindowTransfers, DoubleClickAsksAndUploadsTheSelection) {
         box->button(QMessageBox::Yes)->click();
     });
     window->pnlLocal->lbFilesDblClick();
+    AwaitQueue();
     EXPECT_EQ(question, "Are you sure you want to upload these files ?");
     EXPECT_TRUE(OnServer("up.cgi", Pattern(123457)));
     EXPECT_TRUE(OnServer("two.cgi", "#!/bin/sh\n"));
@@ -99,6 +123,7 @@ TEST_F(MainWindowTransfers, RemoteEntriesDroppedOnTheLocalListAreDownloaded) {
     ASSERT_TRUE(window->pnlLocal->IsRemoteList(remote->IconView()));
     EXPECT_FALSE(window->pnlLocal->IsRemoteList(window->lbFiles));
     window->pnlLocal->DownloadRemoteSelection();
+    AwaitQueue();
     EXPECT_EQ(qttest::ReadFile(local.filePath("remote.bin").toStdString()), Pattern(50000));
     EXPECT_FALSE(window->lbFiles->findItems(QStringLiteral("remote.bin"), Qt::MatchExactly).isEmpty())
         << "the local list shows the new file";
@@ -137,6 +162,7 @@ TEST_F(MainWindowTransfers, ClosingWhileAFolderUploadRunsAsksFirst) {
     QMenu* menu = window->pnlLocal->popLocalDir;
     ASSERT_TRUE(qttest::WaitUntil([&] { return menu->isVisible(); }));
     QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, menu->actionGeometry(window->pnlLocal->itmUploadLocalDir).center());
+    AwaitQueue();
     EXPECT_EQ(asked, "Transfers are still waiting or running. Abandon them and close?");
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(OnServer("big/a.bin", content));
@@ -185,6 +211,7 @@ TEST_F(MainWindowTransfers, FolderUploadFromTheFolderListsMenuAndByDrop) {
     ASSERT_TRUE(window->pnlLocal->itmUploadLocalDir->isEnabled());
     QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, menu->actionGeometry(window->pnlLocal->itmUploadLocalDir).center());
     ASSERT_TRUE(qttest::WaitUntil([&] { return !summary.empty(); }));
+    AwaitQueue();
     EXPECT_EQ(asked, "\"/site/index.html\"\nalready exists. Overwrite ?");
     EXPECT_TRUE(OnServer("site/index.html", "<h1>new</h1>"));
     EXPECT_TRUE(OnServer("site/css/site.css", "p {}"));
@@ -206,6 +233,7 @@ TEST_F(MainWindowTransfers, FolderUploadFromTheFolderListsMenuAndByDrop) {
     EXPECT_EQ(stateOf("/site/empty").rfind("failed: 550", 0), 0u) << stateOf("/site/empty");
     ::unlink((server.Root() + "/site/empty").c_str());
     QTest::mouseClick(window->lvTransfers->btnRetry, Qt::LeftButton);
+    AwaitQueue();
     EXPECT_EQ(stateOf("/site/empty"), "done");
     EXPECT_TRUE(::stat((server.Root() + "/site/empty").c_str(), &info) == 0 && S_ISDIR(info.st_mode));
     QTest::mouseClick(window->lvTransfers->btnClear, Qt::LeftButton);
@@ -224,8 +252,60 @@ TEST_F(MainWindowTransfers, FolderUploadFromTheFolderListsMenuAndByDrop) {
     QApplication::sendEvent(view->viewport(), &enter);
     QDropEvent drop(QPointF(onPages), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(view->viewport(), &drop);
+    AwaitQueue();
     EXPECT_TRUE(OnServer("pages/site/css/site.css", "p {}"));
     EXPECT_TRUE(OnServer("pages/page.htm", "<p>"));
+}
+
+// With three transfers at a time, the server sees three data connections
+// at once, never more, and every file arrives.
+class ParallelTransfers : public MainWindowTransfers {
+protected:
+    void BeforeStart() override { server.CountDataConnections(); }
+};
+
+TEST_F(ParallelTransfers, ThreeAtATimeMeansThreeDataConnections) {
+    window->frmOptions->sedtTransfers->setValue(3);
+    const std::vector<std::string> names = {"p1.bin", "p2.bin", "p3.bin", "p4.bin"};
+    for (const std::string& name : names) std::ofstream(server.Root() + "/" + name, std::ios::binary) << Pattern(20000);
+    window->Session.QueueListing();
+    TRemoteListView* remote = window->lvServerFiles;
+    bool first = true;
+    for (int row = 0; row < remote->Count(); ++row)
+        if (remote->Caption(row).starts_with("p") && remote->Caption(row).ends_with(".bin")) {
+            remote->SelectRow(row, !first);
+            first = false;
+        }
+    window->RemotePane->itmSrvFilesDownloadClick();
+    AwaitQueue();
+    for (const std::string& name : names)
+        EXPECT_TRUE(qttest::ReadFile(local.filePath(QString::fromStdString(name)).toStdString()) == Pattern(20000)) << name;
+    EXPECT_EQ(server.PeakDataConnections(), 3);
+}
+
+// Stop in the queue pane ends what runs and what waits at once, with no
+// summary of failures: the user asked for it.
+TEST_F(ParallelTransfers, StopEndsTheRunningAndTheWaiting) {
+    const std::vector<std::string> names = {"s1.bin", "s2.bin", "s3.bin"};
+    for (const std::string& name : names) std::ofstream(server.Root() + "/" + name, std::ios::binary) << Pattern(40000);
+    window->frmOptions->sedtTransfers->setValue(1);
+    window->Session.QueueListing();
+    TRemoteListView* remote = window->lvServerFiles;
+    bool first = true;
+    for (int row = 0; row < remote->Count(); ++row)
+        if (remote->Caption(row).starts_with("s") && remote->Caption(row).ends_with(".bin")) {
+            remote->SelectRow(row, !first);
+            first = false;
+        }
+    window->RemotePane->itmSrvFilesDownloadClick();
+    QTreeWidget* lines = window->lvTransfers->tvItems;
+    const auto state = [&](int row) { return lines->topLevelItem(row)->text(TTransferListView::colState).toStdString(); };
+    ASSERT_TRUE(qttest::WaitUntil([&] { return lines->topLevelItemCount() == 3 && state(0) == "running"; }));
+    QTest::mouseClick(window->lvTransfers->btnStop, Qt::LeftButton);
+    ASSERT_TRUE(qttest::WaitUntil([&] { return !window->RemotePane->QueueRunning(); }, std::chrono::seconds(3)));
+    for (int row = 0; row < 3; ++row) EXPECT_EQ(state(row), "failed: stopped by the user") << row;
+    EXPECT_TRUE(notices.empty()) << notices.front();
+    EXPECT_NE(qttest::ReadFile(local.filePath("s3.bin").toStdString()), Pattern(40000));
 }
 
 }  // namespace

@@ -152,6 +152,7 @@ TEST_P(RemoteOperations, DeleteRemovesFoldersWithEverythingInThem) {
         QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
     });
     pane.itmSrvFilesDeleteClick();
+    AwaitQueue(pane);
     EXPECT_EQ(question, "Are you sure you want to delete these 3 entries ?\n\n4 files and 3 folders will be deleted.");
     EXPECT_FALSE(Exists(site + "/f.txt") || Exists(site + "/d1") || Exists(site + "/full/sub") ||
                  Exists(site + "/full/keep.txt"));

@@ -2,6 +2,7 @@
 
 #include <QTimer>
 
+#include "session/RemotePane.h"
 #include "tests/support/QtTestSupport.h"
 
 SessionFixture::SessionFixture()
@@ -105,4 +106,8 @@ int SessionFixture::RowNamed(const std::string& name) const {
 
 void SessionFixture::Select(std::initializer_list<const char*> names) {
     for (const char* name : names) files->SelectRow(RowNamed(name), true);
+}
+
+void SessionFixture::AwaitQueue(const TRemotePane& pane) {
+    EXPECT_TRUE(qttest::WaitUntil([&] { return !pane.QueueRunning(); }, std::chrono::seconds(30))) << "the queue never ended";
 }

@@ -19,6 +19,8 @@
 #include "util/FTPServerObj.h"
 #include "util/ui/QtMessagePump.h"
 
+class TRemotePane;
+
 class SessionFixture : public ::testing::Test {
 protected:
     SessionFixture();
@@ -42,6 +44,8 @@ protected:
     // the selection.
     int RowNamed(const std::string& name) const;
     void Select(std::initializer_list<const char*> names);
+    // Waits until the pane's transfer queue has ended its run.
+    static void AwaitQueue(const TRemotePane& pane);
 
     QtMessagePump pump;
     QWidget window;

@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "session/FrmCertificate.h"
+#include "session/RemotePane.h"
 #include "tests/session/SessionFixture.h"
 #include "tests/support/QtTestSupport.h"
 #include "tests/support/TestCertificates.h"
@@ -84,6 +85,23 @@ TEST_F(SessionTls, TrustAlwaysIsRememberedAndAChangedCertificateIsAskedAgain) {
     EXPECT_EQ(asked.back(), name + " changed self-signed certificate");
     EXPECT_EQ(LogCount("Command:    USER " + server.User()), usersBefore);
     EXPECT_FALSE(session.ConnectedState());
+}
+
+// A certificate let pass once is not asked about again for the connections
+// of the same session's transfers.
+TEST_F(SessionTls, TrustOnceHoldsForTheSessionsTransfers) {
+    answer = ftpCertTrustOnce;
+    TRemotePane pane{session, files, dirs, &window};
+    pane.LocalFolder = [this] { return work.Path(); };
+    ShowFileList();
+    session.ConnectToServer(&profile);
+    ASSERT_TRUE(qttest::WaitUntil([&] { return Listed(); })) << (messages.empty() ? "" : messages.front());
+    Select({"index.htm"});
+    pane.itmSrvFilesDownloadClick();
+    AwaitQueue(pane);
+    EXPECT_EQ(qttest::ReadFile(work.File("index.htm")), "<html></html>");
+    EXPECT_EQ(asked.size(), 1u);
+    Disconnect();
 }
 
 TEST(FrmCertificate, ShowsTheCertificateAndTakesEachAnswer) {

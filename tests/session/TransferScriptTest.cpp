@@ -1,13 +1,9 @@
-// Folder downloads against a scripted server: hostile names never leave the
-// chosen folder, and an abort stops the folder being walked while the
-// enclosing walk goes on.
+// Transfers of the browsing connection against a scripted server: what goes
+// on the wire in text mode, and a refused download.
 #include <sys/stat.h>
 
-#include <QPushButton>
-#include <QTimer>
 #include <fstream>
 
-#include "session/FrmDownload.h"
 #include "session/RemotePane.h"
 #include "tests/session/SessionFixture.h"
 #include "tests/support/QtTestSupport.h"
@@ -15,11 +11,6 @@
 #include "tests/support/TempDir.h"
 
 namespace {
-
-bool Exists(const std::string& path) {
-    struct stat info {};
-    return ::lstat(path.c_str(), &info) == 0;
-}
 
 class TransferScript : public SessionFixture {
 protected:
@@ -29,7 +20,7 @@ protected:
         ::mkdir(local.File("target").c_str(), 0755);
         pane.LocalFolder = [this] { return local.File("target"); };
         server.Send("220 hi\r\n").Reply("USER bob", "331 pw").Reply("PASS pw", "230 in");
-        Listing(kRoot).Reply("PWD", "257 \"/\"");
+        Listing("drwxr-xr-x 2 a b 4096 Jan 1 2020 a\r\n").Reply("PWD", "257 \"/\"");
     }
 
     // TYPE A, a passive LIST that sends `lines`, its replies.
@@ -44,27 +35,6 @@ protected:
             .DataClose()
             .Send("226 done\r\n");
     }
-    // A passive binary RETR of `name` sending `data`.
-    ScriptedFtpServer& Retrieve(const std::string& name, const std::string& data) {
-        return server.Reply("TYPE I", "200 ok")
-            .Expect("PASV")
-            .PasvReply()
-            .Expect("RETR " + name)
-            .DataAccept()
-            .Send("150 go\r\n")
-            .DataSend(data)
-            .DataClose()
-            .Send("226 sent\r\n");
-    }
-    // Into a folder and, after its work, back to the root.
-    ScriptedFtpServer& Enter(const std::string& folder, const std::string& lines) {
-        server.Reply("CWD " + folder, "250 ok");
-        return Listing(lines).Reply("PWD", "257 \"/" + folder + "\"");
-    }
-    ScriptedFtpServer& BackToRoot() {
-        server.Reply("CWD /", "250 ok");
-        return Listing(kRoot).Reply("PWD", "257 \"/\"");
-    }
     void Connect() {
         server.Reply("QUIT", "221 bye");
         ASSERT_TRUE(server.Start()) << server.Failure();
@@ -75,77 +45,11 @@ protected:
         EXPECT_TRUE(server.WaitDone(5000)) << server.Failure();
     }
 
-    static constexpr char kRoot[] =
-        "drwxr-xr-x 2 a b 4096 Jan 1 2020 evil\r\n"
-        "drwxr-xr-x 2 a b 4096 Jan 1 2020 a\r\n"
-        "drwxr-xr-x 2 a b 4096 Jan 1 2020 z\r\n";
-
     TempDir work;
     TempDir local;
     ScriptedFtpServer server;
     TRemotePane pane{session, files, dirs, &window};
 };
-
-TEST_F(TransferScript, HostileNamesAreSkippedAndLogged) {
-    Enter("evil",
-          "drwxr-xr-x 2 a b 4096 Jan 1 2020 .\r\n"
-          "drwxr-xr-x 2 a b 4096 Jan 1 2020 ..\r\n"
-          "-rw-r--r-- 1 a b 4 Jan 1 2020 ../../x\r\n"
-          "-rw-r--r-- 1 a b 4 Jan 1 2020 a/b\r\n"
-          "-rw-r--r-- 1 a b 4 Jan 1 2020 /etc/x\r\n"
-          "-rw-r--r-- 1 a b 4 Jan 1 2020 back\\slash\r\n"
-          "drwxr-xr-x 2 a b 4096 Jan 1 2020 ../up\r\n"
-          "-rw-r--r-- 1 a b 4 Jan 1 2020 good.txt\r\n");
-    Retrieve("good.txt", "good");
-    BackToRoot();
-    Connect();
-    Select({"evil"});
-    pane.itmSrvFilesDownloadClick();
-    Finish();
-    EXPECT_EQ(qttest::ReadFile(local.File("target/evil/good.txt")), "good");
-    for (const char* outside : {"x", "target/x", "target/evil/a", "up", "target/up", "target/evil/back\\slash"})
-        EXPECT_FALSE(Exists(local.File(outside))) << outside;
-    int skipped = 0;
-    for (const std::string& line : Log()) skipped += line.find("the name would leave the folder") != std::string::npos;
-    EXPECT_EQ(skipped, 5);
-    EXPECT_TRUE(messages.empty()) << messages.front();
-}
-
-TEST_F(TransferScript, AbortStopsTheFolderAndTheWalkGoesOn) {
-    Enter("a",
-          "-rw-r--r-- 1 a b 100000 Jan 1 2020 big.bin\r\n"
-          "-rw-r--r-- 1 a b 3 Jan 1 2020 c.txt\r\n");
-    // The server sends a first part and waits; the user aborts meanwhile.
-    server.Reply("TYPE I", "200 ok")
-        .Expect("PASV")
-        .PasvReply()
-        .Expect("RETR big.bin")
-        .DataAccept()
-        .Send("150 go\r\n")
-        .DataSend(std::string(8192, 'b'))
-        .Pause(500)
-        .DataClose()
-        .Send("226 sent\r\n");
-    BackToRoot();
-    Enter("z", "");
-    BackToRoot();
-    Connect();
-    QTimer abort;
-    QObject::connect(&abort, &QTimer::timeout, [&] {
-        if (session.TransferWindow != nullptr && session.TransferWindow->lblReceived->text() != QStringLiteral("0 bytes"))
-            session.TransferWindow->btnAbort->click();
-    });
-    abort.start(5);
-    Select({"a", "z"});
-    pane.itmSrvFilesDownloadClick();
-    Finish();
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0], "426 Operation aborted.");
-    EXPECT_EQ(qttest::ReadFile(local.File("target/a/big.bin")), std::string(8192, 'b')) << "the partial file stays";
-    EXPECT_FALSE(Exists(local.File("target/a/c.txt")));
-    EXPECT_TRUE(Exists(local.File("target/z")));
-    EXPECT_TRUE(session.TransferWindow.isNull());
-}
 
 // Text goes on the wire with CR LF whatever the local file holds.
 TEST_F(TransferScript, TextUploadsSendCrLf) {

@@ -1,0 +1,108 @@
+// A whole site through the real main window's transfer queue, offscreen,
+// against an FTP server on 127.0.0.1 (bench/gui-site.sh starts vsftpd and
+// runs this beside vftp mirror):
+//
+//   gui_site put|get PORT FOLDER-NAME LOCAL-FOLDER TRANSFERS
+//
+// Connects with a profile of its own (anonymous, passive) with TRANSFERS
+// simultaneous transfers in binary mode, then uploads LOCAL-FOLDER/FOLDER-NAME into the
+// server's first folder, as "Upload folder" does, or downloads the server's
+// FOLDER-NAME into LOCAL-FOLDER, as "Download" does, and waits for the
+// queue's run to end. Meanwhile a key press is posted to the window every
+// 5 ms, as a typing user would. Prints one line: seconds, the key presses
+// handled, and the longest gap between two of them in milliseconds.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QStandardPaths>
+#include <QTimer>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "app/AppSetup.h"
+#include "app/FrmMain.h"
+#include "bench/BenchProfile.h"
+#include "dialogs/FrmOptions.h"
+#include "profiles/ServerStore.h"
+#include "session/RemoteListView.h"
+#include "session/RemotePane.h"
+#include "util/ui/QtMessagePump.h"
+#include "util/ui/SpinEdit.h"
+
+namespace {
+
+constexpr int kKeyEveryMs = 5;
+
+// Times the handling of the posted key presses.
+class InputClock : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F24) Tick();
+        return false;
+    }
+    void Start() { clock_.start(); }
+    int Handled() const { return handled_; }
+    double LongestGapMs() const { return static_cast<double>(longestGap_) / 1e6; }
+
+private:
+    void Tick() {
+        const qint64 now = clock_.nsecsElapsed();
+        if (last_ >= 0) longestGap_ = std::max(longestGap_, now - last_);
+        last_ = now;
+        ++handled_;
+    }
+    QElapsedTimer clock_;
+    qint64 last_ = -1;
+    qint64 longestGap_ = 0;
+    int handled_ = 0;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 6 || (std::strcmp(argv[1], "get") != 0 && std::strcmp(argv[1], "put") != 0)) {
+        std::fprintf(stderr, "usage: %s get|put PORT FOLDER-NAME LOCAL-FOLDER TRANSFERS\n", argv[0]);
+        return 2;
+    }
+    const bool download = std::strcmp(argv[1], "get") == 0;
+    const std::string name = argv[3];
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QStandardPaths::setTestModeEnabled(true);  // never the user's own settings
+    QApplication app(argc, argv);
+    const auto pump = SetUpApplication(app);
+    WriteBenchProfile("Bench", std::atoi(argv[2]), "anonymous", "bench@example.com");
+    TfrmMain window;
+    window.show();
+    window.frmOptions->sedtTransfers->setValue(std::atoi(argv[5]));
+    window.SetLocalDir(argv[4]);
+    window.itmConnectServerClick(TServerStore::FirstServerTag + 1);
+    if (!window.Session.FTP.Connected()) {
+        std::fprintf(stderr, "could not connect\n");
+        return 1;
+    }
+    // Byte for byte, as vftp mirror sends: the site's pages are random bytes.
+    window.tb97TransferBin->trigger();
+    InputClock input;
+    app.installEventFilter(&input);
+    QTimer typist;
+    QObject::connect(&typist, &QTimer::timeout,
+                     [&] { QCoreApplication::postEvent(&window, new QKeyEvent(QEvent::KeyPress, Qt::Key_F24, Qt::NoModifier)); });
+    QElapsedTimer elapsed;
+    input.Start();
+    typist.start(kKeyEveryMs);
+    elapsed.start();
+    if (download) {
+        for (int row = 0; row < window.lvServerFiles->Count(); ++row)
+            if (window.lvServerFiles->Caption(row) == name) window.lvServerFiles->SelectRow(row);
+        window.RemotePane->itmSrvFilesDownloadClick();
+    } else {
+        window.RemotePane->UploadFolderTree(std::string(argv[4]) + "/" + name);
+    }
+    while (window.RemotePane->QueueRunning()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    const double seconds = static_cast<double>(elapsed.nsecsElapsed()) / 1e9;
+    typist.stop();
+    std::printf("%.3f %d %.1f\n", seconds, input.Handled(), input.LongestGapMs());
+    window.Session.DisconnectAction();
+    return 0;
+}
