@@ -100,7 +100,12 @@ void TTransferListView::Update(int run, const TTransferItem& item, std::int64_t 
     std::string state = FromQt(tr(StateText(item.state)));
     if (item.state == TItemState::Failed && !item.lastError.empty()) state += ": " + item.lastError;
     line->setText(colState, ToQt(state));
-    if (bytes >= 0) ShowRate(line, facts, bytes);
+    // A finished file's rate is its size over the whole attempt: the last
+    // progress may only say how fast the kernel took the bytes.
+    if (item.state == TItemState::Done && item.action == TTransferAction::Transfer && item.size > 0)
+        ShowRate(line, facts, item.size);
+    else if (bytes >= 0)
+        ShowRate(line, facts, bytes);
     if (bytes >= 0 && item.size > 0)
         line->setText(colProgress, QString::number(std::min<std::int64_t>(100, bytes * 100 / item.size)) + QLatin1Char('%'));
     else if (Finished(item.state) && item.action == TTransferAction::Transfer)

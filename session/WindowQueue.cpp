@@ -155,8 +155,20 @@ std::string TWindowQueue::Summary() const {
     return text;
 }
 
+// At most every kShowEveryMs; a change that comes sooner is shown when that
+// time is up, so that the last one of a burst is not lost.
 void TWindowQueue::ShowOverall(bool now) {
-    if (!now && lastShown_.isValid() && lastShown_.elapsed() < kShowEveryMs) return;
+    if (!now && lastShown_.isValid() && lastShown_.elapsed() < kShowEveryMs) {
+        if (redrawPending_) return;
+        redrawPending_ = true;
+        const std::weak_ptr<bool> alive = alive_;
+        QTimer::singleShot(static_cast<int>(kShowEveryMs - lastShown_.elapsed()), [this, alive] {
+            if (alive.expired()) return;
+            redrawPending_ = false;
+            if (queue_) ShowOverall(true);
+        });
+        return;
+    }
     lastShown_.start();
     std::int64_t bytes = totals_.bytesEnded;
     for (const auto& entry : totals_.running) bytes += entry.second;
@@ -171,7 +183,8 @@ void TWindowQueue::ShowOverall(bool now) {
         bar->setToolTip(tr("%1, %2 of %3").arg(files, ToQt(SizeText(bytes)), ToQt(SizeText(totals_.bytes))));
     }
     if (QWidget* window = session_.W.mainWindow; window != nullptr)
-        window->setWindowTitle(tr("%1 - %2, %3%").arg(idleTitle_, files).arg(scaled / (TSessionController::ProgressScale / 100)));
+        window->setWindowTitle(
+            tr("%1, %2% - %3").arg(files).arg(scaled / (TSessionController::ProgressScale / 100)).arg(idleTitle_));
 }
 
 void TWindowQueue::ClearOverall() {

@@ -89,6 +89,7 @@ private:
     bool treeChanged_ = false;
     bool ending_ = false;
     bool stopped_ = false;
+    bool redrawPending_ = false;
     QString idleTitle_;
     QElapsedTimer lastShown_;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);

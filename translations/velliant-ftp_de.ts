@@ -835,16 +835,16 @@ Jetzt hochladen?</translation>
         <translation>%1, %2 von %3</translation>
     </message>
     <message>
-        <source>%1 - %2, %3%</source>
-        <translation>%1 - %2, %3%</translation>
-    </message>
-    <message>
         <source>Transfers stopped by the user</source>
         <translation>Übertragungen vom Benutzer angehalten</translation>
     </message>
     <message>
         <source>stopped by the user</source>
         <translation>vom Benutzer angehalten</translation>
+    </message>
+    <message>
+        <source>%1, %2% - %3</source>
+        <translation>%1, %2% - %3</translation>
     </message>
 </context>
 <context>
