@@ -14,15 +14,13 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
-#include <QStandardPaths>
 #include <QTimer>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
-#include "app/AppSetup.h"
 #include "app/FrmMain.h"
-#include "bench/BenchProfile.h"
+#include "bench/BenchWindow.h"
 #include "dialogs/FrmOptions.h"
 #include "profiles/ServerStore.h"
 #include "session/RemoteListView.h"
@@ -67,13 +65,8 @@ int main(int argc, char** argv) {
     }
     const bool download = std::strcmp(argv[1], "get") == 0;
     const std::string name = argv[3];
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QStandardPaths::setTestModeEnabled(true);  // never the user's own settings
-    QApplication app(argc, argv);
-    const auto pump = SetUpApplication(app);
-    WriteBenchProfile("Bench", std::atoi(argv[2]), "anonymous", "bench@example.com");
-    TfrmMain window;
-    window.show();
+    TBenchWindow bench(argc, argv, "Bench", std::atoi(argv[2]), "anonymous", "bench@example.com");
+    TfrmMain& window = bench.window;
     window.frmOptions->sedtTransfers->setValue(std::atoi(argv[5]));
     window.SetLocalDir(argv[4]);
     window.itmConnectServerClick(TServerStore::FirstServerTag + 1);
@@ -84,7 +77,7 @@ int main(int argc, char** argv) {
     // Byte for byte, as vftp mirror sends: the site's pages are random bytes.
     window.tb97TransferBin->trigger();
     InputClock input;
-    app.installEventFilter(&input);
+    bench.app.installEventFilter(&input);
     QTimer typist;
     QObject::connect(&typist, &QTimer::timeout,
                      [&] { QCoreApplication::postEvent(&window, new QKeyEvent(QEvent::KeyPress, Qt::Key_F24, Qt::NoModifier)); });

@@ -11,14 +11,12 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QListWidget>
-#include <QStandardPaths>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
-#include "app/AppSetup.h"
 #include "app/FrmMain.h"
-#include "bench/BenchProfile.h"
+#include "bench/BenchWindow.h"
 #include "localpane/LocalPane.h"
 #include "profiles/ServerStore.h"
 #include "session/FrmDownload.h"
@@ -70,13 +68,8 @@ int main(int argc, char** argv) {
     }
     const bool download = std::strcmp(argv[1], "get") == 0;
     const std::string name = argv[3];
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QStandardPaths::setTestModeEnabled(true);  // never the user's own settings
-    QApplication app(argc, argv);
-    const auto pump = SetUpApplication(app);
-    WriteBenchProfile("Bench", std::atoi(argv[2]), "anonymous", "bench@example.com");
-    TfrmMain window;
-    window.show();
+    TBenchWindow bench(argc, argv, "Bench", std::atoi(argv[2]), "anonymous", "bench@example.com");
+    TfrmMain& window = bench.window;
     window.SetLocalFilter(5);
     window.SetLocalDir(argv[4]);
     window.itmConnectServerClick(TServerStore::FirstServerTag + 1);
@@ -85,7 +78,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     PaintClock paints;
-    app.installEventFilter(&paints);
+    bench.app.installEventFilter(&paints);
     QElapsedTimer elapsed;
     paints.Start();
     elapsed.start();
@@ -98,6 +91,8 @@ int main(int argc, char** argv) {
             window.lbFiles->item(row)->setSelected(window.lbFiles->item(row)->text().toStdString() == name);
         window.pnlLocal->itmUploadLocaFileClick();
     }
+    // The transfer runs on the window's queue, beside the window.
+    while (window.RemotePane->QueueRunning()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     const double seconds = static_cast<double>(elapsed.nsecsElapsed()) / 1e9;
     std::printf("%.3f %d %.1f\n", seconds, paints.Paints(), paints.LongestGapMs());
     window.Session.DisconnectAction();

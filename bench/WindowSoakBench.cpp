@@ -15,7 +15,6 @@
 #include <QDialog>
 #include <QLabel>
 #include <QListWidget>
-#include <QStandardPaths>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
@@ -25,9 +24,8 @@
 #include <string>
 #include <utility>
 
-#include "app/AppSetup.h"
 #include "app/FrmMain.h"
-#include "bench/BenchProfile.h"
+#include "bench/BenchWindow.h"
 #include "dialogs/FrmMessage.h"
 #include "dialogs/FrmOptions.h"
 #include "localpane/LocalPane.h"
@@ -119,6 +117,8 @@ std::string RunOnce(TfrmMain& window, BoxCloser& boxes, const std::string& direc
     } else {
         window.pnlLocal->itmUploadLocaFileClick();
     }
+    // The transfer runs on the window's queue; its end shows any failure.
+    while (window.RemotePane->QueueRunning()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     if (shown.empty()) shown = boxes.Take();
     window.Session.DisconnectAction();
     (void)boxes.Take();
@@ -132,13 +132,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s PORT LOCAL-FOLDER\n", argv[0]);
         return 2;
     }
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QStandardPaths::setTestModeEnabled(true);  // never the user's own settings
-    QApplication app(argc, argv);
-    const auto pump = SetUpApplication(app);
-    WriteBenchProfile("Soak", std::atoi(argv[1]), "soak", "soak");
-    TfrmMain window;
-    window.show();
+    TBenchWindow bench(argc, argv, "Soak", std::atoi(argv[1]), "soak", "soak");
+    TfrmMain& window = bench.window;
     window.SetLocalFilter(5);
     window.SetLocalDir(argv[2]);
     // The script's time-out, no sounds, and a server file replaced without

@@ -37,16 +37,7 @@ bench_start_vsftpd
 port=$vsftpd_port
 url="ftp://127.0.0.1:$port"
 
-/usr/bin/python3 - "$work/local/site" "$files" "$folders" <<'PY'
-import os, random, sys
-root, files, folders = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
-rng = random.Random(2026)
-for i in range(files):
-    folder = os.path.join(root, "d%02d" % (i % folders))
-    os.makedirs(folder, exist_ok=True)
-    with open(os.path.join(folder, "page%04d.html" % i), "wb") as f:
-        f.write(rng.randbytes(rng.randint(1024, 50 * 1024)))
-PY
+bench_make_site "$work/local/site" "$files" "$folders"
 
 seconds() { local start=$1; awk -v s="$start" -v e="$(date +%s.%N)" 'BEGIN { printf "%.3f", e - s }'; }
 same() { diff -r "$1" "$2" >/dev/null || { echo "DIFFERENT: $1 $2" >&2; exit 1; }; }

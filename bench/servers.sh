@@ -2,6 +2,7 @@
 # syscalls.sh. Both serve "$work/root" to an anonymous user who may write,
 # on 127.0.0.1 only, and are stopped by bench_cleanup.
 #
+#   bench_make_site ROOT FILES FOLDERS   the site of site.sh and gui-site.sh
 #   bench_start_vsftpd    sets vsftpd_port; $vsftpd_extra (lines) joins its
 #                         configuration (TLS, for example)
 #   bench_start_pyftpdlib sets pyftpdlib_port; with $pyftpdlib_tls set to
@@ -9,6 +10,21 @@
 #                         data (Debian python3-openssl)
 
 bench_pids=()
+
+# A web site of random pages, the same bytes every run: FILES pages of 1-50
+# KiB spread over FOLDERS folders below ROOT.
+bench_make_site() {
+  /usr/bin/python3 - "$1" "$2" "$3" <<'PY'
+import os, random, sys
+root, files, folders = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
+rng = random.Random(2026)
+for i in range(files):
+    folder = os.path.join(root, "d%02d" % (i % folders))
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, "page%04d.html" % i), "wb") as f:
+        f.write(rng.randbytes(rng.randint(1024, 50 * 1024)))
+PY
+}
 
 bench_cleanup() {
   local pid

@@ -52,16 +52,7 @@ results="$work/results.txt"
 : >"$results"
 
 # The site, the same bytes every run.
-/usr/bin/python3 - "$work/site" "$files" "$folders" <<'PY'
-import os, random, sys
-root, files, folders = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
-rng = random.Random(2026)
-for i in range(files):
-    folder = os.path.join(root, "d%02d" % (i % folders))
-    os.makedirs(folder, exist_ok=True)
-    with open(os.path.join(folder, "page%04d.html" % i), "wb") as f:
-        f.write(rng.randbytes(rng.randint(1024, 50 * 1024)))
-PY
+bench_make_site "$work/site" "$files" "$folders"
 cp -a "$work/site" "$work/root/site"
 
 # Runs a command under /usr/bin/time; records "label wall peak-KiB".
