@@ -15,6 +15,8 @@ namespace {
 // The title and the status bar follow the bytes at most this often: the
 // window manager redraws the title each time.
 constexpr qint64 kShowEveryMs = 100;
+// How often a run looks at retries that came due and at time-outs.
+constexpr int kTickEveryMs = 250;
 
 std::string DoneText(const TTransferItem& item) {
     switch (item.action) {
@@ -31,7 +33,12 @@ bool IsFile(const TTransferItem& item) { return item.action == TTransferAction::
 
 }  // namespace
 
-TWindowQueue::TWindowQueue(TSessionController& session) : session_(session) {}
+TWindowQueue::TWindowQueue(TSessionController& session) : session_(session) {
+    ticker_.setInterval(kTickEveryMs);
+    QObject::connect(&ticker_, &QTimer::timeout, [this] {
+        if (queue_) queue_->Tick();
+    });
+}
 
 TWindowQueue::~TWindowQueue() {
     if (queue_) ClearOverall();
@@ -74,6 +81,7 @@ void TWindowQueue::StartRun(int connections) {
     groupOf_.clear();
     totals_ = {};
     uploaded_ = downloaded_ = treeChanged_ = stopped_ = false;
+    ticker_.start();
     if (session_.W.mainWindow != nullptr) idleTitle_ = session_.W.mainWindow->windowTitle();
     Bind(*queue_);
 }
@@ -133,6 +141,7 @@ void TWindowQueue::Ended(const TTransferItem& item) {
 void TWindowQueue::EndRunIfIdle() {
     if (!queue_ || !queue_->Finished()) return;
     queue_.reset();
+    ticker_.stop();
     ClearOverall();
     const std::string summary = Summary();
     const bool uploaded = uploaded_;

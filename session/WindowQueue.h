@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QString>
+#include <QTimer>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -90,6 +91,7 @@ private:
     bool ending_ = false;
     bool stopped_ = false;
     bool redrawPending_ = false;
+    QTimer ticker_;
     QString idleTitle_;
     QElapsedTimer lastShown_;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);

@@ -51,6 +51,11 @@ public:
     void Start();
     // Pumps the message loop until Finished().
     void RunToEnd();
+    // Runs what has come due: retries after their delay, a raised connection
+    // limit, the connections' time-outs. RunToEnd does this itself; a queue
+    // that runs from the program's own loop after Start needs it called
+    // every quarter second or so, as nothing else wakes it for these.
+    void Tick() { Pump(); }
     // Every item ended and every connection is closed.
     bool Finished() const;
     // Ends every item not yet ended as failed with `why`: those waiting at
