@@ -2,9 +2,9 @@
 
 #include <QBrush>
 #include <QFileInfo>
-#include <QListWidget>
 #include <QTimer>
 
+#include "localpane/LocalFileList.h"
 #include "session/RemoteListView.h"
 #include "session/SessionController.h"
 #include "transfer/EntryNames.h"
@@ -32,7 +32,8 @@ bool Comparable(const TRemoteEntry& entry) { return !entry.isLink && entry.name 
 
 }  // namespace
 
-TFolderCompare::TFolderCompare(TSessionController& session, QListWidget* localFiles, TRemoteListView* remoteList, QObject* parent)
+TFolderCompare::TFolderCompare(TSessionController& session, TLocalFileList* localFiles, TRemoteListView* remoteList,
+                               QObject* parent)
     : QObject(parent), session_(session), localFiles_(localFiles), remoteList_(remoteList) {
     const auto refilled = [this] {
         if (on_) Schedule();
@@ -110,16 +111,16 @@ void TFolderCompare::CompareLocalFiles() {
         for (const TRemoteEntry& entry : session_.ListedEntries) remote.emplace(entry.name, &entry);
     const std::string folder = LocalFolder ? LocalFolder() : std::string();
     for (int i = 0; i < localFiles_->count(); ++i) {
-        QListWidgetItem* item = localFiles_->item(i);
+        QTreeWidgetItem* item = localFiles_->item(i);
         QColor colour;
         TRemoteEntry local;
-        if (comparing && LocalEntry(JoinPath(folder, FromQt(item->text())), local)) {
+        if (comparing && LocalEntry(JoinPath(folder, FromQt(item->text(TLocalFileList::colName))), local)) {
             const auto there = remote.find(local.name);
             const TRemoteEntry* other = there != remote.end() ? there->second : nullptr;
             if (other == nullptr || Comparable(*other)) colour = Colour(CompareEntry(local, other, ToleranceSeconds));
         }
-        item->setData(Qt::BackgroundRole, colour.isValid() ? QVariant(QBrush(colour)) : QVariant());
-        item->setData(Qt::ForegroundRole, colour.isValid() ? QVariant(QBrush(Qt::black)) : QVariant());
+        TLocalFileList::SetLineData(item, Qt::BackgroundRole, colour.isValid() ? QVariant(QBrush(colour)) : QVariant());
+        TLocalFileList::SetLineData(item, Qt::ForegroundRole, colour.isValid() ? QVariant(QBrush(Qt::black)) : QVariant());
     }
 }
 

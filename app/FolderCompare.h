@@ -24,7 +24,7 @@
 #include "session/RemoteListView.h"
 #include "transfer/EntryComparison.h"
 
-class QListWidget;
+class TLocalFileList;
 class TSessionController;
 
 class TFolderCompare : public QObject {
@@ -35,7 +35,7 @@ public:
     // only, and servers that round rather than cut.
     static constexpr std::int64_t ToleranceSeconds = 2;
 
-    TFolderCompare(TSessionController& session, QListWidget* localFiles, TRemoteListView* remoteList, QObject* parent);
+    TFolderCompare(TSessionController& session, TLocalFileList* localFiles, TRemoteListView* remoteList, QObject* parent);
     ~TFolderCompare() override;
     TFolderCompare(const TFolderCompare&) = delete;
     TFolderCompare& operator=(const TFolderCompare&) = delete;
@@ -60,7 +60,7 @@ private:
     QVariant RemoteColour(int row, int role) const;
 
     TSessionController& session_;
-    QListWidget* localFiles_;
+    TLocalFileList* localFiles_;
     QPointer<TRemoteListView> remoteList_;
     bool on_ = false;
     bool scheduled_ = false;

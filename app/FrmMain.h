@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 
+#include "localpane/LocalFileList.h"
 #include "profiles/ServerStore.h"
 #include "session/SessionController.h"
 
@@ -23,6 +24,7 @@ class QFrame;
 class QLabel;
 class QListWidget;
 class QListWidgetItem;
+
 class QMenu;
 class QMovie;
 class QProgressBar;
@@ -88,7 +90,7 @@ public:
     QComboBox* cbLocalDrive;
     QListWidget* lbDirectory;
     QComboBox* cbFilter;
-    QListWidget* lbFiles;
+    TLocalFileList* lbFiles;
     QWidget* pnlServer;
     QLabel* lblServer;
     QLabel* lblServerName;

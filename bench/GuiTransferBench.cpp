@@ -88,7 +88,7 @@ int main(int argc, char** argv) {
         window.RemotePane->itmSrvFilesDownloadClick();
     } else {
         for (int row = 0; row < window.lbFiles->count(); ++row)
-            window.lbFiles->item(row)->setSelected(window.lbFiles->item(row)->text().toStdString() == name);
+            window.lbFiles->item(row)->setSelected(window.lbFiles->item(row)->text(0).toStdString() == name);
         window.pnlLocal->itmUploadLocaFileClick();
     }
     // The transfer runs on the window's queue, beside the window.

@@ -96,7 +96,7 @@ bool SelectLocal(TfrmMain& window, const std::string& name) {
     window.pnlLocal->RefreshLocalFiles();
     bool found = false;
     for (int row = 0; row < window.lbFiles->count(); ++row) {
-        const bool match = window.lbFiles->item(row)->text().toStdString() == name;
+        const bool match = window.lbFiles->item(row)->text(0).toStdString() == name;
         window.lbFiles->item(row)->setSelected(match);
         found = found || match;
     }

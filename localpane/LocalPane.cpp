@@ -68,7 +68,7 @@ void TLocalPane::BuildWidgets() {
     lbDirectory->setDragEnabled(true);
     lbDirectory->setDragDropMode(QAbstractItemView::DragOnly);
     cbFilter = new QComboBox(this);
-    lbFiles = new QListWidget(this);
+    lbFiles = new TLocalFileList(this);
     lbFiles->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lbFiles->setDragEnabled(true);
     lbFiles->setAcceptDrops(true);
@@ -186,8 +186,7 @@ void TLocalPane::RefreshLocalFiles() {
     const QIcon fileIcon = icons.icon(QFileIconProvider::File);
     for (const QString& name :
          dir.entryList(MaskPatterns(kFilters[filter].mask), QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase)) {
-        auto* item = new QListWidgetItem(fileIcon, name, lbFiles);
-        item->setData(kPathRole, dir.absoluteFilePath(name));
+        lbFiles->AddFile(fileIcon, name, dir.absoluteFilePath(name));
     }
 }
 
@@ -211,7 +210,7 @@ std::string TLocalPane::LocalFolderPath(int levels) const {
 std::vector<std::string> TLocalPane::SelectedFileNames() const {
     std::vector<std::string> names;
     for (int row = 0; row < lbFiles->count(); ++row)
-        if (lbFiles->item(row)->isSelected()) names.push_back(FromQt(lbFiles->item(row)->text()));
+        if (lbFiles->item(row)->isSelected()) names.push_back(FromQt(lbFiles->item(row)->text(TLocalFileList::colName)));
     return names;
 }
 
@@ -233,7 +232,7 @@ void TLocalPane::BindWidgets() {
         }
     });
     connect(cbFilter, &QComboBox::activated, this, [this](int index) { SetLocalFilter(index); });
-    connect(lbFiles, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem*) { lbFilesDblClick(); });
+    connect(lbFiles, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem*, int) { lbFilesDblClick(); });
     for (QWidget* watched : {static_cast<QWidget*>(lbDirectory), static_cast<QWidget*>(lbFiles), lbFiles->viewport()})
         watched->installEventFilter(this);
     try {

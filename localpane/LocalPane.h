@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "localpane/LocalFileList.h"
+
 class QAction;
 class QComboBox;
 class QDropEvent;
@@ -22,6 +24,8 @@ class QIcon;
 class QKeyEvent;
 class QLabel;
 class QListWidget;
+
+class QAbstractItemView;
 class QSplitter;
 class QString;
 class QMenu;
@@ -37,7 +41,7 @@ public:
     QComboBox* cbLocalDrive;
     QListWidget* lbDirectory;
     QComboBox* cbFilter;
-    QListWidget* lbFiles;
+    TLocalFileList* lbFiles;
     // Between the folder list and the filter with the file list.
     QSplitter* splLocal;
     QMenu* popLocalDir;
@@ -114,7 +118,7 @@ private:
     std::string ClickedFolder() const;
     void FollowMovedFolder(const std::string& from, const std::string& to);
     bool lbFilesDragEvent(QDropEvent* event);
-    bool ListKeyDown(QListWidget* list, const QKeyEvent& key);
+    bool ListKeyDown(QAbstractItemView* list, const QKeyEvent& key);
     // Moves a file or folder to the trash; when the trash cannot take it,
     // deletes it for good only after the user agreed. False when it stays.
     bool RemoveToTrashOrForGood(const std::string& path, bool folder);

@@ -41,9 +41,9 @@ void TLocalPane::BuildMenus() {
     itmUploadLocaFile = add(popLocalFiles, QT_TR_NOOP("&Upload file to FTP Server"), &TLocalPane::itmUploadLocaFileClick);
     itmLocFileProperties = add(popLocalFiles, QT_TR_NOOP("&Properties"), &TLocalPane::itmLocFilePropertiesClick);
     connect(popLocalFiles, &QMenu::aboutToShow, this, [this] { popLocalFilesPopup(); });
-    for (const auto& pair : {std::pair{lbDirectory, popLocalDir}, std::pair{lbFiles, popLocalFiles}}) {
+    for (const auto& pair : {std::pair<QAbstractItemView*, QMenu*>{lbDirectory, popLocalDir}, {lbFiles, popLocalFiles}}) {
         // Named copies: clang 14 cannot capture structured bindings.
-        QListWidget* const list = pair.first;
+        QAbstractItemView* const list = pair.first;
         QMenu* const menu = pair.second;
         list->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(list, &QWidget::customContextMenuRequested, this,
@@ -95,7 +95,7 @@ bool TLocalPane::lbFilesKeyUp(const QKeyEvent& key) {
 
 // Backspace and Alt+Up open the parent folder; Shift+F10 opens the list's
 // menu as the Menu key does.
-bool TLocalPane::ListKeyDown(QListWidget* list, const QKeyEvent& key) {
+bool TLocalPane::ListKeyDown(QAbstractItemView* list, const QKeyEvent& key) {
     if (IsContextMenuKey(key)) {
         OpenContextMenuFromKeyboard(list);
         return true;
@@ -140,7 +140,7 @@ bool TLocalPane::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::KeyPress: {
             const auto& key = *static_cast<QKeyEvent*>(event);
             if (watched != lbDirectory && watched != lbFiles) return false;
-            return ListKeyDown(static_cast<QListWidget*>(watched), key);
+            return ListKeyDown(static_cast<QAbstractItemView*>(watched), key);
         }
         case QEvent::KeyRelease: {
             const auto& key = *static_cast<QKeyEvent*>(event);

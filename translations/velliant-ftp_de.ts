@@ -32,6 +32,21 @@
     </message>
 </context>
 <context>
+    <name>TLocalFileList</name>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Größe</translation>
+    </message>
+    <message>
+        <source>Modified</source>
+        <translation>Geändert</translation>
+    </message>
+</context>
+<context>
     <name>TLocalPane</name>
     <message>
         <source>Web files</source>

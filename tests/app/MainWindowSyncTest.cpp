@@ -64,7 +64,7 @@ protected:
     // Colours by name: "#000000" for none, "missing" for no such line.
     std::string LocalColour(const char* name) const {
         const auto found = window->lbFiles->findItems(QString::fromLatin1(name), Qt::MatchExactly);
-        return found.isEmpty() ? "missing" : found.front()->background().color().name().toStdString();
+        return found.isEmpty() ? "missing" : found.front()->background(0).color().name().toStdString();
     }
     std::string RemoteColour(const char* name) const {
         const TRemoteListView* list = window->lvServerFiles;

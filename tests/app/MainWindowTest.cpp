@@ -292,7 +292,7 @@ TEST_F(MainWindow, LocalPaneKeepsFolderFilterAndFilesInStep) {
     auto window = Start();
     auto names = [&] {
         std::vector<std::string> shown;
-        for (int i = 0; i < window->lbFiles->count(); ++i) shown.push_back(window->lbFiles->item(i)->text().toStdString());
+        for (int i = 0; i < window->lbFiles->count(); ++i) shown.push_back(window->lbFiles->item(i)->text(0).toStdString());
         return shown;
     };
     window->SetLocalDir(folder.Path());

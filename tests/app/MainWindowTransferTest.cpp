@@ -64,7 +64,7 @@ protected:
     void SelectLocal(std::initializer_list<const char*> names) {
         window->lbFiles->clearSelection();
         for (const char* name : names)
-            for (QListWidgetItem* item : window->lbFiles->findItems(QString::fromLatin1(name), Qt::MatchExactly))
+            for (QTreeWidgetItem* item : window->lbFiles->findItems(QString::fromLatin1(name), Qt::MatchExactly))
                 item->setSelected(true);
     }
     virtual void BeforeStart() {}

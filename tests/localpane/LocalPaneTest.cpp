@@ -57,13 +57,13 @@ protected:
     void Select(std::initializer_list<const char*> names) {
         pane.lbFiles->clearSelection();
         for (const char* name : names)
-            for (QListWidgetItem* item :
+            for (QTreeWidgetItem* item :
                  pane.lbFiles->findItems(QString::fromLatin1(name), Qt::MatchExactly | Qt::MatchCaseSensitive))
                 item->setSelected(true);
     }
     std::vector<std::string> Files() const {
         std::vector<std::string> names;
-        for (int row = 0; row < pane.lbFiles->count(); ++row) names.push_back(pane.lbFiles->item(row)->text().toStdString());
+        for (int row = 0; row < pane.lbFiles->count(); ++row) names.push_back(pane.lbFiles->item(row)->text(0).toStdString());
         return names;
     }
     // Answers the next folder dialogs in turn: an empty text cancels, any
@@ -209,7 +209,8 @@ TEST_F(LocalPane, KeysForTheParentFolderAndTheMenu) {
     pane.SetLocalDir(root + "/sub");
     QTest::keyClick(pane.lbDirectory, Qt::Key_Up, Qt::AltModifier);
     EXPECT_EQ(pane.LocalDir(), root);
-    for (auto [list, menu] : {std::pair{pane.lbFiles, pane.popLocalFiles}, std::pair{pane.lbDirectory, pane.popLocalDir}}) {
+    for (auto [list, menu] :
+         {std::pair<QAbstractItemView*, QMenu*>{pane.lbFiles, pane.popLocalFiles}, {pane.lbDirectory, pane.popLocalDir}}) {
         QTest::keyClick(list, Qt::Key_F10, Qt::ShiftModifier);
         EXPECT_TRUE(qttest::WaitUntil([menu] { return menu->isVisible(); }));
         // Screen readers get the menu as a popup menu with its items.
@@ -374,10 +375,16 @@ TEST_F(LocalPane, OnlyDragsFromTheRemoteListAreTaken) {
     EXPECT_EQ(downloads, 1);
 }
 
+// The list's own columns and the properties window tell the same size.
 TEST_F(LocalPane, PropertiesOfLocalFiles) {
     std::ofstream(root + "/.hidden") << std::string(1025, 'h');
     ::chmod((root + "/.hidden").c_str(), 0444);
     pane.RefreshLocalFiles();
+    const QTreeWidgetItem* line = pane.lbFiles->findItems(QStringLiteral(".hidden"), Qt::MatchExactly).value(0);
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(line->text(TLocalFileList::colSize), QStringLiteral("1025"));
+    EXPECT_EQ(line->text(TLocalFileList::colModified),
+              QLocale().toString(QFileInfo(QString::fromStdString(root + "/.hidden")).lastModified(), QLocale::ShortFormat));
     Select({"a.txt", ".hidden"});
     const auto before = QApplication::topLevelWidgets();
     pane.itmLocFilePropertiesClick();
