@@ -19,6 +19,7 @@
 #include "platform/MessageLoop.h"
 #include "profiles/ServerStore.h"
 #include "session/LogView.h"
+#include "session/RemotePane.h"
 #include "tests/support/QtTestSupport.h"
 #include "util/ui/ProgramFolders.h"
 #include "util/ui/QtMessagePump.h"
@@ -52,6 +53,11 @@ protected:
         return window;
     }
 
+    // Transfers run on the window's queue, beside the window: until its run
+    // has ended.
+    static void AwaitQueueOf(TfrmMain& window) {
+        EXPECT_TRUE(qttest::WaitUntil([&] { return !window.RemotePane->QueueRunning(); }, std::chrono::seconds(30)));
+    }
     // A window on `localDir`, every file shown, connected through the
     // first stored profile (check Session.FTP.Connected()).
     std::unique_ptr<TfrmMain> StartConnected(const std::string& localDir) {

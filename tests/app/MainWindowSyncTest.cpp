@@ -46,9 +46,7 @@ protected:
         SaveProfiles({{"Local test", server.Port(), server.User(), server.Password()}});
     }
     // The plan runs on the window's queue, beside the window.
-    void AwaitQueue() {
-        EXPECT_TRUE(qttest::WaitUntil([&] { return !window->RemotePane->QueueRunning(); }, std::chrono::seconds(30)));
-    }
+    void AwaitQueue() { AwaitQueueOf(*window); }
     void Connect() {
         window = StartConnected(local.path().toStdString());
         ASSERT_TRUE(window->Session.FTP.Connected());

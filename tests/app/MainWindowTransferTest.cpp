@@ -68,9 +68,7 @@ protected:
                 item->setSelected(true);
     }
     virtual void BeforeStart() {}
-    void AwaitQueue() {
-        EXPECT_TRUE(qttest::WaitUntil([&] { return !window->RemotePane->QueueRunning(); }, std::chrono::seconds(30)));
-    }
+    void AwaitQueue() { AwaitQueueOf(*window); }
     bool OnServer(const std::string& name, const std::string& data) const {
         return qttest::ReadFile(server.Root() + "/" + name) == data;
     }
@@ -262,21 +260,25 @@ TEST_F(MainWindowTransfers, FolderUploadFromTheFolderListsMenuAndByDrop) {
 class ParallelTransfers : public MainWindowTransfers {
 protected:
     void BeforeStart() override { server.CountDataConnections(); }
+    // Puts `names` on the server and starts downloading them all.
+    void DownloadNew(const std::vector<std::string>& names, std::size_t size) {
+        for (const std::string& name : names) std::ofstream(server.Root() + "/" + name, std::ios::binary) << Pattern(size);
+        window->Session.QueueListing();
+        TRemoteListView* remote = window->lvServerFiles;
+        bool first = true;
+        for (int row = 0; row < remote->Count(); ++row)
+            if (std::find(names.begin(), names.end(), remote->Caption(row)) != names.end()) {
+                remote->SelectRow(row, !first);
+                first = false;
+            }
+        window->RemotePane->itmSrvFilesDownloadClick();
+    }
 };
 
 TEST_F(ParallelTransfers, ThreeAtATimeMeansThreeDataConnections) {
     window->frmOptions->sedtTransfers->setValue(3);
     const std::vector<std::string> names = {"p1.bin", "p2.bin", "p3.bin", "p4.bin"};
-    for (const std::string& name : names) std::ofstream(server.Root() + "/" + name, std::ios::binary) << Pattern(20000);
-    window->Session.QueueListing();
-    TRemoteListView* remote = window->lvServerFiles;
-    bool first = true;
-    for (int row = 0; row < remote->Count(); ++row)
-        if (remote->Caption(row).starts_with("p") && remote->Caption(row).ends_with(".bin")) {
-            remote->SelectRow(row, !first);
-            first = false;
-        }
-    window->RemotePane->itmSrvFilesDownloadClick();
+    DownloadNew(names, 20000);
     AwaitQueue();
     for (const std::string& name : names)
         EXPECT_TRUE(qttest::ReadFile(local.filePath(QString::fromStdString(name)).toStdString()) == Pattern(20000)) << name;
@@ -286,18 +288,8 @@ TEST_F(ParallelTransfers, ThreeAtATimeMeansThreeDataConnections) {
 // Stop in the queue pane ends what runs and what waits at once, with no
 // summary of failures: the user asked for it.
 TEST_F(ParallelTransfers, StopEndsTheRunningAndTheWaiting) {
-    const std::vector<std::string> names = {"s1.bin", "s2.bin", "s3.bin"};
-    for (const std::string& name : names) std::ofstream(server.Root() + "/" + name, std::ios::binary) << Pattern(40000);
     window->frmOptions->sedtTransfers->setValue(1);
-    window->Session.QueueListing();
-    TRemoteListView* remote = window->lvServerFiles;
-    bool first = true;
-    for (int row = 0; row < remote->Count(); ++row)
-        if (remote->Caption(row).starts_with("s") && remote->Caption(row).ends_with(".bin")) {
-            remote->SelectRow(row, !first);
-            first = false;
-        }
-    window->RemotePane->itmSrvFilesDownloadClick();
+    DownloadNew({"s1.bin", "s2.bin", "s3.bin"}, 40000);
     QTreeWidget* lines = window->lvTransfers->tvItems;
     const auto state = [&](int row) { return lines->topLevelItem(row)->text(TTransferListView::colState).toStdString(); };
     ASSERT_TRUE(qttest::WaitUntil([&] { return lines->topLevelItemCount() == 3 && state(0) == "running"; }));
