@@ -6,24 +6,24 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <sstream>
 #include <utility>
 #include <vector>
 
+#include "util/MiscUtils.h"
 #include "util/WindowDataFiles.h"
 
 namespace {
 
 std::vector<std::pair<std::string, std::string>> ReadEntries(const std::string& file) {
     std::vector<std::pair<std::string, std::string>> entries;
-    std::ifstream in(file);
-    std::string line;
-    while (std::getline(in, line)) {
-        std::istringstream words(line);
-        std::string server;
-        std::string fingerprint;
-        if (words >> server >> fingerprint) entries.emplace_back(server, fingerprint);
+    constexpr const char* kBlanks = " \t\r\v\f";
+    for (const std::string& line : SplitText(ReadWholeFile(file), '\n')) {
+        const std::size_t serverAt = line.find_first_not_of(kBlanks);
+        const std::size_t serverEnd = line.find_first_of(kBlanks, serverAt);
+        const std::size_t printAt = line.find_first_not_of(kBlanks, serverEnd);
+        if (printAt == std::string::npos) continue;
+        const std::size_t printEnd = line.find_first_of(kBlanks, printAt);
+        entries.emplace_back(line.substr(serverAt, serverEnd - serverAt), line.substr(printAt, printEnd - printAt));
     }
     return entries;
 }

@@ -7,8 +7,9 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <fstream>
 #include <optional>
+
+#include "util/MiscUtils.h"
 
 namespace {
 
@@ -141,13 +142,9 @@ TIniFile::TIniFile(std::string fileName) : fileName_(std::move(fileName)) {}
 
 TIniFile::Lines TIniFile::Load() const {
     if (hasPending_) return pending_;
-    Lines lines;
-    std::ifstream in(fileName_, std::ios::binary);
-    std::string line;
-    while (std::getline(in, line)) {
+    Lines lines = SplitText(ReadWholeFile(fileName_), '\n');
+    for (std::string& line : lines)
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(std::move(line));
-    }
     return lines;
 }
 

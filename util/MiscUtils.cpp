@@ -62,6 +62,14 @@ int LastPos(const std::string& needle, const std::string& text) {
 
 int LargerOf(int a, int b) { return std::max(a, b); }
 
+std::uint64_t RoundedWhole(double nonNegative) {
+    constexpr double kBeyond64Bits = 18446744073709551616.0;
+    if (!(nonNegative > 0)) return 0;  // also NaN
+    const double rounded = nonNegative + 0.5;
+    if (rounded >= kBeyond64Bits) return UINT64_MAX;
+    return static_cast<std::uint64_t>(rounded);
+}
+
 std::string ExtensionOf(const std::string& name) {
     const auto dot = name.rfind('.');
     return dot == std::string::npos ? std::string() : name.substr(dot);

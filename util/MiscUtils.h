@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // A date-time is a count of days since 1899-12-30 00:00 local time; the
 // fraction is the time of day.
@@ -41,6 +42,10 @@ std::int64_t FileSizeOf(const std::string& path);
 
 // The bytes of a file; empty when it cannot be read.
 std::string ReadWholeFile(const std::string& path);
+
+// The pieces between separators, as reading with getline gives them: an
+// empty text has none, and a separator at the end opens no empty last one.
+std::vector<std::string> SplitText(const std::string& text, char separator);
 
 // Last-modification stamp of a file or folder, or -1 when it does not exist.
 TDateTime FileDateTime(const std::string& path);
@@ -81,6 +86,11 @@ std::string UnquoteValue(const std::string& s);
 int LastPos(const std::string& needle, const std::string& text);
 
 int LargerOf(int a, int b);
+
+// The nearest whole number to a non-negative value, halves rounding up, held
+// to what 64 bits can take. Written out rather than std::llround so that vftp
+// needs no maths library at run time (a third of a megabyte of its memory).
+std::uint64_t RoundedWhole(double nonNegative);
 
 // The text with a-z turned into A-Z and every other byte as it was: the
 // case folding of protocol words, extensions and profile keys, which must

@@ -3,8 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <sstream>
+#include <cerrno>
 
 #include "util/MiscUtils.h"
 
@@ -84,8 +83,28 @@ TDateTime FileDateTime(const std::string& path) {
 }
 
 std::string ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return {};
+    std::string text;
+    char block[16384];
+    for (;;) {
+        const ssize_t count = read(fd, block, sizeof block);
+        if (count < 0 && errno == EINTR) continue;
+        if (count <= 0) break;
+        text.append(block, static_cast<std::size_t>(count));
+    }
+    close(fd);
+    return text;
+}
+
+std::vector<std::string> SplitText(const std::string& text, char separator) {
+    std::vector<std::string> pieces;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find(separator, start);
+        if (end == std::string::npos) end = text.size();
+        pieces.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return pieces;
 }

@@ -23,7 +23,7 @@ std::string GroupedText(std::uint64_t whole, const std::string& thousands) {
 // instead of leaving a fraction of one hundred hundredths.
 std::string DecimalText(double value, const NumberSeparators& separators) {
     const bool negative = value < 0;
-    const auto hundredths = static_cast<std::uint64_t>(std::llround(std::fabs(value) * 100.0));
+    const auto hundredths = RoundedWhole(std::fabs(value) * 100.0);
     // Appending rather than `"-" + GroupedText(...)`: GCC 12 at -O2 and above
     // warns falsely (-Wrestrict) about the inlined insert at the front.
     std::string text = negative ? "-" : "";

@@ -39,7 +39,8 @@ int SecondsOfDay(TDateTime t) {
     // Round to the millisecond before dropping it: a difference of two
     // date-times meant as 59 s is often 58.99999 s in floating point.
     const double magnitude = std::fabs(t);
-    long long ms = std::llround((magnitude - std::floor(magnitude)) * static_cast<double>(kMillisecondsPerDay));
+    auto ms =
+        static_cast<long long>(RoundedWhole((magnitude - std::floor(magnitude)) * static_cast<double>(kMillisecondsPerDay)));
     if (ms >= kMillisecondsPerDay) ms = 0;
     return static_cast<int>(ms / 1000);
 }

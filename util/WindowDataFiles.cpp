@@ -1,7 +1,6 @@
 #include "util/WindowDataFiles.h"
 
 #include <cstdlib>
-#include <sstream>
 
 #include "util/MiscUtils.h"
 
@@ -124,10 +123,8 @@ std::optional<std::string> ValueText(const std::string& raw) {
 // the next one; carriage returns before line ends are dropped.
 std::vector<std::string> LogicalLines(const std::string& text) {
     std::vector<std::string> lines;
-    std::istringstream in(text);
-    std::string line;
     std::string pending;
-    while (std::getline(in, line)) {
+    for (std::string& line : SplitText(text, '\n')) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         const auto kept = line.find_last_not_of('\\');
         const std::size_t backslashes = line.size() - (kept == std::string::npos ? 0 : kept + 1);
@@ -135,7 +132,7 @@ std::vector<std::string> LogicalLines(const std::string& text) {
             pending += line.substr(0, line.size() - 1);
             continue;
         }
-        lines.push_back(pending + line);
+        lines.push_back(pending + std::move(line));
         pending.clear();
     }
     if (!pending.empty()) lines.push_back(pending);
@@ -153,9 +150,9 @@ std::vector<std::string> WindowSettingsFiles() {
     const std::string org = std::string("/") + kOrganisation + ".conf";
     const std::string home = XdgFolder("XDG_CONFIG_HOME", "/.config");
     std::vector<std::string> systemFolders;
-    std::istringstream dirs(Environment("XDG_CONFIG_DIRS").empty() ? "/etc/xdg" : Environment("XDG_CONFIG_DIRS"));
-    for (std::string dir; std::getline(dirs, dir, ':');)
-        if (!dir.empty()) systemFolders.push_back(dir);
+    const std::string dirs = Environment("XDG_CONFIG_DIRS").empty() ? "/etc/xdg" : Environment("XDG_CONFIG_DIRS");
+    for (std::string& dir : SplitText(dirs, ':'))
+        if (!dir.empty()) systemFolders.push_back(std::move(dir));
     std::vector<std::string> files{home + app, home + org};
     for (const auto& dir : systemFolders) files.push_back(dir + app);
     for (const auto& dir : systemFolders) files.push_back(dir + org);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "tests/util/UtilTestSupport.h"
 #include "util/MiscUtils.h"
 
@@ -53,4 +55,15 @@ TEST(DateTimes, SecondsOfDayAndLocalDayCounts) {
     EXPECT_DOUBLE_EQ(ToDateTime(system_clock::time_point{}), 25569.0 + 2.0 / 24.0);
     EXPECT_DOUBLE_EQ(ToDateTime(system_clock::time_point{hours{34}}), 25570.5);
     EXPECT_DOUBLE_EQ(ToDateTime(system_clock::time_point{hours{-2} - milliseconds{500}}), 25568.0 + 86399.5 / 86400.0);
+}
+
+TEST(PlainTexts, SplitAsGetlineAndRoundingHeldToRange) {
+    EXPECT_TRUE(SplitText("", '\n').empty());
+    EXPECT_EQ(SplitText("a\n\nb\n", '\n'), (std::vector<std::string>{"a", "", "b"}));
+    EXPECT_EQ(SplitText(":x", ':'), (std::vector<std::string>{"", "x"}));
+    EXPECT_EQ(RoundedWhole(2.5), 3u);
+    EXPECT_EQ(RoundedWhole(2.49), 2u);
+    EXPECT_EQ(RoundedWhole(-1.0), 0u);
+    EXPECT_EQ(RoundedWhole(std::nan("")), 0u);
+    EXPECT_EQ(RoundedWhole(1e30), UINT64_MAX);
 }

@@ -2,11 +2,11 @@
 
 #include <unistd.h>
 
-#include <iostream>
 #include <optional>
 
 #include "ftp/FtpLocalTimes.h"
 #include "platform/MessageLoop.h"
+#include "tools/vftp/ConsoleOutput.h"
 #include "tools/vftp/RunProgress.h"
 #include "transfer/EntryNames.h"
 #include "transfer/FtpTransferConnection.h"
@@ -43,7 +43,7 @@ int VftpBatch::Run() {
 }
 
 int VftpBatch::Failure(const std::string& text) const {
-    std::cerr << "vftp: " << MaskPassword(text) << '\n';
+    PrintError("vftp: " + MaskPassword(text) + "\n");
     return 1;
 }
 
@@ -87,7 +87,7 @@ TTransferResult VftpBatch::WalkRemote(const std::string& root, TFileTree& tree, 
 }
 
 void VftpBatch::ShowSkipped(const TFileTree& tree) const {
-    for (const std::string& note : tree.skipped) std::cerr << "vftp: skipped " << note << '\n';
+    for (const std::string& note : tree.skipped) PrintError("vftp: skipped " + note + "\n");
 }
 
 int VftpBatch::Mirror() {
@@ -123,15 +123,16 @@ int VftpBatch::Mirror() {
         if (action.kind == TSyncActionKind::Skip) ++skipped;
         if (action.kind == TSyncActionKind::Conflict) {
             ++conflicts;
-            std::cerr << "vftp: " << FormatSyncAction(action) << '\n';
+            PrintError("vftp: " + FormatSyncAction(action) + "\n");
         }
     }
     if (options_.dryRun) {
         for (const TSyncAction& action : plan)
             if (action.kind != TSyncActionKind::Skip && action.kind != TSyncActionKind::Conflict)
-                std::cout << FormatSyncAction(action) << '\n';
-        std::cout << "mirror: dry run, " << plan.size() - static_cast<std::size_t>(skipped + conflicts) << " actions, " << skipped
-                  << " unchanged, " << conflicts << " conflicts; nothing changed\n";
+                PrintOut(FormatSyncAction(action) + "\n");
+        PrintOut("mirror: dry run, " + std::to_string(plan.size() - static_cast<std::size_t>(skipped + conflicts)) +
+                 " actions, " + std::to_string(skipped) + " unchanged, " + std::to_string(conflicts) +
+                 " conflicts; nothing changed\n");
         (void)Await([this](TTransferCallback done) { browser_->Disconnect(std::move(done)); });
         return conflicts == 0 ? 0 : 1;
     }
@@ -206,7 +207,7 @@ int VftpBatch::RemoveTree() {
     for (const TTransferItem& item : items) folder.stage = std::max(folder.stage, item.stage + 1);
     items.push_back(folder);
     if (options_.dryRun) {
-        for (const TTransferItem& item : items) std::cout << "delete    " << item.remotePath << '\n';
+        for (const TTransferItem& item : items) PrintOut("delete    " + item.remotePath + "\n");
         return 0;
     }
     return RunItems(std::move(items), 0, 0);
@@ -226,12 +227,12 @@ int VftpBatch::RunItems(std::vector<TTransferItem> items, int skipped, int confl
         progress.Ended(item);
         progress.Clear();
         const bool local = item.Local() || (item.action == TTransferAction::Transfer && item.remotePath.empty());
-        std::cerr << "vftp: " << (local ? item.localPath : item.remotePath) << ": " << MaskPassword(item.lastError) << '\n';
+        PrintError("vftp: " + (local ? item.localPath : item.remotePath) + ": " + MaskPassword(item.lastError) + "\n");
     };
     if (options_.verbose)
         queue.events.OnNotice = [&progress](const std::string& text) {
             progress.Clear();
-            std::cerr << "vftp: " << text << '\n';
+            PrintError("vftp: " + text + "\n");
         };
     for (TTransferItem& item : items) (void)queue.Add(std::move(item));
     // Paths of a session whose home folder is unknown are relative to the
@@ -240,6 +241,6 @@ int VftpBatch::RunItems(std::vector<TTransferItem> items, int skipped, int confl
     browser_.reset();
     queue.RunToEnd();
     progress.Finish();
-    std::cout << progress.Summary(options_.command, skipped, conflicts) << '\n';
+    PrintOut(progress.Summary(options_.command, skipped, conflicts) + "\n");
     return progress.Failed() == 0 && conflicts == 0 ? 0 : 1;
 }

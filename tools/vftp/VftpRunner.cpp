@@ -4,13 +4,12 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iostream>
 
 #include "ftp/FtpLocalTimes.h"
 #include "net/SslContext.h"
 #include "platform/MessageLoop.h"
 #include "platform/Ticks.h"
+#include "tools/vftp/ConsoleOutput.h"
 #include "tools/vftp/SocksProxySpec.h"
 #include "tools/vftp/VftpBatch.h"
 #include "tools/vftp/VftpTarget.h"
@@ -30,9 +29,9 @@ void VftpRunner::BindEvents() {
     ftp_.SetBinary(options_.binary);
     ftp_.OnDisplay = [this](TCustomFtpCli*, std::string& msg) {
         if (options_.verbose)
-            std::cerr << MaskPassword(msg) << '\n';
+            PrintError(MaskPassword(msg) + "\n");
         else if (msg == std::string("! ") + kTlsRefusedText)
-            std::cerr << "vftp: " << kTlsRefusedText << '\n';
+            PrintError(std::string("vftp: ") + kTlsRefusedText + "\n");
     };
     ftp_.OnRequestDone = [this](TCustomFtpCli*, TFtpRequest, std::uint16_t error) {
         requestDone_ = true;
@@ -56,13 +55,14 @@ void VftpRunner::JudgeCertificate(const TSslCertificateInfo& certificate, TFtpCe
         decision = ftpCertTrustOnce;
     if (decision != ftpCertRefuse) return;
     const std::string why = options_.pinSha256.empty() ? certificate.Reason : "it does not match --pin-sha256";
-    std::cerr << "vftp: the server's certificate is refused: " << why << "\n"
-              << "  subject:     " << certificate.Subject << "\n"
-              << "  issuer:      " << certificate.Issuer << "\n"
-              << "  valid:       " << certificate.NotBefore << " to " << certificate.NotAfter << "\n"
-              << "  SHA-256:     " << certificate.Sha256 << "\n"
-              << "  public key:  sha256//" << certificate.PublicKeySha256 << "\n"
-              << "  (--pin-sha256 sha256//" << certificate.PublicKeySha256 << " accepts exactly this certificate)\n";
+    std::string text = "vftp: the server's certificate is refused: " + why + "\n";
+    text += "  subject:     " + certificate.Subject + "\n";
+    text += "  issuer:      " + certificate.Issuer + "\n";
+    text += "  valid:       " + certificate.NotBefore + " to " + certificate.NotAfter + "\n";
+    text += "  SHA-256:     " + certificate.Sha256 + "\n";
+    text += "  public key:  sha256//" + certificate.PublicKeySha256 + "\n";
+    text += "  (--pin-sha256 sha256//" + certificate.PublicKeySha256 + " accepts exactly this certificate)\n";
+    PrintError(text);
 }
 
 TFtpEncryption VftpRunner::EncryptionFor(const FtpUrl& url, const std::optional<TEncryptionMode>& profile) const {
@@ -104,7 +104,7 @@ bool VftpRunner::ResolveEndpoint(const std::string& urlText, TFtpEndpoint& endpo
     resolver.forceNetrc = options_.netrc;
     const auto target = resolver.Resolve(urlText);
     if (!target) {
-        std::cerr << "vftp: " << resolver.Error() << '\n' << (resolver.ShowUsage() ? kVftpUsage : "");
+        PrintError("vftp: " + resolver.Error() + "\n" + (resolver.ShowUsage() ? kVftpUsage : ""));
         return false;
     }
     url = target->url;
@@ -113,7 +113,7 @@ bool VftpRunner::ResolveEndpoint(const std::string& urlText, TFtpEndpoint& endpo
     if (!options_.caFile.empty()) {
         auto context = std::make_shared<TSslContext>();
         if (!context->AddCaFile(options_.caFile)) {
-            std::cerr << "vftp: --cacert: " << context->ErrorText() << '\n';
+            PrintError("vftp: --cacert: " + context->ErrorText() + "\n");
             return false;
         }
         endpoint.sslContext = context;
@@ -125,7 +125,7 @@ bool VftpRunner::ResolveEndpoint(const std::string& urlText, TFtpEndpoint& endpo
     endpoint.timeoutSeconds = options_.timeoutSeconds;
     endpoint.onCertificateCheck = [this](TCustomFtpCli*, const TSslCertificateInfo& certificate,
                                          TFtpCertificateDecision& decision) { JudgeCertificate(certificate, decision); };
-    if (options_.verbose) endpoint.onDialogue = [](const std::string& line) { std::cerr << line << '\n'; };
+    if (options_.verbose) endpoint.onDialogue = [](const std::string& line) { PrintError(line + "\n"); };
     return ChooseProxy(target->profile, endpoint);
 }
 
@@ -163,14 +163,14 @@ bool VftpRunner::ChooseProxy(const std::optional<TFTPServer>& profile, TFtpEndpo
         // direct, as the user is told.
         proxy = ParseSocksProxy(environment, error);
         if (!proxy) {
-            std::cerr << "vftp: ALL_PROXY is ignored: " << error << '\n';
+            PrintError("vftp: ALL_PROXY is ignored: " + error + "\n");
             return true;
         }
     } else {
         return true;
     }
     if (!proxy) {
-        std::cerr << "vftp: " << error << '\n';
+        PrintError("vftp: " + error + "\n");
         return false;
     }
     if (!options_.socks5User.empty()) ApplySocksUser(options_.socks5User, *proxy);
@@ -216,7 +216,7 @@ std::string VftpRunner::FailureText() const {
 }
 
 int VftpRunner::Failure(const std::string& text) {
-    std::cerr << "vftp: " << MaskPassword(text) << '\n';
+    PrintError("vftp: " + MaskPassword(text) + "\n");
     return 1;
 }
 
@@ -236,17 +236,19 @@ int VftpRunner::List(bool namesOnly) {
 }
 
 // An empty file is an empty listing or an empty download: nothing to print,
-// and success (a stream inserted from an empty buffer reports a failure).
+// and success.
 int VftpRunner::CopyToStandardOutput(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return Failure("cannot read the temporary file " + path);
+    std::FILE* in = std::fopen(path.c_str(), "rb");
+    if (in == nullptr) return Failure("cannot read the temporary file " + path);
     char block[65536];
-    while (in.read(block, sizeof block) || in.gcount() > 0) {
-        if (!std::cout.write(block, in.gcount())) break;
-    }
-    std::cout.flush();
-    if (in.bad()) return Failure("cannot read the temporary file " + path);
-    return std::cout ? 0 : Failure("cannot write to standard output");
+    bool written = true;
+    std::size_t count = 0;
+    while (written && (count = std::fread(block, 1, sizeof block, in)) > 0) written = PrintOut(block, count);
+    const bool readFailed = std::ferror(in) != 0;
+    std::fclose(in);
+    written = FlushOut() && written;
+    if (readFailed) return Failure("cannot read the temporary file " + path);
+    return written ? 0 : Failure("cannot write to standard output");
 }
 
 // SIZE runs in a logged-in session with TYPE I first: servers refuse SIZE in
@@ -260,7 +262,7 @@ int VftpRunner::Size() {
         return true;
     });
     if (!ok) return Failure(error_);
-    std::cout << size << '\n';
+    PrintOut(std::to_string(size) + "\n");
     return 0;
 }
 
@@ -283,7 +285,7 @@ int VftpRunner::Pwd() {
         return true;
     });
     if (!ok) return Failure(error_);
-    std::cout << directory << '\n';
+    PrintOut(directory + "\n");
     return 0;
 }
 
@@ -346,14 +348,14 @@ void VftpRunner::KeepServerTime(const std::string& local) {
     if (ftp_.Features().Has("MLST") && Execute(&TCustomFtpCli::BeginMachineFile)) time = ftp_.RemoteEntry().ModifyUtc;
     if (!time && Execute(&TCustomFtpCli::BeginFileTime)) time = ftp_.RemoteFileTime();
     if (!time || !SetLocalFileTime(local, *time))
-        std::cerr << "vftp: --preserve: the server's time of the file could not be kept\n";
+        PrintError("vftp: --preserve: the server's time of the file could not be kept\n");
 }
 
 void VftpRunner::SendLocalTime(const std::string& local) {
     const auto time = LocalFileTime(local);
     if (time) ftp_.FileTimeUtc = *time;
     if (!time || !Execute(&TCustomFtpCli::BeginSetFileTime))
-        std::cerr << "vftp: --preserve: the file's time could not be set on the server (" << MaskPassword(error_) << ")\n";
+        PrintError("vftp: --preserve: the file's time could not be set on the server (" + MaskPassword(error_) + ")\n");
 }
 
 int VftpRunner::SimpleFileRequest(Start start) {
@@ -375,7 +377,7 @@ int VftpRunner::Rename() {
 int VftpRunner::Chmod() {
     ftp_.QuoteLine = "SITE CHMOD " + options_.arguments[0] + " " + url_.Name();
     if (!Execute(&TCustomFtpCli::BeginSessionQuote)) return Failure(error_);
-    std::cout << ftp_.LastResponse() << '\n';
+    PrintOut(ftp_.LastResponse() + "\n");
     return 0;
 }
 
@@ -383,6 +385,6 @@ int VftpRunner::Quote() {
     ftp_.HostDirName = url_.path;
     ftp_.QuoteLine = options_.arguments[1];
     if (!Execute(&TCustomFtpCli::BeginSessionQuote)) return Failure(error_);
-    std::cout << ftp_.LastResponse() << '\n';
+    PrintOut(ftp_.LastResponse() + "\n");
     return 0;
 }

@@ -1,9 +1,9 @@
 // vftp: the command-line companion of Velliant FTP. One FTP request per call,
 // for scripted site updates.
-#include <iostream>
 #include <string>
 #include <vector>
 
+#include "tools/vftp/ConsoleOutput.h"
 #include "tools/vftp/VftpOptions.h"
 #include "tools/vftp/VftpProfiles.h"
 #include "tools/vftp/VftpRunner.h"
@@ -15,19 +15,19 @@ int main(int argc, char** argv) {
     std::string error;
     const auto options = ParseVftpOptions(args, error);
     if (!options) {
-        std::cerr << "vftp: " << error << '\n' << kVftpUsage;
+        PrintError("vftp: " + error + "\n" + kVftpUsage);
         return 2;
     }
     if (options->help) {
-        std::cout << kVftpUsage;
+        PrintOut(kVftpUsage);
         return 0;
     }
     if (options->version) {
-        std::cout << "vftp (Velliant FTP) " << ProgramVersion << '\n';
+        PrintOut(std::string("vftp (Velliant FTP) ") + ProgramVersion + "\n");
         return 0;
     }
     if (options->command == "profiles") {
-        for (const std::string& name : VftpProfiles(WindowServerIniFile()).Names()) std::cout << name << '\n';
+        for (const std::string& name : VftpProfiles(WindowServerIniFile()).Names()) PrintOut(name + "\n");
         return 0;
     }
     return VftpRunner(*options).Run();
