@@ -102,7 +102,7 @@ void TCustomFtpCli::DownloadDataAvailable() {
     const auto goOn = [&] { return NotifyProgress() && request == requestSerial_ && transferLive_; };
     if (progressCount_ < 0 && !goOn()) return;
     for (int taken = 0; taken < kBytesPerEvent;) {
-        const int wanted = pipe_ ? pipe_->Capacity() : kReceiveBlock;
+        const int wanted = pipe_ ? pipe_->Capacity() : ReceiveBlockSize();
         const int received = pipe_ ? ReceiveBlockThroughPipe() : ReceiveBlock();
         if (received <= 0 || !goOn() || received < wanted) return;
         taken += received;
@@ -111,7 +111,7 @@ void TCustomFtpCli::DownloadDataAvailable() {
 
 int TCustomFtpCli::ReceiveBlock() {
     char* const buffer = TransferBlock();
-    const int received = dataSocket_->Receive(buffer, kReceiveBlock);
+    const int received = dataSocket_->Receive(buffer, ReceiveBlockSize());
     if (received <= 0) {
         if (received < 0) FailReceive();
         return received;

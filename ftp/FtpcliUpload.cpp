@@ -186,7 +186,7 @@ void TCustomFtpCli::SendNextBlock(std::uint16_t Error) {
 // sendfile() left the one copy of the bytes to the server, whose CPU time
 // grew by half and whose uploads ran 10 to 20% slower (bench/RESULTS.md).
 bool TCustomFtpCli::ReadNextBlock() {
-    const int count = localStream_->Read(TransferBlock(), kSendBlock);
+    const int count = localStream_->Read(TransferBlock(), SendBlockSize());
     blockSent_ = blockEnd_ = 0;
     if (count < 0) {
         // Closing gracefully would make a truncated upload look complete.

@@ -297,3 +297,15 @@ TEST(WSocketSsl, SystemAuthoritiesAreFoundInAHashedFolderOrTheBundle) {
         peer.Join();
     }
 }
+
+// OpenSSL's texts for libcrypto's reasons are loaded only at the first
+// error: the error must still read as words, not as a number.
+TEST(WSocketSsl, AnAuthorityFileThatIsNoCertificateIsSaidInWords) {
+    TempDir folder;
+    const std::string file = folder.File("authority.pem");
+    ASSERT_TRUE(WriteFile(file, "not a certificate\n"));
+    auto context = std::make_shared<TSslContext>();
+    EXPECT_FALSE(context->AddCaFile(file));
+    EXPECT_EQ(context->ErrorText().find("reason("), std::string::npos) << context->ErrorText();
+    EXPECT_NE(context->ErrorText().find("no certificate"), std::string::npos) << context->ErrorText();
+}
