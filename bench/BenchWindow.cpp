@@ -1,8 +1,11 @@
 #include "bench/BenchWindow.h"
 
 #include <QStandardPaths>
+#include <cstdio>
 
 #include "profiles/ServerStore.h"
+#include "session/RemoteListView.h"
+#include "session/RemotePane.h"
 #include "util/ui/ProgramFolders.h"
 
 void WriteBenchProfile(const std::string& name, int port, const std::string& user, const std::string& password) {
@@ -22,6 +25,22 @@ void WriteBenchProfile(const std::string& name, int port, const std::string& use
 TBenchWindow::Offscreen::Offscreen() {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QStandardPaths::setTestModeEnabled(true);
+}
+
+bool TBenchWindow::Connect() {
+    window.itmConnectServerClick(TServerStore::FirstServerTag + 1);
+    if (window.Session.FTP.Connected()) return true;
+    std::fprintf(stderr, "could not connect\n");
+    return false;
+}
+
+void TBenchWindow::SelectServerEntry(const std::string& name) {
+    for (int row = 0; row < window.lvServerFiles->Count(); ++row)
+        if (window.lvServerFiles->Caption(row) == name) window.lvServerFiles->SelectRow(row);
+}
+
+void TBenchWindow::AwaitQueue() {
+    while (window.RemotePane->QueueRunning()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
 }
 
 TBenchWindow::TBenchWindow(int& argc, char** argv, const std::string& profile, int port, const std::string& user,

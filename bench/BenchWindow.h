@@ -25,4 +25,12 @@ struct TBenchWindow {
     std::unique_ptr<QtMessagePump> pump;
     bool profileWritten;
     TfrmMain window;
+
+    // Connects through the profile; false (said on standard error) when
+    // the session did not come up.
+    bool Connect();
+    // Selects the server's entry of that name, alone.
+    void SelectServerEntry(const std::string& name);
+    // Until the window's queue has nothing left to run.
+    void AwaitQueue();
 };

@@ -21,9 +21,8 @@
 
 #include "app/FrmMain.h"
 #include "bench/BenchWindow.h"
+#include "bench/EventGaps.h"
 #include "dialogs/FrmOptions.h"
-#include "profiles/ServerStore.h"
-#include "session/RemoteListView.h"
 #include "session/RemotePane.h"
 #include "util/ui/QtMessagePump.h"
 #include "util/ui/SpinEdit.h"
@@ -36,24 +35,10 @@ constexpr int kKeyEveryMs = 5;
 class InputClock : public QObject {
 public:
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F24) Tick();
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F24) gaps.Tick();
         return false;
     }
-    void Start() { clock_.start(); }
-    int Handled() const { return handled_; }
-    double LongestGapMs() const { return static_cast<double>(longestGap_) / 1e6; }
-
-private:
-    void Tick() {
-        const qint64 now = clock_.nsecsElapsed();
-        if (last_ >= 0) longestGap_ = std::max(longestGap_, now - last_);
-        last_ = now;
-        ++handled_;
-    }
-    QElapsedTimer clock_;
-    qint64 last_ = -1;
-    qint64 longestGap_ = 0;
-    int handled_ = 0;
+    TEventGaps gaps;
 };
 
 }  // namespace
@@ -69,11 +54,7 @@ int main(int argc, char** argv) {
     TfrmMain& window = bench.window;
     window.frmOptions->sedtTransfers->setValue(std::atoi(argv[5]));
     window.SetLocalDir(argv[4]);
-    window.itmConnectServerClick(TServerStore::FirstServerTag + 1);
-    if (!window.Session.FTP.Connected()) {
-        std::fprintf(stderr, "could not connect\n");
-        return 1;
-    }
+    if (!bench.Connect()) return 1;
     // Byte for byte, as vftp mirror sends: the site's pages are random bytes.
     window.tb97TransferBin->trigger();
     InputClock input;
@@ -82,20 +63,19 @@ int main(int argc, char** argv) {
     QObject::connect(&typist, &QTimer::timeout,
                      [&] { QCoreApplication::postEvent(&window, new QKeyEvent(QEvent::KeyPress, Qt::Key_F24, Qt::NoModifier)); });
     QElapsedTimer elapsed;
-    input.Start();
+    input.gaps.Start();
     typist.start(kKeyEveryMs);
     elapsed.start();
     if (download) {
-        for (int row = 0; row < window.lvServerFiles->Count(); ++row)
-            if (window.lvServerFiles->Caption(row) == name) window.lvServerFiles->SelectRow(row);
+        bench.SelectServerEntry(name);
         window.RemotePane->itmSrvFilesDownloadClick();
     } else {
         window.RemotePane->UploadFolderTree(std::string(argv[4]) + "/" + name);
     }
-    while (window.RemotePane->QueueRunning()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    bench.AwaitQueue();
     const double seconds = static_cast<double>(elapsed.nsecsElapsed()) / 1e9;
     typist.stop();
-    std::printf("%.3f %d %.1f\n", seconds, input.Handled(), input.LongestGapMs());
+    std::printf("%.3f %d %.1f\n", seconds, input.gaps.Count(), input.gaps.LongestGapMs());
     window.Session.DisconnectAction();
     return 0;
 }

@@ -17,46 +17,26 @@
 
 #include "app/FrmMain.h"
 #include "bench/BenchWindow.h"
+#include "bench/EventGaps.h"
 #include "localpane/LocalPane.h"
-#include "profiles/ServerStore.h"
-#include "session/FrmDownload.h"
-#include "session/RemoteListView.h"
 #include "session/RemotePane.h"
 #include "util/ui/ProgramFolders.h"
 #include "util/ui/QtMessagePump.h"
 
 namespace {
 
-// Times the repaints of any progress window: the paint events of its
-// widgets that arrive together make one repaint.
+// Times the repaints of the main window, whose queue pane and status bar
+// show the transfer's progress: the paint events of its widgets that arrive
+// together make one repaint.
 class PaintClock : public QObject {
 public:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Paint && watched->isWidgetType() &&
-            dynamic_cast<TfrmDownload*>(static_cast<QWidget*>(watched)->window()) != nullptr)
-            Tick();
+            dynamic_cast<TfrmMain*>(static_cast<QWidget*>(watched)->window()) != nullptr)
+            gaps.Tick();
         return false;
     }
-    void Tick() {
-        constexpr qint64 kSameRepaint = 2'000'000;  // ns
-        const qint64 now = clock_.nsecsElapsed();
-        if (last_ >= 0 && now - last_ < kSameRepaint) {
-            last_ = now;
-            return;
-        }
-        if (last_ >= 0) longestGap_ = std::max(longestGap_, now - last_);
-        last_ = now;
-        ++paints_;
-    }
-    int Paints() const { return paints_; }
-    double LongestGapMs() const { return static_cast<double>(longestGap_) / 1e6; }
-    void Start() { clock_.start(); }
-
-private:
-    QElapsedTimer clock_;
-    qint64 last_ = -1;
-    qint64 longestGap_ = 0;
-    int paints_ = 0;
+    TEventGaps gaps{2'000'000};  // ns
 };
 
 }  // namespace
@@ -72,19 +52,14 @@ int main(int argc, char** argv) {
     TfrmMain& window = bench.window;
     window.SetLocalFilter(5);
     window.SetLocalDir(argv[4]);
-    window.itmConnectServerClick(TServerStore::FirstServerTag + 1);
-    if (!window.Session.FTP.Connected()) {
-        std::fprintf(stderr, "could not connect\n");
-        return 1;
-    }
+    if (!bench.Connect()) return 1;
     PaintClock paints;
     bench.app.installEventFilter(&paints);
     QElapsedTimer elapsed;
-    paints.Start();
+    paints.gaps.Start();
     elapsed.start();
     if (download) {
-        for (int row = 0; row < window.lvServerFiles->Count(); ++row)
-            if (window.lvServerFiles->Caption(row) == name) window.lvServerFiles->SelectRow(row);
+        bench.SelectServerEntry(name);
         window.RemotePane->itmSrvFilesDownloadClick();
     } else {
         for (int row = 0; row < window.lbFiles->count(); ++row)
@@ -92,9 +67,9 @@ int main(int argc, char** argv) {
         window.pnlLocal->itmUploadLocaFileClick();
     }
     // The transfer runs on the window's queue, beside the window.
-    while (window.RemotePane->QueueRunning()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    bench.AwaitQueue();
     const double seconds = static_cast<double>(elapsed.nsecsElapsed()) / 1e9;
-    std::printf("%.3f %d %.1f\n", seconds, paints.Paints(), paints.LongestGapMs());
+    std::printf("%.3f %d %.1f\n", seconds, paints.gaps.Count(), paints.gaps.LongestGapMs());
     window.Session.DisconnectAction();
     return 0;
 }

@@ -4,7 +4,8 @@
 # vsftpd on loopback serves a file of SIZE_MB (default 1024) MiB; each way
 # runs RUNS times (default 3), window and vftp taking turns. Reports median
 # wall time, largest peak memory, the window's throughput relative to vftp
-# and the longest gap between two repaints of the progress window.
+# and the longest gap between two repaints of the window (its queue pane and
+# status bar show the progress).
 #
 #   bench/gui-transfer.sh [build-folder]      (default: build)
 set -euo pipefail
