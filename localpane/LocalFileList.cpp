@@ -20,7 +20,6 @@ QTreeWidgetItem* TLocalFileList::AddFile(const QIcon& icon, const QString& name,
     auto* line = new QTreeWidgetItem(this);
     line->setIcon(colName, icon);
     line->setText(colName, name);
-    line->setData(colName, Qt::UserRole, path);  // the full path, as the folder list keeps it
     // In bytes, as the server's list shows them: the two sides compare.
     line->setText(colSize, QString::number(info.size()));
     line->setTextAlignment(colSize, Qt::AlignRight | Qt::AlignVCenter);

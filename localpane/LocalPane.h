@@ -24,7 +24,6 @@ class QIcon;
 class QKeyEvent;
 class QLabel;
 class QListWidget;
-
 class QAbstractItemView;
 class QSplitter;
 class QString;

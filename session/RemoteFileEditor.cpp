@@ -236,20 +236,28 @@ bool TRemoteFileEditor::Upload(TEditedFile& file) {
     return true;
 }
 
-std::vector<std::string> TRemoteFileEditor::UnsentEdits() const {
-    std::vector<std::string> unsent;
+std::vector<TRemoteFileEditor::TEditedFile*> TRemoteFileEditor::UnsentFiles() const {
+    std::vector<TEditedFile*> unsent;
     for (const auto& file : files_) {
         const std::optional<QByteArray> now = ContentHash(file->localPath);
-        if (now && *now != file->sentHash) unsent.push_back(file->remotePath);
+        if (now && *now != file->sentHash) unsent.push_back(file.get());
     }
     return unsent;
 }
 
+std::vector<std::string> TRemoteFileEditor::UnsentEdits() const {
+    std::vector<std::string> paths;
+    for (const TEditedFile* file : UnsentFiles()) paths.push_back(file->remotePath);
+    return paths;
+}
+
+// Only the files found unsent go up: one path may be edited from two
+// servers, and the other copy may be as it was.
 bool TRemoteFileEditor::OfferUnsentEdits() {
-    const std::vector<std::string> unsent = UnsentEdits();
+    const std::vector<TEditedFile*> unsent = UnsentFiles();
     if (unsent.empty()) return true;
     QStringList paths;
-    for (const std::string& path : unsent) paths << ToQt(path);
+    for (const TEditedFile* file : unsent) paths << ToQt(file->remotePath);
     const int answer = AskYesNoCancel(
         ApplicationTitle,
         FromQt(
@@ -258,8 +266,7 @@ bool TRemoteFileEditor::OfferUnsentEdits() {
     if (answer != IDYES) return true;
     settle_.stop();
     working_ = true;
-    for (const auto& file : files_)
-        if (std::find(unsent.begin(), unsent.end(), file->remotePath) != unsent.end()) (void)Upload(*file);
+    for (TEditedFile* file : unsent) (void)Upload(*file);
     working_ = false;
     return true;
 }

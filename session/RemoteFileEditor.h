@@ -77,6 +77,7 @@ private:
     };
 
     TEditedFile* Find(const TFtpEndpoint& endpoint, const std::string& remotePath);
+    std::vector<TEditedFile*> UnsentFiles() const;
     bool PrepareFolder();
     // A new folder inside the private one, so that files of one name from
     // different server folders never meet.

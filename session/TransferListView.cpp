@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "util/MiscUtils.h"
 #include "util/ui/UiUtils.h"
@@ -135,10 +136,11 @@ void TTransferListView::RetryFailed() {
         TTransferItem item = items_[line].item;
         item.attempts = 0;
         item.lastError.clear();
-        failed.insert(failed.begin(), item);
+        failed.push_back(item);
         items_.erase(line);
         delete line;
     }
+    std::reverse(failed.begin(), failed.end());  // in the order of the list
     ForgetRemovedLines();
     if (!failed.empty() && OnRetry) OnRetry(failed);
 }
